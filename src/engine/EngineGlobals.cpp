@@ -1,0 +1,7 @@
+#include "engine/EngineGlobals.h"
+
+namespace kivro {
+QVector<std::int32_t> gOpenFileHandles;
+std::int32_t gOpenFileCount = 0;
+std::int32_t gFileOpenError = 0;
+} // namespace kivro

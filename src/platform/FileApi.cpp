@@ -1,0 +1,293 @@
+#include "platform/FileApi.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kivro::win {
+
+namespace {
+
+struct Entry {
+    int fd = -1;
+    bool write = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+};
+
+std::map<HANDLE, Entry>& table()
+{
+    static std::map<HANDLE, Entry> t;
+    return t;
+}
+
+HANDLE g_next = 1000;
+thread_local int g_lastError = 0;
+std::int64_t g_writeLimit = -1;
+
+Entry* find(HANDLE h)
+{
+    auto it = table().find(h);
+    return it == table().end() ? nullptr : &it->second;
+}
+
+bool sameFileOpen(dev_t dev, ino_t ino, bool anyAccess)
+{
+    for (const auto& [h, e] : table())
+        if (e.dev == dev && e.ino == ino && (anyAccess || e.write))
+            return true;
+    return false;
+}
+
+} // namespace
+
+int GetLastError() { return g_lastError; }
+void SetLastError(int err) { g_lastError = err; }
+
+HANDLE CreateFileA(const QString& fileName, std::uint32_t desiredAccess, std::uint32_t /*shareMode*/,
+                   std::uint32_t creationDisposition, std::uint32_t /*flags*/)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    const bool wantWrite = (desiredAccess & GENERIC_WRITE) != 0;
+    int oflags = O_CLOEXEC | O_NONBLOCK | (wantWrite ? O_RDWR : O_RDONLY);
+    switch (creationDisposition) {
+    case CREATE_NEW: oflags |= O_CREAT | O_EXCL; break;
+    case CREATE_ALWAYS: oflags |= O_CREAT; break; // truncated below, after the sharing test
+    case OPEN_ALWAYS: oflags |= O_CREAT; break;
+    case TRUNCATE_EXISTING: break;
+    case OPEN_EXISTING:
+    default: break;
+    }
+    if (!wantWrite)
+        oflags &= ~O_CREAT;
+    if (fileName.isEmpty()) {
+        g_lastError = ENOENT;
+        return INVALID_HANDLE_VALUE;
+    }
+    const int fd = ::open(path.constData(), oflags, 0666);
+    if (fd < 0) {
+        g_lastError = errno;
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        g_lastError = (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) ? EISDIR : EACCES;
+        ::close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    // Share read: readers only while nobody writes; a writer only while nobody has it open.
+    if (sameFileOpen(st.st_dev, st.st_ino, wantWrite)) {
+        g_lastError = ETXTBSY;
+        ::close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    const int fl = ::fcntl(fd, F_GETFL);
+    if (fl >= 0)
+        ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+    if (wantWrite && (creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING)) {
+        if (::ftruncate(fd, 0) != 0) {
+            g_lastError = errno;
+            ::close(fd);
+            return INVALID_HANDLE_VALUE;
+        }
+    }
+    const HANDLE h = g_next++;
+    table()[h] = Entry{fd, wantWrite, st.st_dev, st.st_ino};
+    g_lastError = 0;
+    return h;
+}
+
+bool ReadFile(HANDLE h, void* buffer, std::uint32_t toRead, std::uint32_t* read)
+{
+    if (read)
+        *read = 0;
+    Entry* e = find(h);
+    if (!e) {
+        g_lastError = EBADF;
+        return false;
+    }
+    auto* p = static_cast<char*>(buffer);
+    std::uint32_t done = 0;
+    while (done < toRead) {
+        const ssize_t n = ::read(e->fd, p + done, toRead - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            g_lastError = errno;
+            if (read)
+                *read = done;
+            return false;
+        }
+        if (n == 0)
+            break;
+        done += std::uint32_t(n);
+    }
+    if (read)
+        *read = done;
+    g_lastError = 0;
+    return true;
+}
+
+bool WriteFile(HANDLE h, const void* buffer, std::uint32_t toWrite, std::uint32_t* written)
+{
+    if (written)
+        *written = 0;
+    Entry* e = find(h);
+    if (!e || !e->write) {
+        g_lastError = EBADF;
+        return false;
+    }
+    const auto* p = static_cast<const char*>(buffer);
+    std::uint32_t done = 0;
+    while (done < toWrite) {
+        std::uint32_t chunk = toWrite - done;
+        if (g_writeLimit >= 0) {
+            if (g_writeLimit == 0) {
+                g_lastError = ENOSPC;
+                if (written)
+                    *written = done;
+                return false;
+            }
+            chunk = std::uint32_t(std::min<std::int64_t>(chunk, g_writeLimit));
+        }
+        const ssize_t n = ::write(e->fd, p + done, chunk);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            g_lastError = errno;
+            if (written)
+                *written = done;
+            return false;
+        }
+        if (n == 0) {
+            g_lastError = ENOSPC;
+            break;
+        }
+        done += std::uint32_t(n);
+        if (g_writeLimit >= 0)
+            g_writeLimit -= n;
+    }
+    if (written)
+        *written = done;
+    if (done < toWrite)
+        return false;
+    g_lastError = 0;
+    return true;
+}
+
+std::uint32_t SetFilePointer(HANDLE h, std::int32_t distanceLow, std::int32_t* distanceHigh,
+                             std::uint32_t moveMethod)
+{
+    Entry* e = find(h);
+    if (!e) {
+        g_lastError = EBADF;
+        return INVALID_SET_FILE_POINTER;
+    }
+    std::int64_t distance;
+    if (distanceHigh)
+        distance = (std::int64_t(*distanceHigh) << 32) | std::int64_t(std::uint32_t(distanceLow));
+    else
+        distance = distanceLow; // sign-extended, as a 32-bit move
+    const int whence = moveMethod == FILE_CURRENT ? SEEK_CUR : moveMethod == FILE_END ? SEEK_END : SEEK_SET;
+    const off_t pos = ::lseek(e->fd, off_t(distance), whence);
+    if (pos < 0) {
+        g_lastError = errno;
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (distanceHigh)
+        *distanceHigh = std::int32_t(std::uint64_t(pos) >> 32);
+    g_lastError = 0;
+    return std::uint32_t(std::uint64_t(pos) & 0xFFFFFFFFu);
+}
+
+bool FlushFileBuffers(HANDLE h)
+{
+    Entry* e = find(h);
+    if (!e) {
+        g_lastError = EBADF;
+        return false;
+    }
+    if (::fsync(e->fd) != 0) {
+        g_lastError = errno;
+        return false;
+    }
+    g_lastError = 0;
+    return true;
+}
+
+bool CloseHandle(HANDLE h)
+{
+    auto it = table().find(h);
+    if (it == table().end()) {
+        g_lastError = EBADF;
+        return false;
+    }
+    const int rc = ::close(it->second.fd);
+    table().erase(it);
+    g_lastError = rc == 0 ? 0 : errno;
+    return rc == 0;
+}
+
+bool GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
+{
+    Entry* e = find(h);
+    struct stat st {};
+    if (!e || !info || ::fstat(e->fd, &st) != 0) {
+        g_lastError = e ? errno : EBADF;
+        return false;
+    }
+    const auto size = std::uint64_t(st.st_size);
+    info->dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
+    info->nFileSizeHigh = std::uint32_t(size >> 32);
+    info->nFileSizeLow = std::uint32_t(size & 0xFFFFFFFFu);
+    info->nNumberOfLinks = std::uint32_t(st.st_nlink);
+    info->device = std::uint64_t(st.st_dev);
+    info->inode = std::uint64_t(st.st_ino);
+    g_lastError = 0;
+    return true;
+}
+
+bool IsFileOpenInProcess(const QString& fileName)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+        return false;
+    return sameFileOpen(st.st_dev, st.st_ino, true);
+}
+
+std::int64_t FilePosition(HANDLE h)
+{
+    Entry* e = find(h);
+    return e ? std::int64_t(::lseek(e->fd, 0, SEEK_CUR)) : -1;
+}
+
+bool SeekHandle(HANDLE h, std::int64_t position)
+{
+    Entry* e = find(h);
+    if (!e) {
+        g_lastError = EBADF;
+        return false;
+    }
+    if (::lseek(e->fd, off_t(position), SEEK_SET) < 0) {
+        g_lastError = errno;
+        return false;
+    }
+    return true;
+}
+
+int HandleFd(HANDLE h)
+{
+    Entry* e = find(h);
+    return e ? e->fd : -1;
+}
+
+void InjectWriteLimit(std::int64_t bytesLeft)
+{
+    g_writeLimit = bytesLeft;
+}
+
+} // namespace kivro::win

@@ -1,0 +1,72 @@
+#pragma once
+// The file-handle calls the engine makes, over POSIX with 64-bit offsets.
+//
+// Handles are ids that are never reused (a stale handle can never reach a file opened later).
+// Sharing is emulated inside the process as "share read" does: an open fails while another
+// handle holds the file for writing, and an open for writing fails while the file is open at all.
+// Only regular files can be opened (a FIFO or device fails at once, never blocks).
+#include <QString>
+#include <cstdint>
+
+namespace kivro::win {
+
+using HANDLE = std::int32_t;
+constexpr HANDLE INVALID_HANDLE_VALUE = -1;
+
+constexpr std::uint32_t GENERIC_READ = 0x80000000u;
+constexpr std::uint32_t GENERIC_WRITE = 0x40000000u;
+constexpr std::uint32_t FILE_SHARE_READ = 1;
+constexpr std::uint32_t CREATE_NEW = 1;
+constexpr std::uint32_t CREATE_ALWAYS = 2;
+constexpr std::uint32_t OPEN_EXISTING = 3;
+constexpr std::uint32_t OPEN_ALWAYS = 4;
+constexpr std::uint32_t TRUNCATE_EXISTING = 5;
+constexpr std::uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
+
+constexpr std::uint32_t FILE_BEGIN = 0;
+constexpr std::uint32_t FILE_CURRENT = 1;
+constexpr std::uint32_t FILE_END = 2;
+constexpr std::uint32_t INVALID_SET_FILE_POINTER = 0xFFFFFFFFu;
+
+HANDLE CreateFileA(const QString& fileName, std::uint32_t desiredAccess, std::uint32_t shareMode,
+                   std::uint32_t creationDisposition, std::uint32_t flags = FILE_ATTRIBUTE_NORMAL);
+// Reads up to `toRead` bytes; `*read` gets the count actually read (0 at the end of the file).
+// Returns false on a failed read or an invalid handle.
+bool ReadFile(HANDLE h, void* buffer, std::uint32_t toRead, std::uint32_t* read);
+// Writes all `toWrite` bytes unless the system refuses (disk full, file-size limit, ...);
+// `*written` gets the count actually written. Returns false when not all were written.
+bool WriteFile(HANDLE h, const void* buffer, std::uint32_t toWrite, std::uint32_t* written);
+// Moves the file position. `distanceHigh` (may be null) carries the high 32 bits in and out.
+// Returns the low 32 bits of the new position, or INVALID_SET_FILE_POINTER with GetLastError set.
+std::uint32_t SetFilePointer(HANDLE h, std::int32_t distanceLow, std::int32_t* distanceHigh,
+                             std::uint32_t moveMethod);
+bool FlushFileBuffers(HANDLE h);
+bool CloseHandle(HANDLE h);
+
+struct BY_HANDLE_FILE_INFORMATION {
+    std::uint32_t dwFileAttributes = 0;
+    std::uint32_t nFileSizeHigh = 0;
+    std::uint32_t nFileSizeLow = 0;
+    std::uint32_t nNumberOfLinks = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+};
+bool GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info);
+
+// errno of the last failed call of this layer (0 after a success).
+int GetLastError();
+void SetLastError(int err);
+
+// True while any handle of this process has the file open (same device and inode).
+bool IsFileOpenInProcess(const QString& fileName);
+
+// 64-bit helpers for callers that need them beyond the classic calls.
+std::int64_t FilePosition(HANDLE h);
+bool SeekHandle(HANDLE h, std::int64_t position);
+int HandleFd(HANDLE h); // -1 for an unknown handle
+
+// Test seam: makes the next writes fail as if the disk were full after `bytesLeft` more bytes
+// (negative: off).
+void InjectWriteLimit(std::int64_t bytesLeft);
+
+} // namespace kivro::win

@@ -1,0 +1,45 @@
+#pragma once
+// Scripted answers for every prompt (message boxes, file and folder dialogs), so tests can drive
+// the program without showing anything.
+//
+// Two ways in, one queue:
+//  - in-process tests call Prompts::enableScripted() and queue answers with Prompts::queue();
+//    every prompt is recorded (Prompts::records()).
+//  - the real programs honour KIVRO_TEST_ANSWERS=<file> (one answer a line) and
+//    KIVRO_TEST_LOG=<file> (one line appended per prompt), both off unless set.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace kivro {
+
+class Prompts {
+public:
+    // True when prompts are answered from a script instead of being shown.
+    static bool scripted();
+
+    // In-process scripting: clears the queue and the records and turns the scripted mode on.
+    static void enableScripted();
+    static void disableScripted();
+    static void queue(const QString& answer);
+    static void queue(const QStringList& answers);
+    static int pending();
+
+    // The next scripted answer, if any is left.
+    static std::optional<QString> next();
+
+    // Records one prompt: appended to the in-memory records and, when KIVRO_TEST_LOG is set, to
+    // that file in one write. `fields` are escaped ("\" -> "\\", line break -> "\n", "|" -> "\|").
+    static void record(const QStringList& fields);
+    static QStringList records();
+    static void clearRecords();
+
+    // A line of the wrong kind: logs "error|<what>" and, for the real programs, ends the process
+    // with a non-zero status. In-process it is recorded and the caller treats it as a cancel.
+    static void wrongKind(const QString& what);
+
+    // Escapes one log field.
+    static QString escape(const QString& field);
+};
+
+} // namespace kivro

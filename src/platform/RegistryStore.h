@@ -1,0 +1,46 @@
+#pragma once
+// The registry calls the program makes, over a per-user INI file ($XDG_CONFIG_HOME/Tesma/Kivro.ini).
+//
+// HKEY_CURRENT_USER\Software\Tesma\Kivro is the section [General]; its sub-keys are sections of
+// their own ([Filter], [FilterInfo]). Value names compare without regard to case; a write under
+// another spelling keeps the first writer's spelling. Text values are stored as plain text
+// (commas, quotes and blanks round-trip exactly); a DWORD is stored as "dword:0000002a".
+// Other roots have no store on Linux: opening them fails, so reads give the caller's default and
+// writes change nothing.
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+namespace kivro::win {
+
+using HKEY = std::uint32_t;
+
+constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000u;
+constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
+constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
+constexpr HKEY HKEY_USERS = 0x80000003u;
+constexpr HKEY HKEY_CURRENT_CONFIG = 0x80000005u;
+
+constexpr std::uint32_t REG_NONE = 0;
+constexpr std::uint32_t REG_SZ = 1;
+constexpr std::uint32_t REG_EXPAND_SZ = 2;
+constexpr std::uint32_t REG_BINARY = 3;
+constexpr std::uint32_t REG_DWORD = 4;
+
+constexpr long ERROR_SUCCESS = 0;
+constexpr long ERROR_FILE_NOT_FOUND = 2;
+constexpr long ERROR_ACCESS_DENIED = 5;
+constexpr long ERROR_INVALID_HANDLE = 6;
+constexpr long ERROR_MORE_DATA = 234;
+
+long RegOpenKeyA(HKEY root, const QString& subKey, HKEY* result);
+long RegCreateKeyA(HKEY root, const QString& subKey, HKEY* result);
+// With data == nullptr only the type and the size (bytes) are reported. Otherwise at most
+// *dataSize bytes are copied into *data and *dataSize becomes the value's size.
+long RegQueryValueExA(HKEY key, const QString& valueName, std::uint32_t* type, QByteArray* data,
+                      std::uint32_t* dataSize);
+long RegSetValueExA(HKEY key, const QString& valueName, std::uint32_t type, const QByteArray& data);
+long RegCloseKey(HKEY key);
+long RegDeleteKeyA(HKEY root, const QString& subKey);
+
+} // namespace kivro::win

@@ -1,0 +1,79 @@
+#include "KivroTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace kivrotest {
+
+namespace {
+QTemporaryDir*& tempDir()
+{
+    static QTemporaryDir* dir = nullptr;
+    return dir;
+}
+} // namespace
+
+QString setUpEnvironment()
+{
+    if (!tempDir())
+        tempDir() = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/kivro-test-XXXXXX"));
+    const QString root = tempDir()->path();
+    for (const char* sub : {"config", "data", "runtime"})
+        QDir().mkpath(root + QLatin1Char('/') + QLatin1String(sub));
+    QFile::setPermissions(root + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root + QStringLiteral("/data")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root + QStringLiteral("/runtime")));
+    qputenv("HOME", QFile::encodeName(root));
+    qunsetenv("KIVRO_TEST_ANSWERS");
+    qunsetenv("KIVRO_TEST_LOG");
+    return root;
+}
+
+QString rootDir()
+{
+    return tempDir() ? tempDir()->path() : QString();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+int runChild(const QString& mode, const QStringList& extraEnv, QByteArray* output, int timeoutMs)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KIVRO_TEST_CHILD"), mode);
+    for (const QString& e : extraEnv) {
+        const qsizetype eq = e.indexOf(QLatin1Char('='));
+        env.insert(e.left(eq), e.mid(eq + 1));
+    }
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QCoreApplication::applicationFilePath(), {});
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
+    if (output)
+        *output = p.readAll();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+}
+
+} // namespace kivrotest

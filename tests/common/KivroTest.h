@@ -1,0 +1,56 @@
+#pragma once
+// Test support shared by every QtTest executable.
+//
+// KIVRO_TEST_MAIN(Class) is QTEST_MAIN with the program's environment made private first:
+// XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR point into a fresh temporary folder, so
+// no test touches the user's settings, and prompts are scripted (nothing is shown).
+// KIVRO_TEST_MAIN_WITH_CHILD(Class, fn) also lets the executable be started again as a child
+// process (environment KIVRO_TEST_CHILD=<mode>): then fn(mode) runs instead of the tests and its
+// result is the exit status. Tests use this for black-box checks of process-wide behaviour.
+#include <QApplication>
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QtTest/QtTest>
+
+namespace kivrotest {
+
+// Makes the private folders; returns the root. Called before the application object exists.
+QString setUpEnvironment();
+// The private root folder of this test process.
+QString rootDir();
+// Writes `bytes` to `path` (folders created); fails the test on error.
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+// Runs this test executable again as a child in `mode` with extra environment entries.
+// Returns the exit code; stdout and stderr go to `output` when given.
+int runChild(const QString& mode, const QStringList& extraEnv = {}, QByteArray* output = nullptr,
+             int timeoutMs = 30000);
+
+} // namespace kivrotest
+
+#define KIVRO_TEST_MAIN_IMPL(TestObject, childFn)                                              \
+    int main(int argc, char** argv)                                                            \
+    {                                                                                          \
+        const QByteArray childMode = qgetenv("KIVRO_TEST_CHILD");                              \
+        if (childMode.isEmpty())                                                               \
+            kivrotest::setUpEnvironment();                                                     \
+        QApplication app(argc, argv);                                                          \
+        if (!childMode.isEmpty())                                                              \
+            return childFn(QString::fromLocal8Bit(childMode));                                 \
+        kivro::Prompts::enableScripted();                                                      \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                               \
+        TestObject tc;                                                                         \
+        QTEST_SET_MAIN_SOURCE_PATH                                                             \
+        return QTest::qExec(&tc, argc, argv);                                                  \
+    }
+
+namespace kivrotest {
+inline int noChild(const QString&) { return 99; }
+} // namespace kivrotest
+
+#include "platform/Prompts.h"
+
+#define KIVRO_TEST_MAIN(TestObject) KIVRO_TEST_MAIN_IMPL(TestObject, kivrotest::noChild)
+#define KIVRO_TEST_MAIN_WITH_CHILD(TestObject, childFn) KIVRO_TEST_MAIN_IMPL(TestObject, childFn)
