@@ -1,0 +1,43 @@
+#pragma once
+// The pack list: the ordered entries Pack and Unpack work on. One model of entries (folder ending
+// in "/" plus name), so the list of names (`selpos_lst`, shown by the pack-list window) and the
+// list of folders (`dirpos_lst`, the main window's hidden list) can never drift apart.
+#include <QAbstractListModel>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace kivro {
+
+struct PackListEntry {
+    QString folder; // always ends in "/"
+    QString name;   // no folder part
+    QString fullPath() const { return folder + name; }
+};
+
+class PackListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit PackListModel(QObject* parent = nullptr);
+
+    // QAbstractListModel: the display role is the name; Qt::ToolTipRole the full path.
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    int count() const { return int(m_entries.size()); }
+    const PackListEntry& entry(int i) const { return m_entries.at(i); }
+    QString name(int i) const { return m_entries.at(i).name; }
+    QString folder(int i) const { return m_entries.at(i).folder; }
+    QString fullPath(int i) const { return m_entries.at(i).fullPath(); }
+    QStringList fullPaths() const;
+
+    void append(const QString& folder, const QString& name);
+    void removeAt(int i);
+    void swap(int i, int j);
+    void clear();
+
+private:
+    QVector<PackListEntry> m_entries;
+};
+
+} // namespace kivro
