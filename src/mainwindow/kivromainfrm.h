@@ -6,8 +6,11 @@
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
 
+#include <QPointF>
+#include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace kivro {
 
@@ -30,6 +33,19 @@ public:
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options ------------------------------------------------------------------------------
+
+    // --- start-up and shutdown ----------------------------------------------------------------
+    // Every close of the window (Close picture, Exit, a close asked by the system, the load's
+    // error path) ends the program: a running action is cancelled first, the window hidden, the
+    // pack-list window's position and the browser's folder stored and put on disk, and the
+    // process ends at once with status 0; nothing returns into the code that was running.
+    void Form_QueryUnload();
+    void closeEvent(QCloseEvent* event) override;
+    // Writes "BrovletXpos" and "BrovletYpos" (whole twips as decimal text) when the position is
+    // known, "LastUsedDir" when the folder is known, and puts the settings file on disk.
+    static void WriteShutdownSettings(const std::optional<QPointF>& packListTopLeftTwips,
+                                      const std::optional<QString>& lastUsedDir);
+    bool mShuttingDown = false;
 
 public:
     std::unique_ptr<File64> mFile64;
