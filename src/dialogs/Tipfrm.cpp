@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStringDecoder>
 #include <QVBoxLayout>
@@ -136,7 +137,12 @@ void Tipfrm::Show(QWidget* owner)
         if (wasVisible)
             QWidget::show();
     }
-    Load();
+    if (!m_loaded) {
+        Form_Load();
+        // A fresh showing opens over the middle of its owner (of the screen without one).
+        const QRect area = owner ? owner->frameGeometry() : screen()->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
     QWidget::show();
     raise();
     activateWindow();
