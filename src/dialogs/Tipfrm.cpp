@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -93,15 +94,16 @@ Tipfrm::Tipfrm(QWidget* parent) : QWidget(parent, Qt::Dialog)
     chkLoadTipsAtStartup = new QCheckBox(QStringLiteral("&Show Tips at Startup"), this);
     chkLoadTipsAtStartup->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
 
-    auto* head = new QHBoxLayout;
-    head->setSpacing(12);
-    head->addWidget(PicIcon, 0, Qt::AlignTop);
-    head->addWidget(Label1, 1, Qt::AlignVCenter);
-    auto* panel = new QVBoxLayout(Picture1);
+    // The icon beside the heading, the tip under the heading.
+    auto* panel = new QGridLayout(Picture1);
     panel->setContentsMargins(14, 12, 14, 12);
-    panel->setSpacing(10);
-    panel->addLayout(head);
-    panel->addWidget(lblTipText, 1);
+    panel->setHorizontalSpacing(12);
+    panel->setVerticalSpacing(10);
+    panel->addWidget(PicIcon, 0, 0, Qt::AlignTop);
+    panel->addWidget(Label1, 0, 1, Qt::AlignVCenter);
+    panel->addWidget(lblTipText, 1, 1);
+    panel->setRowStretch(1, 1);
+    panel->setColumnStretch(1, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkLoadTipsAtStartup);
