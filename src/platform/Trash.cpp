@@ -10,8 +10,6 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 
-#include <cerrno>
-#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -203,7 +203,11 @@ std::int32_t archive(std::int32_t count, const char* zipFileName, const ZpNameLi
         return kZpErrArguments;
     }
     const QString zipPath = QFile::decodeName(zipFileName);
-    if (!names || count < 2 || count > kZpMaxNames) {
+    if (count > kZpMaxNames) {
+        print(QStringLiteral("zip error: %1 names, at most %2 fit in the name list").arg(count).arg(kZpMaxNames));
+        return kZpErrArguments;
+    }
+    if (!names || count < 2) {
         print(QStringLiteral("zip error: nothing to do for '%1'").arg(zipPath));
         return kZpErrArguments;
     }
