@@ -4,4 +4,7 @@ namespace kivro {
 QVector<std::int32_t> gOpenFileHandles;
 std::int32_t gOpenFileCount = 0;
 std::int32_t gFileOpenError = 0;
+bool gActionArmed = false;
+bool gCancelArmed = false;
+bool gMpegInfoAvailable = false;
 } // namespace kivro

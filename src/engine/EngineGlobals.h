@@ -14,4 +14,13 @@ extern std::int32_t gOpenFileCount;
 // any other failure inside OpenFile.
 extern std::int32_t gFileOpenError;
 
+// A press of Pack or Unpack (picture, menu item or shortcut) arms its action; the action acts only
+// while it is set. Cleared on every return to idle.
+extern bool gActionArmed;
+// A press of a Cancel picture; the Cancel click acts only while it is set. Cleared on every
+// return to idle.
+extern bool gCancelArmed;
+// The file chosen last has MPEG information to show (MoreInfo_Cmd may be enabled).
+extern bool gMpegInfoAvailable;
+
 } // namespace kivro

@@ -23,6 +23,34 @@ public:
     virtual File64& file64() = 0;
 
     // --- action frame -------------------------------------------------------------------------
+    // What the busy state, progress and cancel show on the window. Every member has a default that
+    // shows nothing, so a headless caller implements only what it wants to see.
+    // The window's mouse pointer is state that handlers test: 0 default, 11 hourglass (an action
+    // runs), 99 the window's hand pointer (over a Cancel picture during a run).
+    static constexpr int kPointerDefault = 0;
+    static constexpr int kPointerHourglass = 11;
+    static constexpr int kPointerHand = 99;
+    virtual int mousePointer() const { return kPointerDefault; }
+    virtual void setMousePointer(int /*pointer*/) {}
+    // The window the progress bar of a run is a child of (nullptr: no bar is shown).
+    virtual QWidget* progressBarParent() { return nullptr; }
+    // BusyIconImg.
+    virtual void setBusyIconVisible(bool /*visible*/) {}
+    // For "pack" (PackImg, PackCANCELImg) and "unpack" (UnpackImg, UnPackCANCELImg): the Cancel
+    // picture shown in place of its button, or the button shown and the Cancel picture hidden.
+    virtual void setCancelPictureShown(const QString& /*actionWord*/, bool /*shown*/) {}
+    // The main window's browser and save-as controls a run disables, MoreInfo_Cmd apart.
+    virtual void setBrowserControlsEnabled(bool /*enabled*/) {}
+    virtual void setMoreInfoEnabled(bool /*enabled*/) {}
+    // The pack-list window's buttons and its list selpos_lst.
+    virtual void setPackListControlsEnabled(bool /*enabled*/) {}
+    // Both percentage labels (percentdone_lbl, percentdone_lbl_above96DPI): caption, redrawn at
+    // once, and visibility.
+    virtual void setPercentDoneCaption(const QString& /*caption*/) {}
+    virtual void setPercentDoneVisible(bool /*visible*/) {}
+    // TimeRemainingLbl.
+    virtual void setTimeRemainingCaption(const QString& /*caption*/) {}
+    virtual void setTimeRemainingVisible(bool /*visible*/) {}
 
     // --- MPEG information ---------------------------------------------------------------------
 
