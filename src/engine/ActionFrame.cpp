@@ -69,8 +69,11 @@ std::int64_t ActionFrame::now() const
 
 ActionFrame::Run ActionFrame::BeginRun()
 {
-    if (m_running)
+    if (m_running) {
+        // The press that asked for this run is dropped, not kept for a later click.
+        gActionArmed = false;
         return Run(nullptr);
+    }
     m_running = true;
     m_cancelled = false;
     return Run(this);
@@ -167,7 +170,7 @@ void ActionFrame::ErrorResumeProgram()
 
 void ActionFrame::UnexpectedError(int number, const QString& description)
 {
-    if (m_cancelled)
+    if (m_running && m_cancelled)
         return;
     MsgBoxResult(unexpectedErrorText(number, description), vbCritical | vbOKOnly | vbTopMost);
     ErrorResumeProgram();

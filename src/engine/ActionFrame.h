@@ -67,8 +67,9 @@ public:
     void setClock(MonotonicClock clock);
     std::int64_t now() const;
 
-    // Begins a run unless one is still on the stack. The action keeps the result until it
-    // returns: `auto run = frame.BeginRun(); if (!run) return;`.
+    // Begins a run unless one is still on the stack (then gActionArmed is cleared: the press is
+    // dropped). The action keeps the result until it returns:
+    // `auto run = frame.BeginRun(); if (!run) return;`.
     [[nodiscard]] Run BeginRun();
     // A run is on the stack.
     bool running() const { return m_running; }
