@@ -2,6 +2,8 @@
 // The engine's one narrow view of the main window: what its algorithms read (the pack list, the
 // options) and what they show (busy state, progress, labels). The main window implements it; tests
 // can implement it headless. Each concern keeps its members in its own section.
+#include "engine/ActionOptions.h"
+
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -57,6 +59,10 @@ public:
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options the actions read -------------------------------------------------------------
+    // The options in force now (the checked menu items and the save-as box).
+    virtual ActionOptions actionOptions() const = 0;
+    // The delete-after-action choice in force now (read when an action reaches that step).
+    virtual DeleteAfterAction deleteAfterAction() const = 0;
 };
 
 } // namespace kivro

@@ -101,6 +101,11 @@ public:
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options ------------------------------------------------------------------------------
+    ActionOptions actionOptions() const override { return m_options; }
+    DeleteAfterAction deleteAfterAction() const override { return m_deleteAfter; }
+    // Until the option menus own them, the options are plain state (tests set them directly).
+    ActionOptions m_options;
+    DeleteAfterAction m_deleteAfter = DeleteAfterAction::No;
 
 public:
     std::unique_ptr<File64> mFile64;
