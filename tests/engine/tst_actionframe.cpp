@@ -20,6 +20,8 @@ class FakeLink : public MainWindowLink {
 public:
     PackListModel& packList() override { return list; }
     File64& file64() override { return file; }
+    ActionOptions actionOptions() const override { return {}; }
+    DeleteAfterAction deleteAfterAction() const override { return DeleteAfterAction::No; }
 
     int mousePointer() const override { return pointer; }
     void setMousePointer(int p) override { pointer = p; log << QStringLiteral("pointer %1").arg(p); }
