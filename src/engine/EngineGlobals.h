@@ -1,5 +1,6 @@
 #pragma once
 // Shared state of the split and join engine.
+#include <QString>
 #include <QVector>
 #include <cstdint>
 
@@ -13,5 +14,17 @@ extern std::int32_t gOpenFileCount;
 // Left by File64::OpenFile: 0 after a successful open, 75 after a failed one, 999999999 after
 // any other failure inside OpenFile.
 extern std::int32_t gFileOpenError;
+
+
+// MPEG checks of a pack (set to True, True and False by the pack before its checks):
+// every checked file had the first file's signature; every checked file had a sequence header;
+// the user chose to go on despite a file without one.
+extern bool gMpegCompatible;
+extern bool gMpegValid;
+extern bool gIgnoreMpegErrors;
+// The MPEG information of the file chosen in the browser is on show.
+extern bool gMpegInfoAvailable;
+// The last duration text of the MPEG information ("hh:mm:ss:sixtieths").
+extern QString gDurationText;
 
 } // namespace kivro

@@ -6,7 +6,9 @@
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
 
+#include <QLabel>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 
 namespace kivro {
@@ -26,6 +28,22 @@ public:
     // --- action frame -------------------------------------------------------------------------
 
     // --- MPEG information ---------------------------------------------------------------------
+    QLabel* MpegInfoVideoSize_Lbl = new QLabel(this);
+    QLabel* MpegInfoVideoRate_Lbl = new QLabel(this);
+    // The preview's length of the media it has open, as numbers (0 while nothing is open).
+    std::int64_t mPreviewLengthMs = 0;
+    std::int64_t mPreviewLengthFrames = 0;
+    // The pointer state and MoreInfo_Cmd's enabled state as the MPEG routines set them.
+    int mMpegMousePointer = 0;
+    bool mMoreInfoEnabled = false;
+
+    int mpegMousePointer() const override;
+    void setMpegMousePointer(int pointer) override;
+    void setMpegInfoVideoSize(const QString& text) override;
+    void setMpegInfoVideoRate(const QString& text) override;
+    void setMoreInfoEnabled(bool enabled) override;
+    std::int64_t previewLengthMs() const override { return mPreviewLengthMs; }
+    std::int64_t previewLengthFrames() const override { return mPreviewLengthFrames; }
 
     // --- zip, free space, delete after action -------------------------------------------------
 

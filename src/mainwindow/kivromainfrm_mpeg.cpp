@@ -1,0 +1,36 @@
+// The main window's side of the MPEG information: the two labels, the pointer and the
+// "More Info..." button as the MPEG routines of the engine set them.
+#include "mainwindow/kivromainfrm.h"
+
+namespace kivro {
+
+int kivromainfrm::mpegMousePointer() const
+{
+    return mMpegMousePointer;
+}
+
+void kivromainfrm::setMpegMousePointer(int pointer)
+{
+    mMpegMousePointer = pointer;
+    if (pointer == 11)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void kivromainfrm::setMpegInfoVideoSize(const QString& text)
+{
+    MpegInfoVideoSize_Lbl->setText(text);
+}
+
+void kivromainfrm::setMpegInfoVideoRate(const QString& text)
+{
+    MpegInfoVideoRate_Lbl->setText(text);
+}
+
+void kivromainfrm::setMoreInfoEnabled(bool enabled)
+{
+    mMoreInfoEnabled = enabled;
+}
+
+} // namespace kivro
