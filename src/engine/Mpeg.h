@@ -79,8 +79,9 @@ void ShowMpegInfo(MainWindowLink& form, const QString& path, bool showBox);
 // shorter, at the start of the piece when pieceCounter > 0 or splitModeLast is set; sets
 // mEmhDataStart and mEmhHeaderWritten. A source without a header gets the message
 // "'<source>' MPEG header not found." for every piece and nothing is written. The header is
-// copied in blocks, never held whole in memory. A piece that cannot be opened or written raises
-// error 75 (both files closed again first).
+// copied in blocks, never held whole in memory; the start code is remembered per source file, so
+// the pieces of one source scan it once. A piece that cannot be opened raises 75, a failed read
+// or write the mapped error number (75 for a full disk), with both files closed again first.
 void EmbedMpegHeader(MainWindowLink& form, const QString& sourcePath, const QString& piecePath,
                      std::int64_t pieceCounter, bool splitModeLast);
 
