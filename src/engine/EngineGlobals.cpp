@@ -7,4 +7,9 @@ std::int32_t gFileOpenError = 0;
 bool gActionArmed = false;
 bool gCancelArmed = false;
 bool gMpegInfoAvailable = false;
+
+bool gMpegCompatible = false;
+bool gMpegValid = false;
+bool gIgnoreMpegErrors = false;
+QString gDurationText;
 } // namespace kivro

@@ -1,5 +1,6 @@
 #pragma once
 // Shared state of the split and join engine.
+#include <QString>
 #include <QVector>
 #include <cstdint>
 
@@ -22,5 +23,14 @@ extern bool gActionArmed;
 extern bool gCancelArmed;
 // The file chosen last has MPEG information to show (MoreInfo_Cmd may be enabled).
 extern bool gMpegInfoAvailable;
+
+// MPEG checks of a pack (set to True, True and False by the pack before its checks):
+// every checked file had the first file's signature; every checked file had a sequence header;
+// the user chose to go on despite a file without one.
+extern bool gMpegCompatible;
+extern bool gMpegValid;
+extern bool gIgnoreMpegErrors;
+// The last duration text of the MPEG information ("hh:mm:ss:sixtieths").
+extern QString gDurationText;
 
 } // namespace kivro

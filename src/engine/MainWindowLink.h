@@ -5,8 +5,10 @@
 #include "engine/ActionOptions.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 namespace kivro {
 
@@ -55,14 +57,43 @@ public:
     virtual void setTimeRemainingVisible(bool /*visible*/) {}
 
     // --- MPEG information ---------------------------------------------------------------------
+    // The MPEG routines use the window's pointer state (mousePointer): they show the hourglass
+    // while they read and then put back the state they found.
+    // The two information labels MpegInfoVideoSize_Lbl and MpegInfoVideoRate_Lbl.
+    virtual void setMpegInfoVideoSize(const QString& /*text*/) {}
+    virtual void setMpegInfoVideoRate(const QString& /*text*/) {}
+    // The enabled state of MoreInfo_Cmd: setMoreInfoEnabled (action frame section).
+    // The preview's length of the media it has open: milliseconds and frames (0 when none).
+    virtual std::int64_t previewLengthMs() const { return 0; }
+    virtual std::int64_t previewLengthFrames() const { return 0; }
+
+    // The hidden list Mcheck_Lst: the signature of the first file checked in the current pack.
+    QStringList Mcheck_Lst;
+    // Left by EmbedMpegHeader for the unpack action: header length + 1 (the 1-based position in
+    // the piece where the piece's own data begins), and whether the header went into this piece.
+    std::int32_t mEmhDataStart = 0;
+    bool mEmhHeaderWritten = false;
+    // The start code of the last EMH source, kept with the identity of the file it was found in,
+    // so that a source split into many pieces is scanned once and a changed file is scanned anew.
+    struct EmhSourceScan {
+        QString path;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = -1;
+        std::int64_t modifiedNs = 0;
+        std::int64_t changedNs = 0;
+        std::optional<std::int64_t> startCode;
+        bool valid = false;
+    };
+    EmhSourceScan mEmhSourceScan;
 
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options the actions read -------------------------------------------------------------
     // The options in force now (the checked menu items and the save-as box).
-    virtual ActionOptions actionOptions() const = 0;
+    virtual ActionOptions actionOptions() const { return ActionOptions(); }
     // The delete-after-action choice in force now (read when an action reaches that step).
-    virtual DeleteAfterAction deleteAfterAction() const = 0;
+    virtual DeleteAfterAction deleteAfterAction() const { return DeleteAfterAction::No; }
 };
 
 } // namespace kivro

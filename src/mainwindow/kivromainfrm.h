@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 
 namespace kivro {
@@ -97,6 +98,15 @@ private:
 public:
 
     // --- MPEG information ---------------------------------------------------------------------
+    QLabel* MpegInfoVideoSize_Lbl = new QLabel(this);
+    QLabel* MpegInfoVideoRate_Lbl = new QLabel(this);
+    // The preview's length of the media it has open, as numbers (0 while nothing is open).
+    std::int64_t mPreviewLengthMs = 0;
+    std::int64_t mPreviewLengthFrames = 0;
+    void setMpegInfoVideoSize(const QString& text) override;
+    void setMpegInfoVideoRate(const QString& text) override;
+    std::int64_t previewLengthMs() const override { return mPreviewLengthMs; }
+    std::int64_t previewLengthFrames() const override { return mPreviewLengthFrames; }
 
     // --- zip, free space, delete after action -------------------------------------------------
 
