@@ -27,9 +27,9 @@ QString confirmationText(const QStringList& files)
 
 } // namespace
 
-int DeleteFilesAfterAction(Delact setting, const QStringList& files)
+int DeleteFilesAfterAction(DeleteAfterAction setting, const QStringList& files)
 {
-    if (setting == Delact::No)
+    if (setting == DeleteAfterAction::No)
         return 0;
 
     QStringList present;
@@ -41,7 +41,7 @@ int DeleteFilesAfterAction(Delact setting, const QStringList& files)
     if (present.isEmpty())
         return 0;
 
-    if (setting == Delact::Prompt
+    if (setting == DeleteAfterAction::Prompt
         && MsgBox(confirmationText(present), vbYesNo | vbQuestion | vbTopMost) != vbYes)
         return 0;
 

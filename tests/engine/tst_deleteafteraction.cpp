@@ -63,10 +63,10 @@ private slots:
         QTest::addColumn<int>("setting");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("moved");
-        QTest::newRow("No") << int(Delact::No) << QString() << false;
-        QTest::newRow("NoPrompt") << int(Delact::NoPrompt) << QString() << true;
-        QTest::newRow("Prompt, answered No") << int(Delact::Prompt) << QStringLiteral("No") << false;
-        QTest::newRow("Prompt, answered Yes") << int(Delact::Prompt) << QStringLiteral("Yes") << true;
+        QTest::newRow("No") << int(DeleteAfterAction::No) << QString() << false;
+        QTest::newRow("NoPrompt") << int(DeleteAfterAction::NoPrompt) << QString() << true;
+        QTest::newRow("Prompt, answered No") << int(DeleteAfterAction::Prompt) << QStringLiteral("No") << false;
+        QTest::newRow("Prompt, answered Yes") << int(DeleteAfterAction::Prompt) << QStringLiteral("Yes") << true;
     }
     void settingsDecideWhatGoesToTheTrash()
     {
@@ -83,7 +83,7 @@ private slots:
 
         // A file listed twice counts once; one that no longer exists is left out.
         const QStringList list = files + QStringList{files.at(0), path(tag + QStringLiteral("/a/gone.mpg"))};
-        const int n = DeleteFilesAfterAction(Delact(setting), list);
+        const int n = DeleteFilesAfterAction(DeleteAfterAction(setting), list);
 
         QCOMPARE(n, moved ? 3 : 0);
         for (const QString& f : files)
@@ -102,7 +102,7 @@ private slots:
         }
         QCOMPARE(win::HomeTrashDir(), qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash"));
 
-        const QStringList boxes = Delact(setting) == Delact::Prompt
+        const QStringList boxes = DeleteAfterAction(setting) == DeleteAfterAction::Prompt
             ? QStringList{QStringLiteral("box|Question|YesNo|Tesma Kivro Pro|Are you sure you want to move these 3 items to the Trash?|")
                           + answer}
             : QStringList{};
@@ -114,11 +114,11 @@ private slots:
         const QString f = path(QStringLiteral("one/solo.mpg"));
         kivrotest::writeFile(f, "solo");
         Prompts::queue(QStringLiteral("No"));
-        QCOMPARE(DeleteFilesAfterAction(Delact::Prompt, {f}), 0);
+        QCOMPARE(DeleteFilesAfterAction(DeleteAfterAction::Prompt, {f}), 0);
         QCOMPARE(Prompts::records(),
                  QStringList{QStringLiteral("box|Question|YesNo|Tesma Kivro Pro|Are you sure you want to move '%1' to the Trash?|No").arg(f)});
         // Nothing left to move: no question at all.
-        QCOMPARE(DeleteFilesAfterAction(Delact::Prompt, {path(QStringLiteral("one/none.mpg"))}), 0);
+        QCOMPARE(DeleteFilesAfterAction(DeleteAfterAction::Prompt, {path(QStringLiteral("one/none.mpg"))}), 0);
         QCOMPARE(Prompts::records().size(), 1);
     }
 
@@ -130,7 +130,7 @@ private slots:
         kivrotest::writeFile(other, "free");
         const win::HANDLE h = win::CreateFileA(open, win::GENERIC_READ, win::FILE_SHARE_READ, win::OPEN_EXISTING);
         QVERIFY(h != win::INVALID_HANDLE_VALUE);
-        QCOMPARE(DeleteFilesAfterAction(Delact::NoPrompt, {open, other}), 1);
+        QCOMPARE(DeleteFilesAfterAction(DeleteAfterAction::NoPrompt, {open, other}), 1);
         win::CloseHandle(h);
         QVERIFY(QFileInfo::exists(open));
         QVERIFY(!QFileInfo::exists(other));
@@ -209,7 +209,7 @@ private slots:
         const QString f = shm + QStringLiteral("/kivro-trash-test-%1.mpg").arg(QCoreApplication::applicationPid());
         kivrotest::writeFile(f, "elsewhere");
 
-        QCOMPARE(DeleteFilesAfterAction(Delact::NoPrompt, {f}), 1);
+        QCOMPARE(DeleteFilesAfterAction(DeleteAfterAction::NoPrompt, {f}), 1);
         QVERIFY(!QFileInfo::exists(f));
         QString landed;
         for (const QString& n : QDir(trash + QStringLiteral("/files")).entryList(QDir::Files))
