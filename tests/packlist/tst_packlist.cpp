@@ -68,9 +68,9 @@ class TestPackList : public QObject {
     QString dir;
 
     // "A B* C" : entries A, B, C (folder "/dA/" for A, ...), B selected.
-    void fill(const QString& spec)
+    void fill(const QString& entries)
     {
-        const QStringList tokens = spec.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList tokens = entries.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (const QString& t : tokens) {
             const QString name = t.endsWith(QLatin1Char('*')) ? t.chopped(1) : t;
             host->model.append(QStringLiteral("/d%1/").arg(name), name);
