@@ -145,6 +145,15 @@ bool Brovletfrm::busy() const
     return m_host.BusyIconVisible();
 }
 
+void Brovletfrm::EnablePackListControls(bool enabled)
+{
+    for (QWidget* w : {static_cast<QWidget*>(selpos_lst), static_cast<QWidget*>(RemoveFileFromList_Cmd),
+                       static_cast<QWidget*>(SelAll_Cmd), static_cast<QWidget*>(DeSelAll_Cmd),
+                       static_cast<QWidget*>(InvSel_Cmd), static_cast<QWidget*>(selposup_cmd),
+                       static_cast<QWidget*>(selposdown_cmd)})
+        w->setEnabled(enabled);
+}
+
 // --- widest-name tracking ---------------------------------------------------------------------
 
 int Brovletfrm::ExtentForWidth(std::int32_t twips)

@@ -69,6 +69,10 @@ public:
     QAction* brkmnu03 = nullptr;
     QAction* ClearLostLinkPackWhatSelPopupMnu = nullptr;
 
+    // Enables or disables selpos_lst and the six hidden command buttons together, as the main
+    // window does at the start and the end of every action.
+    void EnablePackListControls(bool enabled);
+
     // --- widest-name tracking -------------------------------------------------------------------
     // The add rule, for the main window's add and the drop, after the entry was appended: a name
     // wider than 3,800 twips and wider than PackListMaxWidth sets the horizontal extent from its

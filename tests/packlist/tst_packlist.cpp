@@ -440,12 +440,15 @@ private slots:
     {
         fill(QStringLiteral("A B* C"));
         form->selpos_lst->setListIndex(1);
+        form->EnablePackListControls(false);
+        QVERIFY(!form->selpos_lst->isEnabled());
         for (QPushButton* b : {form->RemoveFileFromList_Cmd, form->SelAll_Cmd, form->DeSelAll_Cmd,
-                               form->InvSel_Cmd, form->selposup_cmd, form->selposdown_cmd}) {
-            b->setEnabled(false);
+                               form->InvSel_Cmd, form->selposup_cmd, form->selposdown_cmd})
             b->click();
-        }
         QCOMPARE(state(), QStringLiteral("A B* C"));
+        form->EnablePackListControls(true);
+        form->InvSel_Cmd->click();
+        QCOMPARE(state(), QStringLiteral("A* B C*"));
     }
 
     // --- clear lost links ---------------------------------------------------------------------
