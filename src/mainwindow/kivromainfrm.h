@@ -6,6 +6,7 @@
 #include "engine/File64.h"
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
+#include "packlist/PackListHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,7 +21,7 @@
 
 namespace kivro {
 
-class kivromainfrm : public QWidget, public MainWindowLink {
+class kivromainfrm : public QWidget, public MainWindowLink, public PackListHost {
     Q_OBJECT
 public:
     explicit kivromainfrm(QWidget* parent = nullptr);
@@ -31,6 +32,21 @@ public:
     File64& file64() override { return *mFile64; }
 
     // --- pack list (dirpos_lst is the folder column of the model) ----------------------------
+    // PackListHost: what the pack-list window reads and sets of this window
+    // (kivromainfrm_packlist.cpp).
+    bool BusyIconVisible() const override;
+    std::int32_t PackListMaxWidth() const override { return mPackListMaxWidth; }
+    void setPackListMaxWidth(std::int32_t twips) override { mPackListMaxWidth = twips; }
+    std::int32_t PackListScanWidth() const override { return mPackListScanWidth; }
+    void setPackListScanWidth(std::int32_t twips) override { mPackListScanWidth = twips; }
+    std::int32_t selpos_lstlentst(const QString& name) override;
+    void refresh_filesel_lst() override;
+    void EnableBottomMostFrm(bool Enable) override;
+
+    std::int32_t mPackListMaxWidth = 0;
+    std::int32_t mPackListScanWidth = 0;
+    // The names selected in File1, in list order (the hidden selection mirror).
+    QStringList filesel_lst;
 
     // --- action frame -------------------------------------------------------------------------
     // The frame of a run (kivromainfrm_frame.cpp): the procedures below act through mActionFrame,
