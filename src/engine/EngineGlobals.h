@@ -1,5 +1,6 @@
 #pragma once
 // Shared state of the split and join engine.
+#include <QString>
 #include <QVector>
 #include <cstdint>
 
@@ -13,5 +14,27 @@ extern std::int32_t gOpenFileCount;
 // Left by File64::OpenFile: 0 after a successful open, 75 after a failed one, 999999999 after
 // any other failure inside OpenFile.
 extern std::int32_t gFileOpenError;
+
+// A press of Pack or Unpack (picture, menu item or shortcut) arms its action; the action acts only
+// while it is set. Cleared on every return to idle.
+extern bool gActionArmed;
+// A press of a Cancel picture; the Cancel click acts only while it is set. Cleared on every
+// return to idle.
+extern bool gCancelArmed;
+// The file chosen last has MPEG information to show (MoreInfo_Cmd may be enabled).
+extern bool gMpegInfoAvailable;
+
+// MPEG checks of a pack (set to True, True and False by the pack before its checks):
+// every checked file had the first file's signature; every checked file had a sequence header;
+// the user chose to go on despite a file without one.
+extern bool gMpegCompatible;
+extern bool gMpegValid;
+extern bool gIgnoreMpegErrors;
+// The last duration text of the MPEG information ("hh:mm:ss:sixtieths").
+extern QString gDurationText;
+
+// The last text the zip library printed during the current zip run (emptied when a run starts).
+// Defined with the zip module.
+extern QString gZipMessage;
 
 } // namespace kivro

@@ -1,5 +1,7 @@
 #include "engine/PackListModel.h"
 
+#include <algorithm>
+
 namespace kivro {
 
 PackListModel::PackListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -36,19 +38,47 @@ void PackListModel::append(const QString& folder, const QString& name)
     endInsertRows();
 }
 
-void PackListModel::removeAt(int i)
+bool PackListModel::removeAt(int i)
 {
+    if (i < 0 || i >= count())
+        return false;
     beginRemoveRows(QModelIndex(), i, i);
     m_entries.removeAt(i);
     endRemoveRows();
+    return true;
 }
 
-void PackListModel::swap(int i, int j)
+void PackListModel::removeEntries(QVector<int> rows)
 {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // From the end, one run of adjacent rows at a time, so earlier rows keep their numbers.
+    qsizetype k = rows.size() - 1;
+    while (k >= 0) {
+        const int last = rows.at(k);
+        int first = last;
+        while (k > 0 && rows.at(k - 1) == first - 1)
+            first = rows.at(--k);
+        --k;
+        const int lo = std::max(first, 0);
+        const int hi = std::min(last, count() - 1);
+        if (lo > hi)
+            continue;
+        beginRemoveRows(QModelIndex(), lo, hi);
+        m_entries.remove(lo, hi - lo + 1);
+        endRemoveRows();
+    }
+}
+
+bool PackListModel::swap(int i, int j)
+{
+    if (i < 0 || j < 0 || i >= count() || j >= count())
+        return false;
     if (i == j)
-        return;
+        return true;
     m_entries.swapItemsAt(i, j);
     emit dataChanged(index(std::min(i, j)), index(std::max(i, j)));
+    return true;
 }
 
 void PackListModel::clear()

@@ -32,8 +32,13 @@ public:
     QStringList fullPaths() const;
 
     void append(const QString& folder, const QString& name);
-    void removeAt(int i);
-    void swap(int i, int j);
+    // Out-of-range rows are ignored (false), so no caller can reach past the end of the list.
+    bool removeAt(int i);
+    // Removes the given rows (any order, duplicates allowed) in as few steps as there are runs
+    // of adjacent rows; the others keep their order. Rows out of range are ignored.
+    void removeEntries(QVector<int> rows);
+    // Exchanges the entries of rows i and j in place (name and folder together).
+    bool swap(int i, int j);
     void clear();
 
 private:

@@ -1,24 +1,45 @@
 #include "mainwindow/StartupLinks.h"
 
+#include "mainwindow/kivromainfrm.h"
+#include "packlist/Brovletfrm.h"
+#include "packlist/PackListGlobals.h"
+
 namespace kivro::startup {
 
-// Until the pack-list window, the file browser, the action frame and the hand-off are part of
-// the program, there is nothing to show, read, cancel or arm.
-
-void ShowPackListWindowAtStart(kivromainfrm*) {}
+void ShowPackListWindowAtStart(kivromainfrm* owner)
+{
+    Brovletfrm* packList = PackListForm();
+    if (packList->parentWidget() != owner)
+        packList->setParent(owner, packList->windowFlags() | Qt::Window);
+    packList->show();
+}
 
 std::optional<QPointF> PackListWindowPositionTwips()
 {
-    return std::nullopt;
+    // A window that was never created has no position of its own; the stored one stays.
+    if (!gPackListForm)
+        return std::nullopt;
+    const QPoint outer = gPackListForm->pos(); // the frame's corner, as the design measures
+    return QPointF(outer.x() * 15.0, outer.y() * 15.0);
 }
 
 std::optional<QString> BrowserFolder()
 {
+    // The file browser's folder (gCurrentDir) is not part of the program yet.
     return std::nullopt;
 }
 
-void CancelActionForShutdown(kivromainfrm*) {}
+void CancelActionForShutdown(kivromainfrm* form)
+{
+    // The recovery of the action frame is the cancel's cleanup without its box: every file of
+    // the run closed, the progress bar gone, the window idle.
+    if (form->mActionFrame.running() || form->mActionFrame.busy())
+        form->mActionFrame.ErrorResumeProgram();
+}
 
-void ArmCommandLineHandOff(kivromainfrm*) {}
+void ArmCommandLineHandOff(kivromainfrm*)
+{
+    // The command-line hand-off is not part of the program yet: nothing to arm.
+}
 
 } // namespace kivro::startup

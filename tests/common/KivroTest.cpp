@@ -5,12 +5,15 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <memory>
+
 namespace kivrotest {
 
 namespace {
-QTemporaryDir*& tempDir()
+// Removed when the test process ends, so runs leave nothing behind in /tmp.
+std::unique_ptr<QTemporaryDir>& tempDir()
 {
-    static QTemporaryDir* dir = nullptr;
+    static std::unique_ptr<QTemporaryDir> dir;
     return dir;
 }
 } // namespace
@@ -18,7 +21,7 @@ QTemporaryDir*& tempDir()
 QString setUpEnvironment()
 {
     if (!tempDir())
-        tempDir() = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/kivro-test-XXXXXX"));
+        tempDir() = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kivro-test-XXXXXX"));
     const QString root = tempDir()->path();
     for (const char* sub : {"config", "data", "runtime"})
         QDir().mkpath(root + QLatin1Char('/') + QLatin1String(sub));

@@ -5,11 +5,15 @@
 
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/Tipfrm.h"
+#include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
 #include "mainwindow/MainGlobals.h"
 #include "mainwindow/agreefrm.h"
 #include "mainwindow/kivromainfrm.h"
+#include "mainwindow/StartupLinks.h"
 #include "mainwindow/mMain.h"
+#include "packlist/Brovletfrm.h"
+#include "packlist/PackListGlobals.h"
 #include "platform/Globals.h"
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
@@ -205,6 +209,10 @@ private slots:
 
         QVERIFY(MainForm()->isVisible());
         QCOMPARE(MainForm()->windowTitle(), QStringLiteral("Tesma Kivro Pro"));
+        QVERIFY(PackListForm()->isVisible());
+        QVERIFY(PackListForm()->isWindow());
+        QCOMPARE(PackListForm()->parentWidget(), static_cast<QWidget*>(MainForm()));
+        QCOMPARE(PackListForm()->windowTitle(), QStringLiteral("Pack List"));
         QCOMPARE(TipForm()->isVisible(), shown);
         if (shown) {
             QCOMPARE(TipForm()->parentWidget(), static_cast<QWidget*>(MainForm()));
@@ -216,6 +224,7 @@ private slots:
         QVERIFY(AgreeForm()->PicIcon2 != AgreeForm()->PicIcon3);
         QVERIFY(Prompts::records().isEmpty());
         MainForm()->hide();
+        PackListForm()->hide();
     }
 
     void aboutBoxIcons_data()
@@ -289,6 +298,58 @@ private slots:
         QVERIFY(!MainForm()->isVisible());
         QVERIFY(Prompts::records().isEmpty());
         MainForm()->mShuttingDown = false;
+    }
+
+    void closeStoresThePackListWindowsPlace()
+    {
+        QList<int> ended;
+        mMain::SetEndProcessForTests([&](int status) { ended << status; });
+        MainForm()->mShuttingDown = false;
+        MainForm()->show();
+        startup::ShowPackListWindowAtStart(MainForm());
+        PackListForm()->move(400, 300);
+        MainForm()->close();
+        mMain::SetEndProcessForTests(nullptr);
+        MainForm()->mShuttingDown = false;
+        QCOMPARE(ended, QList<int>{0});
+        QCOMPARE(setting(QStringLiteral("BrovletXpos")), QStringLiteral("6000"));
+        QCOMPARE(setting(QStringLiteral("BrovletYpos")), QStringLiteral("4500"));
+        PackListForm()->hide();
+    }
+
+    void closeDuringARunCleansUpFirst()
+    {
+        kivromainfrm* w = MainForm();
+        ActionFrame& frame = w->mActionFrame;
+        const QString out = kivrotest::rootDir() + QStringLiteral("/run-output.mpg");
+        QList<int> ended;
+        mMain::SetEndProcessForTests([&](int status) {
+            // What the end of the process finds: files closed, no bar, the window idle.
+            QCOMPARE(gOpenFileCount, 0);
+            QCOMPARE(frame.mProgressBar.bar(), nullptr);
+            QVERIFY(w->BusyIconImg->isHidden());
+            ended << status;
+        });
+        w->mShuttingDown = false;
+        w->show();
+        {
+            auto run = frame.BeginRun();
+            QVERIFY(run);
+            frame.mActionWord = QStringLiteral("pack");
+            w->DisableControlsWhileBusy();
+            w->setCancelPictureShown(frame.mActionWord, true);
+            frame.mProgressBar.setParent(w);
+            QVERIFY(frame.mProgressBar.Create(70, 200, 246, 15, true));
+            QVERIFY(frame.mProgressBar.bar());
+            w->file64().OpenFile(out, QStringLiteral("READ_WRITE"));
+            QCOMPARE(gOpenFileCount, 1);
+            QVERIFY(!w->BusyIconImg->isHidden());
+            w->close(); // the Close picture acts during a run
+        }
+        mMain::SetEndProcessForTests(nullptr);
+        w->mShuttingDown = false;
+        QCOMPARE(ended, QList<int>{0});
+        QVERIFY(Prompts::records().isEmpty());
     }
 
     void closeInsideEventPumpingNeverReturns()

@@ -1,0 +1,19 @@
+#pragma once
+// Delete after action: after a successful pack or unpack the source files can go to the Trash,
+// never deleted for good.
+#include "engine/ActionOptions.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace kivro {
+
+// Moves `files` into the Trash as `setting` says: No keeps them; NoPrompt moves them without a
+// question; Prompt first asks one Yes/No question for all of them and moves none on No.
+// `files` are the full paths of the files whose action succeeded, taken by the caller from the
+// pack list as it was when the action started. A file listed twice counts once; a file that no
+// longer exists is left out. A file that cannot be moved (open in this program, no Trash on its
+// volume, ...) stays where it is, and nothing is said. Returns the number of files moved.
+int DeleteFilesAfterAction(DeleteAfterAction setting, const QStringList& files);
+
+} // namespace kivro

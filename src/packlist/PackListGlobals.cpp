@@ -1,0 +1,22 @@
+#include "packlist/PackListGlobals.h"
+
+#include "packlist/Brovletfrm.h"
+
+#include <QtGlobal>
+
+namespace kivro {
+
+PackListHost* gPackListHost = nullptr;
+Brovletfrm* gPackListForm = nullptr;
+
+Brovletfrm* PackListForm()
+{
+    if (!gPackListForm) {
+        if (!gPackListHost)
+            qFatal("The pack-list window was used before the main window set gPackListHost.");
+        gPackListForm = new Brovletfrm(*gPackListHost);
+    }
+    return gPackListForm;
+}
+
+} // namespace kivro

@@ -1,0 +1,40 @@
+#pragma once
+// What the pack-list window needs of the main window: one narrow interface, which the main window
+// implements (tests implement it with a small fake). The window never includes the main window.
+#include <QString>
+#include <cstdint>
+
+namespace kivro {
+
+class PackListModel;
+
+class PackListHost {
+public:
+    virtual ~PackListHost() = default;
+
+    // The pack list: row i holds entry i's folder (the main window's dirpos_lst, ending in "/")
+    // and name (shown by selpos_lst). The same model the engine reads through MainWindowLink.
+    virtual PackListModel& packList() = 0;
+
+    // True exactly while BusyIconImg is visible, i.e. while Pack or Unpack runs.
+    virtual bool BusyIconVisible() const = 0;
+
+    // Widest-name tracking (twips): PackListMaxWidth and PackListScanWidth of the main window.
+    virtual std::int32_t PackListMaxWidth() const = 0;
+    virtual void setPackListMaxWidth(std::int32_t twips) = 0;
+    virtual std::int32_t PackListScanWidth() const = 0;
+    virtual void setPackListScanWidth(std::int32_t twips) = 0;
+
+    // Width in twips of a name in the pack list's font (the main window's selpos_lstlentst;
+    // TextWidthTwips of the engine gives exactly this).
+    virtual std::int32_t selpos_lstlentst(const QString& name) = 0;
+
+    // Rebuilds the main window's selection mirror from its file list.
+    virtual void refresh_filesel_lst() = 0;
+
+    // Enables or disables the main window, the pack-list window and the tip window around a
+    // modal dialog.
+    virtual void EnableBottomMostFrm(bool Enable) = 0;
+};
+
+} // namespace kivro

@@ -1,0 +1,79 @@
+#include "platform/DiskApi.h"
+
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStorageInfo>
+
+#include <sys/stat.h>
+
+namespace kivro::win {
+
+namespace {
+std::int64_t g_injectedFree = -1;
+
+bool isFolder(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+} // namespace
+
+QString NearestExistingFolder(const QString& path)
+{
+    if (!path.startsWith(QLatin1Char('/')))
+        return QString();
+    QString p = QDir::cleanPath(path);
+    while (!isFolder(p)) {
+        if (p == QLatin1String("/"))
+            return QString(); // no root: nothing to measure
+        p = paths::folderOf(p);
+    }
+    return p;
+}
+
+std::optional<std::uint64_t> VolumeOf(const QString& path)
+{
+    const QString folder = NearestExistingFolder(path);
+    struct stat st {};
+    if (folder.isEmpty() || ::stat(QFile::encodeName(folder).constData(), &st) != 0)
+        return std::nullopt;
+    return std::uint64_t(st.st_dev);
+}
+
+bool GetDiskFreeSpaceExA(const QString& path, std::uint64_t* availableToCaller,
+                         std::uint64_t* totalBytes, std::uint64_t* totalFreeBytes)
+{
+    auto set = [&](std::uint64_t avail, std::uint64_t total, std::uint64_t free) {
+        if (availableToCaller)
+            *availableToCaller = avail;
+        if (totalBytes)
+            *totalBytes = total;
+        if (totalFreeBytes)
+            *totalFreeBytes = free;
+    };
+    set(0, 0, 0);
+    const QString folder = NearestExistingFolder(path);
+    if (folder.isEmpty())
+        return false;
+    const QStorageInfo info(folder);
+    if (!info.isValid() || !info.isReady())
+        return false;
+    if (g_injectedFree >= 0) {
+        const auto injected = std::uint64_t(g_injectedFree);
+        set(injected, std::max<std::uint64_t>(std::uint64_t(info.bytesTotal()), injected), injected);
+        return true;
+    }
+    set(std::uint64_t(std::max<qint64>(info.bytesAvailable(), 0)),
+        std::uint64_t(std::max<qint64>(info.bytesTotal(), 0)),
+        std::uint64_t(std::max<qint64>(info.bytesFree(), 0)));
+    return true;
+}
+
+void InjectDiskFreeSpace(std::int64_t bytes)
+{
+    g_injectedFree = bytes;
+}
+
+} // namespace kivro::win

@@ -1,0 +1,697 @@
+// The pack-list window's editing of the pack list: remove, select, clear lost links, clear,
+// scroll, move up and down, keys, double-click, popup menu, tooltip, and the widest-name tracking
+// that drives the list's horizontal extent.
+#include "KivroTest.h"
+
+#include "engine/PackListModel.h"
+#include "engine/StringHelpers.h"
+#include "packlist/Brovletfrm.h"
+#include "packlist/ClickableImage.h"
+#include "packlist/PackListBox.h"
+#include "packlist/PackListGlobals.h"
+#include "packlist/PackListHost.h"
+#include "platform/Globals.h"
+#include "platform/MsgBox.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kivro;
+
+namespace {
+
+// The main window as the pack-list window sees it. Names are 1,000 twips wide unless a test
+// gives them another width.
+class FakeHost : public PackListHost {
+public:
+    PackListModel model;
+    bool busy = false;
+    std::int32_t maxWidth = 0;
+    std::int32_t scanWidth = 0;
+    QHash<QString, std::int32_t> widths;
+    int refreshCalls = 0;
+    QList<bool> enableCalls;
+
+    PackListModel& packList() override { return model; }
+    bool BusyIconVisible() const override { return busy; }
+    std::int32_t PackListMaxWidth() const override { return maxWidth; }
+    void setPackListMaxWidth(std::int32_t twips) override { maxWidth = twips; }
+    std::int32_t PackListScanWidth() const override { return scanWidth; }
+    void setPackListScanWidth(std::int32_t twips) override { scanWidth = twips; }
+    std::int32_t selpos_lstlentst(const QString& name) override { return widths.value(name, 1000); }
+    void refresh_filesel_lst() override { ++refreshCalls; }
+    void EnableBottomMostFrm(bool Enable) override { enableCalls << Enable; }
+};
+
+const QString kNothingToSwap = QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|Nothing to swap.|OK");
+const QString kNothingToRemove = QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|Nothing to remove.|OK");
+
+void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, const QPoint& pos)
+{
+    QMouseEvent event(type, QPointF(pos), QPointF(target->mapToGlobal(pos)), button,
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::MouseButtons(button), Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+class TestPackList : public QObject {
+    Q_OBJECT
+
+    FakeHost* host = nullptr;
+    Brovletfrm* form = nullptr;
+    QString dir;
+
+    // "A B* C" : entries A, B, C (folder "/dA/" for A, ...), B selected.
+    void fill(const QString& entries)
+    {
+        const QStringList tokens = entries.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (const QString& t : tokens) {
+            const QString name = t.endsWith(QLatin1Char('*')) ? t.chopped(1) : t;
+            host->model.append(QStringLiteral("/d%1/").arg(name), name);
+        }
+        for (int i = 0; i < tokens.size(); ++i)
+            form->selpos_lst->setSelected(i, tokens.at(i).endsWith(QLatin1Char('*')));
+    }
+
+    // The list as "A B* C", checking on the way that every name kept its own folder.
+    QString state() const
+    {
+        QStringList out;
+        for (int i = 0; i < host->model.count(); ++i) {
+            const QString name = host->model.name(i);
+            if (host->model.folder(i) != QStringLiteral("/d%1/").arg(name))
+                return QStringLiteral("folder of %1 is %2").arg(name, host->model.folder(i));
+            out << name + (form->selpos_lst->Selected(i) ? QStringLiteral("*") : QString());
+        }
+        return out.join(QLatin1Char(' '));
+    }
+
+    int row(const QString& name) const
+    {
+        for (int i = 0; i < host->model.count(); ++i)
+            if (host->model.name(i) == name)
+                return i;
+        return -1;
+    }
+
+    QPoint rowCenter(int r) const
+    {
+        form->selpos_lst->doItemsLayout();
+        return form->selpos_lst->visualRect(host->model.index(r)).center();
+    }
+
+    QString touch(const QString& name)
+    {
+        const QString path = dir + QLatin1Char('/') + name;
+        kivrotest::writeFile(path, QByteArray("x"));
+        return path;
+    }
+
+private slots:
+    void init()
+    {
+        Prompts::enableScripted();
+        host = new FakeHost;
+        form = new Brovletfrm(*host);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        dir = kivrotest::rootDir() + QStringLiteral("/files-") + QString::number(QRandomGenerator::global()->generate());
+        QDir().mkpath(dir);
+    }
+    void cleanup()
+    {
+        delete form;
+        delete host;
+        form = nullptr;
+        host = nullptr;
+        QDir(dir).removeRecursively();
+    }
+
+    // --- moves --------------------------------------------------------------------------------
+
+    void moves_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("caret");
+        QTest::addColumn<QString>("moves");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("block moves down") << "A B C* D* E" << "C" << "down" << "A B E C* D*";
+        QTest::newRow("block at the end stays") << "A B C* D* E" << "C" << "down down" << "A B E C* D*";
+        QTest::newRow("two singles down") << "A B* C D* E" << "B" << "down" << "A C B* E D*";
+        QTest::newRow("blocks move up") << "A B* C D* E*" << "D" << "up" << "B* A D* E* C";
+        QTest::newRow("first moves, last stays") << "A* B C D E*" << "A" << "down" << "B A* C D E*";
+        QTest::newRow("caret on the last row: down does nothing") << "A B* C D E*" << "E" << "down" << "A B* C D E*";
+        QTest::newRow("caret on the last row: up works") << "A B* C D E*" << "E" << "up" << "B* A C E* D";
+        QTest::newRow("caret on the first row: up does nothing") << "A* B C* D E" << "A" << "up" << "A* B C* D E";
+        QTest::newRow("block at the top stays") << "A* B* C D E" << "B" << "up" << "A* B* C D E";
+        QTest::newRow("down then up restores") << "A B* C D E" << "B" << "down up" << "A B* C D E";
+    }
+    void moves()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, caret);
+        QFETCH(QString, moves);
+        QFETCH(QString, after);
+        fill(before);
+        form->selpos_lst->setListIndex(row(caret));
+        for (const QString& m : moves.split(QLatin1Char(' ')))
+            m == QLatin1String("down") ? form->selposdown_cmd_Click() : form->selposup_cmd_Click();
+        QCOMPARE(state(), after);
+        QVERIFY(Prompts::records().isEmpty());
+    }
+
+    void imagesAndMenuItemsMoveToo()
+    {
+        fill(QStringLiteral("A B* C"));
+        form->selpos_lst->setListIndex(1);
+        QTest::mouseClick(form->ButtonSwapDown_Img, Qt::LeftButton);
+        QCOMPARE(state(), QStringLiteral("A C B*"));
+        QTest::mouseClick(form->ButtonSwapUp_Img, Qt::LeftButton);
+        QCOMPARE(state(), QStringLiteral("A B* C"));
+        form->MoveUpPackWhatSelPopupMnu->trigger();
+        QCOMPARE(state(), QStringLiteral("B* A C"));
+        form->selpos_lst->setListIndex(0);
+        form->MoveDownPackWhatSelPopupMnu->trigger();
+        QCOMPARE(state(), QStringLiteral("A B* C"));
+    }
+
+    void nothingToSwap_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("down");
+        QTest::newRow("empty, down") << "" << true;
+        QTest::newRow("empty, up") << "" << false;
+        QTest::newRow("none selected, down") << "A B C" << true;
+        QTest::newRow("none selected, up") << "A B C" << false;
+    }
+    void nothingToSwap()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, down);
+        fill(before);
+        form->selpos_lst->setListIndex(1);
+        gMsgResult = 0;
+        down ? form->selposdown_cmd_Click() : form->selposup_cmd_Click();
+        QCOMPARE(Prompts::records(), QStringList{kNothingToSwap});
+        QCOMPARE(gMsgResult, vbOK);
+        QCOMPARE(state(), before);
+    }
+
+    // --- remove and select --------------------------------------------------------------------
+
+    void removeTakesExactlyTheSelectedEntries()
+    {
+        fill(QStringLiteral("A B* C* D E* F"));
+        form->selpos_lst->setListIndex(2);
+        QTest::mouseClick(form->ButtonRemove_Img, Qt::LeftButton);
+        QCOMPARE(state(), QStringLiteral("A D F"));
+        QVERIFY(Prompts::records().isEmpty());
+        form->selpos_lst->setSelected(0, true);
+        form->RemovePackWhatSelPopupMnu->trigger();
+        QCOMPARE(state(), QStringLiteral("D F"));
+    }
+
+    void removeWithNothingSelected_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::newRow("empty list") << "";
+        QTest::newRow("none selected") << "A B";
+    }
+    void removeWithNothingSelected()
+    {
+        QFETCH(QString, before);
+        fill(before);
+        host->maxWidth = 4000;
+        form->RemoveFileFromList_Cmd->click();
+        QCOMPARE(Prompts::records(), QStringList{kNothingToRemove});
+        QCOMPARE(state(), before);
+        QCOMPARE(host->maxWidth, 4000);
+    }
+
+    void selectAllNoneInverse()
+    {
+        fill(QStringLiteral("A B* C D*"));
+        form->InvSel_Cmd->click();
+        QCOMPARE(state(), QStringLiteral("A* B C* D"));
+        QTest::mouseClick(form->ButtonSelectInverse_Img, Qt::LeftButton);
+        QCOMPARE(state(), QStringLiteral("A B* C D*"));
+        QTest::mouseClick(form->ButtonSelectAll_Img, Qt::LeftButton);
+        QCOMPARE(state(), QStringLiteral("A* B* C* D*"));
+        form->DeSelAll_Cmd->click();
+        QCOMPARE(state(), QStringLiteral("A B C D"));
+        form->SelectAllPackWhatSelPopupMnu->trigger();
+        QCOMPARE(state(), QStringLiteral("A* B* C* D*"));
+        QTest::mouseClick(form->ButtonDeselectAll_Img, Qt::LeftButton);
+        QCOMPARE(state(), QStringLiteral("A B C D"));
+        host->model.clear();
+        form->SelAll_Cmd->click();
+        form->InvSel_Cmd->click();
+        form->DeselectAllPackWhatSelPopupMnu->trigger();
+        QCOMPARE(state(), QString());
+        QVERIFY(Prompts::records().isEmpty());
+    }
+
+    // --- widest-name tracking -----------------------------------------------------------------
+
+    void addRule_data()
+    {
+        QTest::addColumn<QList<int>>("widths");
+        QTest::addColumn<int>("maxWidth");
+        QTest::addColumn<int>("extent");
+        QTest::newRow("exactly 3800") << QList<int>{3800} << 0 << 0;
+        QTest::newRow("3815 gives 264 pixels") << QList<int>{3815} << 3815 << 264;
+        QTest::newRow("a narrower one after changes nothing") << QList<int>{3815, 3810} << 3815 << 264;
+        QTest::newRow("a wider one after") << QList<int>{3815, 6000} << 6000 << 410;
+        QTest::newRow("3832 gives 265 pixels") << QList<int>{3832} << 3832 << 265; // 265.47
+    }
+    void addRule()
+    {
+        QFETCH(QList<int>, widths);
+        QFETCH(int, maxWidth);
+        QFETCH(int, extent);
+        for (int i = 0; i < widths.size(); ++i) {
+            const QString name = QStringLiteral("N%1").arg(i);
+            host->widths[name] = widths.at(i);
+            host->model.append(QStringLiteral("/dN%1/").arg(i), name);
+            form->ApplyAddRule(name);
+        }
+        QCOMPARE(host->maxWidth, maxWidth);
+        QCOMPARE(form->selpos_lst->horizontalExtent(), extent);
+    }
+
+    void extentRounding()
+    {
+        QCOMPARE(Brovletfrm::ExtentForWidth(3815), 264); // 264.33
+        QCOMPARE(Brovletfrm::ExtentForWidth(3967), 274); // 274.47
+        QCOMPARE(Brovletfrm::ExtentForWidth(3982), 275); // 275.47
+        QCOMPARE(Brovletfrm::ExtentForWidth(3975), 275); // 275.0
+    }
+
+    void removalMeasuresAgain_data()
+    {
+        // Names with their widths; the rule applies to each as it is added; then the marked
+        // entries are removed.
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::addColumn<int>("maxWidth");
+        QTest::addColumn<int>("extent");
+        QTest::newRow("widest gone, rest narrow") << "A B* C" << QList<int>{1000, 5000, 3800} << 0 << 0;
+        QTest::newRow("widest gone, next above 3800") << "A B* C" << QList<int>{4500, 5000, 3900} << 4500 << 310;
+        QTest::newRow("not the widest: unchanged") << "A B C*" << QList<int>{4500, 5000, 4000} << 5000 << 343;
+        QTest::newRow("two of the greatest width") << "A* B C" << QList<int>{5000, 5000, 4000} << 5000 << 343;
+        QTest::newRow("both of the greatest width") << "A* B* C" << QList<int>{5000, 5000, 4000} << 4000 << 277;
+        QTest::newRow("greatest twice, next narrow") << "A* B* C" << QList<int>{5000, 5000, 1000} << 0 << 0;
+        QTest::newRow("widest and a later wide one") << "A* B C* D" << QList<int>{6000, 1000, 5000, 4500} << 4500 << 310;
+    }
+    void removalMeasuresAgain()
+    {
+        QFETCH(QString, before);
+        QFETCH(QList<int>, widths);
+        QFETCH(int, maxWidth);
+        QFETCH(int, extent);
+        fill(before);
+        for (int i = 0; i < widths.size(); ++i) {
+            host->widths[host->model.name(i)] = widths.at(i);
+            form->ApplyAddRule(host->model.name(i));
+        }
+        form->RemoveFileFromList_Cmd_Click();
+        QCOMPARE(host->maxWidth, maxWidth);
+        QCOMPARE(form->selpos_lst->horizontalExtent(), extent);
+    }
+
+    void notWidestRemovalKeepsAnUnruledLongName()
+    {
+        // B was added without the rule (as a loaded list adds): removing A keeps the tracking.
+        fill(QStringLiteral("A* B"));
+        host->widths[QStringLiteral("B")] = 9000;
+        form->RemoveFileFromList_Cmd_Click();
+        QCOMPARE(host->maxWidth, 0);
+        QCOMPARE(form->selpos_lst->horizontalExtent(), 0);
+    }
+
+    void horizontalRangeFollowsOnlyTheExtent()
+    {
+        // The window is first shown after the list was filled, as at start-up.
+        delete form;
+        form = new Brovletfrm(*host);
+        PackListBox* list = form->selpos_lst;
+        // Really wide names, appended without the rule: no horizontal range of their own.
+        const QString wide = QString(200, QLatin1Char('W')) + QStringLiteral(".mpg");
+        host->model.append(QStringLiteral("/v/"), wide);
+        for (int i = 0; i < 40; ++i) // enough for a vertical scroll bar
+            host->model.append(QStringLiteral("/v/"), QStringLiteral("clip%1.mpg").arg(i));
+        list->doItemsLayout();
+        QCoreApplication::processEvents();
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+
+        host->widths[wide] = TextWidthTwips(wide);
+        form->ApplyAddRule(wide);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        const int extent = Brovletfrm::ExtentForWidth(TextWidthTwips(wide));
+        QCOMPARE(list->horizontalExtent(), extent);
+        QCOMPARE(list->horizontalScrollBar()->maximum(), extent - list->viewport()->width());
+        list->doItemsLayout(); // a new layout keeps the range
+        QCoreApplication::processEvents();
+        QCOMPARE(list->horizontalScrollBar()->maximum(), extent - list->viewport()->width());
+        form->hide(); // and so does showing the window again
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QCOMPARE(list->horizontalScrollBar()->maximum(), extent - list->viewport()->width());
+        list->resize(list->width() - 20, list->height()); // or a narrower list
+        QCoreApplication::processEvents();
+        QCOMPARE(list->horizontalScrollBar()->maximum(), extent - list->viewport()->width());
+        // The long name is drawn whole, so scrolling reaches its end.
+        QVERIFY(list->visualRect(host->model.index(0)).width() >= TextWidthTwips(wide) / 15);
+
+        form->ClearPackList();
+        QCoreApplication::processEvents();
+        QCOMPARE(list->horizontalExtent(), 0);
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+    }
+
+    // --- clear all ----------------------------------------------------------------------------
+
+    void clearAllGoesStraightToItsEnd()
+    {
+        fill(QStringLiteral("A* B C D"));
+        host->widths[QStringLiteral("C")] = 6000;
+        form->ApplyAddRule(QStringLiteral("C"));
+        host->scanWidth = 77;
+        form->ClearPackList();
+        QCOMPARE(host->model.count(), 0);
+        QCOMPARE(host->maxWidth, 0);
+        QCOMPARE(host->scanWidth, 0);
+        QCOMPARE(form->selpos_lst->horizontalExtent(), 0);
+        QVERIFY(Prompts::records().isEmpty());
+        form->ClearPackList(); // an empty list: nothing
+        QVERIFY(Prompts::records().isEmpty());
+    }
+
+    // --- busy ---------------------------------------------------------------------------------
+
+    void whileBusyTheEntriesStay()
+    {
+        const QString a = touch(QStringLiteral("a.mpg"));
+        host->model.append(dir + QLatin1Char('/'), QStringLiteral("gone.mpg"));
+        host->model.append(dir + QLatin1Char('/'), QStringLiteral("a.mpg"));
+        host->model.append(dir + QLatin1Char('/'), QStringLiteral("gone2.mpg"));
+        host->widths[QStringLiteral("a.mpg")] = 5000;
+        form->ApplyAddRule(QStringLiteral("a.mpg"));
+        form->selpos_lst->setSelected(1, true);
+        form->selpos_lst->setListIndex(1);
+        const QStringList before = host->model.fullPaths();
+        QCOMPARE(before.at(1), a);
+
+        host->busy = true;
+        QTest::mouseClick(form->ButtonRemove_Img, Qt::LeftButton);
+        QTest::mouseClick(form->ButtonSwapDown_Img, Qt::LeftButton);
+        QTest::mouseClick(form->ButtonSwapUp_Img, Qt::LeftButton);
+        form->ClearLostLinkPackWhatSelPopupMnu_Click();
+        form->ClearPackList();
+        form->selpos_lst_KeyDown(Qt::Key_Delete, Qt::NoModifier);
+        QCOMPARE(host->model.fullPaths(), before);
+        QVERIFY(form->selpos_lst->Selected(1));
+        QCOMPARE(host->maxWidth, 5000);
+        QVERIFY(Prompts::records().isEmpty());
+        QCOMPARE(host->refreshCalls, 0);
+
+        // Selection-only operations stay live.
+        QTest::mouseClick(form->ButtonSelectInverse_Img, Qt::LeftButton);
+        QVERIFY(form->selpos_lst->Selected(0) && !form->selpos_lst->Selected(1));
+        QTest::mouseClick(form->ButtonSelectAll_Img, Qt::LeftButton);
+        QCOMPARE(form->selpos_lst->SelCount(), 3);
+        QTest::mouseClick(form->ButtonDeselectAll_Img, Qt::LeftButton);
+        QCOMPARE(form->selpos_lst->SelCount(), 0);
+
+        host->busy = false;
+        form->selpos_lst->setSelected(1, true);
+        QTest::mouseClick(form->ButtonRemove_Img, Qt::LeftButton);
+        QCOMPARE(host->model.count(), 2);
+    }
+
+    void disabledCommandButtonsDoNothing()
+    {
+        fill(QStringLiteral("A B* C"));
+        form->selpos_lst->setListIndex(1);
+        form->EnablePackListControls(false);
+        QVERIFY(!form->selpos_lst->isEnabled());
+        for (QPushButton* b : {form->RemoveFileFromList_Cmd, form->SelAll_Cmd, form->DeSelAll_Cmd,
+                               form->InvSel_Cmd, form->selposup_cmd, form->selposdown_cmd})
+            b->click();
+        QCOMPARE(state(), QStringLiteral("A B* C"));
+        form->EnablePackListControls(true);
+        form->InvSel_Cmd->click();
+        QCOMPARE(state(), QStringLiteral("A* B C*"));
+    }
+
+    // --- clear lost links ---------------------------------------------------------------------
+
+    void clearLostLinks()
+    {
+        for (const char* n : {"A", "B", "C", "D", "E"})
+            touch(QString::fromLatin1(n));
+        for (const char* n : {"A", "B", "C", "D", "E"})
+            host->model.append(dir + QLatin1Char('/'), QString::fromLatin1(n));
+        QVERIFY(QFile::remove(dir + QStringLiteral("/B")));
+        QVERIFY(QFile::remove(dir + QStringLiteral("/C")));
+        QVERIFY(QDir().mkdir(dir + QStringLiteral("/C")));
+        form->selpos_lst->setSelected(3, true); // the user's selection is replaced
+
+        form->ClearLostLinkPackWhatSelPopupMnu->trigger();
+        QStringList names;
+        for (int i = 0; i < host->model.count(); ++i)
+            names << host->model.name(i);
+        QCOMPARE(names, (QStringList{QStringLiteral("A"), QStringLiteral("D"), QStringLiteral("E")}));
+        QCOMPARE(host->model.folder(1), dir + QLatin1Char('/'));
+        QVERIFY(Prompts::records().isEmpty());
+        QCOMPARE(host->refreshCalls, 1);
+        QCOMPARE(form->selpos_lst->SelCount(), 0);
+
+        form->selpos_lst->setSelected(1, true);
+        form->ClearLostLinkPackWhatSelPopupMnu->trigger();
+        QCOMPARE(Prompts::records(), QStringList{kNothingToRemove});
+        QCOMPARE(host->model.count(), 3);
+        QCOMPARE(form->selpos_lst->SelCount(), 0);
+        QCOMPARE(host->refreshCalls, 2);
+    }
+
+    void lostEntry_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("lost");
+        QTest::newRow("regular file") << "file" << false;
+        QTest::newRow("link to a file") << "link" << false;
+        QTest::newRow("missing") << "missing" << true;
+        QTest::newRow("folder") << "folder" << true;
+        QTest::newRow("hidden file") << "hidden" << true;
+        QTest::newRow("dangling link") << "dangling" << true;
+        QTest::newRow("file used as a folder") << "notdir" << true;
+        QTest::newRow("fifo") << "fifo" << true;
+        QTest::newRow("loop of links: another failure") << "loop" << false;
+        QTest::newRow("name too long: another failure") << "toolong" << false;
+    }
+    void lostEntry()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, lost);
+        QString path = dir + QStringLiteral("/x.mpg");
+        const QByteArray p = QFile::encodeName(path);
+        if (kind == QLatin1String("file")) {
+            touch(QStringLiteral("x.mpg"));
+        } else if (kind == QLatin1String("link")) {
+            touch(QStringLiteral("target.mpg"));
+            QVERIFY(::symlink("target.mpg", p.constData()) == 0);
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == QLatin1String("hidden")) {
+            path = touch(QStringLiteral(".x.mpg"));
+        } else if (kind == QLatin1String("dangling")) {
+            QVERIFY(::symlink("nowhere.mpg", p.constData()) == 0);
+        } else if (kind == QLatin1String("notdir")) {
+            touch(QStringLiteral("x.mpg"));
+            path += QStringLiteral("/y.mpg");
+        } else if (kind == QLatin1String("fifo")) {
+            QVERIFY(::mkfifo(p.constData(), 0600) == 0);
+        } else if (kind == QLatin1String("loop")) {
+            QVERIFY(::symlink("y.mpg", p.constData()) == 0);
+            QVERIFY(::symlink("x.mpg", QFile::encodeName(dir + QStringLiteral("/y.mpg")).constData()) == 0);
+        } else if (kind == QLatin1String("toolong")) {
+            path = dir + QLatin1Char('/') + QString(300, QLatin1Char('n')) + QStringLiteral("/x.mpg");
+        }
+        QCOMPARE(IsLostPackListEntry(path), lost);
+    }
+
+    // --- scrolling ----------------------------------------------------------------------------
+
+    void scrollImages_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<bool>("down");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<int>("after");
+        QTest::newRow("up from 7 gives 2") << 40 << 7 << false << false << 2;
+        QTest::newRow("up from 5 gives 0") << 40 << 5 << false << false << 0;
+        QTest::newRow("up from 3 stays") << 40 << 3 << false << false << 3;
+        QTest::newRow("down from 0 gives 5") << 40 << 0 << true << false << 5;
+        QTest::newRow("down on an empty list") << 0 << 0 << true << false << 0;
+        QTest::newRow("down while busy") << 40 << 0 << true << true << 0;
+        QTest::newRow("up while busy") << 40 << 7 << false << true << 7;
+    }
+    void scrollImages()
+    {
+        QFETCH(int, count);
+        QFETCH(int, top);
+        QFETCH(bool, down);
+        QFETCH(bool, busy);
+        QFETCH(int, after);
+        for (int i = 0; i < count; ++i)
+            host->model.append(QStringLiteral("/v/"), QStringLiteral("clip%1.mpg").arg(i));
+        QVERIFY(form->selpos_lst->visibleRows() < 20);
+        form->selpos_lst->setTopIndex(top);
+        QCOMPARE(form->selpos_lst->TopIndex(), top);
+        host->busy = busy;
+        QTest::mouseClick(down ? form->PackListDown_Img : form->PackListUp_Img, Qt::LeftButton);
+        QCOMPARE(form->selpos_lst->TopIndex(), after);
+    }
+
+    void scrollDownPastTheLastEntryDoesNothing()
+    {
+        for (int i = 0; i < 40; ++i)
+            host->model.append(QStringLiteral("/v/"), QStringLiteral("clip%1.mpg").arg(i));
+        form->selpos_lst->setTopIndex(1000); // as far as the list goes
+        const int bottom = form->selpos_lst->TopIndex();
+        QVERIFY(bottom > 20);
+        form->PackListDown_Img_Click();
+        QCOMPARE(form->selpos_lst->TopIndex(), bottom);
+    }
+
+    // --- the list's events --------------------------------------------------------------------
+
+    void rightClickShowsThePopupAndKeepsTheSelection()
+    {
+        fill(QStringLiteral("A B C*"));
+        form->selpos_lst->setListIndex(2);
+        QWidget* vp = form->selpos_lst->viewport();
+        QTest::mouseClick(vp, Qt::RightButton, Qt::NoModifier, rowCenter(0));
+        QMenu* menu = form->PackWhatSelPopupMnu;
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(state(), QStringLiteral("A B C*"));
+        QCOMPARE(form->selpos_lst->ListIndex(), 2);
+        QStringList shown;
+        for (QAction* a : menu->actions())
+            if (a->isVisible())
+                shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(shown, (QStringList{"R&emove", "-", "Move &Up", "Move &Down", "-", "Select &All",
+                                     "De&select All", "&Inverse Select", "-", "Clear &Lost Link"}));
+        menu->hide();
+
+        // Below the last entry: no "R&emove" and no first separator.
+        QTest::mouseClick(vp, Qt::RightButton, Qt::NoModifier, QPoint(10, vp->height() - 5));
+        QTRY_VERIFY(menu->isVisible());
+        shown.clear();
+        for (QAction* a : menu->actions())
+            if (a->isVisible())
+                shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(shown, (QStringList{"Move &Up", "Move &Down", "-", "Select &All", "De&select All",
+                                     "&Inverse Select", "-", "Clear &Lost Link"}));
+        menu->hide();
+
+        // Back on an entry, every item shows again.
+        QTest::mouseClick(vp, Qt::RightButton, Qt::NoModifier, rowCenter(1));
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(form->RemovePackWhatSelPopupMnu->isVisible() && form->brkmnu01->isVisible());
+        menu->hide();
+
+        // The left button shows nothing.
+        QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, rowCenter(1));
+        QVERIFY(!menu->isVisible());
+        QCOMPARE(state(), QStringLiteral("A B* C"));
+    }
+
+    void rowUnderPointerSpansTheWholeRow()
+    {
+        fill(QStringLiteral("A B"));
+        QWidget* vp = form->selpos_lst->viewport();
+        QCOMPARE(form->RowUnderPointer(QPoint(vp->width() - 3, rowCenter(1).y())), 1);
+        QCOMPARE(form->RowUnderPointer(QPoint(3, vp->height() - 3)), 2);
+    }
+
+    void keys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("Delete removes every selected entry") << int(Qt::Key_Delete) << int(Qt::NoModifier) << "A C";
+        QTest::newRow("Shift+Delete too") << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << "A C";
+        QTest::newRow("keypad minus moves up") << int(Qt::Key_Minus) << int(Qt::KeypadModifier) << "B* A D* C";
+        QTest::newRow("keypad plus moves down") << int(Qt::Key_Plus) << int(Qt::KeypadModifier) << "A C B* D*";
+        QTest::newRow("main keyboard minus does nothing") << int(Qt::Key_Minus) << int(Qt::NoModifier) << "A B* C D*";
+    }
+    void keys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, after);
+        fill(QStringLiteral("A B* C D*"));
+        form->selpos_lst->setListIndex(1);
+        form->selpos_lst->setFocus();
+        QTest::keyClick(form->selpos_lst, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(state(), after);
+    }
+
+    void doubleClickRemovesTheSelection()
+    {
+        fill(QStringLiteral("A B C D"));
+        QTest::mouseDClick(form->selpos_lst->viewport(), Qt::LeftButton, Qt::NoModifier, rowCenter(2));
+        QCOMPARE(state(), QStringLiteral("A B D"));
+        QVERIFY(Prompts::records().isEmpty());
+    }
+
+    void disabledListIgnoresMouseAndKeys()
+    {
+        fill(QStringLiteral("A B* C"));
+        form->selpos_lst->setEnabled(false);
+        QTest::keyClick(form->selpos_lst, Qt::Key_Delete);
+        QTest::mouseClick(form->selpos_lst->viewport(), Qt::RightButton, Qt::NoModifier, rowCenter(0));
+        QCOMPARE(state(), QStringLiteral("A B* C"));
+        QVERIFY(!form->PackWhatSelPopupMnu->isVisible());
+    }
+
+    void tooltipShowsTheFullPath()
+    {
+        fill(QStringLiteral("A B"));
+        QWidget* vp = form->selpos_lst->viewport();
+        sendMouse(vp, QEvent::MouseMove, Qt::NoButton, rowCenter(1));
+        QCOMPARE(form->selpos_lst->toolTip(), QStringLiteral("/dB/B"));
+        sendMouse(vp, QEvent::MouseMove, Qt::NoButton, QPoint(5, vp->height() - 5));
+        QCOMPARE(form->selpos_lst->toolTip(), QString());
+    }
+
+    // --- the one instance ---------------------------------------------------------------------
+
+    void oneInstanceCreatedOnFirstUse()
+    {
+        QCOMPARE(gPackListForm, nullptr);
+        gPackListHost = host;
+        Brovletfrm* first = PackListForm();
+        QVERIFY(first);
+        QCOMPARE(PackListForm(), first);
+        QVERIFY(!first->isVisible());
+        QCOMPARE(first->windowTitle(), QStringLiteral("Pack List"));
+        QCOMPARE(&first->packList(), &host->model);
+        delete first;
+        gPackListForm = nullptr;
+        gPackListHost = nullptr;
+    }
+};
+
+KIVRO_TEST_MAIN(TestPackList)
+#include "tst_packlist.moc"
