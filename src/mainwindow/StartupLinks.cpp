@@ -9,8 +9,10 @@ namespace kivro::startup {
 void ShowPackListWindowAtStart(kivromainfrm* owner)
 {
     Brovletfrm* packList = PackListForm();
+    // Owned by the main window: a window of the dialog type, which the desktop keeps above its
+    // owner (X11 marks only such windows as transient for another); its other flags stay.
     if (packList->parentWidget() != owner)
-        packList->setParent(owner, packList->windowFlags() | Qt::Window);
+        packList->setParent(owner, (packList->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
     packList->show();
 }
 

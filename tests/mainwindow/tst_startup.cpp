@@ -306,8 +306,12 @@ private slots:
         mMain::SetEndProcessForTests([&](int status) { ended << status; });
         MainForm()->mShuttingDown = false;
         MainForm()->show();
-        startup::ShowPackListWindowAtStart(MainForm());
+        // Placed before it is shown, as the main window's load places it; owning keeps the place.
+        PackListForm()->setParent(nullptr, Qt::Window);
         PackListForm()->move(400, 300);
+        startup::ShowPackListWindowAtStart(MainForm());
+        QCOMPARE(PackListForm()->parentWidget(), static_cast<QWidget*>(MainForm()));
+        QCOMPARE(PackListForm()->pos(), QPoint(400, 300));
         MainForm()->close();
         mMain::SetEndProcessForTests(nullptr);
         MainForm()->mShuttingDown = false;
