@@ -215,6 +215,11 @@ void moveWindowTwips(QWidget* window, float left, float top)
     window->move(roundHalfEven(double(left) / kTwipsPerPixel), roundHalfEven(double(top) / kTwipsPerPixel));
 }
 
+QPointF twipsInControl(const QWidget* control, const QPointF& globalPos)
+{
+    return (globalPos - control->mapToGlobal(QPointF(0, 0))) * double(kTwipsPerPixel);
+}
+
 void applyDragStep(const DragStep& step, QWidget* mainWindow, QWidget* packList)
 {
     if (!step.moves)

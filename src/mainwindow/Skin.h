@@ -8,6 +8,7 @@
 // Units: window positions, sizes and mouse positions are twips (15 per device-independent pixel,
 // always); the shape is built in window pixels.
 #include <QPoint>
+#include <QPointF>
 #include <QPolygon>
 #include <QRect>
 #include <QRegion>
@@ -142,6 +143,10 @@ inline constexpr int kTwipsPerPixel = 15;
 TwipRect windowTwips(const QWidget* window);
 // Moves a window to a position in twips (whole pixels, halves to even).
 void moveWindowTwips(QWidget* window, float left, float top);
+// The pointer's position relative to `control`, in twips, computed from its global position
+// (what a drag handle's mouse event reports as X and Y). Working from the global position keeps
+// a drag steady while the window moves under the pointer.
+QPointF twipsInControl(const QWidget* control, const QPointF& globalPos);
 // Applies a drag step to the main window and, when it carries it, the pack-list window.
 void applyDragStep(const DragStep& step, QWidget* mainWindow, QWidget* packList);
 

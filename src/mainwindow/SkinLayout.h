@@ -15,8 +15,11 @@
 // lies wholly inside the window's shape (tests/mainwindow/tst_skinlayout.cpp checks both, and
 // that the longest text of each label fits its rectangle in "Arial" 8.25 pt).
 //
-// Text colours: labels on the title bar (TesmaKivroCaption) use kTitleTextColor; every other
-// label sits on a light panel and uses kPanelTextColor.
+// Text: labels on the title bar (TesmaKivroCaption, bold) use kTitleTextColor; every other label
+// sits on a light panel and uses kPanelTextColor. The percentage labels are centred in the seat
+// the skin draws for them; the progress bar sits in the dark trough beside it.
+#include "platform/SkinLayoutEntry.h"
+
 #include <QColor>
 #include <QPoint>
 #include <QRect>
@@ -26,39 +29,15 @@
 
 namespace kivro::skin {
 
+using LayoutEntry = kivro::SkinLayoutEntry;
+using Kind = kivro::SkinKind;
+
 inline constexpr QSize kOuterSize{540, 334};
 inline constexpr QPoint kSkinOrigin{3, 22};
 inline constexpr QSize kSkinSize{534, 309};
 
 inline constexpr QRgb kTitleTextColor = 0xffeef3fa;
 inline constexpr QRgb kPanelTextColor = 0xff1f2a3a;
-inline constexpr QRgb kMutedTextColor = 0xff5b6b82;
-
-enum class Kind {
-    Picture,     // SkinImage without picture states (drawn from the named picture)
-    Button,      // SkinImage with up, over and down pictures (<picture>_up, _over, _down)
-    Round,       // round SkinImage (hit test RoundButton): <picture>_up and <picture>_down
-    Menu,        // one menu-bar picture (SkinImage, click pops up a menu)
-    Label,       // QLabel
-    Combo,       // QComboBox
-    List,        // list view
-    Edit,        // QLineEdit
-    PushButton,  // QPushButton / QToolButton
-    Check,       // QCheckBox
-    Frame,       // a plain frame (black for the video)
-    Slider,      // the preview slider
-    Progress,    // the progress bar the actions create (CProgBar32)
-};
-
-struct LayoutEntry {
-    std::string_view name;    // the control's name in the code
-    QRect rect;               // skin pixels
-    Kind kind;
-    std::string_view picture; // picture stem in the skin resources ("" when none)
-    std::string_view place;   // controls that share one place ("" when alone)
-    bool container = false;   // may hold other controls inside it
-    std::string_view longestText = {}; // the longest text the control shows, for the fit test
-};
 
 // clang-format off
 inline constexpr std::array kMainLayout = {
@@ -100,8 +79,8 @@ inline constexpr std::array kMainLayout = {
     LayoutEntry{"SoundOff_Img",            {403, 155, 16, 16}, Kind::Button,   "sound_off", "sound"},
 
     // MPEG information card beside the preview.
-    LayoutEntry{"MpegInfoVideoSize_Lbl",   {441, 40, 81, 14},  Kind::Label,    "", "", false, "1920x1088 (pxls)"},
-    LayoutEntry{"MpegInfoVideoRate_Lbl",   {441, 60, 81, 14},  Kind::Label,    "", "", false, "Not Available"},
+    LayoutEntry{"MpegInfoVideoSize_Lbl",   {439, 40, 84, 14},  Kind::Label,    "", "", false, "1920x1088 (pxls)"},
+    LayoutEntry{"MpegInfoVideoRate_Lbl",   {439, 60, 84, 14},  Kind::Label,    "", "", false, "Not Available"},
     LayoutEntry{"MoreInfo_Cmd",            {428, 82, 92, 22},  Kind::PushButton, "", "", false, "More Info..."},
 
     // Action row: the round Pack and Unpack pictures, the busy light, the web and mail links.
@@ -112,8 +91,8 @@ inline constexpr std::array kMainLayout = {
     LayoutEntry{"UnPackCANCELImg",         {348, 182, 45, 42}, Kind::Round,    "unpack_cancel", "unpack"},
     LayoutEntry{"BusyIconImg",             {400, 192, 22, 22}, Kind::Picture,  "busy", "busy"},
     LayoutEntry{"NotBusyIconImg",          {400, 192, 22, 22}, Kind::Picture,  "notbusy", "busy"},
-    LayoutEntry{"WebBrowserImg",           {440, 187, 32, 32}, Kind::Picture,  "link_web", ""},
-    LayoutEntry{"EmailImg",                {482, 187, 32, 32}, Kind::Picture,  "link_mail", ""},
+    LayoutEntry{"WebBrowserImg",           {440, 187, 32, 32}, Kind::Round,    "link_web", ""},
+    LayoutEntry{"EmailImg",                {482, 187, 32, 32}, Kind::Round,    "link_mail", ""},
 
     // Save-as row.
     LayoutEntry{"SaveAs_lbl",              {10, 238, 46, 14},  Kind::Label,    "", "", false, "Save As:"},
@@ -145,10 +124,7 @@ inline constexpr std::array<std::string_view, 13> kHiddenControls = {
 // The layout entry of a control; nullptr when the control has no place on the skin.
 constexpr const LayoutEntry* findLayout(std::string_view name)
 {
-    for (const LayoutEntry& e : kMainLayout)
-        if (e.name == name)
-            return &e;
-    return nullptr;
+    return kivro::findSkinLayout(kMainLayout, name);
 }
 
 // A control's rectangle in skin pixels (empty when it has no place).
