@@ -278,6 +278,8 @@ private slots:
         QWidget packList(nullptr, Qt::FramelessWindowHint);
         mainWindow.setGeometry(100, 200, 540, 334);
         packList.setGeometry(640, 200, 322, 291);
+        // Neither window is shown: a hidden pack list travels all the same.
+        QVERIFY(packList.isHidden());
         const TwipRect m = windowTwips(&mainWindow);
         QCOMPARE(m, (TwipRect{1500, 3000, 8100, 5010}));
         WindowDrag d;
