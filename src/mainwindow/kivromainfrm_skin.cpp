@@ -133,7 +133,9 @@ void kivromainfrm::SetupSkin()
     font.setPointSizeF(8.25);
     setFont(font);
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, QColor::fromRgba(kPanelTextColor));
+    // Disabled labels keep the style's faded text.
+    pal.setColor(QPalette::Active, QPalette::WindowText, QColor::fromRgba(kPanelTextColor));
+    pal.setColor(QPalette::Inactive, QPalette::WindowText, QColor::fromRgba(kPanelTextColor));
     setPalette(pal);
     mHandCursor = SkinArt::handCursor(devicePixelRatioF());
 
@@ -235,7 +237,8 @@ void kivromainfrm::SetupSkin()
     silent.setColor(QPalette::WindowText, Qt::transparent);
     percentdone_lbl_above96DPI->setPalette(silent);
 
-    // Mouse handling.
+    // Mouse handling. The form follows the mouse over its own surface, as the background does.
+    setMouseTracking(true);
     const auto twipsOf = [](SkinImage* img) {
         return twipsAt(img, img->lastGlobalPosition());
     };

@@ -54,7 +54,9 @@ void Brovletfrm::SetupSkin()
     font.setPointSizeF(8.25);
     setFont(font);
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, QColor::fromRgba(kSkinPanelTextColor));
+    // Disabled labels keep the style's faded text.
+    pal.setColor(QPalette::Active, QPalette::WindowText, QColor::fromRgba(kSkinPanelTextColor));
+    pal.setColor(QPalette::Inactive, QPalette::WindowText, QColor::fromRgba(kSkinPanelTextColor));
     setPalette(pal);
 
     const auto picture = [this](const char* name, const QString& stem) {
