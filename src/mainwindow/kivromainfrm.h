@@ -17,11 +17,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointF>
 #include <QPushButton>
+#include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace kivro {
 
@@ -202,6 +205,11 @@ public:
     void KivroFAQMnu_Click();
     void WebBrowserImg_Click();
     void EmailImg_Click();
+    // Mouse moves over the round web and mail pictures: X, Y on the picture and its Width and
+    // Height, all in twips. Inside the circle the pointer becomes the hand (99), unless it shows
+    // the hourglass (11).
+    void WebBrowserImg_MouseMove(float X, float Y, float Width, float Height);
+    void EmailImg_MouseMove(float X, float Y, float Width, float Height);
 
 private:
     bool SetupBrowser();
@@ -225,6 +233,19 @@ public:
     // Until the option menus own them, the options are plain state (tests set them directly).
     ActionOptions m_options;
     DeleteAfterAction m_deleteAfter = DeleteAfterAction::No;
+
+    // --- start-up and shutdown ----------------------------------------------------------------
+    // Every close of the window (Close picture, Exit, a close asked by the system, the load's
+    // error path) ends the program: a running action is cancelled first, the window hidden, the
+    // pack-list window's position and the browser's folder stored and put on disk, and the
+    // process ends at once with status 0; nothing returns into the code that was running.
+    void Form_QueryUnload();
+    void closeEvent(QCloseEvent* event) override;
+    // Writes "BrovletXpos" and "BrovletYpos" (whole twips as decimal text) when the position is
+    // known, "LastUsedDir" when the folder is known, and puts the settings file on disk.
+    static void WriteShutdownSettings(const std::optional<QPointF>& packListTopLeftTwips,
+                                      const std::optional<QString>& lastUsedDir);
+    bool mShuttingDown = false;
 
 public:
     std::unique_ptr<File64> mFile64;

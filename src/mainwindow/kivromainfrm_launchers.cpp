@@ -3,6 +3,7 @@
 #include "mainwindow/Launchers.h"
 
 #include "mainwindow/MainGlobals.h"
+#include "mainwindow/Skin.h"
 #include "mainwindow/kivromainfrm.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
@@ -57,6 +58,18 @@ void kivromainfrm::WebBrowserImg_Click()
 void kivromainfrm::EmailImg_Click()
 {
     gototesmabas::SendMailTo(SupportMailAddress());
+}
+
+void kivromainfrm::WebBrowserImg_MouseMove(float X, float Y, float Width, float Height)
+{
+    if (RoundButton(X, Y, Width, Height) && mousePointer() != kPointerHourglass)
+        setMousePointer(kPointerHand);
+}
+
+void kivromainfrm::EmailImg_MouseMove(float X, float Y, float Width, float Height)
+{
+    if (RoundButton(X, Y, Width, Height) && mousePointer() != kPointerHourglass)
+        setMousePointer(kPointerHand);
 }
 
 } // namespace kivro

@@ -8,6 +8,7 @@
 #include "engine/StringHelpers.h"
 #include "mainwindow/BrowserControls.h"
 #include "mainwindow/MainGlobals.h"
+#include "mainwindow/StartupLinks.h"
 #include "mainwindow/kivromainfrm.h"
 #include "platform/Globals.h"
 #include "platform/MsgBox.h"
@@ -385,6 +386,7 @@ private slots:
         QCOMPARE(form->Dir1->item(0)->text(), QStringLiteral("/"));
         QCOMPARE(form->Dir1->currentRow(), chain.size() - 1);
         QCOMPARE(gCurrentDir, dir);
+        QCOMPARE(startup::BrowserFolder(), std::optional<QString>(dir)); // stored at shutdown
         QCOMPARE(form->seldirfulltmp_lbl->text(), dir);
         QString shortened;
         FormatDir(dir, shortened, 3800);

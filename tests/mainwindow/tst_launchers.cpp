@@ -138,6 +138,38 @@ private slots:
         QCOMPARE(gototesmabas::HelpFilePath(), QStringLiteral("/Kivro.html"));
     }
 
+    void roundLinkPointer_data()
+    {
+        QTest::addColumn<bool>("mail");
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        // A picture of 32 x 32 pixels: 480 x 480 twips, radius 240.
+        QTest::newRow("web, centre") << false << QPointF(240, 240) << 0 << 99;
+        QTest::newRow("web, on the rim") << false << QPointF(240, 0) << 0 << 0;
+        QTest::newRow("web, just inside") << false << QPointF(240, 1) << 0 << 99;
+        QTest::newRow("web, corner") << false << QPointF(10, 10) << 0 << 0;
+        QTest::newRow("web, busy") << false << QPointF(240, 240) << 11 << 11;
+        QTest::newRow("mail, centre") << true << QPointF(240, 240) << 0 << 99;
+        QTest::newRow("mail, corner") << true << QPointF(470, 470) << 0 << 0;
+        QTest::newRow("mail, busy") << true << QPointF(240, 240) << 11 << 11;
+    }
+
+    void roundLinkPointer()
+    {
+        QFETCH(bool, mail);
+        QFETCH(QPointF, at);
+        QFETCH(int, before);
+        QFETCH(int, after);
+        kivromainfrm form;
+        form.setMousePointer(before);
+        if (mail)
+            form.EmailImg_MouseMove(float(at.x()), float(at.y()), 480, 480);
+        else
+            form.WebBrowserImg_MouseMove(float(at.x()), float(at.y()), 480, 480);
+        QCOMPARE(form.mousePointer(), after);
+    }
+
     void helpFileIsShippedWithItsPictures()
     {
         const QString program = QStringLiteral(KIVRO_PROGRAM_DIR);
