@@ -369,25 +369,40 @@ void FileListBox::mousePressEvent(QMouseEvent* event)
         emit mouseDown(event->button(), event->modifiers(), pos);
         return;
     }
+    const State before = state();
     QListWidget::mousePressEvent(event);
     emit mouseDown(event->button(), event->modifiers(), pos);
-    emit click();
+    // One click per press and release: here when the press changed the selection, else at the
+    // release (a click on the entry already selected is a click all the same).
+    m_clickPending = state() == before;
+    if (!m_clickPending)
+        emit click();
 }
 
 void FileListBox::mouseReleaseEvent(QMouseEvent* event)
 {
     const State before = state();
     QListWidget::mouseReleaseEvent(event);
-    if (state() != before)
+    const bool pending = m_clickPending && event->button() == Qt::LeftButton;
+    if (event->button() == Qt::LeftButton)
+        m_clickPending = false;
+    if (pending || state() != before)
         emit click();
 }
 
 void FileListBox::mouseMoveEvent(QMouseEvent* event)
 {
-    const State before = state();
-    QListWidget::mouseMoveEvent(event);
-    if (state() != before)
-        emit click();
+    if (event->buttons() == Qt::NoButton) {
+        QListWidget::mouseMoveEvent(event);
+    } else {
+        // Dragging over the entries selects them as it goes.
+        const State before = state();
+        QListWidget::mouseMoveEvent(event);
+        if (state() != before) {
+            m_clickPending = false;
+            emit click();
+        }
+    }
     emit mouseMove(event->buttons(), event->modifiers(), event->position().toPoint());
 }
 

@@ -101,11 +101,12 @@ private:
 
 // The files of a folder that match its pattern (ListFolderFiles), with extended selection.
 //
-// Like a list box's click event, click() is emitted after every mouse press, release or drag and
-// every key press that changed the selection or the current entry, and after every left-button
-// press on an entry; changes made by code emit nothing. A press outside the entries and a press of
-// another button than the left one change nothing (the right button opens the owner's popup
-// through mouseDown). mouseDown, mouseMove and dblClick report the position in the viewport.
+// Like a list box's click event, click() is emitted once for every left-button click on an entry
+// (at the press when it changed the selection or the current entry, else at the release), after
+// every drag and every key press that changed them, and never for changes made by code. A press
+// outside the entries and a press of another button than the left one change nothing (the right
+// button opens the owner's popup through mouseDown). mouseDown, mouseMove and dblClick report the
+// position in the viewport.
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -156,6 +157,8 @@ private:
 
     QString m_path;
     QString m_pattern = QStringLiteral("*.*");
+    // A left press on an entry that has not yet been answered with click().
+    bool m_clickPending = false;
 };
 
 } // namespace kivro

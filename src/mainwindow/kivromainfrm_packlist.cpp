@@ -1,6 +1,8 @@
 // The main window's side of the pack list: what the pack-list window reads and sets here.
 #include "mainwindow/kivromainfrm.h"
 
+#include "dialogs/DialogsGlobals.h"
+#include "dialogs/Tipfrm.h"
 #include "engine/StringHelpers.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
@@ -39,8 +41,12 @@ void kivromainfrm::refresh_filesel_lst()
 
 void kivromainfrm::EnableBottomMostFrm(bool Enable)
 {
+    // The tip window is loaded (not shown) by this when it is not loaded yet.
     setEnabled(Enable);
     PackListForm()->setEnabled(Enable);
+    Tipfrm* tip = TipForm();
+    tip->Load();
+    tip->setEnabled(Enable);
 }
 
 void kivromainfrm::setPackListControlsEnabled(bool enabled)

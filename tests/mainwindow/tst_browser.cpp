@@ -3,6 +3,8 @@
 // commands and the selection mirror, Refresh, Properties and "More Info...".
 #include "KivroTest.h"
 
+#include "dialogs/DialogsGlobals.h"
+#include "dialogs/Tipfrm.h"
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
 #include "engine/StringHelpers.h"
@@ -10,6 +12,8 @@
 #include "mainwindow/MainGlobals.h"
 #include "mainwindow/StartupLinks.h"
 #include "mainwindow/kivromainfrm.h"
+#include "packlist/Brovletfrm.h"
+#include "packlist/PackListGlobals.h"
 #include "platform/Globals.h"
 #include "platform/MsgBox.h"
 #include "platform/Shell.h"
@@ -297,8 +301,13 @@ private slots:
         QCOMPARE(form->filesel_lst, QStringList{"a.mpg"});
         QWidget* viewport = form->File1->viewport();
 
+        int clicks = 0;
+        connect(form->File1, &FileListBox::click, this, [&clicks] { ++clicks; });
         click(viewport, rowCentre(form->File1, 1));
         QCOMPARE(form->filesel_lst, QStringList{"b.mpg"});
+        QCOMPARE(clicks, 1);
+        click(viewport, rowCentre(form->File1, 1)); // the entry already selected: a click all the same
+        QCOMPARE(clicks, 2);
         click(viewport, rowCentre(form->File1, 3), Qt::ShiftModifier);
         QCOMPARE(form->filesel_lst, (QStringList{"b.mpg", "c.mpg", "d.mpg"}));
         QCOMPARE(form->File1->FileName(), QStringLiteral("d.mpg"));
@@ -557,6 +566,20 @@ private slots:
         QCOMPARE(Prompts::records().size(), 1);
         QVERIFY(Prompts::records()[0].contains(QStringLiteral("Filename: ") + dir + QStringLiteral("/m.mpg\\n")));
         QVERIFY(Prompts::records()[0].contains(QStringLiteral("Video Size: 720x576 (pixels)")));
+    }
+
+    void bottomMostWindowsAroundADialog()
+    {
+        auto form = makeForm();
+        form->EnableBottomMostFrm(false);
+        QVERIFY(!form->isEnabled());
+        QVERIFY(!PackListForm()->isEnabled());
+        QVERIFY(!TipForm()->isEnabled());
+        QVERIFY(TipForm()->isLoaded());
+        QVERIFY(!TipForm()->isVisible());
+        QVERIFY(!PackListForm()->isVisible());
+        form->EnableBottomMostFrm(true);
+        QVERIFY(form->isEnabled() && PackListForm()->isEnabled() && TipForm()->isEnabled());
     }
 
     void busyWindowDisablesTheBrowser()
