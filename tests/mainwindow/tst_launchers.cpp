@@ -79,6 +79,7 @@ int launchChild(const QString& mode)
     }
     for (const QString& r : Prompts::records())
         printf("REC:%s\n", qPrintable(r));
+    printf("DONE\n");
     fflush(stdout);
     return 0;
 }
@@ -201,10 +202,8 @@ private slots:
                              "#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$KIVRO_LAUNCH_LOG\"\n");
         QFile::setPermissions(stubs + QStringLiteral("/xdg-open"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QFile::remove(log);
         const QString program = QStringLiteral(KIVRO_PROGRAM_DIR);
 
-        QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("KIVRO_TEST_CHILD"), QStringLiteral("launch"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -215,12 +214,23 @@ private slots:
         // A plain desktop: no portal, no desktop-specific opener.
         env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
         env.remove(QStringLiteral("DESKTOP_SESSION"));
-        child.setProcessEnvironment(env);
-        child.start(xvfb, {QStringLiteral("-a"), QCoreApplication::applicationFilePath()});
-        QVERIFY(child.waitForFinished(60000));
-        const QByteArray out = child.readAllStandardOutput();
-        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
-                 qPrintable(out + child.readAllStandardError()));
+        QByteArray out;
+        // Several tests may start an X server at once; "xvfb-run -a" can then pick a display
+        // number another one takes first. Such a start is tried again.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            QFile::remove(log);
+            QProcess child;
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(xvfb, {QStringLiteral("-a"), QCoreApplication::applicationFilePath()});
+            QVERIFY(child.waitForFinished(60000));
+            out = child.readAll();
+            if (!out.contains("DONE") && (out.contains("Xvfb failed to start") || out.contains("Server is already active")))
+                continue;
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, out.constData());
+            break;
+        }
+        QVERIFY2(out.contains("DONE"), out.constData());
 
         const QStringList launched = QString::fromUtf8(kivrotest::readFile(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         const QStringList expected{
