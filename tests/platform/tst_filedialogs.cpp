@@ -203,7 +203,7 @@ private slots:
             answerBox(QMessageBox::Ok, &refusal);
             static_cast<QDialog*>(dialog)->accept();
             // A new file: No keeps the dialog open, Yes takes the name.
-            name->setText(QStringLiteral("new file.mpg"));
+            name->setText(QStringLiteral(" new file.mpg "));
             answerBox(QMessageBox::No, &question);
             static_cast<QDialog*>(dialog)->accept();
             stillOpenAfterNo = dialog->isVisible();
@@ -216,11 +216,32 @@ private slots:
         ofn.lpstrTitle = QStringLiteral("Save Pack File As");
         ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT;
         QVERIFY(GetSaveFileNameA(ofn));
-        QCOMPARE(ofn.lpstrFile, dir + QStringLiteral("/new file.mpg"));
+        QCOMPARE(ofn.lpstrFile, dir + QStringLiteral("/ new file.mpg "));
         QCOMPARE(refusal, QStringLiteral("The folder '%1/nosuchdir' does not exist.\nCheck the name and try again.").arg(dir));
-        QCOMPARE(question, QStringLiteral("'new file.mpg' does not exist.\nDo you want to create it?"));
+        QCOMPARE(question, QStringLiteral("' new file.mpg ' does not exist.\nDo you want to create it?"));
         QVERIFY(stillOpenAfterNo);
         QVERIFY(!QFile::exists(ofn.lpstrFile));
+    }
+
+    void shownFolderBrowser()
+    {
+        Prompts::disableScripted();
+        QString title;
+        bool foldersOnly = false;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            title = dialog->windowTitle();
+            foldersOnly = dialog->fileMode() == QFileDialog::Directory
+                          && dialog->testOption(QFileDialog::ShowDirsOnly)
+                          && dialog->testOption(QFileDialog::DontUseNativeDialog);
+            dialog->setDirectory(dir);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        BROWSEINFO bi;
+        bi.lpszTitle = QStringLiteral("Save As Directory: /home");
+        bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
+        QCOMPARE(SHBrowseForFolder(bi), std::optional<QString>(dir));
+        QCOMPARE(title, bi.lpszTitle);
+        QVERIFY(foldersOnly);
     }
 
     void shownSaveDialogAsksBeforeReplacing()
