@@ -1,6 +1,8 @@
 #include "mainwindow/kivromainfrm.h"
 
 #include "mainwindow/MainGlobals.h"
+#include "packlist/Brovletfrm.h"
+#include "packlist/PackListGlobals.h"
 #include "platform/MsgBox.h"
 
 namespace kivro {
@@ -16,8 +18,17 @@ kivromainfrm* MainForm()
 kivromainfrm::kivromainfrm(QWidget* parent) : QWidget(parent), mFile64(std::make_unique<File64>())
 {
     setWindowTitle(kAppTitle);
+    gPackListHost = this;
 }
 
-kivromainfrm::~kivromainfrm() = default;
+kivromainfrm::~kivromainfrm()
+{
+    // The pack-list window lives as long as its host (tests make more than one main window).
+    if (gPackListHost == this) {
+        delete gPackListForm;
+        gPackListForm = nullptr;
+        gPackListHost = nullptr;
+    }
+}
 
 } // namespace kivro

@@ -6,6 +6,7 @@
 #include "engine/File64.h"
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
+#include "packlist/PackListHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,7 +16,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointF>
 #include <QPushButton>
+#include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -23,7 +26,7 @@
 
 namespace kivro {
 
-class kivromainfrm : public QWidget, public MainWindowLink {
+class kivromainfrm : public QWidget, public MainWindowLink, public PackListHost {
     Q_OBJECT
 public:
     explicit kivromainfrm(QWidget* parent = nullptr);
@@ -34,6 +37,21 @@ public:
     File64& file64() override { return *mFile64; }
 
     // --- pack list (dirpos_lst is the folder column of the model) ----------------------------
+    // PackListHost: what the pack-list window reads and sets of this window
+    // (kivromainfrm_packlist.cpp).
+    bool BusyIconVisible() const override;
+    std::int32_t PackListMaxWidth() const override { return mPackListMaxWidth; }
+    void setPackListMaxWidth(std::int32_t twips) override { mPackListMaxWidth = twips; }
+    std::int32_t PackListScanWidth() const override { return mPackListScanWidth; }
+    void setPackListScanWidth(std::int32_t twips) override { mPackListScanWidth = twips; }
+    std::int32_t selpos_lstlentst(const QString& name) override;
+    void refresh_filesel_lst() override;
+    void EnableBottomMostFrm(bool Enable) override;
+
+    std::int32_t mPackListMaxWidth = 0;
+    std::int32_t mPackListScanWidth = 0;
+    // The names selected in File1, in list order (the hidden selection mirror).
+    QStringList filesel_lst;
 
     // --- action frame -------------------------------------------------------------------------
     // The frame of a run (kivromainfrm_frame.cpp): the procedures below act through mActionFrame,
@@ -256,6 +274,21 @@ private:
     // SaveAsNewFilename_txt_OLEDragDrop only.
     bool wireSaveAsBox();
     bool mSaveAsBoxWired = wireSaveAsBox();
+
+public:
+
+    // --- start-up and shutdown ----------------------------------------------------------------
+    // Every close of the window (Close picture, Exit, a close asked by the system, the load's
+    // error path) ends the program: a running action is cancelled first, the window hidden, the
+    // pack-list window's position and the browser's folder stored and put on disk, and the
+    // process ends at once with status 0; nothing returns into the code that was running.
+    void Form_QueryUnload();
+    void closeEvent(QCloseEvent* event) override;
+    // Writes "BrovletXpos" and "BrovletYpos" (whole twips as decimal text) when the position is
+    // known, "LastUsedDir" when the folder is known, and puts the settings file on disk.
+    static void WriteShutdownSettings(const std::optional<QPointF>& packListTopLeftTwips,
+                                      const std::optional<QString>& lastUsedDir);
+    bool mShuttingDown = false;
 
 public:
     std::unique_ptr<File64> mFile64;

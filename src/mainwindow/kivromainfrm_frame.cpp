@@ -54,13 +54,6 @@ void kivromainfrm::setMoreInfoEnabled(bool enabled)
     MoreInfo_Cmd->setEnabled(enabled);
 }
 
-void kivromainfrm::setPackListControlsEnabled(bool /*enabled*/)
-{
-    // The pack-list window's RemoveFileFromList_Cmd, SelAll_Cmd, DeSelAll_Cmd, InvSel_Cmd,
-    // selposup_cmd, selposdown_cmd and selpos_lst are switched here once that window belongs to
-    // the program; until then there is nothing to switch.
-}
-
 void kivromainfrm::setPercentDoneCaption(const QString& caption)
 {
     // Redrawn at once, so the labels follow the copy even when no event runs in between.

@@ -10,7 +10,6 @@
 #include "mainwindow/kivromainfrm.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
-#include "packlist/PackListHost.h"
 #include "platform/Paths.h"
 #include "platform/Volumes.h"
 
@@ -66,20 +65,6 @@ QStringList shownFiles(QFileDialog* dialog)
     return names;
 }
 
-// The pack-list window needs a host; the dialogs only touch its label.
-struct Host : PackListHost {
-    PackListModel model;
-    PackListModel& packList() override { return model; }
-    bool BusyIconVisible() const override { return false; }
-    std::int32_t PackListMaxWidth() const override { return 0; }
-    void setPackListMaxWidth(std::int32_t) override {}
-    std::int32_t PackListScanWidth() const override { return 0; }
-    void setPackListScanWidth(std::int32_t) override {}
-    std::int32_t selpos_lstlentst(const QString&) override { return 0; }
-    void refresh_filesel_lst() override {}
-    void EnableBottomMostFrm(bool) override {}
-};
-
 QMimeData* fileDrop(const QStringList& paths)
 {
     auto* data = new QMimeData;
@@ -108,14 +93,6 @@ private slots:
         QFile::link(root + QStringLiteral("/gone.mpg"), usb + QStringLiteral("/Video/dangling.mpg"));
         for (const char* name : {"a.mpg", "b.mpeg", "c.mpe", "d.avi", "noext", "e.MPG", "f.mp3"})
             kivrotest::writeFile(root + QStringLiteral("/types/") + QLatin1String(name), "x");
-        static Host host;
-        gPackListHost = &host;
-    }
-    void cleanupTestCase()
-    {
-        delete gPackListForm;
-        gPackListForm = nullptr;
-        gPackListHost = nullptr;
     }
     void init()
     {
@@ -224,7 +201,10 @@ private slots:
         ini.setValue(QStringLiteral("FilterInfo/2"), QString());
         ini.sync();
         QStringList offered, allFiles, mpegFiles, musicFiles;
+        bool othersDisabled = false, dialogEnabled = false;
         whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            othersDisabled = !w.isEnabled() && !PackListForm()->isEnabled();
+            dialogEnabled = dialog->isEnabled();
             auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
             if (!combo) {
                 dialog->reject();
@@ -249,6 +229,10 @@ private slots:
         QCOMPARE(allFiles, (QStringList{"a.mpg", "b.mpeg", "c.mpe", "d.avi", "e.MPG", "f.mp3", "noext"}));
         QCOMPARE(mpegFiles, (QStringList{"a.mpg", "b.mpeg", "c.mpe", "e.MPG"}));
         QCOMPARE(musicFiles, QStringList{"f.mp3"});
+        // The other windows are disabled around the dialog, which itself stays usable.
+        QVERIFY(othersDisabled);
+        QVERIFY(dialogEnabled);
+        QVERIFY(w.isEnabled() && PackListForm()->isEnabled());
     }
 
     void drop_data()
@@ -345,6 +329,7 @@ private slots:
 
     void openDialogFillsThePackListLabel()
     {
+        kivromainfrm w;
         PackListForm()->WhichFileLbl->setText(QStringLiteral("before"));
         Prompts::queue({QString(), QStringLiteral("/t/list.qvt")});
         const QString filter = QStringLiteral("Kivro Pack List (*.qvt)|*.qvt|All Files (*.*)|*.*");
