@@ -41,12 +41,12 @@ void kivromainfrm::refresh_filesel_lst()
 
 void kivromainfrm::EnableBottomMostFrm(bool Enable)
 {
-    // The tip window is loaded (not shown) by this when it is not loaded yet.
+    // The tip window's object is created when it does not exist yet, but not loaded: a load
+    // would pick a tip and read its icon file (with a box when that is missing) for a window
+    // nobody sees; its enabled state holds all the same when it is shown later.
     setEnabled(Enable);
     PackListForm()->setEnabled(Enable);
-    Tipfrm* tip = TipForm();
-    tip->Load();
-    tip->setEnabled(Enable);
+    TipForm()->setEnabled(Enable);
 }
 
 void kivromainfrm::setPackListControlsEnabled(bool enabled)

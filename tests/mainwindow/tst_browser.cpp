@@ -575,8 +575,8 @@ private slots:
         QVERIFY(!form->isEnabled());
         QVERIFY(!PackListForm()->isEnabled());
         QVERIFY(!TipForm()->isEnabled());
-        QVERIFY(TipForm()->isLoaded());
         QVERIFY(!TipForm()->isVisible());
+        QVERIFY(Prompts::records().isEmpty());
         QVERIFY(!PackListForm()->isVisible());
         form->EnableBottomMostFrm(true);
         QVERIFY(form->isEnabled() && PackListForm()->isEnabled() && TipForm()->isEnabled());
