@@ -197,7 +197,7 @@ void kivromainfrm::SetupSkin()
            ButtonDeselectAll_Up_Img, ButtonDeselectAll_Over_Img, ButtonDeselectAll_Down_Img);
     button("ButtonSelectInverse", "btn_selectinverse", QStringLiteral("Select Inverse"), ButtonSelectInverse_Img,
            ButtonSelectInverse_Up_Img, ButtonSelectInverse_Over_Img, ButtonSelectInverse_Down_Img);
-    button("Network", "btn_network", QStringLiteral("Network"), Network_Img, Network_Up_Img, Network_Over_Img,
+    button("Network", "btn_network", kNetworkImgToolTip, Network_Img, Network_Up_Img, Network_Over_Img,
            Network_Down_Img);
     button("ButtonMinimise", "btn_minimise", QStringLiteral("Minimise"), ButtonMinimise_Img, ButtonMinimise_Up_Img,
            ButtonMinimise_Over_Img, ButtonMinimise_Down_Img);
@@ -260,6 +260,20 @@ void kivromainfrm::SetupSkin()
         KivroIcon_Img_MouseMove(float(t.x()), float(t.y()));
     });
     connect(KivroIcon_Img, &SkinImage::mouseUp, this, [this] { KivroIcon_Img_MouseUp(); });
+
+    // The round web and mail pictures: the hand pointer inside their circle, and their links.
+    for (SkinImage* link : {WebBrowserImg, EmailImg}) {
+        connect(link, &SkinImage::mouseMove, this, [this, link, twipsOf] {
+            const QPointF t = twipsOf(link);
+            const QSizeF size = link->sizeTwips();
+            const auto handler = link == WebBrowserImg ? &kivromainfrm::WebBrowserImg_MouseMove
+                                                       : &kivromainfrm::EmailImg_MouseMove;
+            (this->*handler)(float(t.x()), float(t.y()), float(size.width()), float(size.height()));
+        });
+    }
+    connect(WebBrowserImg, &SkinImage::clicked, this, [this] { WebBrowserImg_Click(); });
+    connect(EmailImg, &SkinImage::clicked, this, [this] { EmailImg_Click(); });
+    connect(Network_Img, &SkinImage::clicked, this, [this] { Network_Img_Click(); });
 
     connect(ButtonMinimise_Img, &SkinImage::mouseUp, this, [this] { ButtonMinimise_Img_MouseUp(); });
     connect(ButtonClose_Img, &SkinImage::mouseUp, this, [this] { ButtonClose_Img_MouseUp(); });
@@ -430,8 +444,7 @@ void kivromainfrm::MinimiseWindow()
 
 void kivromainfrm::setShowPackListChecked(bool checked)
 {
-    if (auto* item = findChild<QAction*>(QStringLiteral("ShowBrovletMnu")))
-        item->setChecked(checked);
+    ShowBrovletMnu->setChecked(checked);
 }
 
 void kivromainfrm::ButtonClose_Img_MouseUp()

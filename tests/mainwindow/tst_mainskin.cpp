@@ -52,16 +52,6 @@ DockFlags docked()
     return {gPackListDockedTop, gPackListDockedBottom, gPackListDockedLeft, gPackListDockedRight};
 }
 
-// The "Show Pack List" item as the Options menu holds it: a checkable item of the window.
-QAction* showPackListItem(kivromainfrm& w)
-{
-    auto* item = new QAction(QStringLiteral("Show Pack List"), &w);
-    item->setObjectName(QStringLiteral("ShowBrovletMnu"));
-    item->setCheckable(true);
-    item->setChecked(true);
-    return item;
-}
-
 struct Stems {
     const char* stem;
     const char* art;
@@ -259,6 +249,19 @@ private slots:
         QCOMPARE(clicked.size(), 4);
     }
 
+    void roundLinksGiveTheHandInsideTheirCircle()
+    {
+        kivromainfrm w;
+        w.show();
+        for (SkinImage* link : {w.WebBrowserImg, w.EmailImg}) {
+            w.setMousePointer(MainWindowLink::kPointerDefault);
+            hover(link, {1, 1}); // the picture's corner lies outside its circle
+            QCOMPARE(w.mousePointer(), MainWindowLink::kPointerDefault);
+            hover(link, {16, 16});
+            QCOMPARE(w.mousePointer(), MainWindowLink::kPointerHand);
+        }
+    }
+
     void dragHandles_data()
     {
         QTest::addColumn<QString>("handle");
@@ -348,7 +351,8 @@ private slots:
     {
         kivromainfrm w;
         w.show();
-        QAction* item = showPackListItem(w);
+        QAction* item = w.ShowBrovletMnu;
+        QVERIFY(item->isChecked());
         PackListForm()->show();
         // Pressed on Minimise, released elsewhere: it acts on the release.
         QTest::mousePress(w.ButtonMinimise_Img, Qt::LeftButton, {}, QPoint(9, 9));
@@ -427,6 +431,31 @@ private slots:
         QCOMPARE(docked(), flags);
         QCOMPARE(p->isVisible(), shown);
         QCOMPARE(w.pos(), main);
+    }
+
+    void magnetiseFromTheOptionsMenu()
+    {
+        kivromainfrm w;
+        w.move(100, 100);
+        w.show();
+        Brovletfrm* p = PackListForm();
+        p->move(700, 100);
+        const DockFlags right{false, false, false, true};
+        w.MagnetiseMnu->trigger();
+        QCOMPARE(p->pos(), QPoint(634, 100));
+        QCOMPARE(docked(), right);
+        // Switching the magnet off snaps nothing and leaves the pack list attached; switching it
+        // on snaps it at once.
+        if (!w.MagnetMnu->isChecked())
+            w.MagnetMnu->trigger();
+        p->move(700, 100);
+        w.MagnetMnu->trigger();
+        QVERIFY(!w.MagnetMnu->isChecked());
+        QCOMPARE(p->pos(), QPoint(700, 100));
+        QCOMPARE(docked(), right);
+        w.MagnetMnu->trigger();
+        QVERIFY(w.MagnetMnu->isChecked());
+        QCOMPARE(p->pos(), QPoint(634, 100));
     }
 };
 

@@ -256,20 +256,22 @@ namespace {
 // pack list.
 void fillSampleContent(kivromainfrm& w)
 {
+    // The lists show what a user's own folder would hold (the browser reads the real one).
+    w.Drive1->clear();
     w.Drive1->addItem(QStringLiteral("/home"));
+    w.Dir1->clear();
     w.Dir1->addItems({QStringLiteral("/"), QStringLiteral("home"), QStringLiteral("someone"), QStringLiteral("Videos")});
     w.Dir1->setCurrentRow(3);
+    w.seldir_lbl->setText(QStringLiteral("/home/someone/Videos"));
+    w.File1->clear();
     w.File1->addItems({QStringLiteral("holiday-part1.mpg"), QStringLiteral("holiday-part2.mpg"),
                        QStringLiteral("holiday-part3.mpg"), QStringLiteral("wedding.mpg")});
-    w.File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     w.File1->setCurrentRow(3);
-    w.pattern_cmb->addItem(QStringLiteral("Mpeg (*.mpg,*.mpeg,*.mpe)"));
     w.SaveAsNewFilename_txt->setText(QStringLiteral("/home/someone/Videos/default.mpg"));
     w.MpegInfoVideoSize_Lbl->setText(QStringLiteral("720x576 (pxls)"));
     w.MpegInfoVideoRate_Lbl->setText(QStringLiteral("25 fps"));
     w.ShowPreviewLbl->setText(QStringLiteral("Preview"));
     w.MoreInfo_Cmd->setText(QStringLiteral("More Info..."));
-    w.Browse_cmd->setText(QStringLiteral("..."));
     for (const char* name : {"holiday-part1.mpg", "holiday-part2.mpg", "holiday-part3.mpg"})
         w.packList().append(QStringLiteral("/home/someone/Videos/"), QLatin1String(name));
     PackListForm()->selpos_lst->setSelected(1, true);
