@@ -446,8 +446,7 @@ private slots:
         QCOMPARE(docked(), right);
         // Switching the magnet off snaps nothing and leaves the pack list attached; switching it
         // on snaps it at once.
-        if (!w.MagnetMnu->isChecked())
-            w.MagnetMnu->trigger();
+        w.MagnetMnu->setChecked(true); // as the stored setting "On" leaves it
         p->move(700, 100);
         w.MagnetMnu->trigger();
         QVERIFY(!w.MagnetMnu->isChecked());

@@ -267,6 +267,8 @@ void fillSampleContent(kivromainfrm& w)
     w.File1->addItems({QStringLiteral("holiday-part1.mpg"), QStringLiteral("holiday-part2.mpg"),
                        QStringLiteral("holiday-part3.mpg"), QStringLiteral("wedding.mpg")});
     w.File1->setCurrentRow(3);
+    if (w.pattern_cmb->count() == 0)
+        w.pattern_cmb->addItem(QStringLiteral("Mpeg (*.mpg,*.mpeg,*.mpe)"));
     w.SaveAsNewFilename_txt->setText(QStringLiteral("/home/someone/Videos/default.mpg"));
     w.MpegInfoVideoSize_Lbl->setText(QStringLiteral("720x576 (pxls)"));
     w.MpegInfoVideoRate_Lbl->setText(QStringLiteral("25 fps"));
