@@ -489,6 +489,8 @@ public:
     // Neither tests the busy state.
     void ButtonMinimise_Img_MouseUp();
     void ButtonClose_Img_MouseUp();
+    // A move over the folder label: its tool tip becomes the whole folder of Dir1.
+    void seldir_lbl_MouseMove();
     // The window minimised and the pack-list window hidden (created first when it does not exist
     // yet), and "Show Pack List" unchecked with it, so the menu never claims a hidden window is
     // shown.

@@ -26,16 +26,11 @@ QString str(std::string_view s)
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
-// The pointer's place relative to a control, in twips, from a global position.
-QPointF twipsAt(const QWidget* control, const QPointF& globalPos)
-{
-    return twipsInControl(control, globalPos);
-}
-
 // Mouse events of the controls that are not skin pictures: the caption label drags the window,
 // moves over the browser's lists, the folder glyph, the MPEG information and the save-as button
-// put the skin buttons back to their up pictures, and the not-busy light stands in for the busy
-// light whenever that is hidden.
+// put the skin buttons back to their up pictures, a move over the folder label gives it the full
+// folder as its tip, and the not-busy light stands in for the busy light whenever that is
+// hidden.
 class SkinEventRouter : public QObject {
 public:
     explicit SkinEventRouter(kivromainfrm& window) : QObject(&window), m_window(window) {}
@@ -62,12 +57,12 @@ protected:
             switch (event->type()) {
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonDblClick: {
-                const QPointF t = twipsAt(w.TesmaKivroCaption, static_cast<QMouseEvent*>(event)->globalPosition());
+                const QPointF t = twipsInControl(w.TesmaKivroCaption, static_cast<QMouseEvent*>(event)->globalPosition());
                 w.TesmaKivroCaption_MouseDown(float(t.x()), float(t.y()));
                 return true;
             }
             case QEvent::MouseMove: {
-                const QPointF t = twipsAt(w.TesmaKivroCaption, static_cast<QMouseEvent*>(event)->globalPosition());
+                const QPointF t = twipsInControl(w.TesmaKivroCaption, static_cast<QMouseEvent*>(event)->globalPosition());
                 w.TesmaKivroCaption_MouseMove(float(t.x()), float(t.y()));
                 return true;
             }
@@ -85,6 +80,8 @@ protected:
                 w.NotBusyIconImg->show();
             return false;
         }
+        if (event->type() == QEvent::MouseMove && watched == w.seldir_lbl)
+            w.seldir_lbl_MouseMove();
         if (event->type() == QEvent::MouseMove && m_resetSurfaces.contains(watched))
             w.ResetSkinButtons();
         return false;
@@ -240,7 +237,7 @@ void kivromainfrm::SetupSkin()
     // Mouse handling. The form follows the mouse over its own surface, as the background does.
     setMouseTracking(true);
     const auto twipsOf = [](SkinImage* img) {
-        return twipsAt(img, img->lastGlobalPosition());
+        return twipsInControl(img, img->lastGlobalPosition());
     };
     connect(BG_Img, &SkinImage::mouseDown, this, [this, twipsOf] {
         const QPointF t = twipsOf(BG_Img);
@@ -286,6 +283,8 @@ void kivromainfrm::SetupSkin()
     auto* router = new SkinEventRouter(*this);
     TesmaKivroCaption->installEventFilter(router);
     BusyIconImg->installEventFilter(router);
+    seldir_lbl->setMouseTracking(true);
+    seldir_lbl->installEventFilter(router);
     for (const char* name : {"Dir1", "File1", "folder_lbl", "MpegInfoVideoRate_Lbl", "MpegInfoVideoSize_Lbl",
                              "Browse_cmd", "CmdPlay", "CmdPause", "CmdStop"}) {
         if (QWidget* w = findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly))
@@ -300,6 +299,12 @@ void kivromainfrm::ResetSkinButtons()
     for (SkinImage* b : {ButtonClose_Img, ButtonMinimise_Img, ButtonAdd_Img, ButtonSelectAll_Img,
                          ButtonDeselectAll_Img, ButtonSelectInverse_Img, Network_Img, SoundOn_Img, SoundOff_Img})
         b->showUp();
+}
+
+void kivromainfrm::seldir_lbl_MouseMove()
+{
+    // The label shows the folder shortened; its tip shows it whole.
+    seldir_lbl->setToolTip(Dir1->Path());
 }
 
 QString kivromainfrm::TemplatePicture(const QString& templateName) const
@@ -403,7 +408,7 @@ void kivromainfrm::mousePressEvent(QMouseEvent* event)
         return;
     }
     mFormPressed = true;
-    const QPointF t = twipsAt(this, event->globalPosition());
+    const QPointF t = twipsInControl(this, event->globalPosition());
     Form_MouseDown(float(t.x()), float(t.y()));
 }
 
@@ -413,7 +418,7 @@ void kivromainfrm::mouseMoveEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
-    const QPointF t = twipsAt(this, event->globalPosition());
+    const QPointF t = twipsInControl(this, event->globalPosition());
     Form_MouseMove(float(t.x()), float(t.y()));
 }
 

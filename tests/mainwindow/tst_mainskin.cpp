@@ -249,6 +249,18 @@ private slots:
         QCOMPARE(clicked.size(), 4);
     }
 
+    void folderLabelTipIsTheWholeFolder()
+    {
+        const QString deep = kivrotest::rootDir() + QStringLiteral("/a rather long folder name/and another one below it");
+        QVERIFY(QDir().mkpath(deep));
+        kivromainfrm w;
+        w.show();
+        QVERIFY(w.BrowseTo(deep));
+        QVERIFY(w.seldir_lbl->text() != deep); // shortened to fit
+        hover(w.seldir_lbl);
+        QCOMPARE(w.seldir_lbl->toolTip(), deep);
+    }
+
     void roundLinksGiveTheHandInsideTheirCircle()
     {
         kivromainfrm w;
