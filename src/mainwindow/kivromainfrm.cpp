@@ -20,6 +20,7 @@ kivromainfrm::kivromainfrm(QWidget* parent) : QWidget(parent), mFile64(std::make
     setWindowTitle(kAppTitle);
     gPackListHost = this;
     SetupSkin();
+    SetupMenuBar();
 }
 
 kivromainfrm::~kivromainfrm()

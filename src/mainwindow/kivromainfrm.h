@@ -211,8 +211,8 @@ public:
     void WebBrowserImg_Click();
     void EmailImg_Click();
     // Mouse moves over the round web and mail pictures: X, Y on the picture and its Width and
-    // Height, all in twips. Inside the circle the pointer becomes the hand (99), unless it shows
-    // the hourglass (11).
+    // Height, all in twips. The pointer follows RoundPictureMouseMove: the hand (99) inside the
+    // circle, the background's rule outside it, an hourglass (11) unchanged.
     void WebBrowserImg_MouseMove(float X, float Y, float Width, float Height);
     void EmailImg_MouseMove(float X, float Y, float Width, float Height);
 
@@ -520,6 +520,102 @@ private:
     void BackgroundMouseMove();
     // The form itself took the press that is held.
     bool mFormPressed = false;
+
+public:
+    // --- action buttons, menu bar and shortcuts -----------------------------------------------
+    // (kivromainfrm_menubar.cpp) The round Pack and Unpack pictures arm their action on a
+    // left-button press and run it on the click; their Cancel pictures arm the cancel. The four
+    // menu-bar pictures pop up FileMnu, ActionMnu, OptMnu and HelpMnu at the pointer; the window
+    // shows no menu bar. The window's keys are read by one key filter (Form_KeyDown) that sees
+    // every key of the window before its controls do, so a shortcut acts whichever control has
+    // the focus and leaves the focus where it is. The menus show the keys beside their items only.
+    //
+    // Mouse handlers: the button, and X, Y in twips relative to the picture.
+    void PackImg_MouseDown(Qt::MouseButton Button, float X, float Y);
+    void PackImg_MouseUp(Qt::MouseButton Button, float X, float Y);
+    void PackImg_MouseMove(float X, float Y);
+    void UnpackImg_MouseDown(Qt::MouseButton Button, float X, float Y);
+    void UnpackImg_MouseUp(Qt::MouseButton Button, float X, float Y);
+    void UnpackImg_MouseMove(float X, float Y);
+    void PackCANCELImg_MouseDown(Qt::MouseButton Button, float X, float Y);
+    void PackCANCELImg_MouseUp(Qt::MouseButton Button, float X, float Y);
+    void PackCANCELImg_MouseMove(float X, float Y);
+    void UnPackCANCELImg_MouseDown(Qt::MouseButton Button, float X, float Y);
+    void UnPackCANCELImg_MouseUp(Qt::MouseButton Button, float X, float Y);
+    void UnPackCANCELImg_MouseMove(float X, float Y);
+    // The pointer over a round picture (Pack, Unpack, web, mail): the hand inside its circle;
+    // outside it the background's rule (the hourglass while an action runs, else the arrow). An
+    // hourglass is never changed.
+    void RoundPictureMouseMove(float X, float Y, float Width, float Height);
+
+    // File, Action and Options pop up only while no action runs; Help always.
+    void FileMenu_File_Img_Click();
+    void FileMenu_Action_Img_Click();
+    void FileMenu_Option_Img_Click();
+    void FileMenu_Help_Img_Click();
+
+    // The window's shortcuts: Ctrl+A, D, I, K, P, S, U (the Ctrl bit set, whatever else is held),
+    // F5 with any modifiers and F1. Returns whether the key is one of them (it then goes no
+    // further). Every one but Ctrl+P, Ctrl+U and F1 does nothing while an action runs, as every
+    // other way to its command; the actions refuse by themselves. Errors end it silently.
+    bool Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
+
+    // An action runs: from its start until it has wholly unwound (also after a cancel that has
+    // already made the window look idle).
+    bool ActionRunning() const;
+
+    // Stops the preview and closes the window, which ends the program through the shutdown.
+    void ExitMnu_Click();
+    // Shows the pack-list window (checked) or hides it (unchecked).
+    void ShowBrovletMnu_Click();
+    void Min_Cmd_Click() { MinimiseWindow(); }
+    // The tip window, modeless, owned by this window.
+    void TODMnu_Click();
+    // Items that open the option dialogs and information windows. Until the program has a
+    // window, its item is disabled and its handler opens nothing.
+    void GeneralMnu_Click();
+    void CustomSizeChk_Click();
+    void FileTypeMnu_Click();
+    void CopyrightStampingMnu_Click();
+    void TechMnu_Click();
+    void AbtMnu_Click();
+
+    // Templates of the Pack, Unpack and Cancel pictures (never shown).
+    SkinImage* PackPressedImg = nullptr;
+    SkinImage* PackNotPressedImg = nullptr;
+    SkinImage* UnpackPressedImg = nullptr;
+    SkinImage* UnpackNotPressedImg = nullptr;
+    SkinImage* PackPressedCANCELImg = nullptr;
+    SkinImage* PackNotPressedCANCELImg = nullptr;
+    SkinImage* UnpackPressedCANCELImg = nullptr;
+    SkinImage* UnpackNotPressedCANCELImg = nullptr;
+
+    // The popups (SaveAsMnu and OptMnu with its tree come from their own sections).
+    QMenu* FileMnu = nullptr;
+    QAction* ExitMnu = nullptr;
+    QMenu* ActionMnu = nullptr;
+    QAction* PackMnu = nullptr;
+    QAction* UnpackMnu = nullptr;
+    QAction* SelAllMnu = nullptr;
+    QAction* DeSelAllMnu = nullptr;
+    QAction* InvSelMnu = nullptr;
+    QAction* RefreshMnu = nullptr;
+    QMenu* HelpMnu = nullptr;
+    QAction* HelpTopicMnu = nullptr;
+    QAction* TODMnu = nullptr;
+    QAction* TechMnu = nullptr;
+    QAction* GoToSiteMnu = nullptr;
+    QAction* KivroSiteMnu = nullptr;
+    QAction* KivroFAQMnu = nullptr;
+    QAction* AbtMnu = nullptr;
+
+private:
+    // Builds the popups, the templates, and wires the pictures and the key filter (the
+    // constructor calls it once the skin stands).
+    void SetupMenuBar();
+    void popUpAtPointer(QMenu* menu);
+    // The zip step's label ZipProcess_Lbl is shown.
+    bool ZipStepShown() const;
 
 public:
     std::unique_ptr<File64> mFile64;

@@ -62,14 +62,12 @@ void kivromainfrm::EmailImg_Click()
 
 void kivromainfrm::WebBrowserImg_MouseMove(float X, float Y, float Width, float Height)
 {
-    if (RoundButton(X, Y, Width, Height) && mousePointer() != kPointerHourglass)
-        setMousePointer(kPointerHand);
+    RoundPictureMouseMove(X, Y, Width, Height);
 }
 
 void kivromainfrm::EmailImg_MouseMove(float X, float Y, float Width, float Height)
 {
-    if (RoundButton(X, Y, Width, Height) && mousePointer() != kPointerHourglass)
-        setMousePointer(kPointerHand);
+    RoundPictureMouseMove(X, Y, Width, Height);
 }
 
 } // namespace kivro
