@@ -1,0 +1,54 @@
+#pragma once
+// The block copy the pack and unpack runs share: one read and one write per block through the
+// main window's File64 object, into one buffer the caller allocates once and reuses.
+//
+// Every read and every write is checked. A failure is raised as a RuntimeError for the run's
+// error handler; a failed write first puts the output position back where its block began, so
+// that the handler's Retry answer is simply the same WriteBlock call again: the same block at the
+// same offset. RunStep is that retry loop.
+#include "platform/RuntimeError.h"
+
+#include <QString>
+#include <cstdint>
+#include <utility>
+
+namespace kivro {
+
+class File64;
+
+// Reads exactly `count` bytes from `handle`, at its position, into `buffer`. Raises:
+// - 52 (bad file name or number) when the handle or the File64 object holds no open file (after a
+//   cancel has closed every file of the run);
+// - the number mapped from errno when a read fails (57 for an I/O error);
+// - when the file ends before `count` bytes (it shrank during the run): 53 when `path` no longer
+//   exists, otherwise 62 (input past end of file).
+void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t count,
+               const QString& path);
+
+// Writes `count` bytes from `buffer` at the position of `handle`. When not every byte is written
+// (disk full, quota, file-size limit, read-only, I/O error), the position goes back to where the
+// block began and the mapped error is raised (75 for a full disk, a quota, the file-size limit or
+// a write-protected file). Raises 52 when the handle is not open.
+void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int64_t count);
+
+// What a run's error handler decided about a failed step.
+enum class StepOutcome { Retry, End };
+
+// Runs `step()`; while it raises a RuntimeError and `handler(error)` answers Retry, runs it again.
+// True when the step succeeded; false when the handler ended the run (it has then shown its
+// messages and recovered; the caller returns at once).
+template <class Step, class Handler>
+bool RunStep(Step&& step, Handler&& handler)
+{
+    for (;;) {
+        try {
+            std::forward<Step>(step)();
+            return true;
+        } catch (const RuntimeError& e) {
+            if (handler(e) != StepOutcome::Retry)
+                return false;
+        }
+    }
+}
+
+} // namespace kivro
