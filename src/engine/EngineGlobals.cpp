@@ -12,4 +12,6 @@ bool gMpegCompatible = false;
 bool gMpegValid = false;
 bool gIgnoreMpegErrors = false;
 QString gDurationText;
+
+bool gSaveAsFileSaved = false;
 } // namespace kivro

@@ -37,4 +37,9 @@ extern QString gDurationText;
 // Defined with the zip module.
 extern QString gZipMessage;
 
+// --- pack ---
+// A pack of this program run has succeeded and the save-as dialog has not run since: the next
+// pack meets the overwrite rule. Set only when a pack finishes; the save-as dialog clears it.
+extern bool gSaveAsFileSaved;
+
 } // namespace kivro

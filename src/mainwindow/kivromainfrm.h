@@ -124,6 +124,20 @@ public:
     std::int64_t previewLengthMs() const override { return mPreviewLengthMs; }
     std::int64_t previewLengthFrames() const override { return mPreviewLengthFrames; }
 
+    // --- pack ---------------------------------------------------------------------------------
+    // The Pack action (kivromainfrm_pack.cpp). The click acts only when the busy picture is
+    // hidden and gActionArmed is set (a press of the picture, the menu item or the shortcut).
+    void PackImg_Click();
+    // The menu item: arms the action and runs it.
+    void PackMnu_Click();
+    // MainWindowLink: the save-as box and the zip step's label and picture.
+    QString saveAsNewFilename() const override;
+    void setZipProcessCaption(const QString& caption) override;
+    void setZipProcessVisible(bool visible) override;
+    void setZipAnimVisible(bool visible) override;
+    QLabel* ZipProcess_Lbl = frameControl<QLabel>("ZipProcess_Lbl", false);
+    QLabel* ZipAnimIco = frameControl<QLabel>("ZipAnimIco", false);
+
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options ------------------------------------------------------------------------------
