@@ -12,6 +12,8 @@ namespace kivro {
 
 namespace {
 
+bool g_kernelCopy = true;
+
 bool handleOpen(const File64& file, std::int32_t handle)
 {
     return file.IsOpen() && handle != -1 && win::HandleFd(handle) >= 0;
@@ -23,7 +25,24 @@ bool pathExists(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
+// Moves a handle's position back by `distance` bytes.
+bool stepBack(File64& file, std::int32_t handle, std::int64_t distance)
+{
+    const std::int64_t now = win::FilePosition(handle);
+    return now >= 0 && file.SeekHandle(handle, now - distance);
+}
+
 } // namespace
+
+void SetKernelBlockCopy(bool enabled)
+{
+    g_kernelCopy = enabled;
+}
+
+bool KernelBlockCopy()
+{
+    return g_kernelCopy;
+}
 
 void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t count,
                const QString& path)
@@ -60,6 +79,59 @@ void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int6
     if (end < 0 || !file.SeekHandle(handle, end - written))
         raiseError(52);
     raiseError(errnoToErrorNumber(err != 0 ? err : ENOSPC));
+}
+
+void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
+               const QString& inPath)
+{
+    if (!handleOpen(file, in) || out == -1 || win::HandleFd(out) < 0)
+        raiseError(52);
+    // On a failure both positions go back to the block's start (each has moved by what got
+    // through), and the error is raised.
+    auto fail = [&](std::int64_t inMoved, std::int64_t outMoved, int number) {
+        if (!stepBack(file, in, inMoved) || !stepBack(file, out, outMoved))
+            raiseError(52);
+        raiseError(number);
+    };
+    auto shrank = [&] { return pathExists(inPath) ? 62 : 53; };
+
+    std::int64_t done = 0;
+    if (g_kernelCopy) {
+        std::uint64_t copied = 0;
+        const bool ok = win::CopyFileRange(in, out, std::uint64_t(count), &copied);
+        done = std::int64_t(copied);
+        if (ok && done < count)
+            fail(done, done, shrank());
+        if (!ok) {
+            const int err = win::GetLastError();
+            if (!(done == 0 && win::IsCopyUnsupported(err)))
+                fail(done, done, errnoToErrorNumber(err != 0 ? err : ENOSPC));
+        }
+        if (done == count)
+            return;
+    }
+
+    // Through the buffer: the kernel cannot copy between these files, or copying inside the
+    // kernel is switched off.
+    const std::int64_t rest = count - done;
+    std::int64_t got = 0;
+    while (got < rest) {
+        const std::int64_t n = file.ReadInto(in, buffer + got, rest - got);
+        if (n < 0) {
+            if (!handleOpen(file, in))
+                raiseError(52);
+            const int err = file.lastErrno();
+            fail(done + got, done, err != 0 ? errnoToErrorNumber(err) : 57);
+        }
+        if (n == 0)
+            fail(done + got, done, shrank());
+        got += n;
+    }
+    const std::int64_t written = file.WriteFrom(out, buffer, rest);
+    if (written != rest) {
+        const int err = file.lastErrno();
+        fail(done + rest, done + written, errnoToErrorNumber(err != 0 ? err : ENOSPC));
+    }
 }
 
 } // namespace kivro

@@ -1,6 +1,8 @@
 #pragma once
 // The block copy the pack and unpack runs share: one read and one write per block through the
-// main window's File64 object, into one buffer the caller allocates once and reuses.
+// main window's File64 object, into one buffer the caller allocates once and reuses, or one
+// in-kernel copy per block where the file systems allow it (for page-cached data that halves the
+// memory traffic: no copy into and out of the buffer).
 //
 // Every read and every write is checked. A failure is raised as a RuntimeError for the run's
 // error handler; a failed write first puts the output position back where its block began, so
@@ -30,6 +32,21 @@ void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t cou
 // block began and the mapped error is raised (75 for a full disk, a quota, the file-size limit or
 // a write-protected file). Raises 52 when the handle is not open.
 void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int64_t count);
+
+// Copies exactly `count` bytes from `in` to `out`, each at its position, as one block: inside the
+// kernel where the two files allow it (one copy call per block, no trip through memory of this
+// process), otherwise by one ReadBlock and one WriteBlock through `buffer` (room for `count`
+// bytes). Both positions advance by `count`. Failures are raised as ReadBlock and WriteBlock
+// raise them (`inPath` names the source for the "not found" case); after any failure both
+// positions are back at the block's start, so that the same call again copies the same block to
+// the same place.
+void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
+               const QString& inPath);
+
+// Whether CopyBlock may copy inside the kernel (on unless switched off; benchmarks and tests
+// switch it off to measure and test the copy through the buffer).
+void SetKernelBlockCopy(bool enabled);
+bool KernelBlockCopy();
 
 // What a run's error handler decided about a failed step.
 enum class StepOutcome { Retry, End };

@@ -85,8 +85,8 @@ enum class Step {
     Check,      // the check loop (MPEG check of a source)
     OpenOutput, // the save-as folder test and the open of the output
     DeleteOld,  // deleting the old save-as file
-    Source,     // opening or reading a source
-    Write,      // writing a block to the output
+    Source,     // opening a source
+    Write,      // copying a block from a source to the output
     Zip,        // the zip step (deleting an old archive, making the archive)
 };
 
@@ -356,18 +356,14 @@ bool PackRun::copySources()
             return false;
         const PackPieces pieces = PackBlocksAndTail(m_sizes[std::size_t(j)], blockSize, m_options.blockDigits);
         for (std::int64_t b = 0; b < pieces.blocks; ++b) {
-            if (!RunStep([&] { ReadBlock(m_file, m_in, data, blockSize, m_entry); }, handler(Step::Source)))
-                return false;
-            if (!RunStep([&] { WriteBlock(m_file, m_out, data, blockSize); }, handler(Step::Write)))
+            if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, blockSize, m_entry); }, handler(Step::Write)))
                 return false;
             m_frame.mBytesDone += blockSize;
             if (!m_frame.ProgressFeedback())
                 return false;
         }
         if (pieces.tail > 0) {
-            if (!RunStep([&] { ReadBlock(m_file, m_in, data, pieces.tail, m_entry); }, handler(Step::Source)))
-                return false;
-            if (!RunStep([&] { WriteBlock(m_file, m_out, data, pieces.tail); }, handler(Step::Write)))
+            if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, pieces.tail, m_entry); }, handler(Step::Write)))
                 return false;
             // The update for the tail comes before the tail is counted.
             if (!m_frame.ProgressFeedback())

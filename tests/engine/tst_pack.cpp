@@ -6,6 +6,7 @@
 #include "KivroTest.h"
 
 #include "engine/ActionFrame.h"
+#include "engine/CopyLoop.h"
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
 #include "engine/MainWindowLink.h"
@@ -124,6 +125,7 @@ private slots:
         win::InjectWriteLimit(-1);
         win::InjectDiskFreeSpace(-1);
         QLocale::setDefault(QLocale::c());
+        SetKernelBlockCopy(true);
     }
 
     void blocksAndTail_data()
@@ -193,16 +195,22 @@ private slots:
     // and one for each tail.
     void copiesEveryByteAtEveryRate_data()
     {
+        QTest::addColumn<bool>("kernelCopy");
         QTest::addColumn<int>("blockSize");
         QTest::addColumn<int>("digits");
         QTest::addColumn<int>("updates");
         // Sources of 12,345 and 20,000 bytes.
-        QTest::newRow("slow") << 10000 << 4 << 4;   // 1 block + tail, 2 blocks
-        QTest::newRow("normal") << 100000 << 5 << 2; // two tails
-        QTest::newRow("ufast") << 5000000 << 7 << 2;
+        QTest::newRow("slow") << true << 10000 << 4 << 4;   // 1 block + tail, 2 blocks
+        QTest::newRow("slow, through the buffer") << false << 10000 << 4 << 4;
+        QTest::newRow("normal") << true << 100000 << 5 << 2; // two tails
+        QTest::newRow("normal, through the buffer") << false << 100000 << 5 << 2;
+        QTest::newRow("ufast") << true << 5000000 << 7 << 2;
+        QTest::newRow("ufast, through the buffer") << false << 5000000 << 7 << 2;
     }
     void copiesEveryByteAtEveryRate()
     {
+        QFETCH(bool, kernelCopy);
+        SetKernelBlockCopy(kernelCopy);
         QFETCH(int, blockSize);
         QFETCH(int, digits);
         QFETCH(int, updates);
@@ -235,15 +243,22 @@ private slots:
     // a message that names it; nothing reports success and nothing goes to the Trash.
     void sourceChangedDuringTheRun_data()
     {
+        QTest::addColumn<bool>("kernelCopy");
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("second source deleted") << "delete b" << "53";
-        QTest::newRow("second source truncated") << "shrink b" << "62";
-        QTest::newRow("first source shrinks mid-copy") << "shrink a later" << "62a";
-        QTest::newRow("second source locked") << "lock b" << "open";
+        QTest::newRow("second source deleted") << true << "delete b" << "53";
+        QTest::newRow("second source deleted, through the buffer") << false << "delete b" << "53";
+        QTest::newRow("second source truncated") << true << "shrink b" << "62";
+        QTest::newRow("second source truncated, through the buffer") << false << "shrink b" << "62";
+        QTest::newRow("first source shrinks mid-copy") << true << "shrink a later" << "62a";
+        QTest::newRow("first source shrinks mid-copy, through the buffer") << false << "shrink a later" << "62a";
+        QTest::newRow("second source locked") << true << "lock b" << "open";
+        QTest::newRow("second source locked, through the buffer") << false << "lock b" << "open";
     }
     void sourceChangedDuringTheRun()
     {
+        QFETCH(bool, kernelCopy);
+        SetKernelBlockCopy(kernelCopy);
         QFETCH(QString, change);
         QFETCH(QString, expected);
         kivrotest::writeFile(p("a"), QByteArray(30000, 'a'));
@@ -289,8 +304,16 @@ private slots:
 
     // A write that does not get through asks Retry/Cancel; each Retry writes the same block again
     // at the same offset; Cancel ends the run without success or Trash.
+    void failedWriteAsksRetryOrCancel_data()
+    {
+        QTest::addColumn<bool>("kernelCopy");
+        QTest::newRow("in the kernel") << true;
+        QTest::newRow("through the buffer") << false;
+    }
     void failedWriteAsksRetryOrCancel()
     {
+        QFETCH(bool, kernelCopy);
+        SetKernelBlockCopy(kernelCopy);
         kivrotest::writeFile(p("a"), QByteArray(25000, 'a'));
         kivrotest::writeFile(p("b"), QByteArray(5000, 'b'));
         Link link;

@@ -4,6 +4,7 @@
 // disk (the file-size limit) with Cancel, and a Retry that writes the failed block again.
 #include "KivroTest.h"
 
+#include "engine/CopyLoop.h"
 #include "engine/EngineGlobals.h"
 #include "engine/StringHelpers.h"
 #include "mainwindow/kivromainfrm.h"
@@ -323,8 +324,16 @@ private slots:
 
     // Retry after the disk has room again: the failed block is written again at its offset, and
     // the output is exactly the joined bytes.
+    void retryWritesTheFailedBlockAgain_data()
+    {
+        QTest::addColumn<bool>("kernelCopy");
+        QTest::newRow("in the kernel") << true;
+        QTest::newRow("through the buffer") << false;
+    }
     void retryWritesTheFailedBlockAgain()
     {
+        QFETCH(bool, kernelCopy);
+        SetKernelBlockCopy(kernelCopy);
         kivromainfrm w;
         w.m_options.mpegCheck = false;
         w.m_options.blockSize = 10000;
@@ -360,6 +369,7 @@ private slots:
         win::InjectWriteLimit(-1);
         QCOMPARE(asked, "Cannot overwrite '" + p("out.bin") + "'. Disk full/write-protected or file is in use.");
         QCOMPARE(Prompts::records(), QStringList{success(p("out.bin"), "30,004")});
+        SetKernelBlockCopy(true);
         QCOMPARE(kivrotest::readFile(p("out.bin")), a + "tail");
         checkIdle(w);
     }
