@@ -519,8 +519,12 @@ void PackRun::openOutput()
         raiseError(gFileOpenError);
     m_out = m_file.FileHandle();
     // Exactly the joined bytes: nothing of an old file that was not deleted first (a hidden one)
-    // may stay behind the new end.
-    if (::ftruncate(win::HandleFd(m_out), 0) != 0)
+    // may stay behind the new end. A new, empty file is left alone: on some file systems (ext4)
+    // a truncation makes the close write the whole output out to disk and wait for it.
+    win::BY_HANDLE_FILE_INFORMATION info;
+    if (!win::GetFileInformationByHandle(m_out, &info))
+        raiseError(errnoToErrorNumber(win::GetLastError()));
+    if ((info.nFileSizeHigh != 0 || info.nFileSizeLow != 0) && ::ftruncate(win::HandleFd(m_out), 0) != 0)
         raiseError(errnoToErrorNumber(errno));
 }
 
