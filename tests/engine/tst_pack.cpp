@@ -20,6 +20,8 @@
 #include "platform/Paths.h"
 #include "platform/Trash.h"
 
+#include <QProcess>
+
 #include <functional>
 #include <unistd.h>
 
@@ -513,6 +515,57 @@ private slots:
                               success(p("output"), "5")}));
         QCOMPARE(kivrotest::readFile(p("output.zip")), QByteArray("AB"));
         QCOMPARE(kivrotest::readFile(p("output")), QByteArray("ABCDE"));
+        checkIdle(link, frame);
+    }
+
+    // A failure in the zip step is reported as one of the zip step (it speaks of the archive), and
+    // ends the run: no success message, label hidden, the output stays.
+    void zipStepFailure_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QStringList>("expected"); // "@" stands for the folder
+        const QString ask = "Cannot overwrite '@/out.zip'. Disk full/write-protected or file is in use.";
+        QTest::newRow("old archive open in the program") << "open" << QStringList{}
+            << QStringList{critical("The requested file was not closed properly! Try again later!")};
+        QTest::newRow("old archive cannot be deleted, Cancel") << "immutable" << QStringList{"Retry", "Cancel"}
+            << QStringList{box("Critical", "RetryCancel", ask, "Retry"), box("Critical", "RetryCancel", ask, "Cancel"),
+                           information("Packing aborted by user")};
+    }
+    void zipStepFailure()
+    {
+        QFETCH(QString, how);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, expected);
+        kivrotest::writeFile(p("a"), "AB");
+        kivrotest::writeFile(p("b"), "CDE");
+        kivrotest::writeFile(p("out.zip"), "old archive");
+        win::HANDLE open = -1;
+        if (how == QLatin1String("open")) {
+            open = win::CreateFileA(p("out.zip"), win::GENERIC_READ, 0, win::OPEN_EXISTING);
+        } else if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), p("out.zip")}) != 0) {
+            QSKIP("no immutable files here (chattr +i)");
+        }
+        Link link;
+        ActionFrame frame(link);
+        link.options.mpegCheck = false;
+        link.options.zip = true;
+        link.deleteChoice = DeleteAfterAction::NoPrompt;
+        link.saveAs = p("out");
+        link.add(p("a"));
+        link.add(p("b"));
+        const QStringList boxes = pack(link, frame, answers);
+        if (open != -1)
+            win::CloseHandle(open);
+        else
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), p("out.zip")});
+        for (QString& e : expected)
+            e.replace(QLatin1Char('@'), dir);
+        QCOMPARE(boxes, expected);
+        QCOMPARE(kivrotest::readFile(p("out")), QByteArray("ABCDE"));
+        QCOMPARE(kivrotest::readFile(p("out.zip")), QByteArray("old archive"));
+        QVERIFY(trashed().isEmpty());
+        QVERIFY(!gSaveAsFileSaved);
         checkIdle(link, frame);
     }
 
