@@ -6,18 +6,26 @@
 #include "engine/File64.h"
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
+#include "mainwindow/BrowserControls.h"
 #include "packlist/PackListHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPointF>
 #include <QPushButton>
+#include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace kivro {
 
@@ -92,8 +100,8 @@ public:
     QPushButton* DeSelAll_Cmd = frameControl<QPushButton>("DeSelAll_Cmd", true);
     QPushButton* InvSel_Cmd = frameControl<QPushButton>("InvSel_Cmd", true);
     QComboBox* Drive1 = frameControl<QComboBox>("Drive1", true);
-    QListWidget* Dir1 = frameControl<QListWidget>("Dir1", true);
-    QListWidget* File1 = frameControl<QListWidget>("File1", true);
+    DirListBox* Dir1 = frameControl<DirListBox>("Dir1", true);
+    FileListBox* File1 = frameControl<FileListBox>("File1", true);
     QComboBox* pattern_cmb = frameControl<QComboBox>("pattern_cmb", true);
     QCheckBox* ShowPreviewChk = frameControl<QCheckBox>("ShowPreviewChk", true);
     QLabel* ShowPreviewLbl = frameControl<QLabel>("ShowPreviewLbl", true);
@@ -124,6 +132,100 @@ public:
     std::int64_t previewLengthMs() const override { return mPreviewLengthMs; }
     std::int64_t previewLengthFrames() const override { return mPreviewLengthFrames; }
 
+    // --- file browser ---------------------------------------------------------------------------
+    // The browser (kivromainfrm_browser.cpp): the drive list Drive1 (mounted volumes), the folder
+    // list Dir1, the file list File1 with its file-type box pattern_cmb (all above, with the
+    // controls a run disables), the folder label and the file list's popup menu. The selection
+    // mirror filesel_lst (pack list section) equals File1's selection after every change.
+    QLabel* seldir_lbl = new QLabel(this);
+    // Never shown: the full path of the folder on show.
+    QLabel* seldirfulltmp_lbl = new QLabel(this);
+    QMenu* FileSelPopupMnu = nullptr;
+    QAction* AddFileSelPopupMnu = nullptr;
+    QAction* brkmnu09 = nullptr;
+    QAction* SelectAllFileSelPopupMnu = nullptr;
+    QAction* DeselectAllFileSelPopupMnu = nullptr;
+    QAction* InvSelFilePopupMnu = nullptr;
+    QAction* brkmnu10 = nullptr;
+    QAction* RefreshFileSelPopupMnu = nullptr;
+    QAction* brkmnu11 = nullptr;
+    QAction* PlayMpegFileSelPopupMnu = nullptr;
+    QAction* FilePropertiesFileSelPopupMnu = nullptr;
+    // There is no network-drive dialog on Linux: the Network picture rescans the mounted volumes.
+    static inline const QString kNetworkImgToolTip = QStringLiteral("Rescan mounted drives");
+
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+    void File1_DblClick();
+    void File1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
+    void File1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint pos);
+    void pattern_cmb_Click();
+    // Select all, none, inverse: each changes the whole selection in one step (no click
+    // handling per entry), then the mirror follows.
+    void SelAll_Cmd_Click();
+    void ButtonSelectAll_Img_Click() { SelAll_Cmd_Click(); }
+    void SelAllMnu_Click() { SelAll_Cmd_Click(); }
+    void SelectAllFileSelPopupMnu_Click() { SelAll_Cmd_Click(); }
+    void DeSelAll_Cmd_Click();
+    void ButtonDeselectAll_Img_Click() { DeSelAll_Cmd_Click(); }
+    void DeSelAllMnu_Click() { DeSelAll_Cmd_Click(); }
+    void DeselectAllFileSelPopupMnu_Click() { DeSelAll_Cmd_Click(); }
+    void InvSel_Cmd_Click();
+    void ButtonSelectInverse_Img_Click() { InvSel_Cmd_Click(); }
+    void InvSelMnu_Click() { InvSel_Cmd_Click(); }
+    void InvSelFilePopupMnu_Click() { InvSel_Cmd_Click(); }
+    void RefreshMnu_Click();
+    void RefreshFileSelPopupMnu_Click() { RefreshMnu_Click(); }
+    void AddFileSelPopupMnu_Click() { AddFileToList_Cmb_Click(); }
+    void PlayMpegFileSelPopupMnu_Click();
+    void FilePropertiesFileSelPopupMnu_Click();
+    // The file manager's properties window of a file, else a small information box.
+    void ShowProps(const QString& filename, QWidget* OwnerhWnd);
+    void MoreInfo_Cmd_Click();
+    void Network_Img_Click();
+
+    // Appends the browser's selected files to the pack list (button, popup "Add", double-click).
+    // The pack list's add fills it in; until then it only tells onAddFileToList.
+    void AddFileToList_Cmb_Click();
+    std::function<void()> onAddFileToList;
+
+    // Moves the browser to a folder (drive list, folder list, file list, gCurrentDir and the
+    // folder label), as the start-up does with the start folder. False, with nothing changed,
+    // when the folder cannot be listed.
+    bool BrowseTo(const QString& folder);
+    // Reads the mounted volumes into the drive list again; it shows the volume of the folder on
+    // show.
+    void RefreshDriveList();
+
+    // --- launchers ------------------------------------------------------------------------------
+    // Help popup, web and mail pictures (kivromainfrm_launchers.cpp).
+    void HelpTopicMnu_Click();
+    void GoToSiteMnu_Click();
+    void KivroSiteMnu_Click();
+    void KivroFAQMnu_Click();
+    void WebBrowserImg_Click();
+    void EmailImg_Click();
+    // Mouse moves over the round web and mail pictures: X, Y on the picture and its Width and
+    // Height, all in twips. Inside the circle the pointer becomes the hand (99), unless it shows
+    // the hourglass (11).
+    void WebBrowserImg_MouseMove(float X, float Y, float Width, float Height);
+    void EmailImg_MouseMove(float X, float Y, float Width, float Height);
+
+private:
+    bool SetupBrowser();
+    void SelectShownVolume();
+    void SelectFirstFileOrClearMirror();
+    // The preview's part of a click while gPreviewOn is set: for a file other than the one the
+    // preview shows, the MPEG information, the preview closed and the new file opened. False when
+    // the open failed, which ends the click's handling. The preview player brings the sequence.
+    bool OpenClickedFileInPreview(const QString& fullName);
+    // The folder last shown on each volume (the "current folder" of a drive), by volume root.
+    QHash<QString, QString> mDriveFolders;
+    // Last member of the browser's section: the controls above exist when it is set up.
+    bool mBrowserReady = SetupBrowser();
+
+public:
     // --- pack ---------------------------------------------------------------------------------
     // The Pack action (kivromainfrm_pack.cpp). The click acts only when the busy picture is
     // hidden and gActionArmed is set (a press of the picture, the menu item or the shortcut).
@@ -141,11 +243,163 @@ public:
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options ------------------------------------------------------------------------------
-    ActionOptions actionOptions() const override { return m_options; }
-    DeleteAfterAction deleteAfterAction() const override { return m_deleteAfter; }
-    // Until the option menus own them, the options are plain state (tests set them directly).
-    ActionOptions m_options;
-    DeleteAfterAction m_deleteAfter = DeleteAfterAction::No;
+    // The option menus (kivromainfrm_options.cpp). The checked item of a group is the setting in
+    // force; each handler sets every item of its group itself, sets its variable and writes its
+    // settings value at once. The Options menu is a popup only: the window shows no menu bar.
+    // A click on a checkable item runs its handler with the check mark as it was before the click
+    // (the handler alone decides the marks), so a cancelled folder chooser changes nothing.
+    ActionOptions actionOptions() const override;
+    DeleteAfterAction deleteAfterAction() const override;
+
+    // The transfer rate: the copy block size in bytes and the number of trailing decimal digits
+    // of a size that the copy loops take as the tail after the whole blocks.
+    std::int32_t mBlockSize = 100000;
+    std::int32_t mBlockDigits = 5;
+
+    // Radio groups.
+    void SlowSpeedChk_Click();
+    void NormalSpeedChk_Click();
+    void FastSpeedChk_Click();
+    void UltraSpeedChk_Click();
+    void SmallFloppySizeChk_Click();
+    void LowFloppySizeChk_Click();
+    void HighFloppySizeChk_Click();
+    void ZipSizeChk_Click();
+    void UnpackRAWMnu_Click();
+    void UnpackEMHMnu_Click();
+    void UnpackSaveFileMnu_Click();
+    void UnpackWhereFileDirMnu_Click();
+    void LastSavedDirMnu_Click();
+    void StartupLastUsedDirMnu_Click();
+    void OverwriteNoMnu_Click();
+    void OverwritePromptMnu_Click();
+    void OverwriteNoPromptMnu_Click();
+    void DelNoMnu_Click();
+    void DelPromptMnu_Click();
+    void DelNoPromptMnu_Click();
+    void CreateJoinBatNoMnu_Click();
+    void CreateJoinBatMnu_Click();
+    void CreateJoinBatwExtraInfoMnu_Click();
+    // Toggles.
+    void ZipCompressMnu_Click();
+    void MCheckMnu_Click();
+    void MagnetMnu_Click();
+    void AddContextMenuMnu_Click();
+    void MagnetiseMnu_Click();
+    // Folder choosers.
+    void SaveCustomDirMnu_Click();
+    void StartupCustomDirMnu_Click();
+    void UnpackCustomDirMnu_Click();
+
+    // Hooks of the settings whose effect other parts of the window carry out: docking the
+    // pack-list window against this window now, and the file-manager entries of the "Pack it..."
+    // verb after the verb setting changed. Neither does anything yet.
+    void DockPackListWindow();
+    void ExplorerVerbChanged(bool on);
+
+private:
+    using MenuHandler = void (kivromainfrm::*)();
+    enum MenuFlag { Plain = 0, Checkable = 1, Checked = 3, SeparatorBefore = 4 };
+    QMenu* optionSubMenu(QMenu* parent, const QString& caption, const char* name, int flags = Plain);
+    // `shownKey` is shown beside the item only; the window's key handling acts on the key.
+    QAction* optionItem(QMenu* parent, const QString& caption, const char* name, int flags,
+                        MenuHandler handler, const QKeySequence& shownKey = {});
+    // Runs a folder dialog titled `titleText` followed by the shortened `current` folder; the
+    // chosen folder without a trailing "/" (the root stays "/"), or nothing when cancelled.
+    std::optional<QString> chooseCustomFolder(const QString& titleText, const QString& current,
+                                              QWidget* owner);
+
+public:
+    // "&Options" and its tree, in menu order (the check marks are the state at creation).
+    QMenu* OptMnu = optionSubMenu(nullptr, QStringLiteral("&Options"), "OptMnu");
+    QMenu* PrefMnu = optionSubMenu(OptMnu, QStringLiteral("Pre&ferences..."), "PrefMnu");
+    QAction* GeneralMnu = optionItem(PrefMnu, QStringLiteral("&General..."), "GeneralMnu", Plain, nullptr, QKeySequence(Qt::CTRL | Qt::Key_K));
+    QMenu* UnpackTypeMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack Ty&pe"), "UnpackTypeMnu", SeparatorBefore);
+    QAction* UnpackRAWMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&RAW)"), "UnpackRAWMnu", Checked, &kivromainfrm::UnpackRAWMnu_Click);
+    QAction* UnpackEMHMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&EMH)"), "UnpackEMHMnu", Checkable, &kivromainfrm::UnpackEMHMnu_Click);
+    QMenu* UnpackToMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack &To"), "UnpackToMnu");
+    QAction* UnpackSaveFileMnu = optionItem(UnpackToMnu, QStringLiteral("&Save File"), "UnpackSaveFileMnu", Checked, &kivromainfrm::UnpackSaveFileMnu_Click);
+    QAction* UnpackWhereFileDirMnu = optionItem(UnpackToMnu, QStringLiteral("Where &File Is"), "UnpackWhereFileDirMnu", Checkable, &kivromainfrm::UnpackWhereFileDirMnu_Click);
+    QAction* UnpackCustomDirMnu = optionItem(UnpackToMnu, QStringLiteral("&Custom Directory..."), "UnpackCustomDirMnu", Checkable, &kivromainfrm::UnpackCustomDirMnu_Click);
+    QMenu* SizeMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack &Size"), "SizeMnu");
+    QAction* SmallFloppySizeChk = optionItem(SizeMnu, QStringLiteral("360K"), "SmallFloppySizeChk", Checkable, &kivromainfrm::SmallFloppySizeChk_Click);
+    QAction* LowFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,200K"), "LowFloppySizeChk", Checkable, &kivromainfrm::LowFloppySizeChk_Click);
+    QAction* HighFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,440K"), "HighFloppySizeChk", Checked, &kivromainfrm::HighFloppySizeChk_Click);
+    QAction* ZipSizeChk = optionItem(SizeMnu, QStringLiteral("Zip 100"), "ZipSizeChk", Checkable, &kivromainfrm::ZipSizeChk_Click);
+    // Opens the custom size dialog, which also rewrites this caption.
+    QAction* CustomSizeChk = optionItem(SizeMnu, QStringLiteral("1,440K (Custom...)"), "CustomSizeChk", Checkable, nullptr);
+    QMenu* SaveMnu = optionSubMenu(PrefMnu, QStringLiteral("Sa&ve"), "SaveMnu", SeparatorBefore);
+    QMenu* SaveToMnu = optionSubMenu(SaveMnu, QStringLiteral("Save &To"), "SaveToMnu");
+    QAction* SaveCustomDirMnu = optionItem(SaveToMnu, QStringLiteral("&Custom Directory..."), "SaveCustomDirMnu", Checkable, &kivromainfrm::SaveCustomDirMnu_Click);
+    QAction* LastSavedDirMnu = optionItem(SaveToMnu, QStringLiteral("Last &Saved Directory"), "LastSavedDirMnu", Checkable, &kivromainfrm::LastSavedDirMnu_Click);
+    QMenu* OverwriteMnu = optionSubMenu(SaveMnu, QStringLiteral("&Overwrite"), "OverwriteMnu");
+    QAction* OverwriteNoMnu = optionItem(OverwriteMnu, QStringLiteral("&Don't Overwrite Saved File"), "OverwriteNoMnu", Checkable, &kivromainfrm::OverwriteNoMnu_Click);
+    QAction* OverwritePromptMnu = optionItem(OverwriteMnu, QStringLiteral("&Ask Before Overwrite Saved File"), "OverwritePromptMnu", Checkable, &kivromainfrm::OverwritePromptMnu_Click);
+    QAction* OverwriteNoPromptMnu = optionItem(OverwriteMnu, QStringLiteral("Do&n't Ask Before Overwrite Saved File"), "OverwriteNoPromptMnu", Checkable, &kivromainfrm::OverwriteNoPromptMnu_Click);
+    QMenu* StartupMnu = optionSubMenu(PrefMnu, QStringLiteral("Startup"), "StartupMnu");
+    QAction* StartupCustomDirMnu = optionItem(StartupMnu, QStringLiteral("&Custom Directory..."), "StartupCustomDirMnu", Checkable, &kivromainfrm::StartupCustomDirMnu_Click);
+    QAction* StartupLastUsedDirMnu = optionItem(StartupMnu, QStringLiteral("Last &Used Directory"), "StartupLastUsedDirMnu", Checkable, &kivromainfrm::StartupLastUsedDirMnu_Click);
+    QMenu* Spdmnu = optionSubMenu(PrefMnu, QStringLiteral("Transfer &Rate"), "Spdmnu", SeparatorBefore);
+    QAction* SlowSpeedChk = optionItem(Spdmnu, QStringLiteral("&Slow"), "SlowSpeedChk", Checkable, &kivromainfrm::SlowSpeedChk_Click);
+    QAction* NormalSpeedChk = optionItem(Spdmnu, QStringLiteral("&Normal"), "NormalSpeedChk", Checked, &kivromainfrm::NormalSpeedChk_Click);
+    QAction* FastSpeedChk = optionItem(Spdmnu, QStringLiteral("&Fast"), "FastSpeedChk", Checkable, &kivromainfrm::FastSpeedChk_Click);
+    QAction* UltraSpeedChk = optionItem(Spdmnu, QStringLiteral("&Ultra Fast"), "UltraSpeedChk", Checkable, &kivromainfrm::UltraSpeedChk_Click);
+    QMenu* DelAfterActionMnu = optionSubMenu(PrefMnu, QStringLiteral("&Delete After Action"), "DelAfterActionMnu", SeparatorBefore);
+    QAction* DelNoMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Don't Delete"), "DelNoMnu", Checked, &kivromainfrm::DelNoMnu_Click);
+    QAction* DelPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Ask Before Sending To Recycle Bin"), "DelPromptMnu", Checkable, &kivromainfrm::DelPromptMnu_Click);
+    QAction* DelNoPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), "DelNoPromptMnu", Checkable, &kivromainfrm::DelNoPromptMnu_Click);
+    QMenu* JoinBatMnu = optionSubMenu(PrefMnu, QStringLiteral("&Join.bat"), "JoinBatMnu");
+    QAction* CreateJoinBatNoMnu = optionItem(JoinBatMnu, QStringLiteral("&Don't Create Join.bat"), "CreateJoinBatNoMnu", Checked, &kivromainfrm::CreateJoinBatNoMnu_Click);
+    QAction* CreateJoinBatMnu = optionItem(JoinBatMnu, QStringLiteral("Create &Join.bat"), "CreateJoinBatMnu", Checkable, &kivromainfrm::CreateJoinBatMnu_Click);
+    QAction* CreateJoinBatwExtraInfoMnu = optionItem(JoinBatMnu, QStringLiteral("Create Join.bat w/ &Extra Info"), "CreateJoinBatwExtraInfoMnu", Checkable, &kivromainfrm::CreateJoinBatwExtraInfoMnu_Click);
+    // Opens the copyright stamp editor.
+    QAction* CopyrightStampingMnu = optionItem(JoinBatMnu, QStringLiteral("Copyright Stamping..."), "CopyrightStampingMnu", SeparatorBefore, nullptr);
+    QAction* ZipCompressMnu = optionItem(PrefMnu, QStringLiteral("&Zip Compression"), "ZipCompressMnu", Checkable | SeparatorBefore, &kivromainfrm::ZipCompressMnu_Click);
+    QAction* MCheckMnu = optionItem(PrefMnu, QStringLiteral("&MPEG Compatibility"), "MCheckMnu", Checked, &kivromainfrm::MCheckMnu_Click);
+    QMenu* OtherMnu = optionSubMenu(PrefMnu, QStringLiteral("Miscella&neous"), "OtherMnu", SeparatorBefore);
+    QAction* AddContextMenuMnu = optionItem(OtherMnu, QStringLiteral("Show \"Pack It...\" in &Explorer"), "AddContextMenuMnu", Checkable, &kivromainfrm::AddContextMenuMnu_Click);
+    // Opens the file-type filter editor.
+    QAction* FileTypeMnu = optionItem(PrefMnu, QStringLiteral("Custom FileT&ype..."), "FileTypeMnu", SeparatorBefore, nullptr);
+    // Shows and hides the pack-list window.
+    QAction* ShowBrovletMnu = optionItem(OptMnu, QStringLiteral("Show Pack List"), "ShowBrovletMnu", Checked | SeparatorBefore, nullptr);
+    QAction* MagnetMnu = optionItem(OptMnu, QStringLiteral("Magnet"), "MagnetMnu", Checkable | SeparatorBefore, &kivromainfrm::MagnetMnu_Click);
+    QAction* MagnetiseMnu = optionItem(OptMnu, QStringLiteral("&Magnetise"), "MagnetiseMnu", Plain, &kivromainfrm::MagnetiseMnu_Click);
+
+    // --- save-as box and file dialogs ---------------------------------------------------------
+    // The save-as box SaveAsNewFilename_txt and the "Save Pack File As" dialog
+    // (kivromainfrm_saveas.cpp).
+    void Browse_cmd_Click();
+    void SaveAsMnu_Click();
+    // A drop on the save-as box: the first file of a dropped file list proposes a file of its
+    // name in the root of its volume (the home folder when the user cannot write there); a
+    // folder is refused with a message; then the box's folder is stored as "LastSavedDir".
+    void SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* data);
+    // Stores the folder of the box's text as "LastSavedDir" (nothing when the text holds no "/").
+    void StoreLastSavedDir();
+    // The File menu item "Save As..." (Ctrl+S); its menu comes with the menu bar.
+    QAction* SaveAsMnu = saveAsMenuItem();
+
+private:
+    QAction* saveAsMenuItem();
+    // Gives Browse_cmd its caption, tip and click, and lets the save-as box take drops through
+    // SaveAsNewFilename_txt_OLEDragDrop only.
+    bool wireSaveAsBox();
+    bool mSaveAsBoxWired = wireSaveAsBox();
+
+public:
+
+    // --- start-up and shutdown ----------------------------------------------------------------
+    // Every close of the window (Close picture, Exit, a close asked by the system, the load's
+    // error path) ends the program: a running action is cancelled first, the window hidden, the
+    // pack-list window's position and the browser's folder stored and put on disk, and the
+    // process ends at once with status 0; nothing returns into the code that was running.
+    void Form_QueryUnload();
+    void closeEvent(QCloseEvent* event) override;
+    // Writes "BrovletXpos" and "BrovletYpos" (whole twips as decimal text) when the position is
+    // known, "LastUsedDir" when the folder is known, and puts the settings file on disk.
+    static void WriteShutdownSettings(const std::optional<QPointF>& packListTopLeftTwips,
+                                      const std::optional<QString>& lastUsedDir);
+    bool mShuttingDown = false;
 
 public:
     std::unique_ptr<File64> mFile64;

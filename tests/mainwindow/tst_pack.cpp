@@ -61,6 +61,13 @@ private:
 
 } // namespace
 
+// The MPEG compatibility check is on from the start; these tests pack plain bytes.
+void mpegCheckOff(kivromainfrm& w)
+{
+    if (w.MCheckMnu->isChecked())
+        w.MCheckMnu_Click();
+}
+
 class TestPackWindow : public QObject {
     Q_OBJECT
 
@@ -115,7 +122,7 @@ private slots:
     void joinsTwoFilesIntoTheSaveAsFile()
     {
         kivromainfrm w;
-        w.m_options.mpegCheck = false;
+        mpegCheckOff(w);
         kivrotest::writeFile(p("a"), "AB");
         kivrotest::writeFile(p("b"), "CDE");
         fill(w, {p("a"), p("b")}, p("out.bin"));
@@ -145,9 +152,8 @@ private slots:
     void totalUsesThousandsSeparators()
     {
         kivromainfrm w;
-        w.m_options.mpegCheck = false;
-        w.m_options.blockSize = 1000000;
-        w.m_options.blockDigits = 6;
+        mpegCheckOff(w);
+        w.FastSpeedChk_Click();
         QByteArray a(1000000, 'x');
         QByteArray b(234567, 'y');
         kivrotest::writeFile(p("a"), a);
@@ -169,7 +175,7 @@ private slots:
     {
         QFETCH(QString, second);
         kivromainfrm w;
-        w.m_options.mpegCheck = false;
+        mpegCheckOff(w);
         kivrotest::writeFile(p("a"), "AB");
         kivrotest::writeFile(p("out.bin"), "old");
         QString saveAs = p("out.bin");
@@ -198,7 +204,7 @@ private slots:
     void oldSaveAsFileIsReplaced()
     {
         kivromainfrm w;
-        w.m_options.mpegCheck = false;
+        mpegCheckOff(w);
         kivrotest::writeFile(p("a"), "AB");
         kivrotest::writeFile(p("b"), "CDE");
         kivrotest::writeFile(p("out.bin"), "0123456789");
@@ -230,8 +236,12 @@ private slots:
         QFETCH(QStringList, expected);
         QFETCH(QByteArray, output);
         kivromainfrm w;
-        w.m_options.mpegCheck = false;
-        w.m_options.overwrite = OverwriteRule(rule);
+        mpegCheckOff(w);
+        switch (OverwriteRule(rule)) {
+        case OverwriteRule::Prompt: w.OverwritePromptMnu_Click(); break;
+        case OverwriteRule::No: w.OverwriteNoMnu_Click(); break;
+        case OverwriteRule::NoPrompt: w.OverwriteNoPromptMnu_Click(); break;
+        }
         kivrotest::writeFile(p("a"), "AB");
         kivrotest::writeFile(p("b"), "CDE");
         fill(w, {p("a"), p("b")}, p("out.bin"));
@@ -260,8 +270,9 @@ private slots:
         QFETCH(QString, zipName);
         saveAs = p(saveAs);
         kivromainfrm w;
-        w.m_options.mpegCheck = false;
-        w.m_options.zip = true;
+        mpegCheckOff(w);
+        if (!w.ZipCompressMnu->isChecked())
+            w.ZipCompressMnu_Click();
         QVERIFY(QDir().mkpath(paths::folderOf(saveAs)));
         kivrotest::writeFile(p("a"), QByteArray(3000, 'a'));
         kivrotest::writeFile(p("b"), QByteArray(4000, 'b'));
@@ -298,10 +309,9 @@ private slots:
     void fileSizeLimitThenCancel()
     {
         kivromainfrm w;
-        w.m_options.mpegCheck = false;
-        w.m_options.blockSize = 10000;
-        w.m_options.blockDigits = 4;
-        w.m_deleteAfter = DeleteAfterAction::NoPrompt;
+        mpegCheckOff(w);
+        w.SlowSpeedChk_Click();
+        w.DelNoPromptMnu_Click();
         kivrotest::writeFile(p("a"), QByteArray(30000, 'a'));
         kivrotest::writeFile(p("b"), QByteArray(30000, 'b'));
         fill(w, {p("a"), p("b")}, p("out.bin"));
@@ -335,9 +345,8 @@ private slots:
         QFETCH(bool, kernelCopy);
         SetKernelBlockCopy(kernelCopy);
         kivromainfrm w;
-        w.m_options.mpegCheck = false;
-        w.m_options.blockSize = 10000;
-        w.m_options.blockDigits = 4;
+        mpegCheckOff(w);
+        w.SlowSpeedChk_Click();
         QByteArray a(30000, '\0');
         for (int i = 0; i < a.size(); ++i)
             a[i] = char('a' + i % 26);
