@@ -230,6 +230,20 @@ private:
     bool mBrowserReady = SetupBrowser();
 
 public:
+    // --- pack ---------------------------------------------------------------------------------
+    // The Pack action (kivromainfrm_pack.cpp). The click acts only when the busy picture is
+    // hidden and gActionArmed is set (a press of the picture, the menu item or the shortcut).
+    void PackImg_Click();
+    // The menu item: arms the action and runs it.
+    void PackMnu_Click();
+    // MainWindowLink: the save-as box and the zip step's label and picture.
+    QString saveAsNewFilename() const override;
+    void setZipProcessCaption(const QString& caption) override;
+    void setZipProcessVisible(bool visible) override;
+    void setZipAnimVisible(bool visible) override;
+    QLabel* ZipProcess_Lbl = frameControl<QLabel>("ZipProcess_Lbl", false);
+    QLabel* ZipAnimIco = frameControl<QLabel>("ZipAnimIco", false);
+
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options ------------------------------------------------------------------------------
