@@ -15,6 +15,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTimer>
 
 namespace kivro {
 
@@ -75,6 +76,55 @@ private:
     }
 
     kivromainfrm& m_window;
+};
+
+// The zip step's picture: the frames zip_0 to zip_7 in turn while ZipAnimIco is shown. The zip
+// step lets events run while it works, so the frames move on during it.
+class ZipAnimation : public QObject {
+public:
+    explicit ZipAnimation(QWidget* icon) : QObject(icon), m_picture(new SkinImage(icon))
+    {
+        m_picture->setObjectName(QStringLiteral("ZipAnimPicture"));
+        m_picture->setAutoStates(false);
+        m_picture->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_picture->setGeometry(icon->rect());
+        showFrame(0);
+        m_timer.setInterval(kFrameMs);
+        connect(&m_timer, &QTimer::timeout, this, [this] { showFrame((m_frame + 1) % kFrames); });
+        icon->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::ShowToParent:
+            showFrame(0);
+            m_timer.start();
+            break;
+        case QEvent::HideToParent:
+            m_timer.stop();
+            break;
+        case QEvent::Resize:
+            m_picture->setGeometry(static_cast<QWidget*>(parent())->rect());
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kFrames = 8;
+    static constexpr int kFrameMs = 120;
+    void showFrame(int frame)
+    {
+        m_frame = frame;
+        m_picture->setPictureStem(QStringLiteral("zip_%1").arg(frame));
+    }
+    SkinImage* m_picture;
+    QTimer m_timer;
+    int m_frame = 0;
 };
 
 QPointF twips(const QPointF& pixels)
@@ -166,6 +216,7 @@ void kivromainfrm::SetupMenuBar()
             (this->*r.move)(float(t.x()), float(t.y()));
         });
     }
+    connect(PackImg, &SkinImage::clicked, this, [this] { PackImg_Click(); });
     connect(PackCANCELImg, &SkinImage::clicked, this, [this] { PackCANCELImg_Click(); });
     connect(UnPackCANCELImg, &SkinImage::clicked, this, [this] { UnPackCANCELImg_Click(); });
 
@@ -179,6 +230,7 @@ void kivromainfrm::SetupMenuBar()
     ActionMnu = popupMenu(this, QStringLiteral("&Action"), "ActionMnu");
     PackMnu = popupItem(ActionMnu, QStringLiteral("&Pack"), "PackMnu", QKeySequence(Qt::CTRL | Qt::Key_P));
     UnpackMnu = popupItem(ActionMnu, QStringLiteral("&Unpack"), "UnpackMnu", QKeySequence(Qt::CTRL | Qt::Key_U));
+    connect(PackMnu, &QAction::triggered, this, [this] { PackMnu_Click(); });
     ActionMnu->addSeparator();
     SelAllMnu = popupItem(ActionMnu, QStringLiteral("Select &All"), "SelAllMnu", QKeySequence(Qt::CTRL | Qt::Key_A));
     DeSelAllMnu = popupItem(ActionMnu, QStringLiteral("De&select All"), "DeSelAllMnu", QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -225,13 +277,13 @@ void kivromainfrm::SetupMenuBar()
     connect(FileMenu_Option_Img, &SkinImage::clicked, this, [this] { FileMenu_Option_Img_Click(); });
     connect(FileMenu_Help_Img, &SkinImage::clicked, this, [this] { FileMenu_Help_Img_Click(); });
 
+    new ZipAnimation(ZipAnimIco);
     qApp->installEventFilter(new MainWindowKeyFilter(*this));
 }
 
 bool kivromainfrm::ZipStepShown() const
 {
-    const auto* label = findChild<QWidget*>(QStringLiteral("ZipProcess_Lbl"), Qt::FindDirectChildrenOnly);
-    return label && !label->isHidden();
+    return !ZipProcess_Lbl->isHidden();
 }
 
 bool kivromainfrm::ActionRunning() const
@@ -413,7 +465,7 @@ bool kivromainfrm::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
             return true;
         case Qt::Key_P:
             gActionArmed = true;
-            // PACKWIRE PackImg_Click();
+            PackImg_Click();
             return true;
         case Qt::Key_S:
             if (!ActionRunning())
