@@ -85,16 +85,18 @@ class TestMenuBar : public QObject {
     QString dir;
     QString p(const QString& name) const { return dir + QLatin1Char('/') + name; }
 
-    // A shown, active window whose browser shows `dir` with three files, none selected.
+    // A shown, active window whose browser shows `dir` with three files, none selected, and
+    // whose save-as box is empty.
     void openOn(kivromainfrm& w)
     {
-        for (const char* name : {"a.bin", "b.bin", "c.bin"})
+        for (const char* name : {"a.mpg", "b.mpg", "c.mpg"})
             kivrotest::writeFile(p(QLatin1String(name)), "x");
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QVERIFY(w.BrowseTo(dir));
         w.DeSelAll_Cmd_Click();
+        w.SaveAsNewFilename_txt->clear();
         QCOMPARE(w.File1->ListCount(), 3);
     }
 
@@ -453,14 +455,14 @@ private slots:
 
         QTest::keyClick(target, Qt::Key_A, mods);
         QCOMPARE(selectedCount(w), 3);
-        QCOMPARE(w.filesel_lst, (QStringList{"a.bin", "b.bin", "c.bin"}));
+        QCOMPARE(w.filesel_lst, (QStringList{"a.mpg", "b.mpg", "c.mpg"}));
         QTest::keyClick(target, Qt::Key_D, mods);
         QCOMPARE(selectedCount(w), 0);
         QVERIFY(w.filesel_lst.isEmpty());
         w.File1->setSelected(1, true);
         w.refresh_filesel_lst();
         QTest::keyClick(target, Qt::Key_I, mods);
-        QCOMPARE(w.filesel_lst, (QStringList{"a.bin", "c.bin"}));
+        QCOMPARE(w.filesel_lst, (QStringList{"a.mpg", "c.mpg"}));
         // The focus stays where it was, and the box neither selected its text nor changed.
         QCOMPARE(QApplication::focusWidget(), target);
         QVERIFY(!w.SaveAsNewFilename_txt->hasSelectedText());
@@ -508,7 +510,7 @@ private slots:
         w.File1->setFocus();
         QTest::keyClick(w.File1, Qt::Key_P, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(Prompts::records(), packs ? QStringList{kNothingToPack} : QStringList{});
-        QCOMPARE(w.filesel_lst, QStringList{"b.bin"});
+        QCOMPARE(w.filesel_lst, QStringList{"b.mpg"});
         QVERIFY(!gActionArmed);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.File1));
     }
@@ -546,7 +548,7 @@ private slots:
         QFETCH(bool, refreshed);
         kivromainfrm w;
         openOn(w);
-        kivrotest::writeFile(p("d.bin"), "new");
+        kivrotest::writeFile(p("d.mpg"), "new");
         w.SaveAsNewFilename_txt->setFocus();
         Prompts::queue(answers);
         QTest::keyClick(w.SaveAsNewFilename_txt, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
@@ -577,13 +579,13 @@ private slots:
         openOn(w);
         w.File1->setSelected(0, true);
         w.refresh_filesel_lst();
-        kivrotest::writeFile(p("d.bin"), "new");
+        kivrotest::writeFile(p("d.mpg"), "new");
         w.DisableControlsWhileBusy();
         Prompts::queue(QStringLiteral("/should/not/be/asked.mpg"));
         QTest::keyClick(&w, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QVERIFY(Prompts::records().isEmpty());
         QCOMPARE(w.File1->ListCount(), 3);
-        QCOMPARE(w.filesel_lst, QStringList{"a.bin"});
+        QCOMPARE(w.filesel_lst, QStringList{"a.mpg"});
         QVERIFY(w.SaveAsNewFilename_txt->text().isEmpty());
         w.ResetAfterAction();
     }
@@ -599,10 +601,10 @@ private slots:
             w.MCheckMnu_Click();
         w.SlowSpeedChk_Click();
         const QByteArray big(2000000, 'k');
-        kivrotest::writeFile(p("one.bin"), big);
-        kivrotest::writeFile(p("two.bin"), big);
-        w.packList().append(dir + QLatin1Char('/'), QStringLiteral("one.bin"));
-        w.packList().append(dir + QLatin1Char('/'), QStringLiteral("two.bin"));
+        kivrotest::writeFile(p("one.mpg"), big);
+        kivrotest::writeFile(p("two.mpg"), big);
+        w.packList().append(dir + QLatin1Char('/'), QStringLiteral("one.mpg"));
+        w.packList().append(dir + QLatin1Char('/'), QStringLiteral("two.mpg"));
         const QString out = kivrotest::rootDir() + QStringLiteral("/joined.bin");
         QFile::remove(out);
         w.SaveAsNewFilename_txt->setText(out);
@@ -610,7 +612,7 @@ private slots:
         w.File1->setSelected(0, true);
         w.refresh_filesel_lst();
         const int listed = w.File1->ListCount();
-        kivrotest::writeFile(p("later.bin"), "new");
+        kivrotest::writeFile(p("later.mpg"), "new");
 
         bool checked = false;
         bool optionsOpened = true, helpOpened = false, asked = true, refreshed = true, ranOn = false;
@@ -630,7 +632,7 @@ private slots:
             refreshed = w.File1->ListCount() != listed;
             QTest::keyClick(&w, Qt::Key_A, Qt::ControlModifier);
             // The run goes on after all of this; then the Cancel picture ends it.
-            ranOn = w.ActionRunning() && w.filesel_lst == QStringList{"a.bin"};
+            ranOn = w.ActionRunning() && w.filesel_lst == QStringList{"a.mpg"};
             hover(w.PackCANCELImg, centre(w.PackCANCELImg));
             QTest::mouseClick(w.PackCANCELImg, Qt::LeftButton, {}, centre(w.PackCANCELImg));
         });
