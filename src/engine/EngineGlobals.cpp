@@ -12,4 +12,14 @@ bool gMpegCompatible = false;
 bool gMpegValid = false;
 bool gIgnoreMpegErrors = false;
 QString gDurationText;
+
+std::int64_t gUnpackSize = 1440000;
+std::int32_t gSplitFiles = 2;
+std::int32_t gSplitPercent = 50;
+bool gSplitModeSize = false;
+bool gSplitModeFirst = false;
+bool gSplitModeLast = false;
+bool gSplitModePercent = false;
+bool gSplitModeFiles = false;
+QString gUnpackCustomDir;
 } // namespace kivro

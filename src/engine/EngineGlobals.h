@@ -33,6 +33,21 @@ extern bool gIgnoreMpegErrors;
 // The last duration text of the MPEG information ("hh:mm:ss:sixtieths").
 extern QString gDurationText;
 
+// Piece size and split mode of an unpack, set by the piece-size menus and the custom size dialog:
+// the piece size in bytes (the computed piece size after a run in the number-of-pieces or
+// percentage mode), the number of pieces, the percentage, and the five mode flags of which at most
+// one is set (none: by size).
+extern std::int64_t gUnpackSize;
+extern std::int32_t gSplitFiles;
+extern std::int32_t gSplitPercent;
+extern bool gSplitModeSize;
+extern bool gSplitModeFirst;
+extern bool gSplitModeLast;
+extern bool gSplitModePercent;
+extern bool gSplitModeFiles;
+// The folder pieces go to with the "Custom Directory" target (no trailing "/").
+extern QString gUnpackCustomDir;
+
 // The last text the zip library printed during the current zip run (emptied when a run starts).
 // Defined with the zip module.
 extern QString gZipMessage;

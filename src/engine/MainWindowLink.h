@@ -89,6 +89,19 @@ public:
 
     // --- zip, free space, delete after action -------------------------------------------------
 
+    // --- unpack -------------------------------------------------------------------------------
+    // The hidden list CopyrightStamping_lst: one ready batch line per copyright stamp line
+    // ("@echo " and the line, or "@echo."), filled only by LoadCopyrightDataFromFile.
+    QStringList CopyrightStamping_lst;
+    // The unpack-to choosers the action calls when it must settle where the pieces go: the
+    // custom-folder picker, and "Where File Is".
+    virtual void UnpackCustomDirMnu_Click() {}
+    virtual void UnpackWhereFileDirMnu_Click() {}
+    // ZipProcess_Lbl (caption and visibility) and ZipAnimIco, shown while a source is zipped.
+    virtual void setZipProcessCaption(const QString& /*caption*/) {}
+    virtual void setZipProcessVisible(bool /*visible*/) {}
+    virtual void setZipAnimVisible(bool /*visible*/) {}
+
     // --- options the actions read -------------------------------------------------------------
     // The options in force now (the checked menu items and the save-as box).
     virtual ActionOptions actionOptions() const { return ActionOptions(); }

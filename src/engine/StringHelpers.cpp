@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFont>
 #include <QFontMetrics>
+#include <QLocale>
 
 #include <cmath>
 
@@ -48,6 +49,13 @@ QString replaceall(const QString& searchstring, const QString& findstring, const
 {
     QString copy = searchstring;
     return replaceall(copy, findstring, replacestring);
+}
+
+QString FormatThousands(std::int64_t value)
+{
+    if (value == 0)
+        return QString();
+    return QLocale().toString(qlonglong(value));
 }
 
 void inverse_string()

@@ -126,6 +126,22 @@ public:
 
     // --- zip, free space, delete after action -------------------------------------------------
 
+    // --- unpack -------------------------------------------------------------------------------
+    // The Unpack action (kivromainfrm_unpack.cpp): acts when the window is not busy and
+    // gActionArmed is set; the menu entry arms it and calls it.
+    void UnpackImg_Click();
+    void UnpackMnu_Click();
+    // The unpack-to choosers the action calls. Until the option menus own them: "Where File Is"
+    // selects that target, and the custom-folder picker selects the custom target when a custom
+    // folder is known.
+    void UnpackCustomDirMnu_Click() override;
+    void UnpackWhereFileDirMnu_Click() override;
+    void setZipProcessCaption(const QString& caption) override;
+    void setZipProcessVisible(bool visible) override;
+    void setZipAnimVisible(bool visible) override;
+    QLabel* ZipProcess_Lbl = frameControl<QLabel>("ZipProcess_Lbl", false);
+    QLabel* ZipAnimIco = frameControl<QLabel>("ZipAnimIco", false);
+
     // --- options ------------------------------------------------------------------------------
     ActionOptions actionOptions() const override { return m_options; }
     DeleteAfterAction deleteAfterAction() const override { return m_deleteAfter; }

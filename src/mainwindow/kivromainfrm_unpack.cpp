@@ -1,0 +1,48 @@
+// The main window's side of the Unpack action.
+#include "mainwindow/kivromainfrm.h"
+
+#include "engine/EngineGlobals.h"
+#include "engine/UnpackAction.h"
+
+namespace kivro {
+
+void kivromainfrm::UnpackImg_Click()
+{
+    if (!BusyIconImg->isHidden() || !gActionArmed)
+        return;
+    RunUnpack(*this, mActionFrame);
+}
+
+void kivromainfrm::UnpackMnu_Click()
+{
+    gActionArmed = true;
+    UnpackImg_Click();
+}
+
+void kivromainfrm::UnpackCustomDirMnu_Click()
+{
+    if (!gUnpackCustomDir.isEmpty())
+        m_options.unpackTarget = UnpackTarget::Custom;
+}
+
+void kivromainfrm::UnpackWhereFileDirMnu_Click()
+{
+    m_options.unpackTarget = UnpackTarget::WhereFile;
+}
+
+void kivromainfrm::setZipProcessCaption(const QString& caption)
+{
+    ZipProcess_Lbl->setText(caption);
+}
+
+void kivromainfrm::setZipProcessVisible(bool visible)
+{
+    ZipProcess_Lbl->setVisible(visible);
+}
+
+void kivromainfrm::setZipAnimVisible(bool visible)
+{
+    ZipAnimIco->setVisible(visible);
+}
+
+} // namespace kivro
