@@ -872,6 +872,8 @@ void UnpackRun::readFailed(std::int64_t got)
 
 void UnpackRun::finish()
 {
+    // Every handle is closed by now; this also drops the entries failed opens left in the table.
+    m_file.CloseAllFilesQuietly();
     m_frame.mProgressBar.DestroyProgBar();
     m_form.setPercentDoneCaption(QString());
     m_form.setTimeRemainingCaption(QString());
