@@ -33,23 +33,32 @@ extern bool gIgnoreMpegErrors;
 // The last duration text of the MPEG information ("hh:mm:ss:sixtieths").
 extern QString gDurationText;
 
-// Piece size and split mode of an unpack, set by the piece-size menus and the custom size dialog:
-// the piece size in bytes (the computed piece size after a run in the number-of-pieces or
-// percentage mode), the number of pieces, the percentage, and the five mode flags of which at most
-// one is set (none: by size).
-extern std::int64_t gUnpackSize;
-extern std::int32_t gSplitFiles;
-extern std::int32_t gSplitPercent;
-extern bool gSplitModeSize;
-extern bool gSplitModeFirst;
-extern bool gSplitModeLast;
-extern bool gSplitModePercent;
-extern bool gSplitModeFiles;
-// The folder pieces go to with the "Custom Directory" target (no trailing "/").
-extern QString gUnpackCustomDir;
-
 // The last text the zip library printed during the current zip run (emptied when a run starts).
 // Defined with the zip module.
 extern QString gZipMessage;
+
+// Piece size and split mode of an unpack, set by the size menus and the custom size dialog.
+// The piece size in bytes (in the percentage mode the percentage itself; the number-of-pieces
+// and percentage modes of an unpack store the size they computed back into it).
+extern std::int64_t gUnpackSize;
+// The number of pieces and the percentage of the custom modes.
+extern std::int32_t gSplitFiles;
+extern std::int32_t gSplitPercent;
+// At most one of the five is set; none set with a fixed size from the menus.
+extern bool gSplitModeSize;
+extern bool gSplitModeFiles;
+extern bool gSplitModePercent;
+extern bool gSplitModeFirst;
+extern bool gSplitModeLast;
+
+// The custom folders of the unpack-to, save-to and start-up choices, without a trailing "/"
+// (the root is "/").
+extern QString gUnpackCustomDir;
+extern QString gSaveCustomDir;
+extern QString gStartupCustomDir;
+
+// A pack of this run wrote the file named in the save-as box, and no save-as file was chosen in
+// the "Save Pack File As" dialog since: packing onto it again follows the overwrite rule.
+extern bool gSaveAsFileSaved;
 
 } // namespace kivro

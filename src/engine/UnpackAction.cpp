@@ -13,6 +13,7 @@
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
 #include "platform/FileApi.h"
+#include "platform/Globals.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
@@ -704,7 +705,7 @@ void UnpackRun::showCopyDisplay()
     bar.setParent(parent);
     if (parent) {
         // 420 twips (28 pixels) above the bottom of the window, as for Pack.
-        bar.Create(70, parent->height() - 28, 246, 15, true);
+        bar.Create(70, parent->height() - 28, int(246 * gDpiScale), int(15 * gDpiScale), true);
         bar.SetBackColor(0);
         bar.SetBarColor(RGB(200, 200, 200));
     }

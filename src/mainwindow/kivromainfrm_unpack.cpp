@@ -19,17 +19,6 @@ void kivromainfrm::UnpackMnu_Click()
     UnpackImg_Click();
 }
 
-void kivromainfrm::UnpackCustomDirMnu_Click()
-{
-    if (!gUnpackCustomDir.isEmpty())
-        m_options.unpackTarget = UnpackTarget::Custom;
-}
-
-void kivromainfrm::UnpackWhereFileDirMnu_Click()
-{
-    m_options.unpackTarget = UnpackTarget::WhereFile;
-}
-
 void kivromainfrm::setZipProcessCaption(const QString& caption)
 {
     ZipProcess_Lbl->setText(caption);

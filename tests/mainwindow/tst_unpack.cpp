@@ -87,7 +87,7 @@ private slots:
         gActionArmed = false;
         w = std::make_unique<kivromainfrm>();
         w->resize(500, 400);
-        w->m_options.unpackTarget = UnpackTarget::WhereFile;
+        w->UnpackWhereFileDirMnu_Click();
     }
     void cleanup() { w.reset(); }
 
@@ -181,7 +181,7 @@ private slots:
         add(d + "/clip.mpg");
         gSplitModeLast = true;
         gUnpackSize = 1024;
-        w->m_options.unpackType = UnpackType::EMH;
+        w->UnpackEMHMnu_Click();
         w->UnpackMnu_Click();
         QCOMPARE(Prompts::records(), QStringList{kOneDone});
         QCOMPARE(pieces(d, "clip.mpg"), QStringList{"clip.mpg.001.mpg 6652"});
@@ -199,8 +199,8 @@ private slots:
         add(d + "/a/x.mpg");
         add(d + "/b/y.mpg");
         gUnpackSize = 1000000;
-        w->m_options.unpackTarget = UnpackTarget::SaveFile;
-        w->m_options.saveAsFile = d + "/out.mpg";
+        w->UnpackSaveFileMnu_Click();
+        w->SaveAsNewFilename_txt->setText(d + "/out.mpg");
         Prompts::queue("No");
         w->UnpackMnu_Click();
         QCOMPARE(Prompts::records(),
@@ -210,7 +210,8 @@ private slots:
                               box("Information", "OK",
                                   "Kivro will save the unpacked files in the directory where the file is.", "OK"),
                               box("Information", "OK", "2 files successfully unpacked!", "OK")}));
-        QCOMPARE(w->m_options.unpackTarget, UnpackTarget::WhereFile);
+        QVERIFY(w->UnpackWhereFileDirMnu->isChecked());
+        QVERIFY(!w->UnpackSaveFileMnu->isChecked());
         QCOMPARE(pieces(d + "/a", "x.mpg"), (QStringList{"x.mpg.001 1000000", "x.mpg.002 500000"}));
         QCOMPARE(pieces(d + "/b", "y.mpg"), QStringList{"y.mpg.001 1000000"});
         QVERIFY(!QFile::exists(d + "/out.mpg.001"));
@@ -224,7 +225,7 @@ private slots:
         add(d + "/movie.mpg");
         kivrotest::writeFile(CopyrightStampFile(), "Copyright Bob\r\n\r\n");
         LoadCopyrightDataFromFile(*w);
-        w->m_options.joinBatch = JoinBatch::Plain;
+        w->CreateJoinBatMnu_Click();
         w->UnpackMnu_Click();
         QCOMPARE(Prompts::records(), QStringList{kOneDone});
         const QByteArray expected =
