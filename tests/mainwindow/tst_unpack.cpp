@@ -218,6 +218,32 @@ private slots:
         verifyIdle();
     }
 
+    void yesPicksTheCustomFolderAndSplitsNothing()
+    {
+        const QString d = folder("yes");
+        QDir().mkpath(d + "/pieces");
+        kivrotest::writeFile(d + "/a", pattern(2000000));
+        kivrotest::writeFile(d + "/b", pattern(2000000, 1));
+        add(d + "/a");
+        add(d + "/b");
+        w->UnpackSaveFileMnu_Click();
+        Prompts::queue({"Yes", d + "/pieces"});
+        w->UnpackMnu_Click();
+        QCOMPARE(Prompts::records().size(), 2);
+        QVERIFY(Prompts::records().at(1).startsWith("dialog|"));
+        QVERIFY(w->UnpackCustomDirMnu->isChecked());
+        QCOMPARE(gUnpackCustomDir, d + "/pieces");
+        QCOMPARE(QDir(d).entryList(QDir::Files), (QStringList{"a", "b"}));
+        QVERIFY(QDir(d + "/pieces").isEmpty());
+        verifyIdle();
+
+        // The next press splits both into the chosen folder.
+        Prompts::enableScripted();
+        w->UnpackMnu_Click();
+        QCOMPARE(Prompts::records(), QStringList{box("Information", "OK", "2 files successfully unpacked!", "OK")});
+        QCOMPARE(QDir(d + "/pieces").entryList(QDir::Files), (QStringList{"a.001", "a.002", "b.001", "b.002"}));
+    }
+
     void joinBatchFileWithTheStampLines()
     {
         const QString d = folder("batch");
