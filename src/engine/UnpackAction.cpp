@@ -823,7 +823,7 @@ std::int32_t UnpackRun::openFile(const QString& path, const QString& mode)
     m_file.OpenFile(path, mode);
     if (gFileOpenError == 0)
         return m_file.FileHandle();
-    // Out of handles (the table, or the system's): the design's own error for it.
+    // Out of handles (the table's or the system's): the handler has its own message for that.
     if (gFileOpenError != 75 || errnoToErrorNumber(m_file.lastErrno()) == 67)
         raiseError(67);
     return -1;
