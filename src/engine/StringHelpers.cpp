@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFont>
 #include <QFontMetrics>
-#include <QLocale>
 
 #include <cmath>
 
@@ -49,13 +48,6 @@ QString replaceall(const QString& searchstring, const QString& findstring, const
 {
     QString copy = searchstring;
     return replaceall(copy, findstring, replacestring);
-}
-
-QString FormatThousands(std::int64_t value)
-{
-    if (value == 0)
-        return QString();
-    return QLocale().toString(qlonglong(value));
 }
 
 void inverse_string()

@@ -29,10 +29,6 @@ std::int32_t LastInStr(const QString& txt, const QString& pattern);
 QString replaceall(QString& searchstring, const QString& findstring, const QString& replacestring);
 QString replaceall(const QString& searchstring, const QString& findstring, const QString& replacestring);
 
-// A whole number in the pattern "#,###": digits grouped as the current locale groups them, no
-// decimals; 0 gives the empty text.
-QString FormatThousands(std::int64_t value);
-
 // gInverseResult becomes gInverseSource reversed.
 void inverse_string();
 

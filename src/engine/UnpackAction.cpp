@@ -3,6 +3,7 @@
 #include "engine/ActionFrame.h"
 #include "engine/CGZipFiles.h"
 #include "engine/CProgBar32.h"
+#include "engine/CopyLoop.h"
 #include "engine/DeleteAfterAction.h"
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
@@ -10,6 +11,7 @@
 #include "engine/JoinBatch.h"
 #include "engine/MainWindowLink.h"
 #include "engine/Mpeg.h"
+#include "engine/NumberFormat.h"
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
 #include "platform/FileApi.h"
@@ -193,12 +195,6 @@ FileId identityOf(const QString& path)
     return id;
 }
 
-bool pathExists(const QString& path)
-{
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
 // A folder as one text whatever way it was spelled (links resolved when it exists).
 QString canonicalFolder(const QString& folder)
 {
@@ -246,6 +242,10 @@ public:
         : m_form(form), m_frame(frame), m_file(form.file64())
     {
     }
+    // However the run ended, the zip step's label and picture do not stay behind.
+    ~UnpackRun() { hideZipDisplay(); }
+    UnpackRun(const UnpackRun&) = delete;
+    UnpackRun& operator=(const UnpackRun&) = delete;
 
     void run();
     void handle(const RuntimeError& e);
@@ -267,7 +267,6 @@ private:
     void finish();
 
     [[noreturn]] void refuse(const QString& message);
-    [[noreturn]] void readFailed(std::int64_t got);
     void endRun();
     void hideZipDisplay();
     void progress();
@@ -296,7 +295,6 @@ private:
 
     // Where the run is, for the error handler.
     int m_entry = 0;
-    bool m_zipping = false;
     bool m_zipShown = false;
     QString m_archive;
     QString m_output;
@@ -326,7 +324,7 @@ void UnpackRun::hideZipDisplay()
         m_form.setZipProcessVisible(false);
         m_zipShown = false;
     }
-    m_zipping = false;
+    m_form.mZipStepRunning = false;
 }
 
 void UnpackRun::endRun()
@@ -381,7 +379,7 @@ void UnpackRun::handle(const RuntimeError& e)
 {
     if (m_frame.cancelled())
         return;
-    const bool zipping = m_zipping;
+    const bool zipping = m_form.mZipStepRunning;
     QString message;
     switch (e.number()) {
     case 9:
@@ -451,6 +449,7 @@ void UnpackRun::run()
         return;
     }
     m_opts = m_form.actionOptions();
+    m_opts.saveAsFile = m_form.saveAsNewFilename();
     if (count > 1 && m_opts.unpackTarget == UnpackTarget::SaveFile && !askWhereToSave())
         return;
 
@@ -623,7 +622,7 @@ void UnpackRun::zipSource(Source& s)
         // The same file listed again: its archive is made already.
         return;
     }
-    m_zipping = true;
+    m_form.mZipStepRunning = true;
     m_archive = s.archive;
     m_zipShown = true;
     m_form.setZipAnimVisible(true);
@@ -840,35 +839,10 @@ void UnpackRun::copyChunk(std::int64_t count)
             if (!m_file.SeekHandle(m_source, sourceAt))
                 raiseError(errnoToErrorNumber(win::GetLastError()));
         }
-        const std::int64_t got = m_file.ReadInto(m_source, m_buffer.data(), count);
-        if (got != count)
-            readFailed(got);
-        if (m_file.WriteFrom(m_piece, m_buffer.data(), count) != count)
-            raiseError(m_file.lastErrno() != 0 ? errnoToErrorNumber(m_file.lastErrno()) : 75);
+        CopyBlock(m_file, m_source, m_piece, m_buffer.data(), count, m_sources[m_entry].splitFile);
     });
     m_sourcePos += count;
     m_piecePos += count;
-}
-
-void UnpackRun::readFailed(std::int64_t got)
-{
-    stopIfCancelled();
-    const QString path = m_sources[m_entry].splitFile;
-    if (!pathExists(path)) {
-        refuse(QStringLiteral("'") + path + QStringLiteral("' was not found! Unpacking aborted!"));
-    }
-    if (got < 0) {
-        const int err = m_file.lastErrno();
-        const int number = err != 0 ? errnoToErrorNumber(err) : 57;
-        hideZipDisplay();
-        m_frame.UnexpectedError(number, errorDescription(number));
-    } else {
-        // The source is shorter than it was measured: it changed during the run.
-        hideZipDisplay();
-        m_frame.UnexpectedError(62, errorDescription(62));
-    }
-    m_form.setTimeRemainingCaption(QString());
-    throw RunEnded{};
 }
 
 void UnpackRun::finish()

@@ -19,19 +19,4 @@ void kivromainfrm::UnpackMnu_Click()
     UnpackImg_Click();
 }
 
-void kivromainfrm::setZipProcessCaption(const QString& caption)
-{
-    ZipProcess_Lbl->setText(caption);
-}
-
-void kivromainfrm::setZipProcessVisible(bool visible)
-{
-    ZipProcess_Lbl->setVisible(visible);
-}
-
-void kivromainfrm::setZipAnimVisible(bool visible)
-{
-    ZipAnimIco->setVisible(visible);
-}
-
 } // namespace kivro

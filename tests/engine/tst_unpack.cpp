@@ -6,6 +6,7 @@
 #include "KivroTest.h"
 
 #include "engine/ActionFrame.h"
+#include "engine/CopyLoop.h"
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
 #include "engine/MainWindowLink.h"
@@ -126,6 +127,7 @@ private slots:
         Prompts::setRecordObserver({});
         win::InjectWriteLimit(-1);
         Zip::SetZipLibrary(nullptr);
+        SetKernelBlockCopy(true);
         QVERIFY(!frame->busy());
         QCOMPARE(gOpenFileCount, 0);
         frame.reset();
@@ -217,8 +219,16 @@ private slots:
         QCOMPARE(SmallestPercentSource(1), 100LL);
     }
 
+    void failedWriteRetriesTheBlockAtItsOffset_data()
+    {
+        QTest::addColumn<bool>("kernelCopy");
+        QTest::newRow("blocks copied by the kernel") << true;
+        QTest::newRow("blocks through the buffer") << false;
+    }
     void failedWriteRetriesTheBlockAtItsOffset()
     {
+        QFETCH(bool, kernelCopy);
+        SetKernelBlockCopy(kernelCopy);
         const QString d = folder("retry");
         const QByteArray src = pattern(3000000);
         kivrotest::writeFile(d + "/m.mpg", src);
