@@ -1,18 +1,20 @@
 // Unpack of a page-cached 2 GiB file into 100,000,000-byte pieces at every transfer rate, next to
 // `split -b 100000000` on the same file in the same run.
 //
-//   bench_unpack [--file PATH] [--out FOLDER] [--runs N] [--keep]
+//   bench_unpack [--file PATH] [--out FOLDER] [--runs N] [--buffer] [--keep]
 //
 // The file (default: $TMPDIR or /tmp, "kivro-bench-unpack.bin") is written with varied bytes and
 // read once to bring it into the page cache; the pieces go to a folder beside it (or FOLDER, for
 // example one on a tmpfs to leave the disk out) and are deleted after every run, followed by a
-// sync, outside the timing. Each measure runs N times (default 3), the program and
+// sync, outside the timing. Blocks are copied inside the kernel where the two files allow it (the
+// program's normal way); --buffer copies every block through the one reused buffer instead. Each measure runs N times (default 3), the program and
 // split taking turns; the best and the median are printed with the rate in GB/s (10^9 bytes per
 // second) and the ratio split time / unpack time (1.0: as fast as split). Peak memory is the
 // maximum resident size of this process (every unpack ran in it) and of the split children.
 // Everything is removed at the end unless --keep is given. Exits non-zero when a run fails or its
 // pieces are not the expected ones.
 #include "engine/ActionFrame.h"
+#include "engine/CopyLoop.h"
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
 #include "engine/MainWindowLink.h"
@@ -167,6 +169,8 @@ int main(int argc, char** argv)
             runs = std::max(1, args[++i].toInt());
         else if (args[i] == QLatin1String("--out") && i + 1 < args.size())
             out = args[++i] + QStringLiteral("/kivro-bench-unpack.pieces");
+        else if (args[i] == QLatin1String("--buffer"))
+            SetKernelBlockCopy(false);
         else if (args[i] == QLatin1String("--keep"))
             keep = true;
     }
@@ -174,8 +178,9 @@ int main(int argc, char** argv)
         out = file + QStringLiteral(".pieces");
     Prompts::enableScripted(); // the end message is answered, never shown
 
-    std::printf("source: %s (%lld bytes), pieces of %lld bytes into %s\n", qPrintable(file),
-                static_cast<long long>(kFileSize), static_cast<long long>(kPieceSize), qPrintable(out));
+    std::printf("source: %s (%lld bytes), pieces of %lld bytes into %s, blocks copied %s\n", qPrintable(file),
+                static_cast<long long>(kFileSize), static_cast<long long>(kPieceSize), qPrintable(out),
+                KernelBlockCopy() ? "inside the kernel where possible" : "through the buffer");
     if (QFileInfo(file).size() != kFileSize && !writeSource(file)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
         return 1;
