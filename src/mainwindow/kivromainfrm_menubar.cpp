@@ -218,6 +218,7 @@ void kivromainfrm::SetupMenuBar()
     }
     connect(PackImg, &SkinImage::clicked, this, [this] { PackImg_Click(); });
     connect(PackCANCELImg, &SkinImage::clicked, this, [this] { PackCANCELImg_Click(); });
+    connect(UnpackImg, &SkinImage::clicked, this, [this] { UnpackImg_Click(); });
     connect(UnPackCANCELImg, &SkinImage::clicked, this, [this] { UnPackCANCELImg_Click(); });
 
     // The popups, in menu order.
@@ -231,6 +232,7 @@ void kivromainfrm::SetupMenuBar()
     PackMnu = popupItem(ActionMnu, QStringLiteral("&Pack"), "PackMnu", QKeySequence(Qt::CTRL | Qt::Key_P));
     UnpackMnu = popupItem(ActionMnu, QStringLiteral("&Unpack"), "UnpackMnu", QKeySequence(Qt::CTRL | Qt::Key_U));
     connect(PackMnu, &QAction::triggered, this, [this] { PackMnu_Click(); });
+    connect(UnpackMnu, &QAction::triggered, this, [this] { UnpackMnu_Click(); });
     ActionMnu->addSeparator();
     SelAllMnu = popupItem(ActionMnu, QStringLiteral("Select &All"), "SelAllMnu", QKeySequence(Qt::CTRL | Qt::Key_A));
     DeSelAllMnu = popupItem(ActionMnu, QStringLiteral("De&select All"), "DeSelAllMnu", QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -473,7 +475,7 @@ bool kivromainfrm::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
             return true;
         case Qt::Key_U:
             gActionArmed = true;
-            // PACKWIRE UnpackImg_Click();
+            UnpackImg_Click();
             return true;
         default:
             return false;

@@ -31,6 +31,7 @@ QString box(const QString& icon, const QString& buttons, const QString& text, co
         .join(QLatin1Char('|'));
 }
 const QString kNothingToPack = box("Exclamation", "OK", "Nothing to pack.", "OK");
+const QString kNothingToUnpack = box("Exclamation", "OK", "Nothing to unpack.", "OK");
 
 void sendMouse(QWidget* target, QEvent::Type type, const QPoint& local, Qt::MouseButton button = Qt::NoButton,
                Qt::MouseButtons held = Qt::NoButton)
@@ -157,18 +158,38 @@ private slots:
         QVERIFY(Prompts::records().isEmpty());
     }
 
-    void packClickRunsThePackOnlyAfterALeftPress()
+    void clickRunsTheActionOnlyAfterALeftPress_data()
+    {
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("Pack") << "PackImg" << kNothingToPack;
+        QTest::newRow("Unpack") << "UnpackImg" << kNothingToUnpack;
+    }
+    void clickRunsTheActionOnlyAfterALeftPress()
+    {
+        QFETCH(QString, picture);
+        QFETCH(QString, refusal);
+        kivromainfrm w;
+        w.show();
+        auto* img = w.findChild<SkinImage*>(picture, Qt::FindDirectChildrenOnly);
+        // A right-button press and release start nothing.
+        QTest::mouseClick(img, Qt::RightButton, {}, centre(img));
+        QVERIFY(Prompts::records().isEmpty());
+        QVERIFY(!gActionArmed);
+        // A left click runs the action (on an empty pack list it has nothing to do).
+        QTest::mouseClick(img, Qt::LeftButton, {}, centre(img));
+        QCOMPARE(Prompts::records(), QStringList{refusal});
+        QVERIFY(w.BusyIconImg->isHidden());
+        QVERIFY(!gActionArmed);
+    }
+
+    void actionMenuItemsRunTheActions()
     {
         kivromainfrm w;
         w.show();
-        // A right-button press and release on Pack start nothing.
-        QTest::mouseClick(w.PackImg, Qt::RightButton, {}, centre(w.PackImg));
-        QVERIFY(Prompts::records().isEmpty());
-        QVERIFY(!gActionArmed);
-        // A left click runs the pack (on an empty pack list it has nothing to do).
-        QTest::mouseClick(w.PackImg, Qt::LeftButton, {}, centre(w.PackImg));
-        QCOMPARE(Prompts::records(), QStringList{kNothingToPack});
-        QVERIFY(w.BusyIconImg->isHidden());
+        w.PackMnu->trigger();
+        w.UnpackMnu->trigger();
+        QCOMPARE(Prompts::records(), (QStringList{kNothingToPack, kNothingToUnpack}));
     }
 
     void packPressedCopyNeverCoversCancel()
@@ -487,29 +508,41 @@ private slots:
         QCOMPARE(w.SaveAsNewFilename_txt->text(), QStringLiteral("tmp/Pack Us/adipus.mp"));
     }
 
-    void packKeyWithCtrlWhateverElseIsHeld_data()
+    void actionKeysWithCtrlWhateverElseIsHeld_data()
     {
+        QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
-        QTest::addColumn<bool>("packs");
-        QTest::newRow("Ctrl+P") << int(Qt::ControlModifier) << true;
-        QTest::newRow("Ctrl+Shift+P") << int(Qt::ControlModifier | Qt::ShiftModifier) << true;
-        QTest::newRow("Ctrl+Alt+Shift+P") << int(Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier) << true;
-        QTest::newRow("plain p") << int(Qt::NoModifier) << false;
-        QTest::newRow("Shift+P") << int(Qt::ShiftModifier) << false;
-        QTest::newRow("Alt+P") << int(Qt::AltModifier) << false;
+        QTest::addColumn<QStringList>("records");
+        const int ctrl = int(Qt::ControlModifier);
+        const struct {
+            const char* letter;
+            int key;
+            QString refusal;
+        } keys[] = {{"P", Qt::Key_P, kNothingToPack}, {"U", Qt::Key_U, kNothingToUnpack}};
+        for (const auto& k : keys) {
+            const QByteArray l(k.letter);
+            QTest::newRow("Ctrl+" + l) << k.key << ctrl << QStringList{k.refusal};
+            QTest::newRow("Ctrl+Shift+" + l) << k.key << (ctrl | int(Qt::ShiftModifier)) << QStringList{k.refusal};
+            QTest::newRow("Ctrl+Alt+Shift+" + l)
+                << k.key << (ctrl | int(Qt::AltModifier) | int(Qt::ShiftModifier)) << QStringList{k.refusal};
+            QTest::newRow("plain " + l.toLower()) << k.key << 0 << QStringList{};
+            QTest::newRow("Shift+" + l) << k.key << int(Qt::ShiftModifier) << QStringList{};
+            QTest::newRow("Alt+" + l) << k.key << int(Qt::AltModifier) << QStringList{};
+        }
     }
-    void packKeyWithCtrlWhateverElseIsHeld()
+    void actionKeysWithCtrlWhateverElseIsHeld()
     {
+        QFETCH(int, key);
         QFETCH(int, modifiers);
-        QFETCH(bool, packs);
+        QFETCH(QStringList, records);
         kivromainfrm w;
         openOn(w);
-        // On the file list (whose names do not start with "p").
+        // On the file list (whose names start with neither letter).
         w.File1->setSelected(1, true);
         w.refresh_filesel_lst();
         w.File1->setFocus();
-        QTest::keyClick(w.File1, Qt::Key_P, Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(Prompts::records(), packs ? QStringList{kNothingToPack} : QStringList{});
+        QTest::keyClick(w.File1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(Prompts::records(), records);
         QCOMPARE(w.filesel_lst, QStringList{"b.mpg"});
         QVERIFY(!gActionArmed);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.File1));
@@ -570,6 +603,7 @@ private slots:
         QTest::newRow("Ctrl+K") << int(Qt::Key_K) << ctrl;
         QTest::newRow("F5") << int(Qt::Key_F5) << 0;
         QTest::newRow("Ctrl+P") << int(Qt::Key_P) << ctrl;
+        QTest::newRow("Ctrl+U") << int(Qt::Key_U) << ctrl;
     }
     void keysDoNothingWhileBusy()
     {
