@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -47,6 +48,29 @@ public:
     std::int32_t mPackListScanWidth = 0;
     // The names selected in File1, in list order (the hidden selection mirror).
     QStringList filesel_lst;
+
+    // --- adding files and the command-line hand-off (kivromainfrm_handoff.cpp) ---------------
+    // Appends every path of a hand-off command line (HandOff.h) to the pack list, in order,
+    // without a message, a check or a change of the horizontal extent.
+    void ShellCommandAddFiles(const QString& Command);
+    // The hand-off, once: with a non-empty command line the paths go into the pack list, the
+    // "Save Pack File As" dialog runs, the tip window shows unless "ShowTod" is "0", and the
+    // pack-list window shows. In every case the timer is stopped for good; a second tick while
+    // the dialog waits does nothing.
+    void ContextMenuShell_Timer_Timer(const QString& Command);
+    // Starts the one-shot hand-off timer with the program's argument text. The start-up calls
+    // this once the whole start-up has run, so that no box of the start-up can let it tick
+    // early.
+    void ArmContextMenuShellTimer(const QString& Command);
+    // One-shot, 1 ms; armed by ArmContextMenuShellTimer, never restarted after its tick.
+    QTimer* ContextMenuShell_Timer = makeContextMenuShellTimer();
+    QString mHandOffCommand;
+    bool mHandOffDone = false;
+
+private:
+    QTimer* makeContextMenuShellTimer();
+
+public:
 
     // --- action frame -------------------------------------------------------------------------
     // The frame of a run (kivromainfrm_frame.cpp): the procedures below act through mActionFrame,

@@ -1,0 +1,54 @@
+// Adding files to the pack list: the browser's selection and the command-line hand-off.
+#include "mainwindow/kivromainfrm.h"
+
+#include "engine/Registry.h"
+#include "mainwindow/HandOff.h"
+#include "packlist/Brovletfrm.h"
+#include "packlist/PackListGlobals.h"
+
+namespace kivro {
+
+QTimer* kivromainfrm::makeContextMenuShellTimer()
+{
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("ContextMenuShell_Timer"));
+    timer->setSingleShot(true);
+    timer->setInterval(1);
+    connect(timer, &QTimer::timeout, this, [this] { ContextMenuShell_Timer_Timer(mHandOffCommand); });
+    return timer;
+}
+
+void kivromainfrm::ArmContextMenuShellTimer(const QString& Command)
+{
+    if (mHandOffDone)
+        return;
+    mHandOffCommand = Command;
+    ContextMenuShell_Timer->start();
+}
+
+void kivromainfrm::ShellCommandAddFiles(const QString& Command)
+{
+    // All items are collected first, then appended.
+    const QStringList paths = HandOffPaths(Command);
+    for (const QString& p : paths) {
+        const PackListEntry e = HandOffEntry(p);
+        m_packList.append(e.folder, e.name);
+    }
+}
+
+void kivromainfrm::ContextMenuShell_Timer_Timer(const QString& Command)
+{
+    // Once per program run: the dialog below runs its own event loop, in which nothing may
+    // start the hand-off again.
+    if (mHandOffDone)
+        return;
+    mHandOffDone = true;
+    ContextMenuShell_Timer->stop();
+    if (Command.isEmpty())
+        return;
+
+    ShellCommandAddFiles(Command);
+    PackListForm()->show();
+}
+
+} // namespace kivro
