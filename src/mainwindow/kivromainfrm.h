@@ -14,11 +14,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointF>
 #include <QPushButton>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace kivro {
 
@@ -156,6 +159,19 @@ public:
     // Until the option menus own them, the options are plain state (tests set them directly).
     ActionOptions m_options;
     DeleteAfterAction m_deleteAfter = DeleteAfterAction::No;
+
+    // --- start-up and shutdown ----------------------------------------------------------------
+    // Every close of the window (Close picture, Exit, a close asked by the system, the load's
+    // error path) ends the program: a running action is cancelled first, the window hidden, the
+    // pack-list window's position and the browser's folder stored and put on disk, and the
+    // process ends at once with status 0; nothing returns into the code that was running.
+    void Form_QueryUnload();
+    void closeEvent(QCloseEvent* event) override;
+    // Writes "BrovletXpos" and "BrovletYpos" (whole twips as decimal text) when the position is
+    // known, "LastUsedDir" when the folder is known, and puts the settings file on disk.
+    static void WriteShutdownSettings(const std::optional<QPointF>& packListTopLeftTwips,
+                                      const std::optional<QString>& lastUsedDir);
+    bool mShuttingDown = false;
 
 public:
     std::unique_ptr<File64> mFile64;

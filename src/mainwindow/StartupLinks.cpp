@@ -1,0 +1,47 @@
+#include "mainwindow/StartupLinks.h"
+
+#include "mainwindow/kivromainfrm.h"
+#include "packlist/Brovletfrm.h"
+#include "packlist/PackListGlobals.h"
+
+namespace kivro::startup {
+
+void ShowPackListWindowAtStart(kivromainfrm* owner)
+{
+    Brovletfrm* packList = PackListForm();
+    // Owned by the main window: a window of the dialog type, which the desktop keeps above its
+    // owner (X11 marks only such windows as transient for another); its other flags stay.
+    if (packList->parentWidget() != owner)
+        packList->setParent(owner, (packList->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    packList->show();
+}
+
+std::optional<QPointF> PackListWindowPositionTwips()
+{
+    // A window that was never created has no position of its own; the stored one stays.
+    if (!gPackListForm)
+        return std::nullopt;
+    const QPoint outer = gPackListForm->pos(); // the frame's corner, as the design measures
+    return QPointF(outer.x() * 15.0, outer.y() * 15.0);
+}
+
+std::optional<QString> BrowserFolder()
+{
+    // The file browser's folder (gCurrentDir) is not part of the program yet.
+    return std::nullopt;
+}
+
+void CancelActionForShutdown(kivromainfrm* form)
+{
+    // The recovery of the action frame is the cancel's cleanup without its box: every file of
+    // the run closed, the progress bar gone, the window idle.
+    if (form->mActionFrame.running() || form->mActionFrame.busy())
+        form->mActionFrame.ErrorResumeProgram();
+}
+
+void ArmCommandLineHandOff(kivromainfrm*)
+{
+    // The command-line hand-off is not part of the program yet: nothing to arm.
+}
+
+} // namespace kivro::startup

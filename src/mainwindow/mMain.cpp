@@ -1,0 +1,233 @@
+#include "mainwindow/mMain.h"
+
+#include "mainwindow/MainGlobals.h"
+#include "mainwindow/agreefrm.h"
+#include "mainwindow/kivromainfrm.h"
+#include "platform/MsgBox.h"
+#include "platform/Paths.h"
+#include "platform/RuntimeError.h"
+
+#include <QLockFile>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <memory>
+#include <new>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace kivro::mMain {
+
+namespace {
+
+QString g_command;
+std::unique_ptr<QLockFile> g_lock;
+std::function<void(int)> g_endProcessForTests;
+int g_signalPipe[2] = {-1, -1};
+
+void onCloseSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    ssize_t w = ::write(g_signalPipe[1], &byte, 1);
+    (void)w;
+    errno = saved;
+}
+
+} // namespace
+
+bool InitCommonControlsVB()
+{
+    return true;
+}
+
+QString Command()
+{
+    return g_command;
+}
+
+float DpiScaleFromText(const QString& dpiText)
+{
+    // The value of the leading number, as the classic Val reads it: blanks skipped, digits with
+    // at most one decimal point; anything else ends the number.
+    const QString t = dpiText.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {
+        negative = t[i] == QLatin1Char('-');
+        ++i;
+    }
+    double value = 0;
+    double scale = 0;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c.isDigit() && c.unicode() < 128) {
+            if (scale == 0) {
+                value = value * 10 + (c.unicode() - '0');
+            } else {
+                value += (c.unicode() - '0') * scale;
+                scale /= 10;
+            }
+        } else if (c == QLatin1Char('.') && scale == 0) {
+            scale = 0.1;
+        } else {
+            break;
+        }
+    }
+    if (negative)
+        value = -value;
+    if (value > 96)
+        return float((value - 96) / 96 + 1);
+    return 1.0f;
+}
+
+QString ProgramFolder(const QString& folder)
+{
+    if (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        return folder.left(folder.size() - 1);
+    return folder;
+}
+
+QString SingleInstanceLockPath()
+{
+    return paths::joinPath(paths::runtimeDir(), QStringLiteral("kivro.lock"));
+}
+
+bool TakeSingleInstanceLock()
+{
+    if (g_lock && g_lock->isLocked())
+        return true;
+    g_lock = std::make_unique<QLockFile>(SingleInstanceLockPath());
+    // A lock is stale only when its process is gone, never because it is old.
+    g_lock->setStaleLockTime(0);
+    if (g_lock->tryLock(0))
+        return true;
+    if (g_lock->error() == QLockFile::LockFailedError)
+        return false;
+    // The runtime folder cannot hold a lock (no permission, no space): rather than refusing
+    // to start, run without the single-instance guard.
+    std::fprintf(stderr, "kivro: cannot create the single-instance lock %s\n",
+                 qPrintable(SingleInstanceLockPath()));
+    return true;
+}
+
+void EndProcessNow(int status)
+{
+    if (g_lock)
+        g_lock->unlock();
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+void EndProcess(int status)
+{
+    if (g_endProcessForTests) {
+        g_endProcessForTests(status);
+        return;
+    }
+    EndProcessNow(status);
+}
+
+void SetEndProcessForTests(std::function<void(int)> fn)
+{
+    g_endProcessForTests = std::move(fn);
+}
+
+QString RuntimeErrorText(int number, const QString& description)
+{
+    return QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(description);
+}
+
+int RunGuarded(const std::function<int()>& fn)
+{
+    int number = 0;
+    QString description;
+    try {
+        return fn();
+    } catch (const RuntimeError& e) {
+        number = e.number();
+        description = e.description();
+    } catch (const std::bad_alloc&) {
+        number = 7;
+        description = errorDescription(7);
+    } catch (const std::exception& e) {
+        number = 51;
+        description = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        number = 51;
+        description = QStringLiteral("Internal error");
+    }
+    MsgBox(RuntimeErrorText(number, description), vbOKOnly | vbCritical, kAppTitle);
+    EndProcess(1);
+    return 1;
+}
+
+KivroApplication::KivroApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool KivroApplication::notify(QObject* receiver, QEvent* event)
+{
+    bool handled = false;
+    RunGuarded([&] {
+        handled = QApplication::notify(receiver, event);
+        return 0;
+    });
+    return handled;
+}
+
+void InstallCloseRequestSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+        return;
+    ::fcntl(g_signalPipe[1], F_SETFL, O_NONBLOCK);
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+        char byte;
+        ssize_t r = ::read(g_signalPipe[0], &byte, 1);
+        (void)r;
+        agreefrm* start = AgreeForm();
+        if (start->MainWindowShown)
+            MainForm()->close();
+        else
+            EndProcess(0); // nothing shown and nothing to save yet
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onCloseSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(sig, &sa, nullptr);
+}
+
+int Main(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    g_command = args.join(QLatin1Char(' '));
+
+    // Windows are placed at absolute positions, which only X11 allows (XWayland too).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    // The ffmpeg media backend crashes without a sound device.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+
+    KivroApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("tesma-kivro"));
+    // The program ends only through the main window's shutdown.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    InstallCloseRequestSignals();
+
+    InitCommonControlsVB();
+    RunGuarded([] {
+        AgreeForm()->Form_Load();
+        return 0;
+    });
+    return RunGuarded([&] { return app.exec(); });
+}
+
+} // namespace kivro::mMain

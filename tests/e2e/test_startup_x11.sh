@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The real kivro on an X server, started without QT_QPA_PLATFORM as from a desktop menu: it comes
+# up on X11 with its program icon, shows the main window "Tesma Kivro Pro" and the tip window it
+# owns, and the pack-list window "Pack List", shows no box; when the system asks it to close it
+# stores the pack-list window's place in whole twips, ends with status 0 and releases its
+# single-instance lock.
+set -euo pipefail
+program_dir="$1"
+
+if [ "${2:-}" != "--inner" ]; then
+  tmp="$(mktemp -d)"
+  trap 'rm -rf "$tmp"' EXIT
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$program_dir" --inner "$tmp"
+  exit $?
+fi
+
+tmp="$3"
+export XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" XDG_RUNTIME_DIR="$tmp/runtime" HOME="$tmp"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
+: > "$KIVRO_TEST_ANSWERS"
+unset QT_QPA_PLATFORM
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Waits up to 30 s for a window of exactly this title; prints its id.
+wait_window() {
+  local i id
+  for i in $(seq 1 300); do
+    id="$(xdotool search --name "^$1\$" 2>/dev/null | head -1 || true)"
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+"$program_dir/kivro" &
+pid=$!
+trap 'kill -9 "$pid" 2>/dev/null || true' EXIT
+
+main="$(wait_window "Tesma Kivro Pro")" || fail "no main window"
+tip="$(wait_window "Tesma Kivro Tip of the Day")" || fail "no tip window"
+xprop -id "$tip" WM_TRANSIENT_FOR | grep -q "$(printf '0x%x' "$main")" || fail "tip window not owned by the main window"
+packlist="$(wait_window "Pack List")" || fail "no pack-list window"
+xprop -id "$packlist" WM_TRANSIENT_FOR | grep -q "$(printf '0x%x' "$main")" || fail "pack-list window not owned by the main window"
+xprop -id "$main" WM_CLASS | grep -q '"kivro", "kivro"' || fail "unexpected WM_CLASS: $(packlist="$(wait_window "Pack List")" || fail "no pack-list window"
+xprop -id "$packlist" WM_TRANSIENT_FOR | grep -q "$(printf '0x%x' "$main")" || fail "pack-list window not owned by the main window"
+xprop -id "$main" WM_CLASS)"
+xprop -id "$main" _NET_WM_ICON | grep -q "Icon (32 x 32)" || fail "no program icon"
+[ -e "$XDG_RUNTIME_DIR/tesma-kivro/kivro.lock" ] || fail "no single-instance lock"
+
+xdotool windowmove "$packlist" 400 300
+for i in $(seq 1 50); do
+  xdotool getwindowgeometry "$packlist" | grep -q "Position: 400,300" && break
+  sleep 0.1
+done
+sleep 0.3
+
+kill -TERM "$pid"
+rc=0
+wait "$pid" || rc=$?
+trap - EXIT
+[ "$rc" -eq 0 ] || fail "exit status $rc after a close asked by the system"
+[ ! -e "$XDG_RUNTIME_DIR/tesma-kivro/kivro.lock" ] || fail "lock left behind"
+ini="$XDG_CONFIG_HOME/Tesma/Kivro.ini"
+grep -qx 'BrovletXpos=6000' "$ini" || fail "BrovletXpos: $(grep -i brovlet "$ini" || echo none)"
+grep -qx 'BrovletYpos=4500' "$ini" || fail "BrovletYpos: $(grep -i brovlet "$ini" || echo none)"
+[ ! -s "$KIVRO_TEST_LOG" ] || fail "unexpected boxes: $(cat "$KIVRO_TEST_LOG")"
+echo "PASS"
