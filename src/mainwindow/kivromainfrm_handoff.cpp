@@ -1,6 +1,8 @@
 // Adding files to the pack list: the browser's selection and the command-line hand-off.
 #include "mainwindow/kivromainfrm.h"
 
+#include "dialogs/DialogsGlobals.h"
+#include "dialogs/Tipfrm.h"
 #include "engine/Registry.h"
 #include "mainwindow/HandOff.h"
 #include "packlist/Brovletfrm.h"
@@ -48,6 +50,10 @@ void kivromainfrm::ContextMenuShell_Timer_Timer(const QString& Command)
         return;
 
     ShellCommandAddFiles(Command);
+    // The "Save Pack File As" dialog comes with the save-as box.
+    if (Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, QStringLiteral("ShowTod"))
+        != QLatin1String("0"))
+        TipForm()->Show(this);
     PackListForm()->show();
 }
 
