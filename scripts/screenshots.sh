@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Renders pictures of Kivro's windows under Xvfb into docs/: the main window with the pack-list
+# window docked on its right, idle (kivro.png, and kivro@2x.png at 200 %) and while a pack runs
+# (kivro-packing.png). The windows are drawn by the skin test's screenshot mode (the real skin,
+# shapes and layout, with sample content); the areas outside their shapes are transparent.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (run: bash scripts/setup-deps.sh)" >&2; exit 1; }
+[ -f build/build.ninja ] || cmake --preset default >/dev/null
+cmake --build --preset default --target mainwindow_tst_skinwindow >/dev/null
+
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+chmod 700 "$runtime"
+mkdir -p docs
+
+shoot() { # <screen size> [extra environment]...
+  local screen=$1
+  shift
+  env "$@" KIVRO_TEST_CHILD=screenshot KIVRO_SHOT_DIR="$PWD/docs" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 \
+    XDG_RUNTIME_DIR="$runtime" \
+    xvfb-run -a -s "-screen 0 ${screen}x24 -nolisten tcp" build/tests/mainwindow_tst_skinwindow
+}
+
+shoot 1280x800
+shoot 2560x1600 QT_SCALE_FACTOR=2
+ls -l docs/kivro.png docs/kivro@2x.png docs/kivro-packing.png
