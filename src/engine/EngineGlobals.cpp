@@ -12,4 +12,17 @@ bool gMpegCompatible = false;
 bool gMpegValid = false;
 bool gIgnoreMpegErrors = false;
 QString gDurationText;
+// The design-time state of the size menu: "1,440K" checked.
+std::int64_t gUnpackSize = 1440000;
+std::int32_t gSplitFiles = 0;
+std::int32_t gSplitPercent = 0;
+bool gSplitModeSize = false;
+bool gSplitModeFiles = false;
+bool gSplitModePercent = false;
+bool gSplitModeFirst = false;
+bool gSplitModeLast = false;
+QString gUnpackCustomDir;
+QString gSaveCustomDir;
+QString gStartupCustomDir;
+bool gSaveAsFileSaved = false;
 } // namespace kivro

@@ -37,4 +37,28 @@ extern QString gDurationText;
 // Defined with the zip module.
 extern QString gZipMessage;
 
+// Piece size and split mode of an unpack, set by the size menus and the custom size dialog.
+// The piece size in bytes (in the percentage mode the percentage itself; the number-of-pieces
+// and percentage modes of an unpack store the size they computed back into it).
+extern std::int64_t gUnpackSize;
+// The number of pieces and the percentage of the custom modes.
+extern std::int32_t gSplitFiles;
+extern std::int32_t gSplitPercent;
+// At most one of the five is set; none set with a fixed size from the menus.
+extern bool gSplitModeSize;
+extern bool gSplitModeFiles;
+extern bool gSplitModePercent;
+extern bool gSplitModeFirst;
+extern bool gSplitModeLast;
+
+// The custom folders of the unpack-to, save-to and start-up choices, without a trailing "/"
+// (the root is "/").
+extern QString gUnpackCustomDir;
+extern QString gSaveCustomDir;
+extern QString gStartupCustomDir;
+
+// A pack of this run wrote the file named in the save-as box, and no save-as file was chosen in
+// the "Save Pack File As" dialog since: packing onto it again follows the overwrite rule.
+extern bool gSaveAsFileSaved;
+
 } // namespace kivro

@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
 #include <QPointF>
 #include <QPushButton>
 #include <QString>
@@ -154,11 +156,150 @@ public:
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options ------------------------------------------------------------------------------
-    ActionOptions actionOptions() const override { return m_options; }
-    DeleteAfterAction deleteAfterAction() const override { return m_deleteAfter; }
-    // Until the option menus own them, the options are plain state (tests set them directly).
-    ActionOptions m_options;
-    DeleteAfterAction m_deleteAfter = DeleteAfterAction::No;
+    // The option menus (kivromainfrm_options.cpp). The checked item of a group is the setting in
+    // force; each handler sets every item of its group itself, sets its variable and writes its
+    // settings value at once. The Options menu is a popup only: the window shows no menu bar.
+    // A click on a checkable item runs its handler with the check mark as it was before the click
+    // (the handler alone decides the marks), so a cancelled folder chooser changes nothing.
+    ActionOptions actionOptions() const override;
+    DeleteAfterAction deleteAfterAction() const override;
+
+    // The transfer rate: the copy block size in bytes and the number of trailing decimal digits
+    // of a size that the copy loops take as the tail after the whole blocks.
+    std::int32_t mBlockSize = 100000;
+    std::int32_t mBlockDigits = 5;
+
+    // Radio groups.
+    void SlowSpeedChk_Click();
+    void NormalSpeedChk_Click();
+    void FastSpeedChk_Click();
+    void UltraSpeedChk_Click();
+    void SmallFloppySizeChk_Click();
+    void LowFloppySizeChk_Click();
+    void HighFloppySizeChk_Click();
+    void ZipSizeChk_Click();
+    void UnpackRAWMnu_Click();
+    void UnpackEMHMnu_Click();
+    void UnpackSaveFileMnu_Click();
+    void UnpackWhereFileDirMnu_Click();
+    void LastSavedDirMnu_Click();
+    void StartupLastUsedDirMnu_Click();
+    void OverwriteNoMnu_Click();
+    void OverwritePromptMnu_Click();
+    void OverwriteNoPromptMnu_Click();
+    void DelNoMnu_Click();
+    void DelPromptMnu_Click();
+    void DelNoPromptMnu_Click();
+    void CreateJoinBatNoMnu_Click();
+    void CreateJoinBatMnu_Click();
+    void CreateJoinBatwExtraInfoMnu_Click();
+    // Toggles.
+    void ZipCompressMnu_Click();
+    void MCheckMnu_Click();
+    void MagnetMnu_Click();
+    void AddContextMenuMnu_Click();
+    void MagnetiseMnu_Click();
+    // Folder choosers.
+    void SaveCustomDirMnu_Click();
+    void StartupCustomDirMnu_Click();
+    void UnpackCustomDirMnu_Click();
+
+    // Hooks of the settings whose effect other parts of the window carry out: docking the
+    // pack-list window against this window now, and the file-manager entries of the "Pack it..."
+    // verb after the verb setting changed. Neither does anything yet.
+    void DockPackListWindow();
+    void ExplorerVerbChanged(bool on);
+
+private:
+    using MenuHandler = void (kivromainfrm::*)();
+    enum MenuFlag { Plain = 0, Checkable = 1, Checked = 3, SeparatorBefore = 4 };
+    QMenu* optionSubMenu(QMenu* parent, const QString& caption, const char* name, int flags = Plain);
+    // `shownKey` is shown beside the item only; the window's key handling acts on the key.
+    QAction* optionItem(QMenu* parent, const QString& caption, const char* name, int flags,
+                        MenuHandler handler, const QKeySequence& shownKey = {});
+    // Runs a folder dialog titled `titleText` followed by the shortened `current` folder; the
+    // chosen folder without a trailing "/" (the root stays "/"), or nothing when cancelled.
+    std::optional<QString> chooseCustomFolder(const QString& titleText, const QString& current,
+                                              QWidget* owner);
+
+public:
+    // "&Options" and its tree, in menu order (the check marks are the state at creation).
+    QMenu* OptMnu = optionSubMenu(nullptr, QStringLiteral("&Options"), "OptMnu");
+    QMenu* PrefMnu = optionSubMenu(OptMnu, QStringLiteral("Pre&ferences..."), "PrefMnu");
+    QAction* GeneralMnu = optionItem(PrefMnu, QStringLiteral("&General..."), "GeneralMnu", Plain, nullptr, QKeySequence(Qt::CTRL | Qt::Key_K));
+    QMenu* UnpackTypeMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack Ty&pe"), "UnpackTypeMnu", SeparatorBefore);
+    QAction* UnpackRAWMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&RAW)"), "UnpackRAWMnu", Checked, &kivromainfrm::UnpackRAWMnu_Click);
+    QAction* UnpackEMHMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&EMH)"), "UnpackEMHMnu", Checkable, &kivromainfrm::UnpackEMHMnu_Click);
+    QMenu* UnpackToMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack &To"), "UnpackToMnu");
+    QAction* UnpackSaveFileMnu = optionItem(UnpackToMnu, QStringLiteral("&Save File"), "UnpackSaveFileMnu", Checked, &kivromainfrm::UnpackSaveFileMnu_Click);
+    QAction* UnpackWhereFileDirMnu = optionItem(UnpackToMnu, QStringLiteral("Where &File Is"), "UnpackWhereFileDirMnu", Checkable, &kivromainfrm::UnpackWhereFileDirMnu_Click);
+    QAction* UnpackCustomDirMnu = optionItem(UnpackToMnu, QStringLiteral("&Custom Directory..."), "UnpackCustomDirMnu", Checkable, &kivromainfrm::UnpackCustomDirMnu_Click);
+    QMenu* SizeMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack &Size"), "SizeMnu");
+    QAction* SmallFloppySizeChk = optionItem(SizeMnu, QStringLiteral("360K"), "SmallFloppySizeChk", Checkable, &kivromainfrm::SmallFloppySizeChk_Click);
+    QAction* LowFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,200K"), "LowFloppySizeChk", Checkable, &kivromainfrm::LowFloppySizeChk_Click);
+    QAction* HighFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,440K"), "HighFloppySizeChk", Checked, &kivromainfrm::HighFloppySizeChk_Click);
+    QAction* ZipSizeChk = optionItem(SizeMnu, QStringLiteral("Zip 100"), "ZipSizeChk", Checkable, &kivromainfrm::ZipSizeChk_Click);
+    // Opens the custom size dialog, which also rewrites this caption.
+    QAction* CustomSizeChk = optionItem(SizeMnu, QStringLiteral("1,440K (Custom...)"), "CustomSizeChk", Checkable, nullptr);
+    QMenu* SaveMnu = optionSubMenu(PrefMnu, QStringLiteral("Sa&ve"), "SaveMnu", SeparatorBefore);
+    QMenu* SaveToMnu = optionSubMenu(SaveMnu, QStringLiteral("Save &To"), "SaveToMnu");
+    QAction* SaveCustomDirMnu = optionItem(SaveToMnu, QStringLiteral("&Custom Directory..."), "SaveCustomDirMnu", Checkable, &kivromainfrm::SaveCustomDirMnu_Click);
+    QAction* LastSavedDirMnu = optionItem(SaveToMnu, QStringLiteral("Last &Saved Directory"), "LastSavedDirMnu", Checkable, &kivromainfrm::LastSavedDirMnu_Click);
+    QMenu* OverwriteMnu = optionSubMenu(SaveMnu, QStringLiteral("&Overwrite"), "OverwriteMnu");
+    QAction* OverwriteNoMnu = optionItem(OverwriteMnu, QStringLiteral("&Don't Overwrite Saved File"), "OverwriteNoMnu", Checkable, &kivromainfrm::OverwriteNoMnu_Click);
+    QAction* OverwritePromptMnu = optionItem(OverwriteMnu, QStringLiteral("&Ask Before Overwrite Saved File"), "OverwritePromptMnu", Checkable, &kivromainfrm::OverwritePromptMnu_Click);
+    QAction* OverwriteNoPromptMnu = optionItem(OverwriteMnu, QStringLiteral("Do&n't Ask Before Overwrite Saved File"), "OverwriteNoPromptMnu", Checkable, &kivromainfrm::OverwriteNoPromptMnu_Click);
+    QMenu* StartupMnu = optionSubMenu(PrefMnu, QStringLiteral("Startup"), "StartupMnu");
+    QAction* StartupCustomDirMnu = optionItem(StartupMnu, QStringLiteral("&Custom Directory..."), "StartupCustomDirMnu", Checkable, &kivromainfrm::StartupCustomDirMnu_Click);
+    QAction* StartupLastUsedDirMnu = optionItem(StartupMnu, QStringLiteral("Last &Used Directory"), "StartupLastUsedDirMnu", Checkable, &kivromainfrm::StartupLastUsedDirMnu_Click);
+    QMenu* Spdmnu = optionSubMenu(PrefMnu, QStringLiteral("Transfer &Rate"), "Spdmnu", SeparatorBefore);
+    QAction* SlowSpeedChk = optionItem(Spdmnu, QStringLiteral("&Slow"), "SlowSpeedChk", Checkable, &kivromainfrm::SlowSpeedChk_Click);
+    QAction* NormalSpeedChk = optionItem(Spdmnu, QStringLiteral("&Normal"), "NormalSpeedChk", Checked, &kivromainfrm::NormalSpeedChk_Click);
+    QAction* FastSpeedChk = optionItem(Spdmnu, QStringLiteral("&Fast"), "FastSpeedChk", Checkable, &kivromainfrm::FastSpeedChk_Click);
+    QAction* UltraSpeedChk = optionItem(Spdmnu, QStringLiteral("&Ultra Fast"), "UltraSpeedChk", Checkable, &kivromainfrm::UltraSpeedChk_Click);
+    QMenu* DelAfterActionMnu = optionSubMenu(PrefMnu, QStringLiteral("&Delete After Action"), "DelAfterActionMnu", SeparatorBefore);
+    QAction* DelNoMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Don't Delete"), "DelNoMnu", Checked, &kivromainfrm::DelNoMnu_Click);
+    QAction* DelPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Ask Before Sending To Recycle Bin"), "DelPromptMnu", Checkable, &kivromainfrm::DelPromptMnu_Click);
+    QAction* DelNoPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), "DelNoPromptMnu", Checkable, &kivromainfrm::DelNoPromptMnu_Click);
+    QMenu* JoinBatMnu = optionSubMenu(PrefMnu, QStringLiteral("&Join.bat"), "JoinBatMnu");
+    QAction* CreateJoinBatNoMnu = optionItem(JoinBatMnu, QStringLiteral("&Don't Create Join.bat"), "CreateJoinBatNoMnu", Checked, &kivromainfrm::CreateJoinBatNoMnu_Click);
+    QAction* CreateJoinBatMnu = optionItem(JoinBatMnu, QStringLiteral("Create &Join.bat"), "CreateJoinBatMnu", Checkable, &kivromainfrm::CreateJoinBatMnu_Click);
+    QAction* CreateJoinBatwExtraInfoMnu = optionItem(JoinBatMnu, QStringLiteral("Create Join.bat w/ &Extra Info"), "CreateJoinBatwExtraInfoMnu", Checkable, &kivromainfrm::CreateJoinBatwExtraInfoMnu_Click);
+    // Opens the copyright stamp editor.
+    QAction* CopyrightStampingMnu = optionItem(JoinBatMnu, QStringLiteral("Copyright Stamping..."), "CopyrightStampingMnu", SeparatorBefore, nullptr);
+    QAction* ZipCompressMnu = optionItem(PrefMnu, QStringLiteral("&Zip Compression"), "ZipCompressMnu", Checkable | SeparatorBefore, &kivromainfrm::ZipCompressMnu_Click);
+    QAction* MCheckMnu = optionItem(PrefMnu, QStringLiteral("&MPEG Compatibility"), "MCheckMnu", Checked, &kivromainfrm::MCheckMnu_Click);
+    QMenu* OtherMnu = optionSubMenu(PrefMnu, QStringLiteral("Miscella&neous"), "OtherMnu", SeparatorBefore);
+    QAction* AddContextMenuMnu = optionItem(OtherMnu, QStringLiteral("Show \"Pack It...\" in &Explorer"), "AddContextMenuMnu", Checkable, &kivromainfrm::AddContextMenuMnu_Click);
+    // Opens the file-type filter editor.
+    QAction* FileTypeMnu = optionItem(PrefMnu, QStringLiteral("Custom FileT&ype..."), "FileTypeMnu", SeparatorBefore, nullptr);
+    // Shows and hides the pack-list window.
+    QAction* ShowBrovletMnu = optionItem(OptMnu, QStringLiteral("Show Pack List"), "ShowBrovletMnu", Checked | SeparatorBefore, nullptr);
+    QAction* MagnetMnu = optionItem(OptMnu, QStringLiteral("Magnet"), "MagnetMnu", Checkable | SeparatorBefore, &kivromainfrm::MagnetMnu_Click);
+    QAction* MagnetiseMnu = optionItem(OptMnu, QStringLiteral("&Magnetise"), "MagnetiseMnu", Plain, &kivromainfrm::MagnetiseMnu_Click);
+
+    // --- save-as box and file dialogs ---------------------------------------------------------
+    // The save-as box SaveAsNewFilename_txt and the "Save Pack File As" dialog
+    // (kivromainfrm_saveas.cpp).
+    void Browse_cmd_Click();
+    void SaveAsMnu_Click();
+    // A drop on the save-as box: the first file of a dropped file list proposes a file of its
+    // name in the root of its volume (the home folder when the user cannot write there); a
+    // folder is refused with a message; then the box's folder is stored as "LastSavedDir".
+    void SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* data);
+    // Stores the folder of the box's text as "LastSavedDir" (nothing when the text holds no "/").
+    void StoreLastSavedDir();
+    // The File menu item "Save As..." (Ctrl+S); its menu comes with the menu bar.
+    QAction* SaveAsMnu = saveAsMenuItem();
+
+private:
+    QAction* saveAsMenuItem();
+    // Gives Browse_cmd its caption, tip and click, and lets the save-as box take drops through
+    // SaveAsNewFilename_txt_OLEDragDrop only.
+    bool wireSaveAsBox();
+    bool mSaveAsBoxWired = wireSaveAsBox();
+
+public:
 
     // --- start-up and shutdown ----------------------------------------------------------------
     // Every close of the window (Close picture, Exit, a close asked by the system, the load's

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 
@@ -49,6 +50,10 @@ Brovletfrm::Brovletfrm(PackListHost& host, QWidget* parent) : QWidget(parent, Qt
     selpos_lst->setObjectName(QStringLiteral("selpos_lst"));
     selpos_lst->setPackList(&m_host.packList());
     selpos_lst->setGeometry(12, 34, 236, 222);
+
+    WhichFileLbl = new QLabel(this);
+    WhichFileLbl->setObjectName(QStringLiteral("WhichFileLbl"));
+    WhichFileLbl->hide();
 
     auto image = [this](const char* name, const QString& text, int x, int y, int w, int h) {
         auto* img = new ClickableImage(text, this);

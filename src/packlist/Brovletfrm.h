@@ -12,6 +12,7 @@
 #include <cstdint>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 
@@ -68,6 +69,9 @@ public:
     QAction* InvSelPackWhatSelPopupMnu = nullptr;
     QAction* brkmnu03 = nullptr;
     QAction* ClearLostLinkPackWhatSelPopupMnu = nullptr;
+
+    // Never shown: receives the path confirmed in the open and save dialogs of pack-list files.
+    QLabel* WhichFileLbl = nullptr;
 
     // Enables or disables selpos_lst and the six hidden command buttons together, as the main
     // window does at the start and the end of every action.

@@ -1,0 +1,42 @@
+#pragma once
+// What the main window's folder choosers need of the preferences window while they work on its
+// behalf: the window that owns their dialog and its fields for a custom folder. The preferences
+// window implements this interface; until the program has that window, nothing is registered and
+// the choosers work for the main window only.
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace kivro {
+
+// Set by the preferences window while a folder chooser or the custom size dialog works on its
+// behalf; the choosers then fill the preferences window's fields instead of changing the menus
+// and the settings.
+extern bool gCalledFromPreferences;
+
+class PreferencesLink {
+public:
+    virtual ~PreferencesLink() = default;
+
+    // The window that owns the save and start-up folder dialogs run on its behalf.
+    virtual QWidget* folderDialogOwner() = 0;
+
+    // The text "Custom - <folder>" for the value box and the combo's custom entry:
+    // SaveToTxt and entry 0 of SaveToCmb; StartupTxt and entry 0 of StartupCmb; UnpackToTxt and
+    // entry 2 of UnpackToCmb.
+    virtual void setSaveToCustom(const QString& text) = 0;
+    virtual void setStartupCustom(const QString& text) = 0;
+    virtual void setUnpackToCustom(const QString& text) = 0;
+};
+
+// The preferences window, created on first use by the registered factory; null while none is
+// registered.
+PreferencesLink* PreferencesForm();
+
+// Registers the function that creates (on its first call) and returns the preferences window.
+// An empty function removes the registration.
+void SetPreferencesFormFactory(std::function<PreferencesLink*()> factory);
+
+} // namespace kivro

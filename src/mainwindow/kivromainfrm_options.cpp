@@ -1,0 +1,480 @@
+// The option menus: every user setting is the checked item of a menu group on this window. A
+// handler checks its item, unchecks its siblings, sets the variable of the setting and writes its
+// settings value at once, so the menu, the variable and the stored value never disagree.
+#include "mainwindow/kivromainfrm.h"
+
+#include "dialogs/PreferencesLink.h"
+#include "engine/EngineGlobals.h"
+#include "engine/Registry.h"
+#include "engine/StringHelpers.h"
+#include "platform/FileDialogs.h"
+#include "platform/Paths.h"
+
+#include <QAction>
+#include <QSignalBlocker>
+
+#include <initializer_list>
+
+namespace kivro {
+
+namespace {
+
+void writeSetting(const QString& name, const QString& value)
+{
+    Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name, value);
+}
+
+// Sets the marks of a group in the order given: every item unchecked but `chosen`.
+void checkOnly(std::initializer_list<QAction*> group, QAction* chosen)
+{
+    for (QAction* item : group)
+        item->setChecked(item == chosen);
+}
+
+// The width the folder in a chooser's title is shortened to, in twips.
+constexpr std::int32_t kChooserTitleWidth = 4600;
+
+} // namespace
+
+// --- building the menus ---------------------------------------------------------------------
+
+QMenu* kivromainfrm::optionSubMenu(QMenu* parent, const QString& caption, const char* name, int flags)
+{
+    auto* menu = new QMenu(caption, this);
+    menu->setObjectName(QLatin1String(name));
+    if (parent) {
+        if (flags & SeparatorBefore)
+            parent->addSeparator();
+        parent->addMenu(menu);
+    }
+    return menu;
+}
+
+QAction* kivromainfrm::optionItem(QMenu* parent, const QString& caption, const char* name, int flags,
+                                  MenuHandler handler, const QKeySequence& shownKey)
+{
+    if (flags & SeparatorBefore)
+        parent->addSeparator();
+    QAction* item = parent->addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    const bool checkable = (flags & Checkable) != 0;
+    item->setCheckable(checkable);
+    item->setChecked((flags & Checked) == Checked);
+    if (!shownKey.isEmpty()) {
+        // Reachable only while the menu itself has the focus, which a popup never takes.
+        item->setShortcut(shownKey);
+        item->setShortcutContext(Qt::WidgetShortcut);
+        item->setShortcutVisibleInContextMenu(true);
+    }
+    connect(item, &QAction::triggered, this, [this, item, checkable, handler](bool checked) {
+        // A checkable action has already flipped its mark; put it back so the handler sees the
+        // item as the user saw it and decides every mark itself.
+        if (checkable) {
+            const QSignalBlocker block(item);
+            item->setChecked(!checked);
+        }
+        if (handler)
+            (this->*handler)();
+    });
+    return item;
+}
+
+// --- what the actions read ------------------------------------------------------------------
+
+ActionOptions kivromainfrm::actionOptions() const
+{
+    ActionOptions o;
+    o.blockSize = mBlockSize;
+    o.blockDigits = mBlockDigits;
+    o.mpegCheck = MCheckMnu->isChecked();
+    // Until a choice is applied (the group starts with no mark) the stored default, asking, holds.
+    if (OverwritePromptMnu->isChecked())
+        o.overwrite = OverwriteRule::Prompt;
+    else if (OverwriteNoMnu->isChecked())
+        o.overwrite = OverwriteRule::No;
+    else if (OverwriteNoPromptMnu->isChecked())
+        o.overwrite = OverwriteRule::NoPrompt;
+    else
+        o.overwrite = OverwriteRule::Prompt;
+    o.zip = ZipCompressMnu->isChecked();
+    o.unpackType = UnpackEMHMnu->isChecked() ? UnpackType::EMH : UnpackType::RAW;
+    if (UnpackCustomDirMnu->isChecked())
+        o.unpackTarget = UnpackTarget::Custom;
+    else if (UnpackWhereFileDirMnu->isChecked())
+        o.unpackTarget = UnpackTarget::WhereFile;
+    else
+        o.unpackTarget = UnpackTarget::SaveFile;
+    if (CreateJoinBatMnu->isChecked())
+        o.joinBatch = JoinBatch::Plain;
+    else if (CreateJoinBatwExtraInfoMnu->isChecked())
+        o.joinBatch = JoinBatch::WithInfo;
+    else
+        o.joinBatch = JoinBatch::None;
+    o.saveAsFile = SaveAsNewFilename_txt->text();
+    return o;
+}
+
+DeleteAfterAction kivromainfrm::deleteAfterAction() const
+{
+    // Nothing goes to the Trash unless one of the two deleting items is checked.
+    if (DelNoMnu->isChecked())
+        return DeleteAfterAction::No;
+    if (DelNoPromptMnu->isChecked())
+        return DeleteAfterAction::NoPrompt;
+    if (DelPromptMnu->isChecked())
+        return DeleteAfterAction::Prompt;
+    return DeleteAfterAction::No;
+}
+
+// --- transfer rate --------------------------------------------------------------------------
+
+void kivromainfrm::SlowSpeedChk_Click()
+{
+    checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, SlowSpeedChk);
+    mBlockDigits = 4;
+    mBlockSize = 10000;
+    writeSetting(QStringLiteral("tRate"), QStringLiteral("slow"));
+}
+
+void kivromainfrm::NormalSpeedChk_Click()
+{
+    checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, NormalSpeedChk);
+    mBlockDigits = 5;
+    mBlockSize = 100000;
+    writeSetting(QStringLiteral("tRate"), QStringLiteral("normal"));
+}
+
+void kivromainfrm::FastSpeedChk_Click()
+{
+    checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, FastSpeedChk);
+    mBlockDigits = 6;
+    mBlockSize = 1000000;
+    writeSetting(QStringLiteral("tRate"), QStringLiteral("fast"));
+}
+
+void kivromainfrm::UltraSpeedChk_Click()
+{
+    checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, UltraSpeedChk);
+    // 5,000,000 has seven digits: the tail of a size is its last seven.
+    mBlockDigits = 7;
+    mBlockSize = 5000000;
+    writeSetting(QStringLiteral("tRate"), QStringLiteral("ufast"));
+}
+
+// --- piece size -----------------------------------------------------------------------------
+
+namespace {
+void setFixedPieceSize(std::int64_t bytes)
+{
+    gUnpackSize = bytes;
+    gSplitModeSize = false;
+    gSplitModeFiles = false;
+    gSplitModePercent = false;
+    gSplitModeFirst = false;
+    gSplitModeLast = false;
+}
+} // namespace
+
+void kivromainfrm::SmallFloppySizeChk_Click()
+{
+    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
+              SmallFloppySizeChk);
+    setFixedPieceSize(360000);
+    writeSetting(QStringLiteral("sSize"), QStringLiteral("small"));
+}
+
+void kivromainfrm::LowFloppySizeChk_Click()
+{
+    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
+              LowFloppySizeChk);
+    setFixedPieceSize(1200000);
+    writeSetting(QStringLiteral("sSize"), QStringLiteral("low"));
+}
+
+void kivromainfrm::HighFloppySizeChk_Click()
+{
+    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
+              HighFloppySizeChk);
+    setFixedPieceSize(1440000);
+    writeSetting(QStringLiteral("sSize"), QStringLiteral("high"));
+}
+
+void kivromainfrm::ZipSizeChk_Click()
+{
+    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
+              ZipSizeChk);
+    setFixedPieceSize(100000000);
+    writeSetting(QStringLiteral("sSize"), QStringLiteral("zip"));
+}
+
+// --- unpack type and target -----------------------------------------------------------------
+
+void kivromainfrm::UnpackRAWMnu_Click()
+{
+    checkOnly({UnpackRAWMnu, UnpackEMHMnu}, UnpackRAWMnu);
+    writeSetting(QStringLiteral("UnpkTyp"), QStringLiteral("RAW"));
+}
+
+void kivromainfrm::UnpackEMHMnu_Click()
+{
+    checkOnly({UnpackRAWMnu, UnpackEMHMnu}, UnpackEMHMnu);
+    writeSetting(QStringLiteral("UnpkTyp"), QStringLiteral("EMH"));
+}
+
+void kivromainfrm::UnpackSaveFileMnu_Click()
+{
+    checkOnly({UnpackSaveFileMnu, UnpackWhereFileDirMnu, UnpackCustomDirMnu}, UnpackSaveFileMnu);
+    writeSetting(QStringLiteral("sDir"), QStringLiteral("sfile"));
+}
+
+void kivromainfrm::UnpackWhereFileDirMnu_Click()
+{
+    checkOnly({UnpackSaveFileMnu, UnpackWhereFileDirMnu, UnpackCustomDirMnu}, UnpackWhereFileDirMnu);
+    writeSetting(QStringLiteral("sDir"), QStringLiteral("wfile"));
+}
+
+// --- save-to and start-up folders -----------------------------------------------------------
+
+void kivromainfrm::LastSavedDirMnu_Click()
+{
+    // The save-as box keeps its text; the next start proposes the last saved folder.
+    checkOnly({SaveCustomDirMnu, LastSavedDirMnu}, LastSavedDirMnu);
+    writeSetting(QStringLiteral("SaveTo"), QStringLiteral("LastSaved"));
+}
+
+void kivromainfrm::StartupLastUsedDirMnu_Click()
+{
+    checkOnly({StartupCustomDirMnu, StartupLastUsedDirMnu}, StartupLastUsedDirMnu);
+    writeSetting(QStringLiteral("StartupOpt"), QStringLiteral("LastUsed"));
+}
+
+// --- overwrite, delete after action, join batch ---------------------------------------------
+
+void kivromainfrm::OverwriteNoMnu_Click()
+{
+    checkOnly({OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu}, OverwriteNoMnu);
+    writeSetting(QStringLiteral("Owrite"), QStringLiteral("No"));
+}
+
+void kivromainfrm::OverwritePromptMnu_Click()
+{
+    checkOnly({OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu}, OverwritePromptMnu);
+    writeSetting(QStringLiteral("Owrite"), QStringLiteral("Prompt"));
+}
+
+void kivromainfrm::OverwriteNoPromptMnu_Click()
+{
+    checkOnly({OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu}, OverwriteNoPromptMnu);
+    writeSetting(QStringLiteral("Owrite"), QStringLiteral("NoPrompt"));
+}
+
+void kivromainfrm::DelNoMnu_Click()
+{
+    checkOnly({DelNoMnu, DelPromptMnu, DelNoPromptMnu}, DelNoMnu);
+    writeSetting(QStringLiteral("Delact"), QStringLiteral("No"));
+}
+
+void kivromainfrm::DelPromptMnu_Click()
+{
+    checkOnly({DelNoMnu, DelPromptMnu, DelNoPromptMnu}, DelPromptMnu);
+    writeSetting(QStringLiteral("Delact"), QStringLiteral("Prompt"));
+}
+
+void kivromainfrm::DelNoPromptMnu_Click()
+{
+    checkOnly({DelNoMnu, DelPromptMnu, DelNoPromptMnu}, DelNoPromptMnu);
+    writeSetting(QStringLiteral("Delact"), QStringLiteral("NoPrompt"));
+}
+
+void kivromainfrm::CreateJoinBatNoMnu_Click()
+{
+    checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu}, CreateJoinBatNoMnu);
+    writeSetting(QStringLiteral("Jbat"), QStringLiteral("JbatNo"));
+}
+
+void kivromainfrm::CreateJoinBatMnu_Click()
+{
+    checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu}, CreateJoinBatMnu);
+    writeSetting(QStringLiteral("Jbat"), QStringLiteral("Jbat"));
+}
+
+void kivromainfrm::CreateJoinBatwExtraInfoMnu_Click()
+{
+    checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu},
+              CreateJoinBatwExtraInfoMnu);
+    writeSetting(QStringLiteral("Jbat"), QStringLiteral("JbatInfo"));
+}
+
+// --- toggles --------------------------------------------------------------------------------
+
+void kivromainfrm::ZipCompressMnu_Click()
+{
+    if (ZipCompressMnu->isChecked()) {
+        ZipCompressMnu->setChecked(false);
+        writeSetting(QStringLiteral("MZip"), QStringLiteral("Off"));
+    } else {
+        ZipCompressMnu->setChecked(true);
+        writeSetting(QStringLiteral("MZip"), QStringLiteral("On"));
+    }
+}
+
+void kivromainfrm::MCheckMnu_Click()
+{
+    if (MCheckMnu->isChecked()) {
+        MCheckMnu->setChecked(false);
+        writeSetting(QStringLiteral("MCC"), QStringLiteral("Off"));
+    } else {
+        MCheckMnu->setChecked(true);
+        writeSetting(QStringLiteral("MCC"), QStringLiteral("On"));
+    }
+}
+
+void kivromainfrm::MagnetMnu_Click()
+{
+    if (MagnetMnu->isChecked()) {
+        // Switching the magnet off leaves a docked pack-list window where it is.
+        MagnetMnu->setChecked(false);
+        writeSetting(QStringLiteral("Magnet"), QStringLiteral("Off"));
+    } else {
+        MagnetMnu->setChecked(true);
+        writeSetting(QStringLiteral("Magnet"), QStringLiteral("On"));
+        DockPackListWindow();
+    }
+}
+
+void kivromainfrm::MagnetiseMnu_Click()
+{
+    // Docks whatever the magnet setting says; checks and writes nothing.
+    DockPackListWindow();
+}
+
+void kivromainfrm::AddContextMenuMnu_Click()
+{
+    if (AddContextMenuMnu->isChecked()) {
+        AddContextMenuMnu->setChecked(false);
+        writeSetting(QStringLiteral("CKivro"), QStringLiteral("Off"));
+        ExplorerVerbChanged(false);
+    } else {
+        AddContextMenuMnu->setChecked(true);
+        writeSetting(QStringLiteral("CKivro"), QStringLiteral("On"));
+        ExplorerVerbChanged(true);
+    }
+}
+
+void kivromainfrm::DockPackListWindow()
+{
+    // The docking of the pack-list window against the skin belongs to the skinned window; until
+    // it is there, there is nothing to dock against.
+}
+
+void kivromainfrm::ExplorerVerbChanged(bool /*on*/)
+{
+    // The file-manager entries of the verb are written and removed by the verb switch; until it
+    // is there, only the setting changes.
+}
+
+// --- folder choosers ------------------------------------------------------------------------
+
+std::optional<QString> kivromainfrm::chooseCustomFolder(const QString& titleText,
+                                                        const QString& current, QWidget* owner)
+{
+    // Only the title shows the folder shortened; the stored folder keeps its full text.
+    QString shown;
+    FormatDir(current, shown, kChooserTitleWidth);
+    win::BROWSEINFO bi;
+    bi.hwndOwner = owner;
+    bi.lpszTitle = titleText + shown;
+    bi.ulFlags = win::BIF_RETURNONLYFSDIRS | win::BIF_DONTGOBELOWDOMAIN;
+    std::optional<QString> folder = win::SHBrowseForFolder(bi);
+    if (!folder)
+        return std::nullopt;
+    // One trailing "/" goes; the root stays "/".
+    if (folder->size() > 1 && folder->endsWith(QLatin1Char('/')))
+        folder->chop(1);
+    return folder;
+}
+
+namespace {
+// The owner of a chooser's dialog and the preferences window it works for, if any.
+struct ChooserContext {
+    PreferencesLink* preferences = nullptr;
+    QWidget* owner = nullptr;
+};
+
+ChooserContext chooserContext(QWidget* mainWindow, bool ownedByPreferences)
+{
+    ChooserContext c;
+    c.owner = mainWindow;
+    if (gCalledFromPreferences) {
+        c.preferences = PreferencesForm();
+        if (c.preferences && ownedByPreferences && c.preferences->folderDialogOwner())
+            c.owner = c.preferences->folderDialogOwner();
+    }
+    return c;
+}
+
+QString customText(const QString& folder)
+{
+    return QStringLiteral("Custom - ") + folder;
+}
+} // namespace
+
+void kivromainfrm::SaveCustomDirMnu_Click()
+{
+    const ChooserContext c = chooserContext(this, true);
+    const std::optional<QString> folder =
+        chooseCustomFolder(QStringLiteral("Save As Directory: "), gSaveCustomDir, c.owner);
+    if (!folder)
+        return;
+    gSaveCustomDir = *folder;
+    if (gCalledFromPreferences) {
+        if (c.preferences)
+            c.preferences->setSaveToCustom(customText(gSaveCustomDir));
+        return;
+    }
+    checkOnly({SaveCustomDirMnu, LastSavedDirMnu}, SaveCustomDirMnu);
+    writeSetting(QStringLiteral("SaveTo"), QStringLiteral("Custom"));
+    writeSetting(QStringLiteral("SaveCustomDir"), gSaveCustomDir);
+    SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, QStringLiteral("default.mpg")));
+}
+
+void kivromainfrm::StartupCustomDirMnu_Click()
+{
+    const ChooserContext c = chooserContext(this, true);
+    const std::optional<QString> folder =
+        chooseCustomFolder(QStringLiteral("Startup Directory: "), gStartupCustomDir, c.owner);
+    if (!folder)
+        return;
+    gStartupCustomDir = *folder;
+    if (gCalledFromPreferences) {
+        if (c.preferences)
+            c.preferences->setStartupCustom(customText(gStartupCustomDir));
+        return;
+    }
+    checkOnly({StartupCustomDirMnu, StartupLastUsedDirMnu}, StartupCustomDirMnu);
+    writeSetting(QStringLiteral("StartupOpt"), QStringLiteral("Custom"));
+    writeSetting(QStringLiteral("StartupCustomDir"), gStartupCustomDir);
+}
+
+void kivromainfrm::UnpackCustomDirMnu_Click()
+{
+    // The unpack-to dialog is always owned by the main window.
+    const ChooserContext c = chooserContext(this, false);
+    const std::optional<QString> folder =
+        chooseCustomFolder(QStringLiteral("Unpack To Directory: "), gUnpackCustomDir, c.owner);
+    if (!folder)
+        return;
+    gUnpackCustomDir = *folder;
+    if (gCalledFromPreferences) {
+        if (c.preferences)
+            c.preferences->setUnpackToCustom(customText(gUnpackCustomDir));
+        return;
+    }
+    UnpackSaveFileMnu->setChecked(false);
+    UnpackWhereFileDirMnu->setChecked(false);
+    UnpackCustomDirMnu->setChecked(true);
+    writeSetting(QStringLiteral("sDir"), QStringLiteral("custom"));
+    writeSetting(QStringLiteral("UnpackCustomDir"), gUnpackCustomDir);
+}
+
+} // namespace kivro
