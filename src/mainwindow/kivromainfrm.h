@@ -204,11 +204,9 @@ public:
     void StartupCustomDirMnu_Click();
     void UnpackCustomDirMnu_Click();
 
-    // Hooks of the settings whose effect other parts of the window carry out: docking the
-    // pack-list window against this window now, and the file-manager entries of the "Pack it..."
-    // verb after the verb setting changed. Neither does anything yet.
+    // The hook of the magnet setting whose effect another part of the window carries out:
+    // docking the pack-list window against this window now. It does nothing yet.
     void DockPackListWindow();
-    void ExplorerVerbChanged(bool on);
 
 private:
     using MenuHandler = void (kivromainfrm::*)();

@@ -50,7 +50,8 @@ void kivromainfrm::ContextMenuShell_Timer_Timer(const QString& Command)
         return;
 
     ShellCommandAddFiles(Command);
-    // The "Save Pack File As" dialog comes with the save-as box.
+    // Waits for the user; the timer is already stopped for good.
+    Browse_cmd_Click();
     if (Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, QStringLiteral("ShowTod"))
         != QLatin1String("0"))
         TipForm()->Show(this);
