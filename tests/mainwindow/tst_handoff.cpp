@@ -2,16 +2,33 @@
 // pack-list entries they give, through the real main window.
 #include "KivroTest.h"
 
+#include "dialogs/DialogsGlobals.h"
+#include "dialogs/Tipfrm.h"
 #include "engine/PackListModel.h"
+#include "engine/Registry.h"
+#include "engine/StringHelpers.h"
 #include "mainwindow/HandOff.h"
 #include "mainwindow/kivromainfrm.h"
+#include "packlist/Brovletfrm.h"
+#include "packlist/PackListGlobals.h"
+#include "platform/Globals.h"
 
 using namespace kivro;
 
 class TestHandOff : public QObject {
     Q_OBJECT
 
+    // The tip window lives as long as the program; a test's main window does not.
+    static void releaseTipWindow()
+    {
+        TipForm()->hide();
+        TipForm()->setParent(nullptr);
+    }
+
 private slots:
+    // The tip window reads its icon and tips from the program folder.
+    void initTestCase() { gAppPath = QStringLiteral(KIVRO_PROGRAM_DIR); }
+
     void stripItemCutsOneItemAtATime()
     {
         QString work = QStringLiteral("a|b||");
@@ -96,6 +113,62 @@ private slots:
                 QCOMPARE(HandOffPaths(line), expected);
             }
         }
+    }
+
+    void timerHandsOffOnce_data()
+    {
+        QTest::addColumn<QString>("showTod");
+        QTest::addColumn<bool>("tip");
+        QTest::newRow("ShowTod 0") << QStringLiteral("0") << false;
+        QTest::newRow("ShowTod 1") << QStringLiteral("1") << true;
+        QTest::newRow("ShowTod empty") << QString() << true;
+        QTest::newRow("ShowTod 00") << QStringLiteral("00") << true;
+    }
+
+    // The tick after start-up: the paths go into the pack list, the save-as dialog opens, the tip
+    // shows unless "ShowTod" is "0", the pack-list window shows; nothing starts an action and the
+    // timer never runs again.
+    void timerHandsOffOnce()
+    {
+        QFETCH(QString, showTod);
+        QFETCH(bool, tip);
+        Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, QStringLiteral("ShowTod"), showTod);
+        ResetFileFilter();
+        kivromainfrm w;
+        Prompts::enableScripted();
+        Prompts::queue(QString()); // the dialog is cancelled
+
+        w.ArmContextMenuShellTimer(QStringLiteral("/a/x.mpg|/b/y.mpg"));
+        QVERIFY(w.ContextMenuShell_Timer->isActive());
+        QTRY_VERIFY(w.mHandOffDone);
+        QVERIFY(!w.ContextMenuShell_Timer->isActive());
+        QCOMPARE(w.packList().fullPaths(), (QStringList{QStringLiteral("/a/x.mpg"), QStringLiteral("/b/y.mpg")}));
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("dialog|Save Pack File As|")});
+        QCOMPARE(TipForm()->isVisible(), tip);
+        QVERIFY(PackListForm()->isVisible());
+        QVERIFY(!w.BusyIconVisible());
+
+        // Never again: neither a second tick nor a second arming.
+        w.ContextMenuShell_Timer_Timer(QStringLiteral("/c/z.mpg"));
+        w.ArmContextMenuShellTimer(QStringLiteral("/c/z.mpg"));
+        QVERIFY(!w.ContextMenuShell_Timer->isActive());
+        QCOMPARE(w.packList().count(), 2);
+        QCOMPARE(Prompts::records().size(), 1);
+        releaseTipWindow();
+    }
+
+    void emptyCommandLineOnlyStopsTheTimer()
+    {
+        kivromainfrm w;
+        Prompts::enableScripted();
+        w.ArmContextMenuShellTimer(QString());
+        QTRY_VERIFY(w.mHandOffDone);
+        QVERIFY(!w.ContextMenuShell_Timer->isActive());
+        QCOMPARE(w.packList().count(), 0);
+        QVERIFY(Prompts::records().isEmpty());
+        QVERIFY(!TipForm()->isVisible());
+        QVERIFY(!PackListForm()->isVisible());
+        releaseTipWindow();
     }
 
     // Many paths in one line (the collector hands a whole selection over at once).
