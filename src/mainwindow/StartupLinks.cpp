@@ -1,5 +1,6 @@
 #include "mainwindow/StartupLinks.h"
 
+#include "mainwindow/MainGlobals.h"
 #include "mainwindow/kivromainfrm.h"
 #include "mainwindow/mMain.h"
 #include "packlist/Brovletfrm.h"
@@ -28,8 +29,10 @@ std::optional<QPointF> PackListWindowPositionTwips()
 
 std::optional<QString> BrowserFolder()
 {
-    // The file browser's folder (gCurrentDir) is not part of the program yet.
-    return std::nullopt;
+    // Empty only before the main window (and with it the file browser) exists.
+    if (gCurrentDir.isEmpty())
+        return std::nullopt;
+    return gCurrentDir;
 }
 
 void CancelActionForShutdown(kivromainfrm* form)

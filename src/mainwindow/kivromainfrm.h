@@ -6,11 +6,13 @@
 #include "engine/File64.h"
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
+#include "mainwindow/BrowserControls.h"
 #include "packlist/PackListHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +24,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -121,8 +124,8 @@ public:
     QPushButton* DeSelAll_Cmd = frameControl<QPushButton>("DeSelAll_Cmd", true);
     QPushButton* InvSel_Cmd = frameControl<QPushButton>("InvSel_Cmd", true);
     QComboBox* Drive1 = frameControl<QComboBox>("Drive1", true);
-    QListWidget* Dir1 = frameControl<QListWidget>("Dir1", true);
-    QListWidget* File1 = frameControl<QListWidget>("File1", true);
+    DirListBox* Dir1 = frameControl<DirListBox>("Dir1", true);
+    FileListBox* File1 = frameControl<FileListBox>("File1", true);
     QComboBox* pattern_cmb = frameControl<QComboBox>("pattern_cmb", true);
     QCheckBox* ShowPreviewChk = frameControl<QCheckBox>("ShowPreviewChk", true);
     QLabel* ShowPreviewLbl = frameControl<QLabel>("ShowPreviewLbl", true);
@@ -153,6 +156,100 @@ public:
     std::int64_t previewLengthMs() const override { return mPreviewLengthMs; }
     std::int64_t previewLengthFrames() const override { return mPreviewLengthFrames; }
 
+    // --- file browser ---------------------------------------------------------------------------
+    // The browser (kivromainfrm_browser.cpp): the drive list Drive1 (mounted volumes), the folder
+    // list Dir1, the file list File1 with its file-type box pattern_cmb (all above, with the
+    // controls a run disables), the folder label and the file list's popup menu. The selection
+    // mirror filesel_lst (pack list section) equals File1's selection after every change.
+    QLabel* seldir_lbl = new QLabel(this);
+    // Never shown: the full path of the folder on show.
+    QLabel* seldirfulltmp_lbl = new QLabel(this);
+    QMenu* FileSelPopupMnu = nullptr;
+    QAction* AddFileSelPopupMnu = nullptr;
+    QAction* brkmnu09 = nullptr;
+    QAction* SelectAllFileSelPopupMnu = nullptr;
+    QAction* DeselectAllFileSelPopupMnu = nullptr;
+    QAction* InvSelFilePopupMnu = nullptr;
+    QAction* brkmnu10 = nullptr;
+    QAction* RefreshFileSelPopupMnu = nullptr;
+    QAction* brkmnu11 = nullptr;
+    QAction* PlayMpegFileSelPopupMnu = nullptr;
+    QAction* FilePropertiesFileSelPopupMnu = nullptr;
+    // There is no network-drive dialog on Linux: the Network picture rescans the mounted volumes.
+    static inline const QString kNetworkImgToolTip = QStringLiteral("Rescan mounted drives");
+
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+    void File1_DblClick();
+    void File1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
+    void File1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint pos);
+    void pattern_cmb_Click();
+    // Select all, none, inverse: each changes the whole selection in one step (no click
+    // handling per entry), then the mirror follows.
+    void SelAll_Cmd_Click();
+    void ButtonSelectAll_Img_Click() { SelAll_Cmd_Click(); }
+    void SelAllMnu_Click() { SelAll_Cmd_Click(); }
+    void SelectAllFileSelPopupMnu_Click() { SelAll_Cmd_Click(); }
+    void DeSelAll_Cmd_Click();
+    void ButtonDeselectAll_Img_Click() { DeSelAll_Cmd_Click(); }
+    void DeSelAllMnu_Click() { DeSelAll_Cmd_Click(); }
+    void DeselectAllFileSelPopupMnu_Click() { DeSelAll_Cmd_Click(); }
+    void InvSel_Cmd_Click();
+    void ButtonSelectInverse_Img_Click() { InvSel_Cmd_Click(); }
+    void InvSelMnu_Click() { InvSel_Cmd_Click(); }
+    void InvSelFilePopupMnu_Click() { InvSel_Cmd_Click(); }
+    void RefreshMnu_Click();
+    void RefreshFileSelPopupMnu_Click() { RefreshMnu_Click(); }
+    void AddFileSelPopupMnu_Click() { AddFileToList_Cmb_Click(); }
+    void PlayMpegFileSelPopupMnu_Click();
+    void FilePropertiesFileSelPopupMnu_Click();
+    // The file manager's properties window of a file, else a small information box.
+    void ShowProps(const QString& filename, QWidget* OwnerhWnd);
+    void MoreInfo_Cmd_Click();
+    void Network_Img_Click();
+
+    // Appends the browser's selected files to the pack list (button, popup "Add", double-click).
+    // The pack list's add fills it in; until then it only tells onAddFileToList.
+    void AddFileToList_Cmb_Click();
+    std::function<void()> onAddFileToList;
+
+    // Moves the browser to a folder (drive list, folder list, file list, gCurrentDir and the
+    // folder label), as the start-up does with the start folder. False, with nothing changed,
+    // when the folder cannot be listed.
+    bool BrowseTo(const QString& folder);
+    // Reads the mounted volumes into the drive list again; it shows the volume of the folder on
+    // show.
+    void RefreshDriveList();
+
+    // --- launchers ------------------------------------------------------------------------------
+    // Help popup, web and mail pictures (kivromainfrm_launchers.cpp).
+    void HelpTopicMnu_Click();
+    void GoToSiteMnu_Click();
+    void KivroSiteMnu_Click();
+    void KivroFAQMnu_Click();
+    void WebBrowserImg_Click();
+    void EmailImg_Click();
+    // Mouse moves over the round web and mail pictures: X, Y on the picture and its Width and
+    // Height, all in twips. Inside the circle the pointer becomes the hand (99), unless it shows
+    // the hourglass (11).
+    void WebBrowserImg_MouseMove(float X, float Y, float Width, float Height);
+    void EmailImg_MouseMove(float X, float Y, float Width, float Height);
+
+private:
+    bool SetupBrowser();
+    void SelectShownVolume();
+    void SelectFirstFileOrClearMirror();
+    // The preview's part of a click while gPreviewOn is set: for a file other than the one the
+    // preview shows, the MPEG information, the preview closed and the new file opened. False when
+    // the open failed, which ends the click's handling. The preview player brings the sequence.
+    bool OpenClickedFileInPreview(const QString& fullName);
+    // The folder last shown on each volume (the "current folder" of a drive), by volume root.
+    QHash<QString, QString> mDriveFolders;
+    // Last member of the browser's section: the controls above exist when it is set up.
+    bool mBrowserReady = SetupBrowser();
+
+public:
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options ------------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 // The main window's side of the pack list: what the pack-list window reads and sets here.
 #include "mainwindow/kivromainfrm.h"
 
+#include "dialogs/DialogsGlobals.h"
+#include "dialogs/Tipfrm.h"
 #include "engine/StringHelpers.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
@@ -39,8 +41,12 @@ void kivromainfrm::refresh_filesel_lst()
 
 void kivromainfrm::EnableBottomMostFrm(bool Enable)
 {
+    // The tip window's object is created when it does not exist yet, but not loaded: a load
+    // would pick a tip and read its icon file (with a box when that is missing) for a window
+    // nobody sees; its enabled state holds all the same when it is shown later.
     setEnabled(Enable);
     PackListForm()->setEnabled(Enable);
+    TipForm()->setEnabled(Enable);
 }
 
 void kivromainfrm::setPackListControlsEnabled(bool enabled)

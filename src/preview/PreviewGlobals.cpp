@@ -1,0 +1,9 @@
+#include "preview/PreviewGlobals.h"
+
+namespace kivro {
+
+bool gPreviewOn = false;
+bool gPreviewPlaying = false;
+bool gPreviewOpenFailed = false;
+
+} // namespace kivro
