@@ -58,6 +58,11 @@ public:
     QStringList filesel_lst;
 
     // --- adding files and the command-line hand-off (kivromainfrm_handoff.cpp) ---------------
+    // AddFileToList_Cmb_Click (browser section) and the Add picture: with nothing selected in
+    // File1, "Nothing to add."; otherwise every selected file, in list order, is appended with
+    // the browser's folder, and a name wider than any before it widens the pack list's
+    // horizontal extent.
+    void ButtonAdd_Img_Click() { AddFileToList_Cmb_Click(); }
     // Appends every path of a hand-off command line (HandOff.h) to the pack list, in order,
     // without a message, a check or a change of the horizontal extent.
     void ShellCommandAddFiles(const QString& Command);
@@ -209,10 +214,9 @@ public:
     void MoreInfo_Cmd_Click();
     void Network_Img_Click();
 
-    // Appends the browser's selected files to the pack list (button, popup "Add", double-click).
-    // The pack list's add fills it in; until then it only tells onAddFileToList.
+    // Appends the browser's selected files to the pack list (button, popup "Add", double-click):
+    // kivromainfrm_handoff.cpp.
     void AddFileToList_Cmb_Click();
-    std::function<void()> onAddFileToList;
 
     // Moves the browser to a folder (drive list, folder list, file list, gCurrentDir and the
     // folder label), as the start-up does with the start folder. False, with nothing changed,

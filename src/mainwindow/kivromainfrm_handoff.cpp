@@ -5,8 +5,10 @@
 #include "dialogs/Tipfrm.h"
 #include "engine/Registry.h"
 #include "mainwindow/HandOff.h"
+#include "mainwindow/MainGlobals.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
+#include "platform/MsgBox.h"
 
 namespace kivro {
 
@@ -26,6 +28,24 @@ void kivromainfrm::ArmContextMenuShellTimer(const QString& Command)
         return;
     mHandOffCommand = Command;
     ContextMenuShell_Timer->start();
+}
+
+void kivromainfrm::AddFileToList_Cmb_Click()
+{
+    if (filesel_lst.isEmpty()) {
+        MsgBoxResult(QStringLiteral("Nothing to add."), vbExclamation | vbOKOnly | vbTopMost);
+        return;
+    }
+    // gCurrentDir has no trailing "/" except at the root.
+    const QString folder = gCurrentDir.endsWith(QLatin1Char('/')) ? gCurrentDir : gCurrentDir + QLatin1Char('/');
+    Brovletfrm* packList = PackListForm();
+    for (int i = 0; i < File1->ListCount(); ++i) {
+        if (!File1->Selected(i))
+            continue;
+        const QString name = File1->List(i);
+        m_packList.append(folder, name);
+        packList->ApplyAddRule(name);
+    }
 }
 
 void kivromainfrm::ShellCommandAddFiles(const QString& Command)
