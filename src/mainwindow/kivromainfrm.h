@@ -8,6 +8,7 @@
 #include "engine/PackListModel.h"
 #include "mainwindow/BrowserControls.h"
 #include "packlist/PackListHost.h"
+#include "preview/MSSlider.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -85,6 +86,34 @@ private:
 
 public:
 
+    // --- load (kivromainfrm_load.cpp) ----------------------------------------------------------
+    // The load runs once, inside the window's first show and before the window becomes visible:
+    // icon, hourglass, shape, layout, caption, every setting (read, repaired and written back,
+    // mostly through the option handlers), the file-type box, browser state, custom folders and
+    // save-as box, the media drivers, the slider, the stamp lines, the start folder, the File64
+    // and the normal pointer. A failure up to the settings ends the program through the start-up's
+    // error handling; from the file-type box on, an empty type box asks for a restart, repairs the
+    // types and ends the program, and any other failure shows the unexpected-error text and ends
+    // the load with the window usable.
+    void setVisible(bool visible) override;
+    void Form_Load();
+    bool mLoadRun = false;
+    QLabel* TesmaKivroCaption = new QLabel(this);
+    // The preview's position slider.
+    kivro::MSSlider* MSSlider = new kivro::MSSlider(this);
+
+private:
+    void LoadWindowAndSettings();
+    void LayoutForScale(float scale);
+    void LoadSettings();
+    void PlacePackListWindow();
+    void ApplyStoredCustomSize(const QString& sSize);
+    void LoadBrowserFoldersAndRest();
+    void LoadCopyrightStampLines();
+    void MoveBrowserTo(const QString& folder);
+    void LoadFailed(int number, const QString& description);
+
+public:
     // --- action frame -------------------------------------------------------------------------
     // The frame of a run (kivromainfrm_frame.cpp): the procedures below act through mActionFrame,
     // which holds the run state (mActionWord, mTotalBytes, mBytesDone, mStartTime, mProgressBar).
