@@ -111,9 +111,12 @@ private:
     void LoadBrowserFoldersAndRest();
     void LoadCopyrightStampLines();
     void MoveBrowserTo(const QString& folder);
-    void LoadFailed(int number, const QString& description);
 
 public:
+    // The load's error handler for a failure of the file-type box or a later step: 380 (the
+    // type box is empty) asks for a restart, repairs the types and ends the program; any other
+    // number shows the unexpected-error text and leaves the window usable.
+    void LoadFailed(int number, const QString& description);
     // --- action frame -------------------------------------------------------------------------
     // The frame of a run (kivromainfrm_frame.cpp): the procedures below act through mActionFrame,
     // which holds the run state (mActionWord, mTotalBytes, mBytesDone, mStartTime, mProgressBar).
