@@ -44,10 +44,14 @@ tip="$(wait_window "Tesma Kivro Tip of the Day")" || fail "no tip window"
 xprop -id "$tip" WM_TRANSIENT_FOR | grep -q "$(printf '0x%x' "$main")" || fail "tip window not owned by the main window"
 packlist="$(wait_window "Pack List")" || fail "no pack-list window"
 xprop -id "$packlist" WM_TRANSIENT_FOR | grep -q "$(printf '0x%x' "$main")" || fail "pack-list window not owned by the main window"
-xprop -id "$main" WM_CLASS | grep -q '"kivro", "kivro"' || fail "unexpected WM_CLASS: $(packlist="$(wait_window "Pack List")" || fail "no pack-list window"
-xprop -id "$packlist" WM_TRANSIENT_FOR | grep -q "$(printf '0x%x' "$main")" || fail "pack-list window not owned by the main window"
-xprop -id "$main" WM_CLASS)"
-xprop -id "$main" _NET_WM_ICON | grep -q "Icon (32 x 32)" || fail "no program icon"
+xprop -id "$main" WM_CLASS | grep -q '"kivro", "kivro"' || fail "unexpected WM_CLASS: $(xprop -id "$main" WM_CLASS)"
+# The icon may be set a moment after the window is mapped.
+icon_ok=0
+for i in $(seq 1 50); do
+  if xprop -id "$main" _NET_WM_ICON 2>/dev/null | grep -q "Icon (32 x 32)"; then icon_ok=1; break; fi
+  sleep 0.1
+done
+[ "$icon_ok" -eq 1 ] || fail "no program icon"
 [ -e "$XDG_RUNTIME_DIR/tesma-kivro/kivro.lock" ] || fail "no single-instance lock"
 
 xdotool windowmove "$packlist" 400 300
