@@ -68,13 +68,22 @@ bool IsCustomSizeText(const QString& sSize)
            || sSize == QLatin1String("customnof");
 }
 
+QString CompanionValueName(const QString& sSize)
+{
+    if (sSize == QLatin1String("custompfs"))
+        return QStringLiteral("cPfs");
+    if (sSize == QLatin1String("customnof"))
+        return QStringLiteral("cNof");
+    return QStringLiteral("cSize");
+}
+
 CustomSize CustomSizeFor(const QString& sSize, const QString& companionText)
 {
     CustomSize c;
+    c.companionName = CompanionValueName(sSize);
     const std::optional<double> value = NumericSetting(companionText);
     if (sSize == QLatin1String("custompfs")) {
         c.mode = CustomSize::Mode::Percent;
-        c.companionName = QStringLiteral("cPfs");
         if (inRange(value, 1, 99)) {
             c.splitPercent = std::int32_t(std::nearbyint(*value));
             c.caption = companionText + QStringLiteral("% (Custom...)");
@@ -87,7 +96,6 @@ CustomSize CustomSizeFor(const QString& sSize, const QString& companionText)
     }
     if (sSize == QLatin1String("customnof")) {
         c.mode = CustomSize::Mode::Files;
-        c.companionName = QStringLiteral("cNof");
         if (inRange(value, 2, 99999)) {
             c.splitFiles = std::int32_t(std::nearbyint(*value));
             c.caption = companionText + QStringLiteral(" Files (Custom...)");
@@ -108,7 +116,6 @@ CustomSize CustomSizeFor(const QString& sSize, const QString& companionText)
     } else {
         c.mode = CustomSize::Mode::Size;
     }
-    c.companionName = QStringLiteral("cSize");
     if (inRange(value, 1, 1048576000)) {
         c.unpackSize = std::int64_t(std::nearbyint(*value));
         c.caption = prefix + groupedWhole(*value / 1024) + QStringLiteral("K (Custom...)");

@@ -46,6 +46,9 @@ struct CustomSize {
 // "customnof").
 bool IsCustomSizeText(const QString& sSize);
 
+// The companion value of a custom sSize text: "cPfs", "cNof", else "cSize".
+QString CompanionValueName(const QString& sSize);
+
 // What a custom sSize text with the stored companion text gives. Valid means numeric and within
 // the range (bounds included): 1 to 1,048,576,000 bytes, 1 to 99 percent, 2 to 99,999 pieces.
 CustomSize CustomSizeFor(const QString& sSize, const QString& companionText);

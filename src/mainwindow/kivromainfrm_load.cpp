@@ -67,7 +67,7 @@ void kivromainfrm::setVisible(bool visible)
     if (visible && !mLoadRun) {
         mLoadRun = true;
         Form_Load();
-        // The load's restart path ends the program; in tests the end returns here.
+        // The restart path of the load has ended the program: nothing is shown.
         if (mShuttingDown)
             return;
     }
@@ -291,10 +291,8 @@ void kivromainfrm::ApplyStoredCustomSize(const QString& sSize)
     ZipSizeChk->setChecked(false);
     CustomSizeChk->setChecked(true);
 
-    const QString companionName = sSize == QLatin1String("custompfs")   ? QStringLiteral("cPfs")
-                                  : sSize == QLatin1String("customnof") ? QStringLiteral("cNof")
-                                                                        : QStringLiteral("cSize");
-    const MainLoad::CustomSize c = MainLoad::CustomSizeFor(sSize, readSetting(companionName));
+    const MainLoad::CustomSize c =
+        MainLoad::CustomSizeFor(sSize, readSetting(MainLoad::CompanionValueName(sSize)));
     switch (c.mode) {
     case MainLoad::CustomSize::Mode::Size:
         gSplitModeSize = true;
