@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Renders pictures of Kivro's windows under Xvfb into docs/: the main window with the pack-list
-# window docked on its right, idle (kivro.png, and kivro@2x.png at 200 %) and while a pack runs
-# (kivro-packing.png). The windows are drawn by the skin test's screenshot mode (the real skin,
-# shapes and layout, with sample content); the areas outside their shapes are transparent.
+# Renders pictures of Kivro's windows under Xvfb into docs/: the real main window with the real
+# pack-list window docked on its right (by the same snap as "Magnetise"), idle (kivro.png, and
+# kivro@2x.png at 200 %) and while a pack runs (kivro-packing.png: the window's own busy state).
+# The skin window test draws them in its screenshot mode, with a folder of sample videos in the
+# browser and the pack list; the areas outside the windows' shapes are transparent.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -87,6 +87,19 @@ public:
     };
     EmhSourceScan mEmhSourceScan;
 
+    // --- pack ---------------------------------------------------------------------------------
+    // The text of the save-as box SaveAsNewFilename_txt: the pack's output, read once when a run
+    // starts. Without a box of its own a headless caller sets the snapshot's saveAsFile.
+    virtual QString saveAsNewFilename() const { return actionOptions().saveAsFile; }
+    // The zip step's label ZipProcess_Lbl (caption, visibility) and its picture ZipAnimIco.
+    virtual void setZipProcessCaption(const QString& /*caption*/) {}
+    virtual void setZipProcessVisible(bool /*visible*/) {}
+    virtual void setZipAnimVisible(bool /*visible*/) {}
+    // True while the running action's zip step runs: the Cancel picture refuses to act then, and
+    // the action's error handler reports failures as failures of the zip step. Set by the run
+    // itself, so neither the zip menu nor the label can change what it means.
+    bool mZipStepRunning = false;
+
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options the actions read -------------------------------------------------------------

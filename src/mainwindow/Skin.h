@@ -7,6 +7,8 @@
 //
 // Units: window positions, sizes and mouse positions are twips (15 per device-independent pixel,
 // always); the shape is built in window pixels.
+#include "platform/WindowRegion.h"
+
 #include <QPoint>
 #include <QPointF>
 #include <QPolygon>
@@ -20,18 +22,6 @@ class QWidget;
 namespace kivro {
 
 // --- window shape ---------------------------------------------------------------------------
-
-// One rounded rectangle of the shape, in window pixels: the edges left <= x < right and
-// top <= y < bottom, and the width and height of the ellipse that rounds the corners.
-struct SkinRoundRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int ellipseWidth = 0;
-    int ellipseHeight = 0;
-    bool operator==(const SkinRoundRect&) const = default;
-};
 
 // The outline polygon (11 vertices, filled odd-even) and the six rounded rectangles, converted
 // from the skin's 96-dpi pixels to window pixels.
@@ -47,11 +37,6 @@ struct SkinShape {
 // and scale 1.0 the skin's numbers come out unchanged; at 120 dpi (12) they grow by 1.25.
 SkinShape MainWindowShape(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY,
                           double twipsPerPixelX, double twipsPerPixelY);
-
-// The pixels of one rounded rectangle: the rectangle's edges are ordered first (a rectangle given
-// with left > right covers the same pixels), and a pixel belongs to it when its centre lies
-// inside the rounded outline.
-QRegion RoundRectRegion(const SkinRoundRect& r);
 
 // The window region: the union of the six rounded rectangles and the outline polygon.
 QRegion ShapeMainWindow(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY,

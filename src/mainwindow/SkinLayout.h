@@ -36,8 +36,8 @@ inline constexpr QSize kOuterSize{540, 334};
 inline constexpr QPoint kSkinOrigin{3, 22};
 inline constexpr QSize kSkinSize{534, 309};
 
-inline constexpr QRgb kTitleTextColor = 0xffeef3fa;
-inline constexpr QRgb kPanelTextColor = 0xff1f2a3a;
+inline constexpr QRgb kTitleTextColor = kivro::kSkinTitleTextColor;
+inline constexpr QRgb kPanelTextColor = kivro::kSkinPanelTextColor;
 
 // clang-format off
 inline constexpr std::array kMainLayout = {

@@ -19,6 +19,7 @@ kivromainfrm::kivromainfrm(QWidget* parent) : QWidget(parent), mFile64(std::make
 {
     setWindowTitle(kAppTitle);
     gPackListHost = this;
+    SetupSkin();
 }
 
 kivromainfrm::~kivromainfrm()

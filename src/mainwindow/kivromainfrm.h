@@ -7,7 +7,9 @@
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
 #include "mainwindow/BrowserControls.h"
+#include "mainwindow/Skin.h"
 #include "packlist/PackListHost.h"
+#include "platform/SkinImage.h"
 #include "preview/MSSlider.h"
 
 #include <QCheckBox>
@@ -21,6 +23,7 @@
 #include <QMimeData>
 #include <QPointF>
 #include <QPushButton>
+#include <QRegion>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -130,7 +133,9 @@ public:
     // MainWindowLink: what the frame shows on this window.
     int mousePointer() const override { return mMousePointer; }
     void setMousePointer(int pointer) override;
-    QWidget* progressBarParent() override { return this; }
+    // The skin picture, which stands where the classic client area began: a bar created at
+    // (left, top) of the client area sits at that place on the skin.
+    QWidget* progressBarParent() override { return BG_Img ? static_cast<QWidget*>(BG_Img) : this; }
     void setBusyIconVisible(bool visible) override;
     void setCancelPictureShown(const QString& actionWord, bool shown) override;
     void setBrowserControlsEnabled(bool enabled) override;
@@ -145,13 +150,12 @@ public:
     // The pointer shown for state 99 (the window's own hand pointer).
     QCursor mHandCursor{Qt::PointingHandCursor};
 
-    // Controls the frame touches. Pictures are labels here; their pictures and places come with
-    // the skin.
-    QLabel* BusyIconImg = frameControl<QLabel>("BusyIconImg", false);
-    QLabel* PackImg = frameControl<QLabel>("PackImg", true);
-    QLabel* PackCANCELImg = frameControl<QLabel>("PackCANCELImg", false);
-    QLabel* UnpackImg = frameControl<QLabel>("UnpackImg", true);
-    QLabel* UnPackCANCELImg = frameControl<QLabel>("UnPackCANCELImg", false);
+    // Controls the frame touches (their pictures and places come with the skin).
+    SkinImage* BusyIconImg = frameControl<SkinImage>("BusyIconImg", false);
+    SkinImage* PackImg = frameControl<SkinImage>("PackImg", true);
+    SkinImage* PackCANCELImg = frameControl<SkinImage>("PackCANCELImg", false);
+    SkinImage* UnpackImg = frameControl<SkinImage>("UnpackImg", true);
+    SkinImage* UnPackCANCELImg = frameControl<SkinImage>("UnPackCANCELImg", false);
     QLabel* percentdone_lbl = frameControl<QLabel>("percentdone_lbl", true);
     QLabel* percentdone_lbl_above96DPI = frameControl<QLabel>("percentdone_lbl_above96DPI", false);
     QLabel* TimeRemainingLbl = frameControl<QLabel>("TimeRemainingLbl", false);
@@ -286,6 +290,20 @@ private:
     bool mBrowserReady = SetupBrowser();
 
 public:
+    // --- pack ---------------------------------------------------------------------------------
+    // The Pack action (kivromainfrm_pack.cpp). The click acts only when the busy picture is
+    // hidden and gActionArmed is set (a press of the picture, the menu item or the shortcut).
+    void PackImg_Click();
+    // The menu item: arms the action and runs it.
+    void PackMnu_Click();
+    // MainWindowLink: the save-as box and the zip step's label and picture.
+    QString saveAsNewFilename() const override;
+    void setZipProcessCaption(const QString& caption) override;
+    void setZipProcessVisible(bool visible) override;
+    void setZipAnimVisible(bool visible) override;
+    QLabel* ZipProcess_Lbl = frameControl<QLabel>("ZipProcess_Lbl", false);
+    QLabel* ZipAnimIco = frameControl<QLabel>("ZipAnimIco", false);
+
     // --- zip, free space, delete after action -------------------------------------------------
 
     // --- options ------------------------------------------------------------------------------
@@ -444,6 +462,136 @@ public:
     static void WriteShutdownSettings(const std::optional<QPointF>& packListTopLeftTwips,
                                       const std::optional<QString>& lastUsedDir);
     bool mShuttingDown = false;
+
+    // --- skin ---------------------------------------------------------------------------------
+    // The skinned window (kivromainfrm_skin.cpp). It has no system frame: it keeps the classic
+    // outer size of 540 x 334 (frame and caption included) and is cut to the skin's outline,
+    // mSkinRegion (MainWindowMask()). The skin picture BG_Img lies at the frame offset (3, 22)
+    // and every control at its place on it (SkinLayout.h). Dragging BG_Img, the form,
+    // KivroIcon_Img or TesmaKivroCaption moves the window, and a docked pack-list window with it.
+    QRegion mSkinRegion;
+    // The drag under way (mDragging) and the press position (mDragX, mDragY: whole twips,
+    // relative to the pressed control).
+    WindowDrag mDrag;
+
+    SkinImage* BG_Img = nullptr;
+    SkinImage* KivroIcon_Img = nullptr;
+    QLabel* TesmaKivroCaption = nullptr;
+    SkinImage* FileMenu_File_Img = nullptr;
+    SkinImage* FileMenu_Action_Img = nullptr;
+    SkinImage* FileMenu_Option_Img = nullptr;
+    SkinImage* FileMenu_Help_Img = nullptr;
+    // Shown while BusyIconImg is hidden, at the same place.
+    SkinImage* NotBusyIconImg = nullptr;
+    // The pressed Pack picture, hidden until a press shows it over PackImg.
+    SkinImage* PackDownFullViewImg = nullptr;
+    SkinImage* WebBrowserImg = nullptr;
+    SkinImage* EmailImg = nullptr;
+    // Over the skin's folder glyph beside seldir_lbl (no text).
+    QLabel* folder_lbl = nullptr;
+    QLabel* SaveAs_lbl = nullptr;
+
+    // The small skin buttons. Each visible picture shows the picture of one of its three hidden
+    // templates: down on a press, over on a move over it, up on the release, and it keeps that
+    // picture until its own next event or ResetSkinButtons.
+    SkinImage* ButtonAdd_Img = nullptr;
+    SkinImage* ButtonAdd_Up_Img = nullptr;
+    SkinImage* ButtonAdd_Over_Img = nullptr;
+    SkinImage* ButtonAdd_Down_Img = nullptr;
+    SkinImage* ButtonSelectAll_Img = nullptr;
+    SkinImage* ButtonSelectAll_Up_Img = nullptr;
+    SkinImage* ButtonSelectAll_Over_Img = nullptr;
+    SkinImage* ButtonSelectAll_Down_Img = nullptr;
+    SkinImage* ButtonDeselectAll_Img = nullptr;
+    SkinImage* ButtonDeselectAll_Up_Img = nullptr;
+    SkinImage* ButtonDeselectAll_Over_Img = nullptr;
+    SkinImage* ButtonDeselectAll_Down_Img = nullptr;
+    SkinImage* ButtonSelectInverse_Img = nullptr;
+    SkinImage* ButtonSelectInverse_Up_Img = nullptr;
+    SkinImage* ButtonSelectInverse_Over_Img = nullptr;
+    SkinImage* ButtonSelectInverse_Down_Img = nullptr;
+    SkinImage* Network_Img = nullptr;
+    SkinImage* Network_Up_Img = nullptr;
+    SkinImage* Network_Over_Img = nullptr;
+    SkinImage* Network_Down_Img = nullptr;
+    SkinImage* ButtonMinimise_Img = nullptr;
+    SkinImage* ButtonMinimise_Up_Img = nullptr;
+    SkinImage* ButtonMinimise_Over_Img = nullptr;
+    SkinImage* ButtonMinimise_Down_Img = nullptr;
+    SkinImage* ButtonClose_Img = nullptr;
+    SkinImage* ButtonClose_Up_Img = nullptr;
+    SkinImage* ButtonClose_Over_Img = nullptr;
+    SkinImage* ButtonClose_Down_Img = nullptr;
+    // The preview's sound switch (one of the two shows); its clicks belong to the preview.
+    SkinImage* SoundOn_Img = nullptr;
+    SkinImage* SoundOn_Up_Img = nullptr;
+    SkinImage* SoundOn_Over_Img = nullptr;
+    SkinImage* SoundOn_Down_Img = nullptr;
+    SkinImage* SoundOff_Img = nullptr;
+    SkinImage* SoundOff_Up_Img = nullptr;
+    SkinImage* SoundOff_Over_Img = nullptr;
+    SkinImage* SoundOff_Down_Img = nullptr;
+
+    // Every small skin button back to its up picture: ButtonClose_Img, ButtonMinimise_Img,
+    // ButtonAdd_Img, ButtonSelectAll_Img, ButtonDeselectAll_Img, ButtonSelectInverse_Img,
+    // Network_Img, SoundOn_Img, SoundOff_Img.
+    void ResetSkinButtons();
+    // The press on a drag handle (X, Y in twips relative to it, kept as whole twips, halves to
+    // even) and each move while the button is held: the window moves by the pointer's offset,
+    // and a pack-list window docked on any side (gPackListDocked...) moves with it, shown or
+    // hidden. A drag neither snaps nor changes the docking flags.
+    void BeginWindowDrag(float X, float Y);
+    void DragWindow(float X, float Y);
+    // The drag handles. The background and the form also give the pointer its idle or busy
+    // shape, disarm a pressed Pack or Unpack and reset the skin buttons on every move; the icon
+    // and the caption only drag.
+    void BG_Img_MouseDown(float X, float Y);
+    void BG_Img_MouseMove(float X, float Y);
+    void BG_Img_MouseUp();
+    void Form_MouseDown(float X, float Y);
+    void Form_MouseMove(float X, float Y);
+    void Form_MouseUp();
+    void KivroIcon_Img_MouseDown(float X, float Y);
+    void KivroIcon_Img_MouseMove(float X, float Y);
+    void KivroIcon_Img_MouseUp();
+    void TesmaKivroCaption_MouseDown(float X, float Y);
+    void TesmaKivroCaption_MouseMove(float X, float Y);
+    void TesmaKivroCaption_MouseUp();
+    // Minimise and Close act on the release of their pictures, wherever the pointer is then.
+    // Neither tests the busy state.
+    void ButtonMinimise_Img_MouseUp();
+    void ButtonClose_Img_MouseUp();
+    // A move over the folder label: its tool tip becomes the whole folder of Dir1.
+    void seldir_lbl_MouseMove();
+    // The window minimised and the pack-list window hidden (created first when it does not exist
+    // yet), and "Show Pack List" unchecked with it, so the menu never claims a hidden window is
+    // shown.
+    void MinimiseWindow();
+    // Snaps the pack-list window against this window by the four docking rules (Skin.h) and
+    // records the sides in the docking flags; what the "&Magnetise" item and switching "Magnet"
+    // on run.
+    void MagnetisePackList();
+    // PackListHost: the template pictures the pack-list window copies, and the check of the
+    // "Show Pack List" item (ShowBrovletMnu).
+    QString TemplatePicture(const QString& templateName) const override;
+    void setShowPackListChecked(bool checked) override;
+
+protected:
+    // The form's own mouse events (a press on the window outside every control).
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // Builds the skin once every control exists (the constructor calls it last): the window's
+    // shape, font and colours, the skin pictures, and every named control at its place.
+    void SetupSkin();
+    SkinImage* skinTemplate(const char* name, const QString& picture);
+    SkinImage* skinButton(const char* name, SkinImage* up, SkinImage* over, SkinImage* down);
+    // The background's and the form's pointer rule and disarming.
+    void BackgroundMouseMove();
+    // The form itself took the press that is held.
+    bool mFormPressed = false;
 
 public:
     std::unique_ptr<File64> mFile64;

@@ -358,8 +358,7 @@ void kivromainfrm::AddContextMenuMnu_Click()
 
 void kivromainfrm::DockPackListWindow()
 {
-    // The docking of the pack-list window against the skin belongs to the skinned window; until
-    // it is there, there is nothing to dock against.
+    MagnetisePackList();
 }
 
 // --- folder choosers ------------------------------------------------------------------------

@@ -1,11 +1,11 @@
 #include "packlist/Brovletfrm.h"
 
 #include "engine/PackListModel.h"
-#include "packlist/ClickableImage.h"
 #include "packlist/PackListBox.h"
 #include "packlist/PackListHost.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
+#include "platform/SkinImage.h"
 
 #include <QAction>
 #include <QFile>
@@ -43,32 +43,29 @@ bool IsLostPackListEntry(const QString& fullPath)
 Brovletfrm::Brovletfrm(PackListHost& host, QWidget* parent) : QWidget(parent, Qt::Window), m_host(host)
 {
     setWindowTitle(QStringLiteral("Pack List"));
-    // The client area of the window: 4,725 x 4,020 twips.
-    setFixedSize(315, 268);
 
     selpos_lst = new PackListBox(this);
     selpos_lst->setObjectName(QStringLiteral("selpos_lst"));
     selpos_lst->setPackList(&m_host.packList());
-    selpos_lst->setGeometry(12, 34, 236, 222);
 
     WhichFileLbl = new QLabel(this);
     WhichFileLbl->setObjectName(QStringLiteral("WhichFileLbl"));
     WhichFileLbl->hide();
 
-    auto image = [this](const char* name, const QString& text, int x, int y, int w, int h) {
-        auto* img = new ClickableImage(text, this);
+    auto image = [this](const char* name, const QString& tip) {
+        auto* img = new SkinImage(this);
         img->setObjectName(QString::fromLatin1(name));
-        img->setGeometry(x, y, w, h);
+        img->setToolTip(tip);
         return img;
     };
-    ButtonRemove_Img = image("ButtonRemove_Img", QStringLiteral("Remove"), 254, 34, 52, 22);
-    ButtonSelectAll_Img = image("ButtonSelectAll_Img", QStringLiteral("All"), 254, 60, 52, 22);
-    ButtonDeselectAll_Img = image("ButtonDeselectAll_Img", QStringLiteral("None"), 254, 86, 52, 22);
-    ButtonSelectInverse_Img = image("ButtonSelectInverse_Img", QStringLiteral("Inverse"), 254, 112, 52, 22);
-    ButtonSwapUp_Img = image("ButtonSwapUp_Img", QStringLiteral("Up"), 254, 146, 52, 22);
-    ButtonSwapDown_Img = image("ButtonSwapDown_Img", QStringLiteral("Down"), 254, 172, 52, 22);
-    PackListUp_Img = image("PackListUp_Img", QString(QChar(0x25B2)), 254, 208, 52, 22);
-    PackListDown_Img = image("PackListDown_Img", QString(QChar(0x25BC)), 254, 234, 52, 22);
+    ButtonRemove_Img = image("ButtonRemove_Img", QStringLiteral("Remove"));
+    ButtonSelectAll_Img = image("ButtonSelectAll_Img", QStringLiteral("Select All"));
+    ButtonDeselectAll_Img = image("ButtonDeselectAll_Img", QStringLiteral("Deselect All"));
+    ButtonSelectInverse_Img = image("ButtonSelectInverse_Img", QStringLiteral("Select Inverse"));
+    ButtonSwapUp_Img = image("ButtonSwapUp_Img", QStringLiteral("Move Up"));
+    ButtonSwapDown_Img = image("ButtonSwapDown_Img", QStringLiteral("Move Down"));
+    PackListUp_Img = image("PackListUp_Img", QStringLiteral("Scroll Up"));
+    PackListDown_Img = image("PackListDown_Img", QStringLiteral("Scroll Down"));
 
     auto command = [this](const char* name) {
         auto* cmd = new QPushButton(QString::fromLatin1(name), this);
@@ -106,14 +103,14 @@ Brovletfrm::Brovletfrm(PackListHost& host, QWidget* parent) : QWidget(parent, Qt
     brkmnu03 = separator("brkmnu03");
     ClearLostLinkPackWhatSelPopupMnu = item("ClearLostLinkPackWhatSelPopupMnu", QStringLiteral("Clear &Lost Link"));
 
-    connect(ButtonRemove_Img, &ClickableImage::clicked, this, &Brovletfrm::ButtonRemove_Img_Click);
-    connect(ButtonSelectAll_Img, &ClickableImage::clicked, this, &Brovletfrm::ButtonSelectAll_Img_Click);
-    connect(ButtonDeselectAll_Img, &ClickableImage::clicked, this, &Brovletfrm::ButtonDeselectAll_Img_Click);
-    connect(ButtonSelectInverse_Img, &ClickableImage::clicked, this, &Brovletfrm::ButtonSelectInverse_Img_Click);
-    connect(ButtonSwapUp_Img, &ClickableImage::clicked, this, &Brovletfrm::ButtonSwapUp_Img_Click);
-    connect(ButtonSwapDown_Img, &ClickableImage::clicked, this, &Brovletfrm::ButtonSwapDown_Img_Click);
-    connect(PackListUp_Img, &ClickableImage::clicked, this, &Brovletfrm::PackListUp_Img_Click);
-    connect(PackListDown_Img, &ClickableImage::clicked, this, &Brovletfrm::PackListDown_Img_Click);
+    connect(ButtonRemove_Img, &SkinImage::clicked, this, &Brovletfrm::ButtonRemove_Img_Click);
+    connect(ButtonSelectAll_Img, &SkinImage::clicked, this, &Brovletfrm::ButtonSelectAll_Img_Click);
+    connect(ButtonDeselectAll_Img, &SkinImage::clicked, this, &Brovletfrm::ButtonDeselectAll_Img_Click);
+    connect(ButtonSelectInverse_Img, &SkinImage::clicked, this, &Brovletfrm::ButtonSelectInverse_Img_Click);
+    connect(ButtonSwapUp_Img, &SkinImage::clicked, this, &Brovletfrm::ButtonSwapUp_Img_Click);
+    connect(ButtonSwapDown_Img, &SkinImage::clicked, this, &Brovletfrm::ButtonSwapDown_Img_Click);
+    connect(PackListUp_Img, &SkinImage::clicked, this, &Brovletfrm::PackListUp_Img_Click);
+    connect(PackListDown_Img, &SkinImage::clicked, this, &Brovletfrm::PackListDown_Img_Click);
 
     connect(RemoveFileFromList_Cmd, &QPushButton::clicked, this, &Brovletfrm::RemoveFileFromList_Cmd_Click);
     connect(SelAll_Cmd, &QPushButton::clicked, this, &Brovletfrm::SelAll_Cmd_Click);
@@ -136,6 +133,7 @@ Brovletfrm::Brovletfrm(PackListHost& host, QWidget* parent) : QWidget(parent, Qt
     connect(selpos_lst, &PackListBox::dblClick, this, &Brovletfrm::selpos_lst_DblClick);
     connect(selpos_lst, &PackListBox::mouseDown, this, &Brovletfrm::selpos_lst_MouseDown);
     connect(selpos_lst, &PackListBox::mouseMove, this, &Brovletfrm::selpos_lst_MouseMove);
+    SetupSkin();
 }
 
 Brovletfrm::~Brovletfrm() = default;
@@ -408,6 +406,7 @@ void Brovletfrm::selpos_lst_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, Q
 {
     const int row = RowUnderPointer(pos);
     selpos_lst->setToolTip(row < packList().count() ? packList().fullPath(row) : QString());
+    ResetButtonImages();
 }
 
 } // namespace kivro

@@ -7,6 +7,7 @@
 //
 // Every operation that changes the entries does nothing while an action runs (the engine reads
 // the list by index while it copies); operations that change only the selection stay live.
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -18,8 +19,8 @@ class QPushButton;
 
 namespace kivro {
 
-class ClickableImage;
 class PackListBox;
+class SkinImage;
 class PackListHost;
 class PackListModel;
 
@@ -41,14 +42,14 @@ public:
     // --- controls -----------------------------------------------------------------------------
     PackListBox* selpos_lst = nullptr;
 
-    ClickableImage* ButtonRemove_Img = nullptr;
-    ClickableImage* ButtonSelectAll_Img = nullptr;
-    ClickableImage* ButtonDeselectAll_Img = nullptr;
-    ClickableImage* ButtonSelectInverse_Img = nullptr;
-    ClickableImage* ButtonSwapUp_Img = nullptr;
-    ClickableImage* ButtonSwapDown_Img = nullptr;
-    ClickableImage* PackListUp_Img = nullptr;
-    ClickableImage* PackListDown_Img = nullptr;
+    SkinImage* ButtonRemove_Img = nullptr;
+    SkinImage* ButtonSelectAll_Img = nullptr;
+    SkinImage* ButtonDeselectAll_Img = nullptr;
+    SkinImage* ButtonSelectInverse_Img = nullptr;
+    SkinImage* ButtonSwapUp_Img = nullptr;
+    SkinImage* ButtonSwapDown_Img = nullptr;
+    SkinImage* PackListUp_Img = nullptr;
+    SkinImage* PackListDown_Img = nullptr;
 
     // Hidden command buttons; the main window disables them (and selpos_lst) while busy.
     QPushButton* RemoveFileFromList_Cmd = nullptr;
@@ -76,6 +77,54 @@ public:
     // Enables or disables selpos_lst and the six hidden command buttons together, as the main
     // window does at the start and the end of every action.
     void EnablePackListControls(bool enabled);
+
+    // --- skin ---------------------------------------------------------------------------------
+    // The skinned window (Brovletfrm_skin.cpp). It has no system frame: it keeps the classic
+    // outer size of 322 x 293 (dialog frame and caption included), which the docking rules
+    // assume, and is cut to a rounded rectangle of 316 x 268 pixels at the frame offset (3, 22),
+    // where the skin picture BG_Img lies; every control has its place on it
+    // (BrovletSkinLayout.h). Close, Select All, Deselect All and Select Inverse show the main
+    // window's template pictures (PackListHost::TemplatePicture).
+    QRegion mSkinRegion;
+    SkinImage* BG_Img = nullptr;
+    SkinImage* KivroIcon_Img = nullptr;
+    QLabel* TesmaKivroCaption = nullptr;
+    SkinImage* BrovletMenu_Save_Img = nullptr;
+    SkinImage* BrovletMenu_Load_Img = nullptr;
+    SkinImage* BrovletMenu_Append_Img = nullptr;
+    SkinImage* BrovletMenu_Clear_Img = nullptr;
+    SkinImage* ButtonClose_Img = nullptr;
+    SkinImage* ButtonAscending_Img = nullptr;
+    SkinImage* ButtonDescending_Img = nullptr;
+    // Hidden templates that hold the window's own button pictures.
+    SkinImage* ButtonAscending_Up_Img = nullptr;
+    SkinImage* ButtonAscending_Over_Img = nullptr;
+    SkinImage* ButtonAscending_Down_Img = nullptr;
+    SkinImage* ButtonDescending_Up_Img = nullptr;
+    SkinImage* ButtonDescending_Over_Img = nullptr;
+    SkinImage* ButtonDescending_Down_Img = nullptr;
+    SkinImage* ButtonRemove_Up_Img = nullptr;
+    SkinImage* ButtonRemove_Over_Img = nullptr;
+    SkinImage* ButtonRemove_Down_Img = nullptr;
+    SkinImage* ButtonSwapUp_Up_Img = nullptr;
+    SkinImage* ButtonSwapUp_Down_Img = nullptr;
+    SkinImage* ButtonSwapDown_Up_Img = nullptr;
+    SkinImage* ButtonSwapDown_Down_Img = nullptr;
+
+    // The window's region for a scale and the frame offsets (pixels), with the screen's twips
+    // per pixel: a rounded rectangle from (offsetX, offsetY), 316 x 268 skin pixels with
+    // 14-pixel corners, each size scaled by scale * 15 / twips per pixel and rounded to whole
+    // pixels, halves to even.
+    static QRegion CreateSkinRegion(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY,
+                                    double twipsPerPixelX = 15, double twipsPerPixelY = 15);
+    // Every button with an over picture back to its up picture: ButtonClose_Img, ButtonRemove_Img,
+    // ButtonSelectAll_Img, ButtonDeselectAll_Img, ButtonSelectInverse_Img, ButtonAscending_Img,
+    // ButtonDescending_Img (the two move buttons have none).
+    void ResetButtonImages();
+    // The release of Close (wherever the pointer is): unless an action runs, the window is hidden
+    // (it keeps its list) and the main window's "Show Pack List" loses its check.
+    void ButtonClose_Img_MouseUp();
+    void BrovletMenu_Clear_Img_Click();
 
     // --- widest-name tracking -------------------------------------------------------------------
     // The add rule, for the main window's add and the drop, after the entry was appended: a name
@@ -127,6 +176,7 @@ public slots:
     void selpos_lst_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
 
 private:
+    void SetupSkin();
     bool busy() const;
     void RemoveSelected();
     void SelectAllEntries(bool selected);

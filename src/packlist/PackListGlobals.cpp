@@ -8,6 +8,10 @@ namespace kivro {
 
 PackListHost* gPackListHost = nullptr;
 Brovletfrm* gPackListForm = nullptr;
+bool gPackListDockedTop = false;
+bool gPackListDockedBottom = false;
+bool gPackListDockedLeft = false;
+bool gPackListDockedRight = false;
 
 Brovletfrm* PackListForm()
 {

@@ -16,4 +16,13 @@ extern Brovletfrm* gPackListForm;
 // kept until the program ends.
 Brovletfrm* PackListForm();
 
+// The sides of the main window the pack-list window is snapped to, False at start. Any of them
+// set means the window is attached: a drag of the main window carries it along, shown or hidden.
+// Set by the main window's Magnetise and by the pack-list window's own snap at the end of its
+// drag; the start of its own drag clears all four.
+extern bool gPackListDockedTop;
+extern bool gPackListDockedBottom;
+extern bool gPackListDockedLeft;
+extern bool gPackListDockedRight;
+
 } // namespace kivro

@@ -35,6 +35,16 @@ public:
     // Enables or disables the main window, the pack-list window and the tip window around a
     // modal dialog.
     virtual void EnableBottomMostFrm(bool Enable) = 0;
+
+    // --- skin ---------------------------------------------------------------------------------
+    // The picture held by one of the main window's hidden template images ("ButtonClose_Up_Img",
+    // "ButtonSelectAll_Over_Img", ...): the pack-list window's Close, Select All, Deselect All and
+    // Select Inverse buttons show the main window's pictures. Empty when the host has none; the
+    // window then shows the skin's own picture.
+    virtual QString TemplatePicture(const QString& /*templateName*/) const { return {}; }
+    // The check mark of the main window's "Show Pack List" item, which follows whether the
+    // pack-list window is shown (its Close picture hides it and clears the mark).
+    virtual void setShowPackListChecked(bool /*checked*/) {}
 };
 
 } // namespace kivro

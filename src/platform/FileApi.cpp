@@ -179,6 +179,54 @@ bool WriteFile(HANDLE h, const void* buffer, std::uint32_t toWrite, std::uint32_
     return true;
 }
 
+bool CopyFileRange(HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* copied)
+{
+    if (copied)
+        *copied = 0;
+    Entry* src = find(in);
+    Entry* dst = find(out);
+    if (!src || !dst || !dst->write) {
+        g_lastError = EBADF;
+        return false;
+    }
+    std::uint64_t done = 0;
+    while (done < count) {
+        std::uint64_t chunk = count - done;
+        if (g_writeLimit >= 0) {
+            if (g_writeLimit == 0) {
+                g_lastError = ENOSPC;
+                if (copied)
+                    *copied = done;
+                return false;
+            }
+            chunk = std::min<std::uint64_t>(chunk, std::uint64_t(g_writeLimit));
+        }
+        const ssize_t n = ::copy_file_range(src->fd, nullptr, dst->fd, nullptr, std::size_t(chunk), 0);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            g_lastError = errno;
+            if (copied)
+                *copied = done;
+            return false;
+        }
+        if (n == 0)
+            break; // the end of the source
+        done += std::uint64_t(n);
+        if (g_writeLimit >= 0)
+            g_writeLimit -= n;
+    }
+    if (copied)
+        *copied = done;
+    g_lastError = 0;
+    return true;
+}
+
+bool IsCopyUnsupported(int err)
+{
+    return err == ENOSYS || err == EXDEV || err == EINVAL || err == EOPNOTSUPP || err == ENOTSUP;
+}
+
 std::uint32_t SetFilePointer(HANDLE h, std::int32_t distanceLow, std::int32_t* distanceHigh,
                              std::uint32_t moveMethod)
 {

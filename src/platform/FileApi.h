@@ -65,6 +65,16 @@ std::int64_t FilePosition(HANDLE h);
 bool SeekHandle(HANDLE h, std::int64_t position);
 int HandleFd(HANDLE h); // -1 for an unknown handle
 
+// Copies up to `count` bytes from `in` to `out` inside the kernel (copy_file_range), at both
+// handles' positions, which advance by the count copied; `*copied` gets that count (fewer than
+// `count` only at the end of the source or when a later part failed). Returns false with
+// GetLastError set when a call failed; with nothing copied and an error of
+// IsCopyUnsupported, the kernel cannot copy between these two files and the caller copies through
+// a buffer instead. Honours the write-limit seam like WriteFile.
+bool CopyFileRange(HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* copied);
+// The errors with which the kernel refuses to copy between two files (not a failure of the copy).
+bool IsCopyUnsupported(int err);
+
 // Test seam: makes the next writes fail as if the disk were full after `bytesLeft` more bytes
 // (negative: off).
 void InjectWriteLimit(std::int64_t bytesLeft);

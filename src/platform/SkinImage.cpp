@@ -67,8 +67,12 @@ void SkinImage::paintEvent(QPaintEvent*)
     // into one), so the picture is drawn pixel for pixel.
     const QPaintDevice* device = p.paintEngine() && p.paintEngine()->paintDevice() ? p.paintEngine()->paintDevice() : p.device();
     const QPixmap pm = SkinArt::pixmap(m_names[int(m_picture)], size(), device->devicePixelRatioF());
-    if (!pm.isNull())
-        p.drawPixmap(0, 0, pm);
+    if (pm.isNull())
+        return;
+    // A picture that takes no clicks looks faded.
+    if (!isEnabled())
+        p.setOpacity(kDisabledOpacity);
+    p.drawPixmap(0, 0, pm);
 }
 
 void SkinImage::mousePressEvent(QMouseEvent* event)

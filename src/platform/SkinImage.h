@@ -48,6 +48,9 @@ public:
     // from it, so a move of the window between two events cannot make the step jump).
     QPointF lastGlobalPosition() const { return m_lastGlobal; }
 
+    // How strongly a disabled picture is drawn (it takes no mouse input and looks faded).
+    static constexpr qreal kDisabledOpacity = 0.4;
+
     static QPointF toTwips(const QPointF& pixels) { return pixels * 15.0; }
     // The picture's width and height in twips, as the round hit test takes them.
     QSizeF sizeTwips() const { return QSizeF(width() * 15.0, height() * 15.0); }

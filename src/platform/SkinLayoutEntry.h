@@ -2,10 +2,15 @@
 // One row of a skinned window's layout table: a control's name, its rectangle on the skin, what
 // kind of control it is, its picture and whether it shares its place with others. The tables
 // themselves live with their windows (mainwindow/SkinLayout.h, packlist/BrovletSkinLayout.h).
+#include <QColor>
 #include <QRect>
 #include <string_view>
 
 namespace kivro {
+
+// Text colours of the skins: labels on a title strip, and labels on the light panels.
+inline constexpr QRgb kSkinTitleTextColor = 0xffeef3fa;
+inline constexpr QRgb kSkinPanelTextColor = 0xff1f2a3a;
 
 enum class SkinKind {
     Picture,     // SkinImage without picture states (drawn from the named picture)

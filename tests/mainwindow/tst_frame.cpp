@@ -190,8 +190,8 @@ private slots:
         QCOMPARE(w.mousePointer(), MainWindowLink::kPointerDefault);
         QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
         QVERIFY(w.BusyIconImg->isHidden());
-        QLabel* button = word == QLatin1String("pack") ? w.PackImg : w.UnpackImg;
-        QLabel* cancel = word == QLatin1String("pack") ? w.PackCANCELImg : w.UnPackCANCELImg;
+        QWidget* button = word == QLatin1String("pack") ? w.PackImg : w.UnpackImg;
+        QWidget* cancel = word == QLatin1String("pack") ? w.PackCANCELImg : w.UnPackCANCELImg;
         QVERIFY(!button->isHidden());
         QVERIFY(cancel->isHidden());
         for (QWidget* c : browserControls(w))

@@ -6,7 +6,7 @@
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
 #include "packlist/Brovletfrm.h"
-#include "packlist/ClickableImage.h"
+#include "platform/SkinImage.h"
 #include "packlist/PackListBox.h"
 #include "packlist/PackListGlobals.h"
 #include "packlist/PackListHost.h"

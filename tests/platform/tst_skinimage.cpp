@@ -150,6 +150,30 @@ private slots:
         QVERIFY2(fill.red() > 180 && fill.green() < 110, qPrintable(fill.name()));
     }
 
+    void disabledPictureIsFaded()
+    {
+        SkinImage close(QStringLiteral("btn_close"));
+        close.resize(18, 18);
+        const auto rendered = [&] {
+            QImage target(QSize(18, 18), QImage::Format_ARGB32_Premultiplied);
+            target.fill(Qt::transparent);
+            close.render(&target);
+            return target;
+        };
+        const QImage enabled = rendered();
+        close.setEnabled(false);
+        const QImage disabled = rendered();
+        const QPoint centre(9, 9);
+        QVERIFY(qAlpha(enabled.pixel(centre)) > 200);
+        QVERIFY(std::abs(qAlpha(disabled.pixel(centre)) - qAlpha(enabled.pixel(centre)) * SkinImage::kDisabledOpacity) <= 2);
+        // A disabled picture takes no press.
+        int downs = 0;
+        connect(&close, &SkinImage::mouseDown, this, [&] { ++downs; });
+        QTest::mousePress(&close, Qt::LeftButton, {}, centre);
+        QCOMPARE(downs, 0);
+        QCOMPARE(close.picture(), SkinImage::Picture::Up);
+    }
+
     void handPointerPointsWithItsFingertip()
     {
         const QCursor hand = SkinArt::handCursor();

@@ -1,0 +1,71 @@
+#pragma once
+// The block copy the pack and unpack runs share: one read and one write per block through the
+// main window's File64 object, into one buffer the caller allocates once and reuses, or one
+// in-kernel copy per block where the file systems allow it (for page-cached data that halves the
+// memory traffic: no copy into and out of the buffer).
+//
+// Every read and every write is checked. A failure is raised as a RuntimeError for the run's
+// error handler; a failed write first puts the output position back where its block began, so
+// that the handler's Retry answer is simply the same WriteBlock call again: the same block at the
+// same offset. RunStep is that retry loop.
+#include "platform/RuntimeError.h"
+
+#include <QString>
+#include <cstdint>
+#include <utility>
+
+namespace kivro {
+
+class File64;
+
+// Reads exactly `count` bytes from `handle`, at its position, into `buffer`. Raises:
+// - 52 (bad file name or number) when the handle or the File64 object holds no open file (after a
+//   cancel has closed every file of the run);
+// - the number mapped from errno when a read fails (57 for an I/O error);
+// - when the file ends before `count` bytes (it shrank during the run): 53 when `path` no longer
+//   exists, otherwise 62 (input past end of file).
+void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t count,
+               const QString& path);
+
+// Writes `count` bytes from `buffer` at the position of `handle`. When not every byte is written
+// (disk full, quota, file-size limit, read-only, I/O error), the position goes back to where the
+// block began and the mapped error is raised (75 for a full disk, a quota, the file-size limit or
+// a write-protected file). Raises 52 when the handle is not open.
+void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int64_t count);
+
+// Copies exactly `count` bytes from `in` to `out`, each at its position, as one block: inside the
+// kernel where the two files allow it (one copy call per block, no trip through memory of this
+// process), otherwise by one ReadBlock and one WriteBlock through `buffer` (room for `count`
+// bytes). Both positions advance by `count`. Failures are raised as ReadBlock and WriteBlock
+// raise them (`inPath` names the source for the "not found" case); after any failure both
+// positions are back at the block's start, so that the same call again copies the same block to
+// the same place.
+void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
+               const QString& inPath);
+
+// Whether CopyBlock may copy inside the kernel (on unless switched off; benchmarks and tests
+// switch it off to measure and test the copy through the buffer).
+void SetKernelBlockCopy(bool enabled);
+bool KernelBlockCopy();
+
+// What a run's error handler decided about a failed step.
+enum class StepOutcome { Retry, End };
+
+// Runs `step()`; while it raises a RuntimeError and `handler(error)` answers Retry, runs it again.
+// True when the step succeeded; false when the handler ended the run (it has then shown its
+// messages and recovered; the caller returns at once).
+template <class Step, class Handler>
+bool RunStep(Step&& step, Handler&& handler)
+{
+    for (;;) {
+        try {
+            std::forward<Step>(step)();
+            return true;
+        } catch (const RuntimeError& e) {
+            if (handler(e) != StepOutcome::Retry)
+                return false;
+        }
+    }
+}
+
+} // namespace kivro

@@ -1,0 +1,652 @@
+#include "engine/PackAction.h"
+
+#include "engine/ActionFrame.h"
+#include "engine/ActionOptions.h"
+#include "engine/CGZipFiles.h"
+#include "engine/CopyLoop.h"
+#include "engine/DeleteAfterAction.h"
+#include "engine/EngineGlobals.h"
+#include "engine/File64.h"
+#include "engine/FreeSpace.h"
+#include "engine/MainWindowLink.h"
+#include "engine/Mpeg.h"
+#include "engine/NumberFormat.h"
+#include "engine/PackListModel.h"
+#include "engine/StringHelpers.h"
+#include "platform/FileApi.h"
+#include "platform/MsgBox.h"
+#include "platform/Paths.h"
+#include "platform/RuntimeError.h"
+
+#include <QFile>
+#include <QWidget>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace kivro {
+
+namespace {
+
+constexpr int kCriticalOK = vbCritical | vbOKOnly | vbTopMost;
+constexpr int kExclamationOK = vbExclamation | vbOKOnly | vbTopMost;
+constexpr int kInformationOK = vbInformation | vbOKOnly | vbTopMost;
+
+// Twips per pixel: Qt scales to the screen itself, so the logical resolution is 96 dpi.
+constexpr int kTwipsPerPixel = 15;
+// The progress bar's place (pixels) and its top edge above the client area's bottom (twips).
+constexpr int kBarLeft = 70;
+constexpr int kBarWidth = 246;
+constexpr int kBarHeight = 15;
+constexpr int kBarTopAboveBottomTwips = 420;
+// The width the zip label shortens the save-as path to.
+constexpr std::int32_t kZipLabelWidthTwips = 4200;
+
+QString quoted(const QString& path)
+{
+    return QLatin1Char('\'') + path + QLatin1Char('\'');
+}
+
+bool statPath(const QString& path, struct stat& st)
+{
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+bool pathExists(const QString& path)
+{
+    struct stat st {};
+    return statPath(path, st);
+}
+
+// Two spellings of one file: symbolic or hard links, "./" or "../" forms.
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    return statPath(a, sa) && statPath(b, sb) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// The 1-based position of the "." that starts the extension of the path's file name; 0 when the
+// name has none (a "." in a folder name or a hidden file's leading "." does not count).
+std::int32_t extensionDot(const QString& path)
+{
+    const std::int32_t dot = LastInStr(path, QStringLiteral("."));
+    const std::int32_t slash = LastInStr(path, QStringLiteral("/"));
+    return dot > slash + 1 ? dot : 0;
+}
+
+// The failing step a run-time error comes from; the handler's rows depend on it.
+enum class Step {
+    Check,      // the check loop (MPEG check of a source)
+    OpenOutput, // the save-as folder test and the open of the output
+    DeleteOld,  // deleting the old save-as file
+    Source,     // opening a source
+    Write,      // copying a block from a source to the output
+    Zip,        // the zip step (deleting an old archive, making the archive)
+};
+
+class PackRun {
+public:
+    PackRun(MainWindowLink& link, ActionFrame& frame) : m_link(link), m_frame(frame), m_file(link.file64()) {}
+    void run();
+
+private:
+    void body();
+    bool checkList();
+    bool applyOverwriteRule();
+    bool openOutputFile();
+    bool copySources();
+    bool zipStep();
+    void finish();
+    void abortTail();
+    void createProgressBar();
+    int box(const QString& text, int style);
+
+    bool isSaveAsFile(const QString& entry) const;
+    bool isListedSource(const QString& path) const;
+
+    void testOutputFolder();
+    void deleteOldSaveAs();
+    void openOutput();
+    void openSource(int index);
+    static void deleteFile(const QString& path);
+
+    StepOutcome handle(const RuntimeError& e, Step step);
+    auto handler(Step step)
+    {
+        return [this, step](const RuntimeError& e) { return handle(e, step); };
+    }
+
+    MainWindowLink& m_link;
+    ActionFrame& m_frame;
+    File64& m_file;
+
+    // The snapshot of the run.
+    ActionOptions m_options;
+    QString m_saveAs;
+    QStringList m_sources;
+    // Each source's size as the check loop measured it: exactly these bytes are copied.
+    std::vector<std::int64_t> m_sizes;
+
+    std::int64_t m_freeBytes = 0;
+    std::int32_t m_out = -1;
+    std::int32_t m_in = -1;
+    // The entry being processed (check loop or copy loop), named by the "was not found" message.
+    QString m_entry;
+    // The copy loop's position (0 before copying starts), named by the too-many-files message.
+    int m_copyIndex = 0;
+    // The zip step runs; the handler then speaks of the archive.
+    bool m_zipping = false;
+    QString m_zipName;
+};
+
+void PackRun::run()
+{
+    // 1. Entry test.
+    if (m_frame.busy() || !gActionArmed)
+        return;
+    auto guard = m_frame.BeginRun();
+    if (!guard)
+        return;
+    try {
+        body();
+    } catch (const RuntimeError& e) {
+        // A failure outside every step the handler covers (there should be none).
+        m_frame.UnexpectedError(e.number(), e.description());
+    } catch (const std::bad_alloc&) {
+        m_frame.UnexpectedError(7, errorDescription(7));
+    }
+    if (m_zipping) {
+        // The run ended inside its zip step.
+        m_link.setZipProcessVisible(false);
+        m_link.setZipAnimVisible(false);
+    }
+    m_zipping = false;
+    m_link.mZipStepRunning = false;
+}
+
+void PackRun::body()
+{
+    // The snapshot: what this run packs, into what, and how.
+    m_options = m_link.actionOptions();
+    m_saveAs = m_link.saveAsNewFilename();
+    m_sources = m_link.packList().fullPaths();
+    const int count = int(m_sources.size());
+
+    // 2, 3. Count.
+    if (count == 0) {
+        box(QStringLiteral("Nothing to pack."), kExclamationOK);
+        m_frame.ResetAfterAction();
+        return;
+    }
+    if (count == 1) {
+        box(QStringLiteral("At least 2 files are required for packing."), kExclamationOK);
+        m_frame.ResetAfterAction();
+        return;
+    }
+
+    // 4. Busy state.
+    m_frame.mActionWord = QStringLiteral("pack");
+    m_frame.DisableControlsWhileBusy();
+    m_link.setCancelPictureShown(m_frame.mActionWord, true);
+    // 5. Progress bar.
+    createProgressBar();
+    // 6.
+    m_link.setMousePointer(MainWindowLink::kPointerHourglass);
+    // 7. Totals and MPEG flags of this run.
+    m_frame.mTotalBytes = 0;
+    m_frame.mBytesDone = 0;
+    gIgnoreMpegErrors = false;
+    gMpegCompatible = true;
+    gMpegValid = true;
+    m_link.Mcheck_Lst.clear();
+    // 8. Free space; from here on failures go to the handler.
+    m_freeBytes = GetSaveDriveFreeSpace(m_saveAs);
+
+    // 9. Check loop.
+    if (!checkList())
+        return;
+    // 10. Free space test (equal is enough).
+    if (m_freeBytes < m_frame.mTotalBytes) {
+        box(QStringLiteral("Not enough free diskspace. Packing aborted!"), kCriticalOK);
+        abortTail();
+        return;
+    }
+    // 11. Overwrite rule.
+    if (!applyOverwriteRule())
+        return;
+    // 12. Output file.
+    if (!openOutputFile())
+        return;
+    // 13. Copy loop.
+    if (!copySources())
+        return;
+    // 14. End of copying.
+    m_frame.mProgressBar.DestroyProgBar();
+    m_link.setPercentDoneCaption(QString());
+    m_link.setTimeRemainingCaption(QString());
+    m_file.CloseFile(m_out);
+    m_out = -1;
+    // 15. Finish.
+    if (m_options.zip && !zipStep())
+        return;
+    finish();
+}
+
+bool PackRun::checkList()
+{
+    const int count = int(m_sources.size());
+    m_sizes.assign(std::size_t(count), 0);
+    for (int i = 0; i < count; ++i) {
+        m_entry = m_sources.at(i);
+        const std::int64_t size = GetFileLen(m_entry);
+        // A missing file measures 0 bytes too. The size test comes first.
+        if (size == 0) {
+            box(QStringLiteral("Cannot pack ") + quoted(m_entry)
+                    + QStringLiteral(" which is a 0 byte file. Packing aborted!"),
+                kCriticalOK);
+            abortTail();
+            return false;
+        }
+        if (isSaveAsFile(m_entry)) {
+            box(QStringLiteral("Cannot pack Save As file!"), kExclamationOK);
+            abortTail();
+            return false;
+        }
+        m_sizes[std::size_t(i)] = size;
+        m_frame.mTotalBytes += size;
+
+        if (m_options.mpegCheck && !gIgnoreMpegErrors) {
+            if (!RunStep([&] { CheckMpegFile(m_link, m_entry, m_link.Mcheck_Lst); }, handler(Step::Check)))
+                return false;
+            if (m_frame.cancelled())
+                return false;
+        }
+        if ((gMpegCompatible && gMpegValid) || gIgnoreMpegErrors)
+            continue;
+        // Not a valid MPEG file, and the user answered No.
+        if (gMpegCompatible) {
+            abortTail();
+            return false;
+        }
+        const int answer = box(QStringLiteral("Not compatible for Kivroing. Proceed packing and ignore "
+                                              "Mpeg Compatibility error?"),
+                               vbCritical | vbYesNo | vbTopMost);
+        if (m_frame.cancelled())
+            return false;
+        if (answer == vbNo) {
+            abortTail();
+            return false;
+        }
+        // No further file is checked in this run.
+        gIgnoreMpegErrors = true;
+    }
+    return true;
+}
+
+bool PackRun::applyOverwriteRule()
+{
+    if (!gSaveAsFileSaved)
+        return true;
+    switch (m_options.overwrite) {
+    case OverwriteRule::Prompt: {
+        const int answer = box(QStringLiteral("You are trying to overwrite a file that was previously "
+                                              "saved. Do you want to continue?"),
+                               vbExclamation | vbYesNo | vbTopMost);
+        if (m_frame.cancelled())
+            return false;
+        if (answer == vbNo) {
+            abortTail();
+            return false;
+        }
+        return true;
+    }
+    case OverwriteRule::No:
+        box(QStringLiteral("You cannot overwrite a file that was previously saved."), kExclamationOK);
+        abortTail();
+        return false;
+    case OverwriteRule::NoPrompt:
+        break;
+    }
+    return true;
+}
+
+bool PackRun::openOutputFile()
+{
+    m_link.setMousePointer(MainWindowLink::kPointerHourglass);
+    m_frame.StartClock();
+    m_link.setTimeRemainingVisible(true);
+    // The folder first: a missing one is made (one level) before the open, so that the open's
+    // own failures all mean "cannot overwrite".
+    if (!RunStep([&] { testOutputFolder(); }, handler(Step::OpenOutput)))
+        return false;
+    // An old normal file of that name goes first (a hidden file is not found this way; the
+    // open below empties it instead).
+    if (paths::isNormalFile(m_saveAs) && !RunStep([&] { deleteOldSaveAs(); }, handler(Step::DeleteOld)))
+        return false;
+    if (!RunStep([&] { openOutput(); }, handler(Step::OpenOutput)))
+        return false;
+    m_link.setPercentDoneCaption(QStringLiteral("0%"));
+    m_link.setPercentDoneVisible(true);
+    return true;
+}
+
+bool PackRun::copySources()
+{
+    const int count = int(m_sources.size());
+    const std::int32_t blockSize = std::max<std::int32_t>(m_options.blockSize, 1);
+
+    // One buffer for the whole run, as large as the largest single read (a block, or a tail of up
+    // to 9,999,999 bytes at the fastest rate).
+    std::int64_t bufferSize = blockSize;
+    for (const std::int64_t size : m_sizes)
+        bufferSize = std::max(bufferSize, PackBlocksAndTail(size, blockSize, m_options.blockDigits).tail);
+    std::vector<char> buffer(static_cast<std::size_t>(bufferSize));
+    char* const data = buffer.data();
+
+    for (int j = 0; j < count; ++j) {
+        m_copyIndex = j;
+        m_entry = m_sources.at(j);
+        if (!RunStep([&] { openSource(j); }, handler(Step::Source)))
+            return false;
+        const PackPieces pieces = PackBlocksAndTail(m_sizes[std::size_t(j)], blockSize, m_options.blockDigits);
+        for (std::int64_t b = 0; b < pieces.blocks; ++b) {
+            if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, blockSize, m_entry); }, handler(Step::Write)))
+                return false;
+            m_frame.mBytesDone += blockSize;
+            if (!m_frame.ProgressFeedback())
+                return false;
+        }
+        if (pieces.tail > 0) {
+            if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, pieces.tail, m_entry); }, handler(Step::Write)))
+                return false;
+            // The update for the tail comes before the tail is counted.
+            if (!m_frame.ProgressFeedback())
+                return false;
+            m_frame.mBytesDone += pieces.tail;
+        }
+        m_file.CloseFile(m_in);
+        m_in = -1;
+    }
+    return true;
+}
+
+// The zip step. False when the run has ended inside it (error handler); the "already a zip file"
+// and "file in the Pack List" refusals end only the zip step.
+bool PackRun::zipStep()
+{
+    const QString& s = m_saveAs;
+    if (PackOutputIsZip(s)) {
+        box(QStringLiteral("Cannot zip ") + quoted(s)
+                + QStringLiteral(" because it is already a zip file. Zipping aborted."),
+            kCriticalOK);
+        return !m_frame.cancelled();
+    }
+    m_zipName = PackZipName(s);
+    // The old archive is deleted before zipping: never when it is one of the sources.
+    if (isListedSource(m_zipName)) {
+        box(QStringLiteral("Cannot zip ") + quoted(m_zipName)
+                + QStringLiteral(" because it is a file in the Pack List. Zipping aborted."),
+            kCriticalOK);
+        return !m_frame.cancelled();
+    }
+
+    m_zipping = true;
+    m_link.mZipStepRunning = true;
+    // The hourglass makes the Cancel picture refuse to act while the archive is made.
+    m_link.setMousePointer(MainWindowLink::kPointerHourglass);
+    m_link.setZipAnimVisible(true);
+    QString shortened;
+    FormatDir(s, shortened, kZipLabelWidthTwips);
+    m_link.setZipProcessCaption(QStringLiteral("Zipping ") + quoted(shortened));
+    m_link.setZipProcessVisible(true);
+
+    if (paths::isNormalFile(m_zipName)
+        && !RunStep([&] { deleteFile(m_zipName); }, handler(Step::Zip)))
+        return false;
+
+    CGZipFiles job;
+    job.setZipFileName(m_zipName);
+    job.setUpdatingZip(false);
+    job.AddFile(s);
+    std::int32_t result = 0;
+    if (!RunStep([&] { result = job.MakeZipFile(); }, handler(Step::Zip)))
+        return false;
+    // The zip library lets window events run while it works.
+    if (m_frame.cancelled())
+        return false;
+    if (result != 0)
+        box(job.GetLastMessage() + QStringLiteral("\n\n") + QStringLiteral("Zipping aborted."), kCriticalOK);
+    else
+        box(quoted(s) + QStringLiteral(" successfully zipped as ") + quoted(m_zipName) + QLatin1Char('.'),
+            kInformationOK);
+    if (m_frame.cancelled())
+        return false;
+
+    m_link.setZipProcessVisible(false);
+    m_link.setZipAnimVisible(false);
+    m_zipping = false;
+    m_link.mZipStepRunning = false;
+    return true;
+}
+
+void PackRun::finish()
+{
+    m_frame.ResetAfterAction();
+    // The choice in force now (the user may have changed it during a long copy), applied to the
+    // files of this run only.
+    DeleteFilesAfterAction(m_link.deleteAfterAction(), m_sources);
+    gSaveAsFileSaved = true;
+    box(quoted(m_saveAs) + QStringLiteral(" successfully packed! Total filesize is ")
+            + FormatThousands(m_frame.mTotalBytes) + QStringLiteral(" bytes."),
+        kInformationOK);
+    m_link.setMousePointer(MainWindowLink::kPointerDefault);
+}
+
+void PackRun::abortTail()
+{
+    m_frame.mProgressBar.DestroyProgBar();
+    m_link.setPercentDoneCaption(QString());
+    m_link.setTimeRemainingCaption(QString());
+    m_frame.ResetAfterAction();
+    m_link.setMousePointer(MainWindowLink::kPointerDefault);
+}
+
+void PackRun::createProgressBar()
+{
+    CProgBar32& bar = m_frame.mProgressBar;
+    QWidget* parent = m_link.progressBarParent();
+    bar.setParent(parent);
+    const int clientHeightTwips = parent ? parent->height() * kTwipsPerPixel : 0;
+    const int top = int(std::nearbyint(double(clientHeightTwips - kBarTopAboveBottomTwips) / kTwipsPerPixel));
+    bar.Create(kBarLeft, top, kBarWidth, kBarHeight, true);
+    bar.SetBackColor(0);
+    bar.SetBarColor(RGB(200, 200, 200));
+}
+
+int PackRun::box(const QString& text, int style)
+{
+    return MsgBoxResult(text, style);
+}
+
+bool PackRun::isSaveAsFile(const QString& entry) const
+{
+    return m_saveAs.compare(entry, Qt::CaseInsensitive) == 0 || sameFile(m_saveAs, entry);
+}
+
+bool PackRun::isListedSource(const QString& path) const
+{
+    for (const QString& source : m_sources)
+        if (path.compare(source, Qt::CaseInsensitive) == 0 || sameFile(path, source))
+            return true;
+    return false;
+}
+
+void PackRun::testOutputFolder()
+{
+    const QString folder = paths::folderOf(m_saveAs);
+    struct stat st {};
+    if (!folder.isEmpty() && !(statPath(folder, st) && S_ISDIR(st.st_mode)))
+        raiseError(76);
+}
+
+void PackRun::deleteOldSaveAs()
+{
+    deleteFile(m_saveAs);
+}
+
+void PackRun::deleteFile(const QString& path)
+{
+    if (win::IsFileOpenInProcess(path))
+        raiseError(55);
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        raiseError(errnoToErrorNumber(errno));
+}
+
+void PackRun::openOutput()
+{
+    if (m_out != -1) {
+        m_file.CloseFile(m_out);
+        m_out = -1;
+    }
+    m_file.OpenFile(m_saveAs, QStringLiteral("READ_WRITE"));
+    if (gFileOpenError != 0)
+        raiseError(gFileOpenError);
+    m_out = m_file.FileHandle();
+    // Exactly the joined bytes: nothing of an old file that was not deleted first (a hidden one)
+    // may stay behind the new end. A new, empty file is left alone: on some file systems (ext4)
+    // a truncation makes the close write the whole output out to disk and wait for it.
+    win::BY_HANDLE_FILE_INFORMATION info;
+    if (!win::GetFileInformationByHandle(m_out, &info))
+        raiseError(errnoToErrorNumber(win::GetLastError()));
+    if ((info.nFileSizeHigh != 0 || info.nFileSizeLow != 0) && ::ftruncate(win::HandleFd(m_out), 0) != 0)
+        raiseError(errnoToErrorNumber(errno));
+}
+
+void PackRun::openSource(int index)
+{
+    const QString& path = m_sources.at(index);
+    // Gone since the check loop.
+    if (!pathExists(path))
+        raiseError(53);
+    m_file.OpenFile(path, QStringLiteral("READ_ONLY"));
+    // File64 has said "Error opening"; the run ends without a word of its own.
+    if (!m_file.IsOpen() || gFileOpenError != 0)
+        raiseError(13);
+    m_in = m_file.FileHandle();
+}
+
+StepOutcome PackRun::handle(const RuntimeError& e, Step step)
+{
+    // A cancel has closed every file, reset the window and said so: nothing more.
+    if (m_frame.cancelled())
+        return StepOutcome::End;
+
+    const int number = e.number();
+    const bool outputStep = step == Step::OpenOutput || step == Step::DeleteOld || step == Step::Write;
+    switch (number) {
+    case 13:
+    case 52:
+        // A file that could not be opened (File64 has shown its message) or a handle that is
+        // gone: the run ends here, and the window does not stay busy.
+        m_frame.ErrorResumeProgram();
+        return StepOutcome::End;
+    case 53:
+        box(quoted(m_zipping ? m_zipName : m_entry) + QStringLiteral(" was not found! Packing aborted!"),
+            kCriticalOK);
+        m_frame.ErrorResumeProgram();
+        return StepOutcome::End;
+    case 55:
+        box(QStringLiteral("The requested file was not closed properly! Try again later!"), kCriticalOK);
+        m_frame.ErrorResumeProgram();
+        return StepOutcome::End;
+    case 67:
+        box(QStringLiteral("Kivro cannot pack ") + quoted(m_sources.value(m_copyIndex))
+                + QStringLiteral(" due to excess number of file handling. Possible solution is to move "
+                                 "the file elsewhere other than the root directory."),
+            kCriticalOK);
+        m_frame.ErrorResumeProgram();
+        return StepOutcome::End;
+    case 75: {
+        if (!m_zipping && !outputStep)
+            break;
+        const QString target = m_zipping ? m_zipName : m_saveAs;
+        const int answer = box(QStringLiteral("Cannot overwrite ") + quoted(target)
+                                   + QStringLiteral(". Disk full/write-protected or file is in use."),
+                               vbCritical | vbRetryCancel | vbTopMost);
+        if (m_frame.cancelled())
+            return StepOutcome::End;
+        if (answer == vbRetry) {
+            if (step == Step::OpenOutput && pathExists(m_saveAs)
+                && paths::nameOf(m_saveAs).startsWith(QLatin1Char('.'))) {
+                box(quoted(m_saveAs) + QStringLiteral(" is a hidden file. Packing aborted."), kCriticalOK);
+                m_frame.ErrorResumeProgram();
+                return StepOutcome::End;
+            }
+            return StepOutcome::Retry;
+        }
+        box(m_zipping ? QStringLiteral("Packing aborted by user") : QStringLiteral("Packing aborted by user."),
+            kInformationOK);
+        m_frame.ErrorResumeProgram();
+        return StepOutcome::End;
+    }
+    case 76: {
+        if (step != Step::OpenOutput && step != Step::DeleteOld)
+            break;
+        // The save-as folder is made, one level, and the step tried again.
+        const QString folder = paths::folderOf(m_saveAs);
+        if (!folder.isEmpty() && ::mkdir(QFile::encodeName(folder).constData(), 0777) == 0)
+            return StepOutcome::Retry;
+        break;
+    }
+    default:
+        break;
+    }
+    m_frame.UnexpectedError(number, e.description());
+    return StepOutcome::End;
+}
+
+} // namespace
+
+void RunPackAction(MainWindowLink& link, ActionFrame& frame)
+{
+    PackRun(link, frame).run();
+}
+
+QString PackZipName(const QString& saveAs)
+{
+    const std::int32_t dot = extensionDot(saveAs);
+    return dot == 0 ? saveAs + QStringLiteral(".zip") : saveAs.left(dot) + QStringLiteral("zip");
+}
+
+bool PackOutputIsZip(const QString& saveAs)
+{
+    const std::int32_t dot = extensionDot(saveAs);
+    return dot != 0 && saveAs.mid(dot).compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0;
+}
+
+PackPieces PackBlocksAndTail(std::int64_t size, std::int32_t blockSize, std::int32_t blockDigits)
+{
+    PackPieces pieces;
+    if (size <= 0)
+        return pieces;
+    if (blockSize <= 0) {
+        pieces.tail = size;
+        return pieces;
+    }
+    std::int64_t modulus = 1;
+    for (std::int32_t d = 0; d < std::clamp<std::int32_t>(blockDigits, 0, 18); ++d)
+        modulus *= 10;
+    const std::int64_t tail = size % modulus;
+    pieces.blocks = (size - tail) / blockSize;
+    // With the program's rates the division is exact; any other pairing keeps every byte.
+    pieces.tail = size - pieces.blocks * blockSize;
+    return pieces;
+}
+
+} // namespace kivro

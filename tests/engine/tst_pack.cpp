@@ -1,0 +1,675 @@
+// The pack action headless, through a link that lets the test act in the middle of a run: the
+// blocks and tail of a source, the zip name, the "#,###" total, and the faults a run must survive
+// (sources that vanish, shrink or cannot be opened during the copy, failed writes, a save-as file
+// that is a source under another spelling, a missing save-as folder, a hidden old output, options
+// and the pack list changed during the copy).
+#include "KivroTest.h"
+
+#include "engine/ActionFrame.h"
+#include "engine/CopyLoop.h"
+#include "engine/EngineGlobals.h"
+#include "engine/File64.h"
+#include "engine/MainWindowLink.h"
+#include "engine/NumberFormat.h"
+#include "engine/PackAction.h"
+#include "engine/PackListModel.h"
+#include "platform/DiskApi.h"
+#include "platform/FileApi.h"
+#include "platform/MsgBox.h"
+#include "platform/RuntimeError.h"
+#include "platform/Paths.h"
+#include "platform/Trash.h"
+
+#include <QProcess>
+
+#include <functional>
+#include <unistd.h>
+
+using namespace kivro;
+
+namespace {
+
+class Link : public MainWindowLink {
+public:
+    PackListModel list;
+    File64 file;
+    ActionOptions options;
+    DeleteAfterAction deleteChoice = DeleteAfterAction::No;
+    QString saveAs;
+    int pointer = kPointerDefault;
+    bool zipLabelShown = false;
+    QStringList percentCaptions;
+    // Called with every percentage caption ("0%" when the output has just been opened, then one
+    // per copied block).
+    std::function<void(const QString&)> onPercent;
+
+    PackListModel& packList() override { return list; }
+    File64& file64() override { return file; }
+    int mousePointer() const override { return pointer; }
+    void setMousePointer(int p) override { pointer = p; }
+    void setPercentDoneCaption(const QString& caption) override
+    {
+        if (caption.isEmpty())
+            return;
+        percentCaptions << caption;
+        if (onPercent)
+            onPercent(caption);
+    }
+    void setZipProcessVisible(bool visible) override { zipLabelShown = visible; }
+    ActionOptions actionOptions() const override { return options; }
+    DeleteAfterAction deleteAfterAction() const override { return deleteChoice; }
+    QString saveAsNewFilename() const override { return saveAs; }
+
+    void add(const QString& path) { list.append(paths::folderOf(path) + QLatin1Char('/'), paths::nameOf(path)); }
+};
+
+QString box(const QString& icon, const QString& buttons, const QString& text, const QString& answer)
+{
+    return QStringList{QStringLiteral("box"), icon, buttons, kAppTitle, Prompts::escape(text), answer}
+        .join(QLatin1Char('|'));
+}
+QString critical(const QString& text) { return box(QStringLiteral("Critical"), QStringLiteral("OK"), text, QStringLiteral("OK")); }
+QString exclamation(const QString& text) { return box(QStringLiteral("Exclamation"), QStringLiteral("OK"), text, QStringLiteral("OK")); }
+QString information(const QString& text) { return box(QStringLiteral("Information"), QStringLiteral("OK"), text, QStringLiteral("OK")); }
+QString success(const QString& out, const QString& total)
+{
+    return information("'" + out + "' successfully packed! Total filesize is " + total + " bytes.");
+}
+QString unexpected(int number, const QString& description)
+{
+    return critical(unexpectedErrorText(number, description));
+}
+
+} // namespace
+
+class TestPack : public QObject {
+    Q_OBJECT
+
+    QString dir;
+    QString p(const QString& name) const { return dir + QLatin1Char('/') + name; }
+
+    // One press of Pack; returns the boxes it showed.
+    QStringList pack(Link& link, ActionFrame& frame, const QStringList& answers = {})
+    {
+        Prompts::enableScripted();
+        Prompts::queue(answers);
+        gActionArmed = true;
+        RunPackAction(link, frame);
+        return Prompts::records();
+    }
+    // The run has left the window idle with every file closed.
+    void checkIdle(Link& link, ActionFrame& frame)
+    {
+        QVERIFY(!frame.busy());
+        QVERIFY(!frame.running());
+        QCOMPARE(gOpenFileCount, 0);
+        QCOMPARE(link.pointer, int(MainWindowLink::kPointerDefault));
+        QVERIFY(!link.zipLabelShown);
+        QVERIFY(!link.mZipStepRunning);
+    }
+    QStringList trashed() const
+    {
+        return QDir(win::HomeTrashDir() + QStringLiteral("/files")).entryList(QDir::Files | QDir::Hidden);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        dir = kivrotest::rootDir() + QStringLiteral("/pack");
+    }
+    void init()
+    {
+        QDir(dir).removeRecursively();
+        QDir().mkpath(dir);
+        QDir(win::HomeTrashDir()).removeRecursively();
+        gSaveAsFileSaved = false;
+        gActionArmed = false;
+        win::InjectWriteLimit(-1);
+        win::InjectDiskFreeSpace(-1);
+        QLocale::setDefault(QLocale::c());
+        SetKernelBlockCopy(true);
+    }
+
+    void blocksAndTail_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<int>("blockSize");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<qint64>("blocks");
+        QTest::addColumn<qint64>("tail");
+        QTest::newRow("slow, one block") << qint64(10000) << 10000 << 4 << qint64(1) << qint64(0);
+        QTest::newRow("slow, block and tail") << qint64(12345) << 10000 << 4 << qint64(1) << qint64(2345);
+        QTest::newRow("slow, tail only") << qint64(123) << 10000 << 4 << qint64(0) << qint64(123);
+        QTest::newRow("normal") << qint64(1234567) << 100000 << 5 << qint64(12) << qint64(34567);
+        QTest::newRow("fast") << qint64(3000000) << 1000000 << 6 << qint64(3) << qint64(0);
+        QTest::newRow("ufast, two blocks and a tail") << qint64(12345678) << 5000000 << 7 << qint64(2) << qint64(2345678);
+        QTest::newRow("ufast, tail over a block") << qint64(9999999) << 5000000 << 7 << qint64(0) << qint64(9999999);
+        QTest::newRow("ufast, beyond 4 GiB") << qint64(6442450944) << 5000000 << 7 << qint64(1288) << qint64(2450944);
+        QTest::newRow("mismatched pair keeps every byte") << qint64(250) << 100 << 1 << qint64(2) << qint64(50);
+    }
+    void blocksAndTail()
+    {
+        QFETCH(qint64, size);
+        QFETCH(int, blockSize);
+        QFETCH(int, digits);
+        QFETCH(qint64, blocks);
+        QFETCH(qint64, tail);
+        const PackPieces pieces = PackBlocksAndTail(size, blockSize, digits);
+        QCOMPARE(pieces.blocks, blocks);
+        QCOMPARE(pieces.tail, tail);
+        QCOMPARE(pieces.blocks * blockSize + pieces.tail, size);
+    }
+
+    void zipName_data()
+    {
+        QTest::addColumn<QString>("saveAs");
+        QTest::addColumn<QString>("zipName");
+        QTest::addColumn<bool>("isZip");
+        QTest::newRow("extension") << "/t/v/movie.mpg" << "/t/v/movie.zip" << false;
+        QTest::newRow("no dot") << "/t/v/output" << "/t/v/output.zip" << false;
+        QTest::newRow("dot only in a folder") << "/t/my.dir/output" << "/t/my.dir/output.zip" << false;
+        QTest::newRow("hidden name") << "/t/.output" << "/t/.output.zip" << false;
+        QTest::newRow("two dots") << "/t/a.b.mpg" << "/t/a.b.zip" << false;
+        QTest::newRow("trailing dot") << "/t/v/output." << "/t/v/output.zip" << false;
+        QTest::newRow("zip in capitals") << "/t/v/movie.ZIP" << "/t/v/movie.zip" << true;
+        QTest::newRow("zip without dot") << "/t/v/moviezip" << "/t/v/moviezip.zip" << false;
+    }
+    void zipName()
+    {
+        QFETCH(QString, saveAs);
+        QFETCH(QString, zipName);
+        QFETCH(bool, isZip);
+        QCOMPARE(PackZipName(saveAs), zipName);
+        QCOMPARE(PackOutputIsZip(saveAs), isZip);
+    }
+
+    void thousands()
+    {
+        QCOMPARE(FormatThousands(0), QString());
+        QCOMPARE(FormatThousands(5), QStringLiteral("5"));
+        QCOMPARE(FormatThousands(1440), QStringLiteral("1,440"));
+        QCOMPARE(FormatThousands(6442450944), QStringLiteral("6,442,450,944"));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(FormatThousands(1234567), QStringLiteral("1.234.567"));
+    }
+
+    // Blocks, tails and the order of the sources at every rate; one progress update per block
+    // and one for each tail.
+    void copiesEveryByteAtEveryRate_data()
+    {
+        QTest::addColumn<bool>("kernelCopy");
+        QTest::addColumn<int>("blockSize");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<int>("updates");
+        // Sources of 12,345 and 20,000 bytes.
+        QTest::newRow("slow") << true << 10000 << 4 << 4;   // 1 block + tail, 2 blocks
+        QTest::newRow("slow, through the buffer") << false << 10000 << 4 << 4;
+        QTest::newRow("normal") << true << 100000 << 5 << 2; // two tails
+        QTest::newRow("normal, through the buffer") << false << 100000 << 5 << 2;
+        QTest::newRow("ufast") << true << 5000000 << 7 << 2;
+        QTest::newRow("ufast, through the buffer") << false << 5000000 << 7 << 2;
+    }
+    void copiesEveryByteAtEveryRate()
+    {
+        QFETCH(bool, kernelCopy);
+        SetKernelBlockCopy(kernelCopy);
+        QFETCH(int, blockSize);
+        QFETCH(int, digits);
+        QFETCH(int, updates);
+        QByteArray a(12345, '\0');
+        QByteArray b(20000, '\0');
+        for (int i = 0; i < a.size(); ++i)
+            a[i] = char(i * 7);
+        for (int i = 0; i < b.size(); ++i)
+            b[i] = char(i * 13 + 1);
+        kivrotest::writeFile(p("a.mpg"), a);
+        kivrotest::writeFile(p("b.mpg"), b);
+        Link link;
+        ActionFrame frame(link);
+        link.options.blockSize = blockSize;
+        link.options.blockDigits = digits;
+        link.options.mpegCheck = false;
+        link.saveAs = p("out.mpg");
+        link.add(p("a.mpg"));
+        link.add(p("b.mpg"));
+        const QStringList boxes = pack(link, frame);
+        QCOMPARE(boxes, QStringList{success(p("out.mpg"), "32,345")});
+        QCOMPARE(kivrotest::readFile(p("out.mpg")), a + b);
+        QCOMPARE(link.percentCaptions.size(), 1 + updates);
+        QCOMPARE(link.percentCaptions.first(), QStringLiteral("0%"));
+        QVERIFY(gSaveAsFileSaved);
+        checkIdle(link, frame);
+    }
+
+    // A source that vanishes, shrinks or cannot be opened after the check loop ends the run with
+    // a message that names it; nothing reports success and nothing goes to the Trash.
+    void sourceChangedDuringTheRun_data()
+    {
+        QTest::addColumn<bool>("kernelCopy");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("second source deleted") << true << "delete b" << "53";
+        QTest::newRow("second source deleted, through the buffer") << false << "delete b" << "53";
+        QTest::newRow("second source truncated") << true << "shrink b" << "62";
+        QTest::newRow("second source truncated, through the buffer") << false << "shrink b" << "62";
+        QTest::newRow("first source shrinks mid-copy") << true << "shrink a later" << "62a";
+        QTest::newRow("first source shrinks mid-copy, through the buffer") << false << "shrink a later" << "62a";
+        QTest::newRow("second source locked") << true << "lock b" << "open";
+        QTest::newRow("second source locked, through the buffer") << false << "lock b" << "open";
+    }
+    void sourceChangedDuringTheRun()
+    {
+        QFETCH(bool, kernelCopy);
+        SetKernelBlockCopy(kernelCopy);
+        QFETCH(QString, change);
+        QFETCH(QString, expected);
+        kivrotest::writeFile(p("a"), QByteArray(30000, 'a'));
+        kivrotest::writeFile(p("b"), QByteArray(20000, 'b'));
+        Link link;
+        ActionFrame frame(link);
+        link.options.blockSize = 10000;
+        link.options.blockDigits = 4;
+        link.options.mpegCheck = false;
+        link.deleteChoice = DeleteAfterAction::NoPrompt;
+        link.saveAs = p("out");
+        link.add(p("a"));
+        link.add(p("b"));
+        win::HANDLE lock = -1;
+        link.onPercent = [&](const QString& caption) {
+            if (caption == QLatin1String("0%")) {
+                if (change == QLatin1String("delete b"))
+                    QFile::remove(p("b"));
+                else if (change == QLatin1String("shrink b"))
+                    QVERIFY(::truncate(QFile::encodeName(p("b")).constData(), 5) == 0);
+                else if (change == QLatin1String("lock b"))
+                    lock = win::CreateFileA(p("b"), win::GENERIC_READ | win::GENERIC_WRITE, 0, win::OPEN_EXISTING);
+            } else if (caption != QLatin1String("100%") && change == QLatin1String("shrink a later")) {
+                QVERIFY(::truncate(QFile::encodeName(p("a")).constData(), 15000) == 0);
+            }
+        };
+        const QStringList boxes = pack(link, frame);
+        if (lock != -1)
+            win::CloseHandle(lock);
+        if (expected == QLatin1String("53"))
+            QCOMPARE(boxes, QStringList{critical("'" + p("b") + "' was not found! Packing aborted!")});
+        else if (expected.startsWith(QLatin1String("62")))
+            QCOMPARE(boxes, QStringList{unexpected(62, QStringLiteral("Input past end of file"))});
+        else
+            QCOMPARE(boxes, QStringList{critical("Error opening '" + p("b") + "'!")});
+        QVERIFY(!gSaveAsFileSaved);
+        QVERIFY(trashed().isEmpty());
+        checkIdle(link, frame);
+        // Nothing of a missing or short read was made up: the output holds only real bytes.
+        const QByteArray out = kivrotest::readFile(p("out"));
+        QVERIFY(!out.contains('\0'));
+    }
+
+    // A write that does not get through asks Retry/Cancel; each Retry writes the same block again
+    // at the same offset; Cancel ends the run without success or Trash.
+    void failedWriteAsksRetryOrCancel_data()
+    {
+        QTest::addColumn<bool>("kernelCopy");
+        QTest::newRow("in the kernel") << true;
+        QTest::newRow("through the buffer") << false;
+    }
+    void failedWriteAsksRetryOrCancel()
+    {
+        QFETCH(bool, kernelCopy);
+        SetKernelBlockCopy(kernelCopy);
+        kivrotest::writeFile(p("a"), QByteArray(25000, 'a'));
+        kivrotest::writeFile(p("b"), QByteArray(5000, 'b'));
+        Link link;
+        ActionFrame frame(link);
+        link.options.blockSize = 10000;
+        link.options.blockDigits = 4;
+        link.options.mpegCheck = false;
+        link.deleteChoice = DeleteAfterAction::NoPrompt;
+        link.saveAs = p("out");
+        link.add(p("a"));
+        link.add(p("b"));
+        win::InjectWriteLimit(14000); // the second block fails after 4,000 bytes
+        const QString ask = box(QStringLiteral("Critical"), QStringLiteral("RetryCancel"),
+                                "Cannot overwrite '" + p("out") + "'. Disk full/write-protected or file is in use.",
+                                QStringLiteral("%1"));
+        const QStringList boxes = pack(link, frame, {QStringLiteral("Retry"), QStringLiteral("Cancel")});
+        win::InjectWriteLimit(-1);
+        QCOMPARE(boxes, (QStringList{ask.arg("Retry"), ask.arg("Cancel"), information("Packing aborted by user.")}));
+        // The first block got through; nothing was counted after the failure.
+        QCOMPARE(link.percentCaptions, (QStringList{QStringLiteral("0%"), QStringLiteral("33%")}));
+        QCOMPARE(QFileInfo(p("out")).size(), 14000);
+        QVERIFY(QFile::exists(p("a")) && QFile::exists(p("b")));
+        QVERIFY(trashed().isEmpty());
+        QVERIFY(!gSaveAsFileSaved);
+        checkIdle(link, frame);
+    }
+
+    // The save-as file is refused under any spelling of a listed file; an existing save-as file is
+    // left exactly as it was.
+    void saveAsFileIsASource_data()
+    {
+        QTest::addColumn<QString>("spelling");
+        QTest::newRow("other letter case") << "case";
+        QTest::newRow("symbolic link") << "symlink";
+        QTest::newRow("hard link") << "hardlink";
+        QTest::newRow("dot segment") << "dot";
+    }
+    void saveAsFileIsASource()
+    {
+        QFETCH(QString, spelling);
+        kivrotest::writeFile(p("a.mpg"), "AB");
+        kivrotest::writeFile(p("b.mpg"), "CDE");
+        QString saveAs;
+        if (spelling == QLatin1String("case")) {
+            saveAs = p("B.MPG");
+        } else if (spelling == QLatin1String("symlink")) {
+            saveAs = p("link.mpg");
+            QVERIFY(QFile::link(p("b.mpg"), saveAs));
+        } else if (spelling == QLatin1String("hardlink")) {
+            saveAs = p("hard.mpg");
+            QVERIFY(::link(QFile::encodeName(p("b.mpg")).constData(), QFile::encodeName(saveAs).constData()) == 0);
+        } else {
+            saveAs = dir + QStringLiteral("/./b.mpg");
+        }
+        Link link;
+        ActionFrame frame(link);
+        link.options.mpegCheck = false;
+        link.saveAs = saveAs;
+        link.add(p("a.mpg"));
+        link.add(p("b.mpg"));
+        QCOMPARE(pack(link, frame), QStringList{exclamation(QStringLiteral("Cannot pack Save As file!"))});
+        QCOMPARE(kivrotest::readFile(p("b.mpg")), QByteArray("CDE"));
+        QVERIFY(QFileInfo::exists(saveAs) == (spelling != QLatin1String("case")));
+        checkIdle(link, frame);
+    }
+
+    // A missing save-as folder is made (one level) before the open; one that cannot be made ends
+    // the run with the path-not-found text and no "Error opening" box.
+    void missingSaveAsFolder()
+    {
+        kivrotest::writeFile(p("a"), "AB");
+        kivrotest::writeFile(p("b"), "CDE");
+        Link link;
+        ActionFrame frame(link);
+        link.options.mpegCheck = false;
+        link.add(p("a"));
+        link.add(p("b"));
+        link.saveAs = p("new/out");
+        QCOMPARE(pack(link, frame), QStringList{success(p("new/out"), "5")});
+        QCOMPARE(kivrotest::readFile(p("new/out")), QByteArray("ABCDE"));
+
+        link.saveAs = p("x/y/out");
+        link.options.overwrite = OverwriteRule::NoPrompt;
+        QCOMPARE(pack(link, frame), QStringList{unexpected(76, QStringLiteral("Path not found"))});
+        QVERIFY(!QFileInfo::exists(p("x")));
+        checkIdle(link, frame);
+    }
+
+    // An old output that is not deleted first (a hidden file) is emptied: exactly the joined bytes.
+    void hiddenOldOutputHoldsExactlyTheJoinedBytes()
+    {
+        kivrotest::writeFile(p("a"), "AB");
+        kivrotest::writeFile(p("b"), "CDE");
+        kivrotest::writeFile(p(".out"), "0123456789");
+        Link link;
+        ActionFrame frame(link);
+        link.options.mpegCheck = false;
+        link.saveAs = p(".out");
+        link.add(p("a"));
+        link.add(p("b"));
+        QCOMPARE(pack(link, frame), QStringList{success(p(".out"), "5")});
+        QCOMPARE(kivrotest::readFile(p(".out")), QByteArray("ABCDE"));
+    }
+
+    // The pack list, the save-as text and the output options are taken when the run starts; the
+    // delete-after-action choice when the run reaches that step, and only for files of the run.
+    void snapshotTakenAtTheStart()
+    {
+        kivrotest::writeFile(p("a"), QByteArray(20000, 'a'));
+        kivrotest::writeFile(p("b"), QByteArray(20000, 'b'));
+        kivrotest::writeFile(p("c"), QByteArray(20000, 'c'));
+        Link link;
+        ActionFrame frame(link);
+        link.options.blockSize = 10000;
+        link.options.blockDigits = 4;
+        link.options.mpegCheck = false;
+        link.options.zip = false;
+        link.saveAs = p("out");
+        link.add(p("a"));
+        link.add(p("b"));
+        link.onPercent = [&](const QString& caption) {
+            if (caption != QLatin1String("25%"))
+                return;
+            link.list.clear();
+            link.add(p("c"));
+            link.add(p("b"));
+            link.add(p("a"));
+            link.options.blockSize = 5000000;
+            link.options.blockDigits = 7;
+            link.options.zip = true;
+            link.options.mpegCheck = true;
+            link.saveAs = p("other");
+            link.deleteChoice = DeleteAfterAction::NoPrompt;
+        };
+        QCOMPARE(pack(link, frame), QStringList{success(p("out"), "40,000")});
+        QCOMPARE(kivrotest::readFile(p("out")), QByteArray(20000, 'a') + QByteArray(20000, 'b'));
+        QVERIFY(!QFileInfo::exists(p("other")));
+        QVERIFY(!QFileInfo::exists(p("out.zip")));
+        QCOMPARE(link.percentCaptions.size(), 5); // 0% and four 10,000-byte blocks
+        // The choice changed during the copy applies; the file added meanwhile stays.
+        QVERIFY(!QFileInfo::exists(p("a")) && !QFileInfo::exists(p("b")));
+        QVERIFY(QFileInfo::exists(p("c")));
+        QCOMPARE(trashed().size(), 2);
+    }
+
+    // A cancel in the last progress update of the last source ends the run: no success, no
+    // Trash, and the overwrite flag stays as it was.
+    void cancelInTheLastUpdate()
+    {
+        kivrotest::writeFile(p("a"), QByteArray(10000, 'a'));
+        kivrotest::writeFile(p("b"), QByteArray(10000, 'b'));
+        Link link;
+        ActionFrame frame(link);
+        link.options.blockSize = 10000;
+        link.options.blockDigits = 4;
+        link.options.mpegCheck = false;
+        link.deleteChoice = DeleteAfterAction::NoPrompt;
+        link.saveAs = p("out");
+        link.add(p("a"));
+        link.add(p("b"));
+        // The click arrives with the events the last update lets run.
+        int updates = 0;
+        link.onPercent = [&](const QString& caption) {
+            if (caption == QLatin1String("0%"))
+                return;
+            if (++updates == 1)
+                QTimer::singleShot(0, [&] {
+                    // The mouse over the Cancel picture shows the hand, its press arms it.
+                    link.pointer = MainWindowLink::kPointerHand;
+                    gCancelArmed = true;
+                    frame.PackCANCELImg_Click();
+                });
+        };
+        QCOMPARE(pack(link, frame), QStringList{information(QStringLiteral("Packing aborted by user"))});
+        QVERIFY(frame.cancelled());
+        QVERIFY(!gSaveAsFileSaved);
+        QVERIFY(trashed().isEmpty());
+        QCOMPARE(gOpenFileCount, 0);
+        QVERIFY(!frame.busy());
+    }
+
+    // Zip after pack: the archive name is never one of the sources.
+    void zipNameThatIsASourceIsNotZipped()
+    {
+        kivrotest::writeFile(p("output.zip"), "AB");
+        kivrotest::writeFile(p("b"), "CDE");
+        Link link;
+        ActionFrame frame(link);
+        link.options.mpegCheck = false;
+        link.options.zip = true;
+        link.saveAs = p("output");
+        link.add(p("output.zip"));
+        link.add(p("b"));
+        QCOMPARE(pack(link, frame),
+                 (QStringList{critical("Cannot zip '" + p("output.zip")
+                                       + "' because it is a file in the Pack List. Zipping aborted."),
+                              success(p("output"), "5")}));
+        QCOMPARE(kivrotest::readFile(p("output.zip")), QByteArray("AB"));
+        QCOMPARE(kivrotest::readFile(p("output")), QByteArray("ABCDE"));
+        checkIdle(link, frame);
+    }
+
+    // A failure in the zip step is reported as one of the zip step (it speaks of the archive), and
+    // ends the run: no success message, label hidden, the output stays.
+    void zipStepFailure_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QStringList>("expected"); // "@" stands for the folder
+        const QString ask = "Cannot overwrite '@/out.zip'. Disk full/write-protected or file is in use.";
+        QTest::newRow("old archive open in the program") << "open" << QStringList{}
+            << QStringList{critical("The requested file was not closed properly! Try again later!")};
+        QTest::newRow("old archive cannot be deleted, Cancel") << "immutable" << QStringList{"Retry", "Cancel"}
+            << QStringList{box("Critical", "RetryCancel", ask, "Retry"), box("Critical", "RetryCancel", ask, "Cancel"),
+                           information("Packing aborted by user")};
+    }
+    void zipStepFailure()
+    {
+        QFETCH(QString, how);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, expected);
+        kivrotest::writeFile(p("a"), "AB");
+        kivrotest::writeFile(p("b"), "CDE");
+        kivrotest::writeFile(p("out.zip"), "old archive");
+        win::HANDLE open = -1;
+        if (how == QLatin1String("open")) {
+            open = win::CreateFileA(p("out.zip"), win::GENERIC_READ, 0, win::OPEN_EXISTING);
+        } else if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), p("out.zip")}) != 0) {
+            QSKIP("no immutable files here (chattr +i)");
+        }
+        Link link;
+        ActionFrame frame(link);
+        link.options.mpegCheck = false;
+        link.options.zip = true;
+        link.deleteChoice = DeleteAfterAction::NoPrompt;
+        link.saveAs = p("out");
+        link.add(p("a"));
+        link.add(p("b"));
+        const QStringList boxes = pack(link, frame, answers);
+        if (open != -1)
+            win::CloseHandle(open);
+        else
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), p("out.zip")});
+        for (QString& e : expected)
+            e.replace(QLatin1Char('@'), dir);
+        QCOMPARE(boxes, expected);
+        QCOMPARE(kivrotest::readFile(p("out")), QByteArray("ABCDE"));
+        QCOMPARE(kivrotest::readFile(p("out.zip")), QByteArray("old archive"));
+        QVERIFY(trashed().isEmpty());
+        QVERIFY(!gSaveAsFileSaved);
+        checkIdle(link, frame);
+    }
+
+    // The count messages, the 0-byte and missing entries, free space and the MPEG questions.
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("files");     // name=content; "name=" is empty, "name" missing
+        QTest::addColumn<bool>("mpegCheck");
+        QTest::addColumn<qint64>("freeBytes");      // -1: real
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QStringList>("expected");  // boxes; "@" stands for the folder
+        QTest::addColumn<bool>("written");
+        const QByteArray seq352x240x30("\x00\x00\x01\xB3\x16\x00\xF0\x15", 8);
+        const QByteArray seq352x240x25("\x00\x00\x01\xB3\x16\x00\xF0\x13", 8);
+        QTest::newRow("empty list") << QStringList{} << false << qint64(-1) << QStringList{}
+                                    << QStringList{exclamation("Nothing to pack.")} << false;
+        QTest::newRow("one file") << QStringList{"a=AB"} << false << qint64(-1) << QStringList{}
+                                  << QStringList{exclamation("At least 2 files are required for packing.")} << false;
+        QTest::newRow("0-byte second") << QStringList{"a=AB", "b="} << false << qint64(-1) << QStringList{}
+                                       << QStringList{critical("Cannot pack '@/b' which is a 0 byte file. Packing aborted!")} << false;
+        QTest::newRow("missing second") << QStringList{"a=AB", "b"} << false << qint64(-1) << QStringList{}
+                                        << QStringList{critical("Cannot pack '@/b' which is a 0 byte file. Packing aborted!")} << false;
+        QTest::newRow("one byte short of space") << QStringList{"a=AB", "b=CDE"} << false << qint64(4) << QStringList{}
+                                                 << QStringList{critical("Not enough free diskspace. Packing aborted!")} << false;
+        QTest::newRow("exactly enough space") << QStringList{"a=AB", "b=CDE"} << false << qint64(5) << QStringList{}
+                                              << QStringList{success("@/out", "5")} << true;
+        const QString invalid = "'@/b' is not a valid MPEG file.\n\nProceed packing and ignore invalid Mpeg error?";
+        QTest::newRow("invalid MPEG, No") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=CDE"}
+                                          << true << qint64(-1) << QStringList{"No"}
+                                          << QStringList{box("Critical", "YesNo", invalid, "No")} << false;
+        QTest::newRow("invalid MPEG, Yes") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=CDE", "c=F"}
+                                           << true << qint64(-1) << QStringList{"Yes"}
+                                           << QStringList{box("Critical", "YesNo", invalid, "Yes"), success("@/out", "12")} << true;
+        const QString incompatible = "Not compatible for Kivroing. Proceed packing and ignore Mpeg Compatibility error?";
+        QTest::newRow("incompatible, No") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=" + QString::fromLatin1(seq352x240x25.toHex())}
+                                          << true << qint64(-1) << QStringList{"No"}
+                                          << QStringList{box("Critical", "YesNo", incompatible, "No")} << false;
+        QTest::newRow("incompatible, Yes") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=" + QString::fromLatin1(seq352x240x25.toHex()), "c=F"}
+                                           << true << qint64(-1) << QStringList{"Yes"}
+                                           << QStringList{box("Critical", "YesNo", incompatible, "Yes"), success("@/out", "17")} << true;
+        QTest::newRow("compatible") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=" + QString::fromLatin1(seq352x240x30.toHex())}
+                                    << true << qint64(-1) << QStringList{} << QStringList{success("@/out", "16")} << true;
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(bool, mpegCheck);
+        QFETCH(qint64, freeBytes);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, expected);
+        QFETCH(bool, written);
+        Link link;
+        ActionFrame frame(link);
+        link.options.mpegCheck = mpegCheck;
+        link.saveAs = p("out");
+        QByteArray joined;
+        for (const QString& f : files) {
+            const QString name = f.section(QLatin1Char('='), 0, 0);
+            if (f.contains(QLatin1Char('='))) {
+                QByteArray content = f.section(QLatin1Char('='), 1).toLatin1();
+                if (content.size() == 16 && content.startsWith("000001b3"))
+                    content = QByteArray::fromHex(content);
+                kivrotest::writeFile(p(name), content);
+                joined += content;
+            }
+            link.add(p(name));
+        }
+        win::InjectDiskFreeSpace(freeBytes);
+        QStringList boxes = pack(link, frame, answers);
+        win::InjectDiskFreeSpace(-1);
+        for (QString& e : expected)
+            e.replace(QLatin1Char('@'), dir);
+        QCOMPARE(boxes, expected);
+        QCOMPARE(QFileInfo::exists(p("out")), written);
+        if (written)
+            QCOMPARE(kivrotest::readFile(p("out")), joined);
+        checkIdle(link, frame);
+        QVERIFY(!gActionArmed);
+    }
+
+    // Pack acts only when armed and not busy.
+    void entryTest()
+    {
+        kivrotest::writeFile(p("a"), "AB");
+        kivrotest::writeFile(p("b"), "CDE");
+        Link link;
+        ActionFrame frame(link);
+        link.options.mpegCheck = false;
+        link.saveAs = p("out");
+        link.add(p("a"));
+        link.add(p("b"));
+        Prompts::enableScripted();
+        gActionArmed = false;
+        RunPackAction(link, frame);
+        QVERIFY(Prompts::records().isEmpty());
+        QVERIFY(!QFileInfo::exists(p("out")));
+        frame.DisableControlsWhileBusy();
+        gActionArmed = true;
+        RunPackAction(link, frame);
+        QVERIFY(Prompts::records().isEmpty());
+        QVERIFY(!QFileInfo::exists(p("out")));
+        frame.ResetAfterAction();
+    }
+};
+
+KIVRO_TEST_MAIN(TestPack)
+#include "tst_pack.moc"
