@@ -101,7 +101,6 @@ public:
     void setVisible(bool visible) override;
     void Form_Load();
     bool mLoadRun = false;
-    QLabel* TesmaKivroCaption = new QLabel(this);
     // The preview's position slider.
     kivro::MSSlider* MSSlider = new kivro::MSSlider(this);
 

@@ -116,7 +116,8 @@ void kivromainfrm::LoadWindowAndSettings()
     setMousePointer(kPointerHourglass);
 
     // The window's shape: the skin at the frame offset (frame 3 pixels, frame and caption 22).
-    setMask(MainWindowMask());
+    mSkinRegion = MainWindowMask();
+    setMask(mSkinRegion);
 
     LayoutForScale(gDpiScale);
     TesmaKivroCaption->setText(MainLoad::CaptionText(KIVRO_VERSION_MAJOR, KIVRO_VERSION_MINOR, KIVRO_VERSION_PATCH));
@@ -126,20 +127,21 @@ void kivromainfrm::LoadWindowAndSettings()
 
 void kivromainfrm::LayoutForScale(float scale)
 {
+    // The skin picture BG_Img is the window's background at every scale.
     if (scale <= 1.0f) {
         percentdone_lbl->show();
         percentdone_lbl_above96DPI->hide();
         return;
     }
     // Above 96 dpi the round buttons and busy icons sit a little higher and the MPEG labels a
-    // little further right (twips; the skin draws the background itself).
+    // little further right (twips).
     auto moveBy = [](QWidget* w, double dxTwips, double dyTwips) {
         w->move(w->x() + twipsToPixels(dxTwips), w->y() + twipsToPixels(dyTwips));
     };
-    for (QWidget* w : {static_cast<QWidget*>(UnpackImg), static_cast<QWidget*>(UnPackCANCELImg),
-                       static_cast<QWidget*>(PackImg), static_cast<QWidget*>(PackCANCELImg)})
+    for (QWidget* w : std::initializer_list<QWidget*>{UnpackImg, UnPackCANCELImg, PackImg, PackCANCELImg})
         moveBy(w, 0, -40);
     moveBy(BusyIconImg, 0, -50);
+    moveBy(NotBusyIconImg, 0, -50);
     moveBy(MpegInfoVideoSize_Lbl, (scale - 1.0) * 200, 0);
     moveBy(MpegInfoVideoRate_Lbl, (scale - 1.0) * 200, 0);
     percentdone_lbl->hide();
