@@ -1,5 +1,6 @@
 #include "mainwindow/MainLoad.h"
 
+#include "engine/NumberFormat.h"
 #include "engine/Registry.h"
 #include "engine/StringHelpers.h"
 #include "platform/RegistryStore.h"
@@ -16,15 +17,10 @@ namespace {
 
 using namespace Registry;
 
-// "#,###": whole number (halves away from zero) grouped as the user's locale groups, 0 empty.
+// "#,###" of a value: the whole number (halves away from zero) grouped, 0 empty.
 QString groupedWhole(double value)
 {
-    const auto whole = qint64(std::round(value));
-    if (whole == 0)
-        return QString();
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
-    return locale.toString(whole);
+    return FormatThousands(std::int64_t(std::round(value)));
 }
 
 bool inRange(const std::optional<double>& v, double low, double high)
