@@ -203,6 +203,14 @@ bool File64::SeekHandle(std::int32_t handle, std::int64_t position)
     return win::SeekHandle(handle, position);
 }
 
+bool File64::SetEndOfFile(std::int32_t handle)
+{
+    if (win::SetEndOfFile(handle))
+        return true;
+    m_lastErrno = GetLastError();
+    return false;
+}
+
 std::int64_t GetFileLen(const QString& fileName)
 {
     struct stat st {};

@@ -51,6 +51,9 @@ public:
     std::int64_t WriteFrom(std::int32_t handle, const char* buffer, std::int64_t count);
     // Seeks on the given handle (not only the current one). False when the handle is invalid.
     bool SeekHandle(std::int32_t handle, std::int64_t position);
+    // Ends the file of `handle` at its current position (an output that must hold exactly what
+    // was written, whatever an older file of that name held). False when the system refuses.
+    bool SetEndOfFile(std::int32_t handle);
     // Closes every recorded handle like CloseAllFiles, without a message when nothing is open.
     void CloseAllFilesQuietly();
     // errno of the last failed read, write or open (0 when none failed).

@@ -102,6 +102,15 @@ public:
 
     // --- zip, free space, delete after action -------------------------------------------------
 
+    // --- unpack -------------------------------------------------------------------------------
+    // The hidden list CopyrightStamping_lst: one ready batch line per copyright stamp line
+    // ("@echo " and the line, or "@echo."), filled only by LoadCopyrightDataFromFile.
+    QStringList CopyrightStamping_lst;
+    // The unpack-to choosers the action calls when it must settle where the pieces go: the
+    // custom-folder picker, and "Where File Is".
+    virtual void UnpackCustomDirMnu_Click() {}
+    virtual void UnpackWhereFileDirMnu_Click() {}
+
     // --- options the actions read -------------------------------------------------------------
     // The options in force now (the checked menu items and the save-as box).
     virtual ActionOptions actionOptions() const { return ActionOptions(); }

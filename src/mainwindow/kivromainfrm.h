@@ -305,6 +305,14 @@ public:
 
     // --- zip, free space, delete after action -------------------------------------------------
 
+    // --- unpack -------------------------------------------------------------------------------
+    // The Unpack action (kivromainfrm_unpack.cpp): acts when the window is not busy and
+    // gActionArmed is set; the menu entry arms it and calls it.
+    void UnpackImg_Click();
+    void UnpackMnu_Click();
+    // The unpack-to choosers the action calls are the option menus' own handlers (below); the
+    // zip step's label and picture are the pack's.
+
     // --- options ------------------------------------------------------------------------------
     // The option menus (kivromainfrm_options.cpp). The checked item of a group is the setting in
     // force; each handler sets every item of its group itself, sets its variable and writes its

@@ -267,6 +267,22 @@ bool FlushFileBuffers(HANDLE h)
     return true;
 }
 
+bool SetEndOfFile(HANDLE h)
+{
+    Entry* e = find(h);
+    if (!e || !e->write) {
+        g_lastError = EBADF;
+        return false;
+    }
+    const off_t pos = ::lseek(e->fd, 0, SEEK_CUR);
+    if (pos < 0 || ::ftruncate(e->fd, pos) != 0) {
+        g_lastError = errno;
+        return false;
+    }
+    g_lastError = 0;
+    return true;
+}
+
 bool CloseHandle(HANDLE h)
 {
     auto it = table().find(h);

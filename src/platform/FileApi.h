@@ -41,6 +41,8 @@ bool WriteFile(HANDLE h, const void* buffer, std::uint32_t toWrite, std::uint32_
 std::uint32_t SetFilePointer(HANDLE h, std::int32_t distanceLow, std::int32_t* distanceHigh,
                              std::uint32_t moveMethod);
 bool FlushFileBuffers(HANDLE h);
+// Ends the file at the handle's current position: anything beyond it is cut off.
+bool SetEndOfFile(HANDLE h);
 bool CloseHandle(HANDLE h);
 
 struct BY_HANDLE_FILE_INFORMATION {

@@ -20,6 +20,7 @@ struct State {
     std::deque<QString> answers;
     QStringList records;
     QString logFile;
+    std::function<void(const QString&)> observer;
 };
 
 State& state()
@@ -121,6 +122,8 @@ void Prompts::record(const QStringList& fields)
     const QString line = escaped.join(QLatin1Char('|'));
     State& s = state();
     s.records << line;
+    if (s.observer)
+        s.observer(line);
     if (!s.logFile.isEmpty()) {
         // One append per line, so several programs can share the file.
         const QByteArray bytes = line.toUtf8() + '\n';
@@ -132,6 +135,11 @@ void Prompts::record(const QStringList& fields)
             ::close(fd);
         }
     }
+}
+
+void Prompts::setRecordObserver(std::function<void(const QString& line)> observer)
+{
+    state().observer = std::move(observer);
 }
 
 QStringList Prompts::records()

@@ -9,6 +9,7 @@
 //    KIVRO_TEST_LOG=<file> (one line appended per prompt), both off unless set.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace kivro {
@@ -33,6 +34,9 @@ public:
     static void record(const QStringList& fields);
     static QStringList records();
     static void clearRecords();
+    // Test seam: called with every record line right after it is recorded (for a test that must
+    // change the world while a box is up, as a user would). An empty function removes it.
+    static void setRecordObserver(std::function<void(const QString& line)> observer);
 
     // A line of the wrong kind: logs "error|<what>" and, for the real programs, ends the process
     // with a non-zero status. In-process it is recorded and the caller treats it as a cancel.

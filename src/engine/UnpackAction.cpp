@@ -1,0 +1,884 @@
+#include "engine/UnpackAction.h"
+
+#include "engine/ActionFrame.h"
+#include "engine/CGZipFiles.h"
+#include "engine/CProgBar32.h"
+#include "engine/CopyLoop.h"
+#include "engine/DeleteAfterAction.h"
+#include "engine/EngineGlobals.h"
+#include "engine/File64.h"
+#include "engine/FreeSpace.h"
+#include "engine/JoinBatch.h"
+#include "engine/MainWindowLink.h"
+#include "engine/Mpeg.h"
+#include "engine/NumberFormat.h"
+#include "engine/PackListModel.h"
+#include "engine/StringHelpers.h"
+#include "platform/FileApi.h"
+#include "platform/Globals.h"
+#include "platform/MsgBox.h"
+#include "platform/Paths.h"
+#include "platform/RuntimeError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace kivro {
+
+QStringList gSourcePaths;
+QVector<std::int32_t> gSourceHandles;
+
+SplitSettings CurrentSplitSettings()
+{
+    SplitSettings s;
+    s.unpackSize = gUnpackSize;
+    s.files = gSplitFiles;
+    s.percent = gSplitPercent;
+    s.modeFiles = gSplitModeFiles;
+    s.modePercent = gSplitModePercent;
+    s.modeFirst = gSplitModeFirst;
+    s.modeLast = gSplitModeLast;
+    return s;
+}
+
+std::int64_t PercentPieceSize(std::int64_t S, std::int32_t percent)
+{
+    const double fraction = double(percent) / 100.0;
+    const double piece = std::floor(double(S) * fraction);
+    return piece > 0.0 ? std::int64_t(piece) : 0;
+}
+
+std::int64_t SmallestPercentSource(std::int32_t percent)
+{
+    if (percent <= 0)
+        return 0;
+    std::int64_t s = 1;
+    while (PercentPieceSize(s, percent) < 1)
+        ++s;
+    return s;
+}
+
+namespace {
+
+int decimalDigits(std::int64_t n)
+{
+    int d = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++d;
+    }
+    return d;
+}
+
+} // namespace
+
+PiecePlan PlanPieces(std::int64_t S, const SplitSettings& settings)
+{
+    PiecePlan plan;
+    std::int64_t P = settings.unpackSize;
+    if (settings.modeFiles) {
+        if (settings.files <= 0)
+            return plan;
+        const std::int64_t q = S / settings.files;
+        P = q + (S - q * settings.files);
+    } else if (settings.modePercent) {
+        P = PercentPieceSize(S, settings.percent);
+    }
+    if (P <= 0 || S <= 0)
+        return plan;
+    plan.pieceSize = P;
+    plan.digits = std::max(3, decimalDigits(S / P + 1));
+    if (settings.onePiece()) {
+        plan.fullPieces = 1;
+        plan.firstOffset = settings.modeLast ? S - P : 0;
+    } else {
+        plan.fullPieces = S / P;
+        plan.remainder = S - plan.fullPieces * P;
+    }
+    return plan;
+}
+
+QString FormatPieceNumber(std::int64_t n, int digits)
+{
+    return QStringLiteral("%1").arg(qlonglong(n), std::max(3, digits), 10, QLatin1Char('0'));
+}
+
+BlockPlan PlanBlocks(std::int64_t L, std::int32_t blockSize, std::int32_t blockDigits)
+{
+    BlockPlan plan;
+    if (blockSize <= 0 || L <= blockSize) {
+        plan.tail = L;
+        return plan;
+    }
+    std::int64_t modulus = 1;
+    for (std::int32_t i = 0; i < blockDigits && modulus <= L; ++i)
+        modulus *= 10;
+    const std::int64_t tail = L % modulus;
+    plan.blocks = (L - tail) / blockSize;
+    // Whatever the pairing of block size and digits, the blocks and the tail cover L exactly.
+    plan.tail = L - plan.blocks * blockSize;
+    return plan;
+}
+
+bool IsZipFile(const QString& path)
+{
+    const QString name = paths::nameOf(path);
+    const std::int32_t dot = LastInStr(name, QStringLiteral("."));
+    return name.mid(dot).compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0;
+}
+
+QString ZipArchiveName(const QString& path)
+{
+    const QString name = paths::nameOf(path);
+    const std::int32_t dot = LastInStr(name, QStringLiteral("."));
+    if (dot == 0)
+        return path + QStringLiteral(".zip");
+    return path.left(path.size() - name.size() + dot) + QStringLiteral("zip");
+}
+
+QString PieceStem(UnpackTarget target, const QString& saveAsText, const QString& splitFile,
+                  const QString& customDir)
+{
+    switch (target) {
+    case UnpackTarget::SaveFile:
+        return saveAsText;
+    case UnpackTarget::WhereFile:
+        return splitFile;
+    case UnpackTarget::Custom:
+        return paths::joinPath(customDir, paths::nameOf(splitFile));
+    }
+    return splitFile;
+}
+
+QString PieceName(const QString& stem, std::int64_t n, int digits, bool emh)
+{
+    return stem + QLatin1Char('.') + FormatPieceNumber(n, digits) + (emh ? QStringLiteral(".mpg") : QString());
+}
+
+namespace {
+
+const QString kReadOnly = QStringLiteral("READ_ONLY");
+const QString kReadWrite = QStringLiteral("READ_WRITE");
+constexpr int kCritical = vbCritical | vbOKOnly | vbTopMost;
+constexpr int kInformation = vbInformation | vbOKOnly | vbTopMost;
+
+// Thrown once the run has ended (its messages shown and the window reset, or a cancel that did
+// both): the run unwinds without another file step or window change.
+struct RunEnded {};
+
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool valid = false;
+    bool operator==(const FileId& o) const { return valid && o.valid && device == o.device && inode == o.inode; }
+};
+
+FileId identityOf(const QString& path)
+{
+    FileId id;
+    struct stat st {};
+    if (!path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        id.device = std::uint64_t(st.st_dev);
+        id.inode = std::uint64_t(st.st_ino);
+        id.valid = true;
+    }
+    return id;
+}
+
+// A folder as one text whatever way it was spelled (links resolved when it exists).
+QString canonicalFolder(const QString& folder)
+{
+    const QString canonical = QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
+}
+
+// The key two output names share exactly when they name the same file.
+QString outputKey(const QString& path)
+{
+    return canonicalFolder(paths::folderOf(path)) + QLatin1Char('/') + paths::nameOf(path);
+}
+
+// Deletes an existing normal file of this name, as the old piece or archive it replaces.
+void deleteIfNormal(const QString& path)
+{
+    if (!paths::isNormalFile(path))
+        return;
+    if (win::IsFileOpenInProcess(path))
+        raiseError(55);
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        raiseError(errnoToErrorNumber(errno));
+}
+
+struct Source {
+    QString folder;   // ends in "/"
+    QString name;
+    QString path;     // folder + name
+    std::int64_t size = 0; // as the size check measured it
+    FileId id;
+    int sameAs = -1;  // an earlier entry that is the same file
+    bool zipFirst = false;
+    QString archive;  // the archive it is zipped into (zip first)
+    QString splitFile;
+    QString stem;
+    QString batch;    // empty without a batch file
+    bool countKnown = false;
+    std::int64_t pieceCount = 0;
+    int digits = 3;
+};
+
+class UnpackRun {
+public:
+    UnpackRun(MainWindowLink& form, ActionFrame& frame)
+        : m_form(form), m_frame(frame), m_file(form.file64())
+    {
+    }
+    // However the run ended, the zip step's label and picture do not stay behind.
+    ~UnpackRun() { hideZipDisplay(); }
+    UnpackRun(const UnpackRun&) = delete;
+    UnpackRun& operator=(const UnpackRun&) = delete;
+
+    void run();
+    void handle(const RuntimeError& e);
+
+private:
+    bool askWhereToSave();
+    void checkSizes();
+    void checkFreeSpace();
+    void planNames();
+    void checkNames();
+    void prepareSources();
+    void zipSource(Source& source);
+    void showCopyDisplay();
+    void splitSource(int k);
+    void writePiece(const Source& source, const PiecePlan& plan, std::int64_t n, std::int64_t length);
+    std::int32_t openFile(const QString& path, const QString& mode);
+    void copyChunk(std::int64_t count);
+    void reopenPiece(std::int64_t at);
+    void finish();
+
+    [[noreturn]] void refuse(const QString& message);
+    void endRun();
+    void hideZipDisplay();
+    void progress();
+    void stopIfCancelled() const
+    {
+        if (m_frame.cancelled())
+            throw RunEnded{};
+    }
+    // Runs a step that writes `output`; a failure 75 asks "Cannot overwrite" with Retry and
+    // Cancel, and Retry runs the step again (with `retrying` set).
+    void withRetry(const QString& output, bool zipping, const std::function<void(bool retrying)>& step);
+    QString smallerThanText(const QString& path, std::int64_t bytes) const;
+    QString entryPath() const;
+
+    MainWindowLink& m_form;
+    ActionFrame& m_frame;
+    File64& m_file;
+    ActionOptions m_opts;
+    SplitSettings m_split;
+    QString m_customDir;
+    QVector<Source> m_sources;
+    QStringList m_listed; // the pack list as the run began, for the Trash
+    JoinList m_join;
+    std::vector<char> m_buffer;
+    bool m_emh = false;
+
+    // Where the run is, for the error handler.
+    int m_entry = 0;
+    bool m_zipShown = false;
+    QString m_archive;
+    QString m_output;
+
+    // The piece being written.
+    std::int32_t m_source = -1;
+    std::int32_t m_piece = -1;
+    std::int64_t m_sourcePos = 0;
+    std::int64_t m_piecePos = 0;
+};
+
+QString UnpackRun::entryPath() const
+{
+    return m_entry >= 0 && m_entry < m_sources.size() ? m_sources[m_entry].path : QString();
+}
+
+QString UnpackRun::smallerThanText(const QString& path, std::int64_t bytes) const
+{
+    return QStringLiteral("Cannot unpack '") + path + QStringLiteral("' because it is a smaller than ")
+           + FormatThousands(bytes) + QStringLiteral(" bytes. Unpacking aborted!");
+}
+
+void UnpackRun::hideZipDisplay()
+{
+    if (m_zipShown) {
+        m_form.setZipAnimVisible(false);
+        m_form.setZipProcessVisible(false);
+        m_zipShown = false;
+    }
+    m_form.mZipStepRunning = false;
+}
+
+void UnpackRun::endRun()
+{
+    hideZipDisplay();
+    m_frame.ErrorResumeProgram();
+    m_form.setTimeRemainingCaption(QString());
+}
+
+void UnpackRun::refuse(const QString& message)
+{
+    MsgBoxResult(message, kCritical);
+    stopIfCancelled();
+    endRun();
+    throw RunEnded{};
+}
+
+void UnpackRun::progress()
+{
+    if (!m_frame.ProgressFeedback())
+        throw RunEnded{};
+}
+
+void UnpackRun::withRetry(const QString& output, bool zipping, const std::function<void(bool)>& step)
+{
+    bool retrying = false;
+    for (;;) {
+        try {
+            step(retrying);
+            return;
+        } catch (const RuntimeError& e) {
+            if (e.number() != 75 || m_frame.cancelled())
+                throw;
+            const int answer = MsgBoxResult(QStringLiteral("Cannot overwrite '") + output
+                                                + QStringLiteral("'. Disk full/write-protected or file is in use."),
+                                            vbRetryCancel | vbCritical | vbTopMost);
+            stopIfCancelled();
+            if (answer != vbRetry) {
+                MsgBoxResult(zipping ? QStringLiteral("Packing aborted by user")
+                                     : QStringLiteral("Unpacking aborted by user"),
+                             kInformation);
+                stopIfCancelled();
+                endRun();
+                throw RunEnded{};
+            }
+            retrying = true;
+        }
+    }
+}
+
+void UnpackRun::handle(const RuntimeError& e)
+{
+    if (m_frame.cancelled())
+        return;
+    const bool zipping = m_form.mZipStepRunning;
+    QString message;
+    switch (e.number()) {
+    case 9:
+        message = QStringLiteral("This error may be due to the missing of 'Zip32.dll' in your Windows "
+                                 "System or Kivro directory. If you are very sure this file exists, please email us.");
+        break;
+    case 13:
+    case 52:
+        // A file that could not be opened has had its own message.
+        endRun();
+        return;
+    case 53:
+        message = zipping ? QStringLiteral("'") + m_archive + QStringLiteral("' was not found! Zipping aborted!")
+                          : QStringLiteral("'") + entryPath() + QStringLiteral("' was not found! Unpacking aborted!");
+        break;
+    case 55:
+        message = zipping ? QStringLiteral("You are trying to zip and unpack a file that already exist in the "
+                                           "Pack List. Packing aborted!")
+                          : QStringLiteral("The requested file was not closed properly! Try again later!");
+        break;
+    case 67:
+        message = QStringLiteral("Kivro cannot unpack '") + entryPath()
+                  + QStringLiteral("' due to excess number of file handling. Possible solution is to move the "
+                                   "file elsewhere other than the root directory.");
+        break;
+    default:
+        hideZipDisplay();
+        m_frame.UnexpectedError(e.number(), e.description());
+        m_form.setTimeRemainingCaption(QString());
+        return;
+    }
+    MsgBoxResult(message, kCritical);
+    if (!m_frame.cancelled())
+        endRun();
+}
+
+bool UnpackRun::askWhereToSave()
+{
+    const int answer = MsgBoxResult(
+        QStringLiteral("You are trying to unpack 2 or more files. Kivro cannot save them as the same "
+                       "filename. Specify a custom directory now?"),
+        vbYesNoCancel | vbExclamation | vbTopMost);
+    if (answer == vbYes) {
+        m_form.UnpackCustomDirMnu_Click();
+        // Nothing is split; the next run needs a new press.
+        m_frame.ResetAfterAction();
+        return false;
+    }
+    if (answer == vbNo) {
+        MsgBoxResult(QStringLiteral("Kivro will save the unpacked files in the directory where the file is."),
+                     kInformation);
+        m_form.UnpackWhereFileDirMnu_Click();
+        m_opts.unpackTarget = UnpackTarget::WhereFile;
+        return true;
+    }
+    m_frame.ResetAfterAction();
+    return false;
+}
+
+void UnpackRun::run()
+{
+    PackListModel& list = m_form.packList();
+    const int count = list.count();
+    if (count == 0) {
+        MsgBoxResult(QStringLiteral("Nothing to unpack."), vbExclamation | vbOKOnly | vbTopMost);
+        m_frame.ResetAfterAction();
+        return;
+    }
+    m_opts = m_form.actionOptions();
+    m_opts.saveAsFile = m_form.saveAsNewFilename();
+    if (count > 1 && m_opts.unpackTarget == UnpackTarget::SaveFile && !askWhereToSave())
+        return;
+
+    // The run works on what was listed and set when it started.
+    m_split = CurrentSplitSettings();
+    m_customDir = gUnpackCustomDir;
+    m_emh = m_opts.unpackType == UnpackType::EMH && !m_opts.zip;
+    for (int k = 0; k < count; ++k) {
+        Source s;
+        s.folder = list.folder(k);
+        s.name = list.name(k);
+        s.path = list.fullPath(k);
+        m_sources << s;
+        m_listed << s.path;
+    }
+
+    m_frame.mActionWord = QStringLiteral("unpack");
+    m_frame.DisableControlsWhileBusy();
+    m_form.setMousePointer(MainWindowLink::kPointerHourglass);
+    m_frame.mTotalBytes = 0;
+    m_frame.mBytesDone = 0;
+
+    checkSizes();
+    checkFreeSpace();
+    planNames();
+    checkNames();
+    prepareSources();
+    showCopyDisplay();
+    for (int k = 0; k < m_sources.size(); ++k)
+        splitSource(k);
+    finish();
+}
+
+void UnpackRun::checkSizes()
+{
+    for (m_entry = 0; m_entry < m_sources.size(); ++m_entry) {
+        const QString& path = m_sources[m_entry].path;
+        const std::int64_t s = GetFileLen(path);
+        if (s == 0)
+            refuse(QStringLiteral("Cannot unpack '") + path + QStringLiteral("' which is a 0 byte file. Unpacking aborted!"));
+        if (m_split.modePercent) {
+            // The piece size this file will have; a file too small for one byte of it is refused.
+            if (PercentPieceSize(s, m_split.percent) == 0)
+                refuse(smallerThanText(path, SmallestPercentSource(m_split.percent)));
+        } else if (!m_split.modeFiles && s < m_split.unpackSize) {
+            refuse(smallerThanText(path, m_split.unpackSize));
+        }
+        m_sources[m_entry].size = s;
+        m_frame.mTotalBytes += s;
+    }
+    m_entry = 0;
+}
+
+void UnpackRun::checkFreeSpace()
+{
+    QVector<SpaceNeed> needs;
+    for (const Source& s : m_sources) {
+        QString target;
+        switch (m_opts.unpackTarget) {
+        case UnpackTarget::SaveFile: target = m_opts.saveAsFile; break;
+        case UnpackTarget::WhereFile: target = s.folder; break;
+        case UnpackTarget::Custom: target = m_customDir; break;
+        }
+        needs << SpaceNeed{target, s.size};
+    }
+    if (!EnoughFreeSpace(MeasureSpaceNeeds(needs)))
+        refuse(QStringLiteral("Not enough free diskspace. Unpacking aborted!"));
+}
+
+void UnpackRun::planNames()
+{
+    for (int k = 0; k < m_sources.size(); ++k) {
+        Source& s = m_sources[k];
+        s.id = identityOf(s.path);
+        for (int j = 0; j < k; ++j)
+            if (m_sources[j].id == s.id) {
+                s.sameAs = j;
+                break;
+            }
+        s.zipFirst = m_opts.zip && !IsZipFile(s.path);
+        s.archive = s.zipFirst ? ZipArchiveName(s.path) : QString();
+        s.splitFile = s.zipFirst ? s.archive : s.path;
+        s.stem = PieceStem(m_opts.unpackTarget, m_opts.saveAsFile, s.splitFile, m_customDir);
+        if (m_opts.joinBatch != JoinBatch::None)
+            s.batch = JoinBatchFileName(m_opts.unpackTarget, m_opts.saveAsFile, s.folder, s.name, m_customDir);
+        // The pieces of an archive are known only once it is made.
+        s.countKnown = !s.zipFirst;
+        if (s.countKnown) {
+            const PiecePlan plan = PlanPieces(s.size, m_split);
+            s.pieceCount = plan.pieceCount();
+            s.digits = plan.digits;
+        }
+    }
+}
+
+void UnpackRun::checkNames()
+{
+    QVector<FileId> listedIds;
+    for (const Source& s : m_sources)
+        listedIds << s.id;
+    auto isListed = [&](const QString& path) { return listedIds.contains(identityOf(path)); };
+    QHash<QString, QStringList> folderNames;
+    auto namesIn = [&](const QString& folder) -> const QStringList& {
+        const QString key = canonicalFolder(folder);
+        auto it = folderNames.find(key);
+        if (it == folderNames.end())
+            it = folderNames.insert(key, QDir(folder.isEmpty() ? QStringLiteral(".") : folder)
+                                             .entryList(QDir::Files | QDir::Hidden | QDir::System));
+        return *it;
+    };
+    const QString mpg = QStringLiteral(".mpg");
+
+    for (m_entry = 0; m_entry < m_sources.size(); ++m_entry) {
+        const Source& s = m_sources[m_entry];
+        if (s.zipFirst && s.sameAs < 0 && isListed(s.archive))
+            refuse(QStringLiteral("You are trying to zip and unpack a file that already exist in the Pack List. "
+                                 "Packing aborted!"));
+
+        const QString stemKey = outputKey(s.stem);
+        const QString batchKey = s.batch.isEmpty() ? QString() : outputKey(s.batch);
+        for (int j = 0; j < m_entry; ++j) {
+            const Source& other = m_sources[j];
+            if (other.id == s.id)
+                continue;
+            if (outputKey(other.stem) == stemKey || (!batchKey.isEmpty() && outputKey(other.batch) == batchKey))
+                refuse(QStringLiteral("Cannot unpack '") + s.path + QStringLiteral("' because its pieces would replace those of '")
+                      + other.path + QStringLiteral("'. Unpacking aborted!"));
+        }
+
+        // Existing files that the pieces would replace: none may be a listed file.
+        const QString stemFolder = paths::folderOf(s.stem);
+        const QString prefix = paths::nameOf(s.stem) + QLatin1Char('.');
+        for (const QString& existing : namesIn(stemFolder)) {
+            if (!existing.startsWith(prefix))
+                continue;
+            QString number = existing.mid(prefix.size());
+            if (m_emh) {
+                if (!number.endsWith(mpg))
+                    continue;
+                number.chop(mpg.size());
+            }
+            if (number.size() < 3 || number.size() > 18
+                || !std::all_of(number.cbegin(), number.cend(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
+                continue;
+            const std::int64_t n = number.toLongLong();
+            if (n < 1 || (s.countKnown && (number.size() != s.digits || n > s.pieceCount)))
+                continue;
+            const QString piece = paths::joinPath(stemFolder, existing);
+            if (isListed(piece))
+                refuse(QStringLiteral("Cannot unpack '") + s.path + QStringLiteral("' because '") + piece
+                      + QStringLiteral("' is a file in the Pack List. Unpacking aborted!"));
+        }
+        if (!s.batch.isEmpty() && isListed(s.batch))
+            refuse(QStringLiteral("Cannot unpack '") + s.path + QStringLiteral("' because '") + s.batch
+                  + QStringLiteral("' is a file in the Pack List. Unpacking aborted!"));
+
+        // Every text that goes into the batch lines: the source's name and the piece entries.
+        const QString entries = m_opts.joinBatch == JoinBatch::WithInfo ? s.stem : paths::nameOf(s.stem);
+        if (!s.batch.isEmpty() && (!BatchCanCarry(s.name) || !BatchCanCarry(entries)))
+            refuse(QStringLiteral("Cannot unpack '") + s.path
+                  + QStringLiteral("' because its name holds a character that a batch file cannot carry. "
+                                   "Unpacking aborted!"));
+    }
+    m_entry = 0;
+}
+
+void UnpackRun::zipSource(Source& s)
+{
+    if (s.sameAs >= 0 && m_sources[s.sameAs].zipFirst) {
+        // The same file listed again: its archive is made already.
+        return;
+    }
+    m_form.mZipStepRunning = true;
+    m_archive = s.archive;
+    m_zipShown = true;
+    m_form.setZipAnimVisible(true);
+    m_form.setZipProcessCaption(QStringLiteral("Zipping '") + s.path + QLatin1Char('\''));
+    m_form.setZipProcessVisible(true);
+
+    withRetry(s.archive, true, [&](bool) { deleteIfNormal(s.archive); });
+    std::int32_t result = 0;
+    QString lastMessage;
+    withRetry(s.archive, true, [&](bool) {
+        CGZipFiles job;
+        job.setZipFileName(s.archive);
+        job.setUpdatingZip(false);
+        job.AddFile(s.path);
+        result = job.MakeZipFile();
+        lastMessage = job.GetLastMessage();
+    });
+    stopIfCancelled();
+    if (result != 0) {
+        // Nothing is split after a failed zip; archives made so far stay.
+        refuse(lastMessage + QStringLiteral("\r\n\r\nZipping aborted."));
+    }
+    MsgBoxResult(QStringLiteral("'") + s.path + QStringLiteral("'") + QStringLiteral(" successfully zipped as '")
+                     + s.archive + QStringLiteral("'."),
+                 kInformation);
+    stopIfCancelled();
+    m_form.setZipAnimVisible(false);
+
+    if (m_split.onePiece()) {
+        // A first or last part needs an archive of at least the piece size.
+        const std::int64_t size = GetFileLen(s.archive);
+        if (size < m_split.unpackSize)
+            refuse(smallerThanText(s.archive, m_split.unpackSize));
+    }
+}
+
+void UnpackRun::prepareSources()
+{
+    gSourcePaths.clear();
+    gSourceHandles.clear();
+    for (m_entry = 0; m_entry < m_sources.size(); ++m_entry) {
+        Source& s = m_sources[m_entry];
+        if (m_opts.zip) {
+            if (!s.zipFirst) {
+                MsgBoxResult(QStringLiteral("Cannot zip '") + s.path
+                                 + QStringLiteral("' because it is already a zip file. Zipping aborted."),
+                             kCritical);
+                stopIfCancelled();
+            } else {
+                zipSource(s);
+            }
+        }
+        const std::int32_t handle = openFile(s.splitFile, kReadOnly);
+        if (handle == -1) {
+            // File64 has said "Error opening"; no piece is written.
+            stopIfCancelled();
+            endRun();
+            throw RunEnded{};
+        }
+        gSourcePaths << s.splitFile;
+        gSourceHandles << handle;
+    }
+    m_entry = 0;
+    hideZipDisplay();
+
+    // Progress counts what is actually split: the archives under zip first.
+    if (!m_split.onePiece()) {
+        m_frame.mTotalBytes = 0;
+        for (const Source& s : m_sources)
+            m_frame.mTotalBytes += GetFileLen(s.splitFile);
+    }
+}
+
+void UnpackRun::showCopyDisplay()
+{
+    m_form.setCancelPictureShown(m_frame.mActionWord, true);
+    CProgBar32& bar = m_frame.mProgressBar;
+    QWidget* parent = m_form.progressBarParent();
+    bar.setParent(parent);
+    if (parent) {
+        // 420 twips (28 pixels) above the bottom of the window, as for Pack.
+        bar.Create(70, parent->height() - 28, int(246 * gDpiScale), int(15 * gDpiScale), true);
+        bar.SetBackColor(0);
+        bar.SetBarColor(RGB(200, 200, 200));
+    }
+    m_form.setPercentDoneCaption(QStringLiteral("0%"));
+    m_form.setPercentDoneVisible(true);
+    m_form.setTimeRemainingVisible(true);
+    m_frame.StartClock();
+    m_join.clear();
+    m_buffer.assign(std::size_t(std::max<std::int32_t>(m_opts.blockSize, 1)), '\0');
+}
+
+void UnpackRun::splitSource(int k)
+{
+    m_entry = k;
+    const Source& s = m_sources[k];
+    m_source = gSourceHandles[k];
+    const std::int64_t S = GetFileLen(s.splitFile);
+    if (S == 0)
+        refuse(QStringLiteral("Cannot unpack '") + s.splitFile
+               + QStringLiteral("' which is a 0 byte file. Unpacking aborted!"));
+    const PiecePlan plan = PlanPieces(S, m_split);
+    if (plan.pieceSize <= 0)
+        raiseError(11); // Division by zero: no piece size
+    if (m_split.modeFiles || m_split.modePercent)
+        gUnpackSize = plan.pieceSize;
+    if (m_split.onePiece()) {
+        m_frame.mTotalBytes = plan.pieceSize * m_sources.size();
+        if (S < plan.pieceSize)
+            refuse(smallerThanText(s.splitFile, plan.pieceSize));
+    }
+
+    m_sourcePos = plan.firstOffset;
+    if (plan.firstOffset > 0 && !m_file.SeekHandle(m_source, m_sourcePos))
+        raiseError(errnoToErrorNumber(win::GetLastError()));
+
+    for (std::int64_t n = 1; n <= plan.fullPieces; ++n)
+        writePiece(s, plan, n, plan.pieceSize);
+    if (plan.remainder > 0)
+        writePiece(s, plan, plan.fullPieces + 1, plan.remainder);
+
+    if (m_opts.joinBatch != JoinBatch::None) {
+        m_output = s.batch;
+        const QStringList lines = JoinBatchLines(m_form.CopyrightStamping_lst, m_join, s.name,
+                                                 JoinExtension(s.name, s.archive));
+        withRetry(s.batch, false, [&](bool) { WriteJoinBatchFile(s.batch, lines); });
+    }
+    m_join.clear();
+    m_file.CloseFile(m_source);
+    m_source = -1;
+}
+
+void UnpackRun::writePiece(const Source& s, const PiecePlan& plan, std::int64_t n, std::int64_t length)
+{
+    const QString name = PieceName(s.stem, n, plan.digits, m_emh);
+    m_output = name;
+    withRetry(name, false, [&](bool) { deleteIfNormal(name); });
+    if (m_opts.joinBatch != JoinBatch::None)
+        m_join.add(JoinEntry(m_opts.joinBatch, name));
+
+    m_form.mEmhHeaderWritten = false;
+    if (m_emh) {
+        withRetry(name, false, [&](bool) { EmbedMpegHeader(m_form, s.path, name, n - 1, m_split.modeLast); });
+        stopIfCancelled();
+    }
+    const std::int64_t dataStart = m_form.mEmhHeaderWritten ? std::int64_t(m_form.mEmhDataStart) - 1 : 0;
+
+    m_piece = -1;
+    withRetry(name, false, [&](bool) { reopenPiece(dataStart); });
+    m_piecePos = dataStart;
+
+    const BlockPlan blocks = PlanBlocks(length, m_opts.blockSize, m_opts.blockDigits);
+    for (std::int64_t b = 0; b < blocks.blocks; ++b) {
+        copyChunk(m_opts.blockSize);
+        m_frame.mBytesDone += m_opts.blockSize;
+        progress();
+    }
+    if (blocks.tail > 0) {
+        // A tail longer than the buffer goes through it in turns, with one progress update.
+        for (std::int64_t done = 0; done < blocks.tail;) {
+            const std::int64_t chunk = std::min<std::int64_t>(blocks.tail - done, std::int64_t(m_buffer.size()));
+            copyChunk(chunk);
+            done += chunk;
+        }
+        m_frame.mBytesDone += blocks.tail;
+        progress();
+    }
+
+    // The piece holds exactly its bytes, whatever an older file of its name held.
+    const std::int64_t end = m_piecePos;
+    withRetry(name, false, [&](bool retrying) {
+        if (retrying)
+            reopenPiece(end);
+        if (!m_file.SetEndOfFile(m_piece))
+            raiseError(errnoToErrorNumber(m_file.lastErrno()));
+    });
+    m_file.CloseFile(m_piece);
+    m_piece = -1;
+}
+
+void UnpackRun::reopenPiece(std::int64_t at)
+{
+    if (m_piece != -1) {
+        m_file.CloseFile(m_piece);
+        m_piece = -1;
+    }
+    m_piece = openFile(m_output, kReadWrite);
+    if (m_piece == -1)
+        raiseError(75); // after File64's own "Error opening"
+    if (at > 0 && !m_file.SeekHandle(m_piece, at))
+        raiseError(errnoToErrorNumber(win::GetLastError()));
+}
+
+std::int32_t UnpackRun::openFile(const QString& path, const QString& mode)
+{
+    m_file.OpenFile(path, mode);
+    if (gFileOpenError == 0)
+        return m_file.FileHandle();
+    // Out of handles (the table's or the system's): the handler has its own message for that.
+    if (gFileOpenError != 75 || errnoToErrorNumber(m_file.lastErrno()) == 67)
+        raiseError(67);
+    return -1;
+}
+
+void UnpackRun::copyChunk(std::int64_t count)
+{
+    const std::int64_t sourceAt = m_sourcePos;
+    const std::int64_t pieceAt = m_piecePos;
+    withRetry(m_output, false, [&](bool retrying) {
+        if (retrying) {
+            // The block again: the piece at the failed write's offset, the source block re-read.
+            reopenPiece(pieceAt);
+            if (!m_file.SeekHandle(m_source, sourceAt))
+                raiseError(errnoToErrorNumber(win::GetLastError()));
+        }
+        CopyBlock(m_file, m_source, m_piece, m_buffer.data(), count, m_sources[m_entry].splitFile);
+    });
+    m_sourcePos += count;
+    m_piecePos += count;
+}
+
+void UnpackRun::finish()
+{
+    // Every handle is closed by now; this also drops the entries failed opens left in the table.
+    m_file.CloseAllFilesQuietly();
+    m_frame.mProgressBar.DestroyProgBar();
+    m_form.setPercentDoneCaption(QString());
+    m_form.setTimeRemainingCaption(QString());
+    m_frame.ResetAfterAction();
+    DeleteFilesAfterAction(m_form.deleteAfterAction(), m_listed);
+    const int n = int(m_sources.size());
+    MsgBoxResult(QString::number(n) + (n == 1 ? QStringLiteral(" file successfully unpacked!")
+                                              : QStringLiteral(" files successfully unpacked!")),
+                 kInformation);
+    m_form.setMousePointer(MainWindowLink::kPointerDefault);
+}
+
+} // namespace
+
+void RunUnpack(MainWindowLink& form, ActionFrame& frame)
+{
+    if (frame.busy() || !gActionArmed)
+        return;
+    auto guard = frame.BeginRun();
+    if (!guard)
+        return;
+    UnpackRun run(form, frame);
+    try {
+        run.run();
+    } catch (const RunEnded&) {
+    } catch (const RuntimeError& e) {
+        run.handle(e);
+    } catch (const std::bad_alloc&) {
+        run.handle(RuntimeError(7));
+    }
+}
+
+} // namespace kivro

@@ -1,0 +1,212 @@
+// The join batch file: its lines byte for byte, its name by target, the escaping that keeps names
+// and stamp lines from running as commands, a failed write; and the copyright stamp lines loaded
+// from cstmp.ctd.
+#include "KivroTest.h"
+
+#include "engine/CopyrightStamp.h"
+#include "engine/File64.h"
+#include "engine/JoinBatch.h"
+#include "engine/MainWindowLink.h"
+#include "engine/PackListModel.h"
+#include "platform/FileApi.h"
+#include "platform/Paths.h"
+#include "platform/RuntimeError.h"
+
+using namespace kivro;
+
+namespace {
+
+struct StampLink : MainWindowLink {
+    PackListModel list;
+    File64 file;
+    PackListModel& packList() override { return list; }
+    File64& file64() override { return file; }
+};
+
+JoinList piecesOf(const QStringList& entries)
+{
+    JoinList list;
+    for (const QString& e : entries)
+        list.add(e);
+    return list;
+}
+
+QString tail(const QString& name, const QString& x)
+{
+    return QStringLiteral("goto 1\n:0\nCls\n@echo Some required file(s) not found.\n@echo %1-JOIN.%2 NOT "
+                          "successfully created.\nExit\n:1\nCls\n@echo %1-JOIN.%2 successfully created.\nExit")
+        .arg(name, x);
+}
+
+} // namespace
+
+class TestJoinBatch : public QObject {
+    Q_OBJECT
+
+    QString dir;
+
+private slots:
+    void initTestCase()
+    {
+        dir = kivrotest::rootDir() + QStringLiteral("/jb");
+        QDir().mkpath(dir);
+    }
+    void init()
+    {
+        Prompts::enableScripted();
+        win::InjectWriteLimit(-1);
+        QFile::remove(CopyrightStampFile());
+    }
+
+    void threePiecesWithTwoStampLinesGiveTheEighteenLines()
+    {
+        const QStringList stamps{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo.")};
+        const JoinList list = piecesOf({"movie.mpg.001", "movie.mpg.002", "movie.mpg.003"});
+        const QStringList lines = JoinBatchLines(stamps, list, QStringLiteral("movie.mpg"), JoinExtension("movie.mpg"));
+        const QStringList expected = (QStringLiteral(
+            "@echo off\n@echo Copyright Bob\n@echo.\n@echo -------------\n"
+            "If NOT exist \"movie.mpg.001\" Goto 0\nIf NOT exist \"movie.mpg.002\" Goto 0\n"
+            "If NOT exist \"movie.mpg.003\" Goto 0\n"
+            "Copy/b \"movie.mpg.001\" + \"movie.mpg.002\" + \"movie.mpg.003\" \"movie.mpg-JOIN.mpg\"\n")
+            + tail("movie.mpg", "mpg")).split('\n');
+        QCOMPARE(lines, expected);
+        QCOMPARE(lines.size(), 18);
+        QCOMPARE(list.copyText, QStringLiteral(" + \"movie.mpg.001\" + \"movie.mpg.002\" + \"movie.mpg.003\""));
+
+        const QString path = dir + QStringLiteral("/movie.mpg-JOIN.bat");
+        kivrotest::writeFile(path, QByteArray(2000, 'x')); // an older, longer file is replaced
+        WriteJoinBatchFile(path, lines);
+        QCOMPARE(kivrotest::readFile(path), expected.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+    }
+
+    void edgeShapes_data()
+    {
+        QTest::addColumn<QStringList>("stamps");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("archive");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("single piece, no stamp")
+            << QStringList() << QStringList{"/v/movie.mpg.001.mpg"} << "movie.mpg" << ""
+            << "@echo off\n@echo \nIf NOT exist \"/v/movie.mpg.001.mpg\" Goto 0\n"
+               "Copy/b \"/v/movie.mpg.001.mpg\" \"movie.mpg-JOIN.mpg\"\n" + tail("movie.mpg", "mpg");
+        QTest::newRow("no dot: the whole name is the extension")
+            << QStringList{"@echo."} << QStringList{"movie.001", "movie.002"} << "movie" << ""
+            << "@echo off\n@echo.\n@echo \nIf NOT exist \"movie.001\" Goto 0\nIf NOT exist \"movie.002\" Goto 0\n"
+               "Copy/b \"movie.001\" + \"movie.002\" \"movie-JOIN.movie\"\n" + tail("movie", "movie");
+        QTest::newRow("zip first joins into .zip")
+            << QStringList{"@echo ab", "@echo abcd"} << QStringList{"movie.zip.001"} << "movie.mpg" << "/v/movie.zip"
+            << "@echo off\n@echo ab\n@echo abcd\n@echo ----\nIf NOT exist \"movie.zip.001\" Goto 0\n"
+               "Copy/b \"movie.zip.001\" \"movie.mpg-JOIN.zip\"\n" + tail("movie.mpg", "zip");
+        // The interpreter never sees a command in a name or a stamp line; the hyphens count the
+        // stamp as written (13 characters).
+        QTest::newRow("special characters echo literally")
+            << QStringList{"@echo 100% A&B | \"x & y\" <^>"} << QStringList{"a&b%1.mpg.001"} << "a&b%1.mpg" << ""
+            << "@echo off\n@echo 100%% A^&B ^| \"x & y\" ^<^^^>\n@echo ----------------------\n"
+               "If NOT exist \"a&b%%1.mpg.001\" Goto 0\nCopy/b \"a&b%%1.mpg.001\" \"a&b%%1.mpg-JOIN.mpg\"\n"
+               "goto 1\n:0\nCls\n@echo Some required file(s) not found.\n"
+               "@echo a^&b%%1.mpg-JOIN.mpg NOT successfully created.\nExit\n:1\nCls\n"
+               "@echo a^&b%%1.mpg-JOIN.mpg successfully created.\nExit";
+    }
+    void edgeShapes()
+    {
+        QFETCH(QStringList, stamps);
+        QFETCH(QStringList, entries);
+        QFETCH(QString, name);
+        QFETCH(QString, archive);
+        QFETCH(QString, expected);
+        QCOMPARE(JoinBatchLines(stamps, piecesOf(entries), name, JoinExtension(name, archive)),
+                 expected.split('\n'));
+    }
+
+    void namesAndEntries()
+    {
+        QCOMPARE(JoinBatchFileName(UnpackTarget::SaveFile, "/s/out.mpg", "/v/", "movie.mpg", "/c"),
+                 QStringLiteral("/s/movie.mpg-JOIN.bat"));
+        QCOMPARE(JoinBatchFileName(UnpackTarget::WhereFile, "/s/out.mpg", "/v/", "movie.mpg", "/c"),
+                 QStringLiteral("/v/movie.mpg-JOIN.bat"));
+        QCOMPARE(JoinBatchFileName(UnpackTarget::Custom, "/s/out.mpg", "/v/", "movie.mpg", "/c"),
+                 QStringLiteral("/c/movie.mpg-JOIN.bat"));
+        QCOMPARE(JoinBatchFileName(UnpackTarget::Custom, "", "/v/", "movie", "/"), QStringLiteral("/movie-JOIN.bat"));
+        QCOMPARE(JoinEntry(JoinBatch::Plain, "/v/movie.mpg.001"), QStringLiteral("movie.mpg.001"));
+        QCOMPARE(JoinEntry(JoinBatch::WithInfo, "/v/movie.mpg.001"), QStringLiteral("/v/movie.mpg.001"));
+        QVERIFY(BatchCanCarry(QStringLiteral("a&b %x ^.mpg")));
+        for (const char* bad : {"a\"b", "a\rb", "a\nb"})
+            QVERIFY(!BatchCanCarry(QString::fromLatin1(bad)));
+    }
+
+    void failedWriteIsRaised()
+    {
+        const QString path = dir + QStringLiteral("/full-JOIN.bat");
+        win::InjectWriteLimit(10);
+        try {
+            WriteJoinBatchFile(path, {QStringLiteral("@echo off"), QStringLiteral("@echo more than ten")});
+            QFAIL("no error");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), 75);
+        }
+        win::InjectWriteLimit(-1);
+        try {
+            WriteJoinBatchFile(dir + QStringLiteral("/no/such/folder/x-JOIN.bat"), {QStringLiteral("@echo off")});
+            QFAIL("no error");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), 76);
+        }
+    }
+
+    void missingStampFileIsCreatedWithTheDefaultLine()
+    {
+        StampLink link;
+        link.CopyrightStamping_lst << QStringLiteral("@echo old");
+        const QString text = LoadCopyrightDataFromFile(link);
+        QCOMPARE(CopyrightStampFile(), paths::joinPath(paths::userDataDir(), "cstmp.ctd"));
+        QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("Files unpacked by Tesma Kivro Pro (r).\r\n"));
+        QCOMPARE(link.CopyrightStamping_lst, QStringList{"@echo Files unpacked by Tesma Kivro Pro (r)."});
+        QCOMPARE(text, QStringLiteral("Files unpacked by Tesma Kivro Pro (r)."));
+        QVERIFY(Prompts::records().isEmpty());
+    }
+
+    void stampLinesFromTheFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty file") << QByteArray() << QStringList() << QString();
+        QTest::newRow("blank lines") << QByteArray("A\r\n\r\n   \r\n")
+                                     << QStringList{"@echo A", "@echo.", "@echo."} << QStringLiteral("A\r\n\r\n   ");
+        QTest::newRow("leading empty line, last line unended")
+            << QByteArray("\r\nB") << QStringList{"@echo.", "@echo B"} << QStringLiteral("B");
+        QTest::newRow("spaces and tab kept") << QByteArray(" x \r\n\t\r\n")
+                                             << QStringList{"@echo  x ", "@echo \t"} << QStringLiteral(" x \r\n\t");
+        QTest::newRow("any line break ends a line") << QByteArray("a\nb\rc\r\n")
+                                                   << QStringList{"@echo a", "@echo b", "@echo c"}
+                                                   << QStringLiteral("a\r\nb\r\nc");
+    }
+    void stampLinesFromTheFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, text);
+        kivrotest::writeFile(CopyrightStampFile(), content);
+        StampLink link;
+        QCOMPARE(LoadCopyrightDataFromFile(link), text);
+        QCOMPARE(link.CopyrightStamping_lst, lines);
+    }
+
+    void unreadableStampFileShowsTheSharedError()
+    {
+        QDir().mkpath(CopyrightStampFile()); // a folder where the file belongs
+        StampLink link;
+        link.CopyrightStamping_lst << QStringLiteral("@echo old");
+        QCOMPARE(LoadCopyrightDataFromFile(link), QString());
+        QVERIFY(link.CopyrightStamping_lst.isEmpty());
+        const QStringList r = Prompts::records();
+        QCOMPARE(r.size(), 1);
+        QVERIFY(r[0].startsWith("box|Critical|OK|Tesma Kivro Pro|Unexpected error."));
+        QVERIFY(r[0].contains("Error 75: 'Path/File access error'  detected."));
+        QDir(CopyrightStampFile()).removeRecursively();
+    }
+};
+
+KIVRO_TEST_MAIN(TestJoinBatch)
+#include "tst_joinbatch.moc"
