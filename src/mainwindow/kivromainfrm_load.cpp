@@ -5,6 +5,7 @@
 // prepares the slider and the stamp lines, opens the start folder and makes the window's File64.
 #include "mainwindow/kivromainfrm.h"
 
+#include "engine/CopyrightStamp.h"
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
 #include "engine/StringHelpers.h"
@@ -436,8 +437,9 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
 
 void kivromainfrm::LoadCopyrightStampLines()
 {
-    // The copyright stamp editor fills CopyrightStamping_lst from the stamp file here
-    // (LoadCopyrightDataFromFile); the editor is not part of the program yet.
+    // Fills CopyrightStamping_lst from the stamp file; the stamp editor, which shows the text,
+    // takes it when it opens.
+    LoadCopyrightDataFromFile(*this);
 }
 
 void kivromainfrm::MoveBrowserTo(const QString& folder)

@@ -4,6 +4,7 @@
 // and the window after a failure of the later steps.
 #include "KivroTest.h"
 
+#include "engine/CopyrightStamp.h"
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
 #include "engine/StringHelpers.h"
@@ -95,6 +96,7 @@ private slots:
     void init()
     {
         QFile::remove(paths::settingsFile());
+        QFile::remove(CopyrightStampFile());
         QFile::remove(MciIniPath());
         QVERIFY(QDir::setCurrent(m_start));
         gSplitModeSize = gSplitModeFirst = gSplitModeLast = gSplitModePercent = gSplitModeFiles = false;
@@ -145,6 +147,9 @@ private slots:
         QCOMPARE(w->MSSlider->Max(), 100);
         QVERIFY(!w->MSSlider->isEnabled());
         QVERIFY(!w->mask().isEmpty());
+        // The stamp lines the join batch files echo; a missing stamp file is made with its
+        // default line.
+        QCOMPARE(w->CopyrightStamping_lst, QStringList{QStringLiteral("@echo ") + kDefaultCopyrightStamp});
 
         // The menus show the defaults, and the variables follow them.
         QVERIFY(!w->AddContextMenuMnu->isChecked());
@@ -432,6 +437,14 @@ private slots:
             QCOMPARE(setting(QStringLiteral("BrovletYpos")), QString::number(packList->y() * 15));
             QVERIFY(std::abs(packList->x()) < 32768 && std::abs(packList->y()) < 32768);
         }
+    }
+
+    void stampLines()
+    {
+        kivrotest::writeFile(CopyrightStampFile(), "(c) 2004 Me\r\n  \r\nAll rights reserved.\r\n");
+        auto w = start();
+        QCOMPARE(w->CopyrightStamping_lst, (QStringList{QStringLiteral("@echo (c) 2004 Me"), QStringLiteral("@echo."),
+                                                        QStringLiteral("@echo All rights reserved.")}));
     }
 
     // The verb is switched on at start with this run's program folder.
