@@ -2,6 +2,7 @@
 
 #include "mainwindow/MainGlobals.h"
 #include "mainwindow/kivromainfrm.h"
+#include "mainwindow/mMain.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
 
@@ -42,9 +43,9 @@ void CancelActionForShutdown(kivromainfrm* form)
         form->mActionFrame.ErrorResumeProgram();
 }
 
-void ArmCommandLineHandOff(kivromainfrm*)
+void ArmCommandLineHandOff(kivromainfrm* form)
 {
-    // The command-line hand-off is not part of the program yet: nothing to arm.
+    form->ArmContextMenuShellTimer(mMain::Command());
 }
 
 } // namespace kivro::startup

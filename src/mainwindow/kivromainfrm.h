@@ -10,6 +10,7 @@
 #include "mainwindow/Skin.h"
 #include "packlist/PackListHost.h"
 #include "platform/SkinImage.h"
+#include "preview/MSSlider.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QRegion>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -59,6 +61,64 @@ public:
     // The names selected in File1, in list order (the hidden selection mirror).
     QStringList filesel_lst;
 
+    // --- adding files and the command-line hand-off (kivromainfrm_handoff.cpp) ---------------
+    // AddFileToList_Cmb_Click (browser section) and the Add picture: with nothing selected in
+    // File1, "Nothing to add."; otherwise every selected file, in list order, is appended with
+    // the browser's folder, and a name wider than any before it widens the pack list's
+    // horizontal extent.
+    void ButtonAdd_Img_Click() { AddFileToList_Cmb_Click(); }
+    // Appends every path of a hand-off command line (HandOff.h) to the pack list, in order,
+    // without a message, a check or a change of the horizontal extent.
+    void ShellCommandAddFiles(const QString& Command);
+    // The hand-off, once: with a non-empty command line the paths go into the pack list, the
+    // "Save Pack File As" dialog runs, the tip window shows unless "ShowTod" is "0", and the
+    // pack-list window shows. In every case the timer is stopped for good; a second tick while
+    // the dialog waits does nothing.
+    void ContextMenuShell_Timer_Timer(const QString& Command);
+    // Starts the one-shot hand-off timer with the program's argument text. The start-up calls
+    // this once the whole start-up has run, so that no box of the start-up can let it tick
+    // early.
+    void ArmContextMenuShellTimer(const QString& Command);
+    // One-shot, 1 ms; armed by ArmContextMenuShellTimer, never restarted after its tick.
+    QTimer* ContextMenuShell_Timer = makeContextMenuShellTimer();
+    QString mHandOffCommand;
+    bool mHandOffDone = false;
+
+private:
+    QTimer* makeContextMenuShellTimer();
+
+public:
+
+    // --- load (kivromainfrm_load.cpp) ----------------------------------------------------------
+    // The load runs once, inside the window's first show and before the window becomes visible:
+    // icon, hourglass, shape, layout, caption, every setting (read, repaired and written back,
+    // mostly through the option handlers), the file-type box, browser state, custom folders and
+    // save-as box, the media drivers, the slider, the stamp lines, the start folder, the File64
+    // and the normal pointer. A failure up to the settings ends the program through the start-up's
+    // error handling; from the file-type box on, an empty type box asks for a restart, repairs the
+    // types and ends the program, and any other failure shows the unexpected-error text and ends
+    // the load with the window usable.
+    void setVisible(bool visible) override;
+    void Form_Load();
+    bool mLoadRun = false;
+    // The preview's position slider.
+    kivro::MSSlider* MSSlider = new kivro::MSSlider(this);
+
+private:
+    void LoadWindowAndSettings();
+    void LayoutForScale(float scale);
+    void LoadSettings();
+    void PlacePackListWindow();
+    void ApplyStoredCustomSize(const QString& sSize);
+    void LoadBrowserFoldersAndRest();
+    void LoadCopyrightStampLines();
+    void MoveBrowserTo(const QString& folder);
+
+public:
+    // The load's error handler for a failure of the file-type box or a later step: 380 (the
+    // type box is empty) asks for a restart, repairs the types and ends the program; any other
+    // number shows the unexpected-error text and leaves the window usable.
+    void LoadFailed(int number, const QString& description);
     // --- action frame -------------------------------------------------------------------------
     // The frame of a run (kivromainfrm_frame.cpp): the procedures below act through mActionFrame,
     // which holds the run state (mActionWord, mTotalBytes, mBytesDone, mStartTime, mProgressBar).
@@ -189,10 +249,9 @@ public:
     void MoreInfo_Cmd_Click();
     void Network_Img_Click();
 
-    // Appends the browser's selected files to the pack list (button, popup "Add", double-click).
-    // The pack list's add fills it in; until then it only tells onAddFileToList.
+    // Appends the browser's selected files to the pack list (button, popup "Add", double-click):
+    // kivromainfrm_handoff.cpp.
     void AddFileToList_Cmb_Click();
-    std::function<void()> onAddFileToList;
 
     // Moves the browser to a folder (drive list, folder list, file list, gCurrentDir and the
     // folder label), as the start-up does with the start folder. False, with nothing changed,
@@ -303,11 +362,9 @@ public:
     void StartupCustomDirMnu_Click();
     void UnpackCustomDirMnu_Click();
 
-    // Hooks of the settings whose effect other parts of the window carry out: docking the
-    // pack-list window against this window now, and the file-manager entries of the "Pack it..."
-    // verb after the verb setting changed. Neither does anything yet.
+    // The hook of the magnet setting whose effect another part of the window carries out:
+    // docking the pack-list window against this window now. It does nothing yet.
     void DockPackListWindow();
-    void ExplorerVerbChanged(bool on);
 
 private:
     using MenuHandler = void (kivromainfrm::*)();

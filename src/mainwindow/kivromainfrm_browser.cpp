@@ -229,12 +229,6 @@ void kivromainfrm::File1_DblClick()
     AddFileToList_Cmb_Click();
 }
 
-void kivromainfrm::AddFileToList_Cmb_Click()
-{
-    if (onAddFileToList)
-        onAddFileToList();
-}
-
 void kivromainfrm::File1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint pos)
 {
     if (button != Qt::RightButton)

@@ -7,6 +7,7 @@
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
 #include "engine/StringHelpers.h"
+#include "mainwindow/ExplorerVerb.h"
 #include "platform/FileDialogs.h"
 #include "platform/Paths.h"
 
@@ -350,26 +351,14 @@ void kivromainfrm::MagnetiseMnu_Click()
 
 void kivromainfrm::AddContextMenuMnu_Click()
 {
-    if (AddContextMenuMnu->isChecked()) {
-        AddContextMenuMnu->setChecked(false);
-        writeSetting(QStringLiteral("CKivro"), QStringLiteral("Off"));
-        ExplorerVerbChanged(false);
-    } else {
-        AddContextMenuMnu->setChecked(true);
-        writeSetting(QStringLiteral("CKivro"), QStringLiteral("On"));
-        ExplorerVerbChanged(true);
-    }
+    // The verb switch owns the check mark and "CKivro": switching on succeeds only when the
+    // file-manager entries were written.
+    ExplorerVerb::AddContextMenuMnu_Click(*AddContextMenuMnu);
 }
 
 void kivromainfrm::DockPackListWindow()
 {
     MagnetisePackList();
-}
-
-void kivromainfrm::ExplorerVerbChanged(bool /*on*/)
-{
-    // The file-manager entries of the verb are written and removed by the verb switch; until it
-    // is there, only the setting changes.
 }
 
 // --- folder choosers ------------------------------------------------------------------------

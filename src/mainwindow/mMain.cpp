@@ -1,5 +1,6 @@
 #include "mainwindow/mMain.h"
 
+#include "mainwindow/HandOff.h"
 #include "mainwindow/MainGlobals.h"
 #include "mainwindow/agreefrm.h"
 #include "mainwindow/kivromainfrm.h"
@@ -207,7 +208,7 @@ int Main(int argc, char** argv)
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    g_command = args.join(QLatin1Char(' '));
+    g_command = CommandLineText(args);
 
     // Windows are placed at absolute positions, which only X11 allows (XWayland too).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -1,0 +1,62 @@
+#include "mainwindow/ExplorerVerb.h"
+
+#include "engine/Registry.h"
+#include "platform/FileManagerVerb.h"
+#include "platform/Globals.h"
+#include "platform/MsgBox.h"
+
+#include <QAction>
+
+namespace kivro::ExplorerVerb {
+
+namespace {
+
+const QString kValue = QStringLiteral("CKivro");
+
+void writeChoice(const QString& text)
+{
+    Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, kValue, text);
+}
+
+void switchOff(QAction& item)
+{
+    item.setChecked(false);
+    writeChoice(QStringLiteral("Off"));
+    FileManagerVerb::Remove();
+}
+
+} // namespace
+
+void AddContextMenuMnu_Click(QAction& AddContextMenuMnu)
+{
+    if (AddContextMenuMnu.isChecked()) {
+        switchOff(AddContextMenuMnu);
+        return;
+    }
+    if (FileManagerVerb::Install(gAppPath)) {
+        AddContextMenuMnu.setChecked(true);
+        writeChoice(QStringLiteral("On"));
+        return;
+    }
+    // Half an entry is no entry: what could be written goes again, so the menu, the setting
+    // and the file managers agree that the verb is off.
+    FileManagerVerb::Remove();
+    AddContextMenuMnu.setChecked(false);
+    writeChoice(QStringLiteral("Off"));
+    MsgBoxResult(kVerbNotWrittenText, vbExclamation | vbOKOnly | vbTopMost, kAppTitle);
+}
+
+void ApplyStoredChoice(QAction& AddContextMenuMnu)
+{
+    const QString stored = Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, kValue);
+    if (stored == QLatin1String("On")) {
+        AddContextMenuMnu.setChecked(true);
+        writeChoice(QStringLiteral("On"));
+        // Rewritten at every start, so the entries follow the program when it moves.
+        FileManagerVerb::Install(gAppPath);
+        return;
+    }
+    switchOff(AddContextMenuMnu);
+}
+
+} // namespace kivro::ExplorerVerb

@@ -1,0 +1,451 @@
+// The main window's load: runs once, inside the window's first show, before it becomes visible.
+// It gives the window its icon and shape, lays it out, reads every setting (repairing and writing
+// back what is missing or not one of its texts, mostly through the option handlers), fills the
+// file-type box, settles the custom folders and the save-as box, corrects the media drivers,
+// prepares the slider and the stamp lines, opens the start folder and makes the window's File64.
+#include "mainwindow/kivromainfrm.h"
+
+#include "engine/CopyrightStamp.h"
+#include "engine/EngineGlobals.h"
+#include "engine/Registry.h"
+#include "engine/StringHelpers.h"
+#include "mainwindow/ExplorerVerb.h"
+#include "mainwindow/MainGlobals.h"
+#include "mainwindow/MainLoad.h"
+#include "mainwindow/Skin.h"
+#include "packlist/Brovletfrm.h"
+#include "packlist/PackListGlobals.h"
+#include "platform/Globals.h"
+#include "platform/Icon32bit.h"
+#include "platform/MsgBox.h"
+#include "platform/Paths.h"
+#include "platform/RuntimeError.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalBlocker>
+
+#include <cmath>
+
+namespace kivro {
+
+namespace {
+
+using namespace Registry;
+
+constexpr double kTwips = 15.0; // per pixel, always
+// The folder label's width, twips.
+constexpr std::int32_t kFolderLabelTwips = 3800;
+
+QString readSetting(const QString& name)
+{
+    return RegReadString(HKEY_CURRENT_USER, kKivroKey, name);
+}
+
+void writeSetting(const QString& name, const QString& value)
+{
+    RegWriteString(HKEY_CURRENT_USER, kKivroKey, name, value);
+}
+
+const QString kDefaultFileName = QStringLiteral("default.mpg");
+
+int twipsToPixels(double twips)
+{
+    return int(std::nearbyint(twips / kTwips));
+}
+
+QRect screenTwips(const QWidget* w)
+{
+    const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    const QRect px = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    return QRect(0, 0, px.width() * int(kTwips), px.height() * int(kTwips));
+}
+
+} // namespace
+
+void kivromainfrm::setVisible(bool visible)
+{
+    if (visible && !mLoadRun) {
+        mLoadRun = true;
+        Form_Load();
+        // The restart path of the load has ended the program: nothing is shown.
+        if (mShuttingDown)
+            return;
+    }
+    QWidget::setVisible(visible);
+}
+
+void kivromainfrm::Form_Load()
+{
+    LoadWindowAndSettings();
+    try {
+        LoadBrowserFoldersAndRest();
+    } catch (const RuntimeError& e) {
+        LoadFailed(e.number(), e.description());
+    } catch (const std::bad_alloc&) {
+        LoadFailed(7, errorDescription(7));
+    } catch (const std::exception& e) {
+        LoadFailed(51, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void kivromainfrm::LoadFailed(int number, const QString& description)
+{
+    if (number == 380) {
+        // The file-type box is empty: the store is repaired, and the program ends so that the
+        // next start reads the repaired store.
+        MsgBoxResult(QStringLiteral("Your custom FileType information is tampered or deleted. Default FileType is "
+                                    "replaced. Please restart Tesma Kivro Pro."),
+                     vbExclamation | vbOKOnly | vbTopMost);
+        ResetFileFilter();
+        Form_QueryUnload();
+        return;
+    }
+    MsgBoxResult(unexpectedErrorText(number, description), vbCritical | vbOKOnly | vbTopMost);
+    // The rest of the load does not run, but the window stays usable: an action needs its File64
+    // and the menus refuse to open under the hourglass.
+    if (!mFile64)
+        mFile64 = std::make_unique<File64>();
+    setMousePointer(kPointerDefault);
+}
+
+// Steps 1 to 6: a failure here is not handled by the load; the start-up ends the program with
+// the error's number and text.
+void kivromainfrm::LoadWindowAndSettings()
+{
+    Icon32bit::SetFormIcons(this, QStringLiteral("AAA"), true);
+    setMousePointer(kPointerHourglass);
+
+    // The window's shape: the skin at the frame offset (frame 3 pixels, frame and caption 22).
+    mSkinRegion = MainWindowMask();
+    setMask(mSkinRegion);
+
+    LayoutForScale(gDpiScale);
+    TesmaKivroCaption->setText(MainLoad::CaptionText(KIVRO_VERSION_MAJOR, KIVRO_VERSION_MINOR, KIVRO_VERSION_PATCH));
+
+    LoadSettings();
+}
+
+void kivromainfrm::LayoutForScale(float scale)
+{
+    // The skin picture BG_Img is the window's background at every scale.
+    if (scale <= 1.0f) {
+        percentdone_lbl->show();
+        percentdone_lbl_above96DPI->hide();
+        return;
+    }
+    // Above 96 dpi the round buttons and busy icons sit a little higher and the MPEG labels a
+    // little further right (twips).
+    auto moveBy = [](QWidget* w, double dxTwips, double dyTwips) {
+        w->move(w->x() + twipsToPixels(dxTwips), w->y() + twipsToPixels(dyTwips));
+    };
+    for (QWidget* w : std::initializer_list<QWidget*>{UnpackImg, UnPackCANCELImg, PackImg, PackCANCELImg})
+        moveBy(w, 0, -40);
+    moveBy(BusyIconImg, 0, -50);
+    moveBy(NotBusyIconImg, 0, -50);
+    moveBy(MpegInfoVideoSize_Lbl, (scale - 1.0) * 200, 0);
+    moveBy(MpegInfoVideoRate_Lbl, (scale - 1.0) * 200, 0);
+    percentdone_lbl->hide();
+    percentdone_lbl_above96DPI->show();
+}
+
+void kivromainfrm::LoadSettings()
+{
+    // The verb: "On" writes the file-manager entries again with this run's program folder.
+    ExplorerVerb::ApplyStoredChoice(*AddContextMenuMnu);
+
+    {
+        const bool on = readSetting(QStringLiteral("Magnet")) != QLatin1String("Off");
+        MagnetMnu->setChecked(on);
+        writeSetting(QStringLiteral("Magnet"), on ? QStringLiteral("On") : QStringLiteral("Off"));
+    }
+
+    PlacePackListWindow();
+
+    const QString tRate = readSetting(QStringLiteral("tRate"));
+    if (tRate == QLatin1String("slow"))
+        SlowSpeedChk_Click();
+    else if (tRate == QLatin1String("fast"))
+        FastSpeedChk_Click();
+    else if (tRate == QLatin1String("ufast"))
+        UltraSpeedChk_Click();
+    else
+        NormalSpeedChk_Click();
+
+    const QString sSize = readSetting(QStringLiteral("sSize"));
+    if (sSize == QLatin1String("small"))
+        SmallFloppySizeChk_Click();
+    else if (sSize == QLatin1String("low"))
+        LowFloppySizeChk_Click();
+    else if (sSize == QLatin1String("zip"))
+        ZipSizeChk_Click();
+    else if (MainLoad::IsCustomSizeText(sSize))
+        ApplyStoredCustomSize(sSize);
+    else
+        HighFloppySizeChk_Click();
+
+    const QString sDir = readSetting(QStringLiteral("sDir"));
+    if (sDir == QLatin1String("wfile")) {
+        UnpackWhereFileDirMnu_Click();
+    } else if (sDir == QLatin1String("custom")) {
+        // No folder dialog at start: the stored folder is settled with the folders below.
+        UnpackSaveFileMnu->setChecked(false);
+        UnpackWhereFileDirMnu->setChecked(false);
+        UnpackCustomDirMnu->setChecked(true);
+        writeSetting(QStringLiteral("sDir"), QStringLiteral("custom"));
+    } else {
+        UnpackSaveFileMnu_Click();
+    }
+
+    // Written as "UnpkTyp" and "Jbat"; the store finds any spelling.
+    if (readSetting(QStringLiteral("UnPkTyp")) == QLatin1String("EMH"))
+        UnpackEMHMnu_Click();
+    else
+        UnpackRAWMnu_Click();
+
+    const QString jbat = readSetting(QStringLiteral("JBat"));
+    if (jbat == QLatin1String("Jbat"))
+        CreateJoinBatMnu_Click();
+    else if (jbat == QLatin1String("JbatInfo"))
+        CreateJoinBatwExtraInfoMnu_Click();
+    else
+        CreateJoinBatNoMnu_Click();
+
+    const QString delact = readSetting(QStringLiteral("Delact"));
+    if (delact == QLatin1String("Prompt"))
+        DelPromptMnu_Click();
+    else if (delact == QLatin1String("NoPrompt"))
+        DelNoPromptMnu_Click();
+    else
+        DelNoMnu_Click();
+
+    if (readSetting(QStringLiteral("SaveTo")) == QLatin1String("Custom")) {
+        SaveCustomDirMnu->setChecked(true);
+        LastSavedDirMnu->setChecked(false);
+        writeSetting(QStringLiteral("SaveTo"), QStringLiteral("Custom"));
+    } else {
+        LastSavedDirMnu_Click();
+    }
+
+    if (readSetting(QStringLiteral("StartupOpt")) == QLatin1String("Custom")) {
+        StartupCustomDirMnu->setChecked(true);
+        StartupLastUsedDirMnu->setChecked(false);
+        writeSetting(QStringLiteral("StartupOpt"), QStringLiteral("Custom"));
+    } else {
+        StartupLastUsedDirMnu_Click();
+    }
+
+    const QString owrite = readSetting(QStringLiteral("Owrite"));
+    if (owrite == QLatin1String("No"))
+        OverwriteNoMnu_Click();
+    else if (owrite == QLatin1String("NoPrompt"))
+        OverwriteNoPromptMnu_Click();
+    else
+        OverwritePromptMnu_Click();
+
+    {
+        const bool on = readSetting(QStringLiteral("MZip")) == QLatin1String("On");
+        ZipCompressMnu->setChecked(on);
+        writeSetting(QStringLiteral("MZip"), on ? QStringLiteral("On") : QStringLiteral("Off"));
+    }
+    {
+        const bool on = readSetting(QStringLiteral("MCC")) != QLatin1String("Off");
+        MCheckMnu->setChecked(on);
+        writeSetting(QStringLiteral("MCC"), on ? QStringLiteral("On") : QStringLiteral("Off"));
+    }
+
+    if (readSetting(QStringLiteral("fCheck")) != QLatin1String("fPass"))
+        ResetFileFilter();
+}
+
+void kivromainfrm::PlacePackListWindow()
+{
+    // The first use creates and loads the pack-list window.
+    Brovletfrm* packList = PackListForm();
+    const QRect screen = screenTwips(this);
+    const double mainWidth = frameGeometry().width() * kTwips;
+    const double mainHeight = frameGeometry().height() * kTwips;
+    const double listWidth = packList->frameGeometry().width() * kTwips;
+    const double listHeight = packList->frameGeometry().height() * kTwips;
+
+    // A stored place is used as it stands, also off the screen; a value X11 cannot take (beyond
+    // 16-bit pixels) is replaced like a missing one.
+    const std::optional<double> x = MainLoad::StoredPosition(readSetting(QStringLiteral("BrovletXpos")));
+    if (x) {
+        packList->move(twipsToPixels(*x), packList->y());
+    } else {
+        packList->move(twipsToPixels(screen.width() / 2.0 + mainWidth / 2 - listWidth / 2), packList->y());
+        writeSetting(QStringLiteral("BrovletXpos"), QString::number(packList->x() * int(kTwips)));
+    }
+    const std::optional<double> y = MainLoad::StoredPosition(readSetting(QStringLiteral("BrovletYpos")));
+    if (y) {
+        packList->move(packList->x(), twipsToPixels(*y));
+    } else {
+        packList->move(packList->x(), twipsToPixels(screen.height() / 2.0 - mainHeight / 2 - listHeight / 2));
+        writeSetting(QStringLiteral("BrovletYpos"), QString::number(packList->y() * int(kTwips)));
+    }
+}
+
+void kivromainfrm::ApplyStoredCustomSize(const QString& sSize)
+{
+    SmallFloppySizeChk->setChecked(false);
+    LowFloppySizeChk->setChecked(false);
+    HighFloppySizeChk->setChecked(false);
+    ZipSizeChk->setChecked(false);
+    CustomSizeChk->setChecked(true);
+
+    const MainLoad::CustomSize c =
+        MainLoad::CustomSizeFor(sSize, readSetting(MainLoad::CompanionValueName(sSize)));
+    switch (c.mode) {
+    case MainLoad::CustomSize::Mode::Size:
+        gSplitModeSize = true;
+        gUnpackSize = c.unpackSize;
+        break;
+    case MainLoad::CustomSize::Mode::First:
+        gSplitModeFirst = true;
+        gUnpackSize = c.unpackSize;
+        break;
+    case MainLoad::CustomSize::Mode::Last:
+        gSplitModeLast = true;
+        gUnpackSize = c.unpackSize;
+        break;
+    case MainLoad::CustomSize::Mode::Percent:
+        gSplitModePercent = true;
+        gSplitPercent = c.splitPercent;
+        break;
+    case MainLoad::CustomSize::Mode::Files:
+        gSplitModeFiles = true;
+        gSplitFiles = c.splitFiles;
+        break;
+    }
+    CustomSizeChk->setText(c.caption);
+    if (c.repairedCompanion) {
+        writeSetting(QStringLiteral("sSize"), sSize);
+        writeSetting(c.companionName, *c.repairedCompanion);
+    }
+}
+
+// Steps 7 to 17, under the load's error handler.
+void kivromainfrm::LoadBrowserFoldersAndRest()
+{
+    // 7. The file-type box.
+    const QStringList filters = MainLoad::LoadFileFilterList();
+    {
+        const QSignalBlocker block(pattern_cmb);
+        pattern_cmb->clear();
+        pattern_cmb->addItems(filters);
+    }
+    // Selecting the first type of an empty box is an invalid property value.
+    if (pattern_cmb->count() == 0)
+        raiseError(380);
+    {
+        const QSignalBlocker block(pattern_cmb);
+        pattern_cmb->setCurrentIndex(0);
+    }
+    pattern_cmb_Click();
+
+    // 8. Browser state.
+    if (File1->count() > 0) {
+        File1->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        File1_Click();
+    }
+    gCurrentDir = Dir1->Path();
+    seldirfulltmp_lbl->setText(Dir1->Path());
+    QString shown;
+    FormatDir(Dir1->Path(), shown, kFolderLabelTwips);
+    seldir_lbl->setText(shown);
+
+    // 9. Unpack-to folder.
+    gUnpackCustomDir = gCurrentDir;
+    {
+        const QString stored = readSetting(QStringLiteral("UnpackCustomDir"));
+        if (MainLoad::FolderExists(stored))
+            gUnpackCustomDir = stored;
+        writeSetting(QStringLiteral("UnpackCustomDir"), gUnpackCustomDir);
+    }
+
+    // 10. Save-to folder.
+    gSaveCustomDir = gCurrentDir;
+    {
+        const QString stored = readSetting(QStringLiteral("SaveCustomDir"));
+        if (MainLoad::FolderExists(stored))
+            gSaveCustomDir = stored;
+        writeSetting(QStringLiteral("SaveCustomDir"), gSaveCustomDir);
+    }
+    SaveAsNewFilename_txt->setText(paths::joinPath(gCurrentDir, kDefaultFileName));
+
+    // 11. The save-as box by the save-to choice.
+    if (readSetting(QStringLiteral("SaveTo")) == QLatin1String("Custom")) {
+        const QString stored = readSetting(QStringLiteral("SaveCustomDir"));
+        gSaveCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
+        SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, kDefaultFileName));
+        writeSetting(QStringLiteral("SaveCustomDir"), gSaveCustomDir);
+    } else {
+        const QString stored = readSetting(QStringLiteral("LastSavedDir"));
+        const QString folder = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
+        SaveAsNewFilename_txt->setText(paths::joinPath(folder, kDefaultFileName));
+        writeSetting(QStringLiteral("LastSavedDir"), folder);
+    }
+
+    // 12. The media drivers of the per-user system.ini.
+    MainLoad::CorrectMciDrivers();
+
+    // 13. The preview slider (its value is left as it is).
+    MSSlider->setMin(0);
+    MSSlider->setMax(100);
+    MSSlider->ColInit();
+    MSSlider->setEnabled(false);
+
+    // 14. The copyright stamp lines.
+    LoadCopyrightStampLines();
+
+    // 15. The start-up custom folder.
+    gStartupCustomDir = gCurrentDir;
+    {
+        const QString stored = readSetting(QStringLiteral("StartupCustomDir"));
+        if (stored.isEmpty()) {
+            writeSetting(QStringLiteral("StartupCustomDir"), gCurrentDir);
+        } else {
+            gStartupCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
+            MoveBrowserTo(gStartupCustomDir);
+            writeSetting(QStringLiteral("StartupCustomDir"), gStartupCustomDir);
+        }
+    }
+
+    // 16. The start folder.
+    if (readSetting(QStringLiteral("StartupOpt")) == QLatin1String("Custom")) {
+        const QString stored = readSetting(QStringLiteral("StartupCustomDir"));
+        gStartupCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
+        MoveBrowserTo(gStartupCustomDir);
+        writeSetting(QStringLiteral("StartupCustomDir"), gStartupCustomDir);
+    } else {
+        const QString stored = readSetting(QStringLiteral("LastUsedDir"));
+        if (MainLoad::FolderExists(stored)) {
+            MoveBrowserTo(stored);
+            writeSetting(QStringLiteral("LastUsedDir"), stored);
+        } else {
+            MoveBrowserTo(gCurrentDir);
+            writeSetting(QStringLiteral("LastUsedDir"), gCurrentDir);
+        }
+    }
+
+    // 17.
+    if (!mFile64)
+        mFile64 = std::make_unique<File64>();
+    setMousePointer(kPointerDefault);
+}
+
+void kivromainfrm::LoadCopyrightStampLines()
+{
+    // Fills CopyrightStamping_lst from the stamp file; the stamp editor, which shows the text,
+    // takes it when it opens.
+    LoadCopyrightDataFromFile(*this);
+}
+
+void kivromainfrm::MoveBrowserTo(const QString& folder)
+{
+    // The browser's change events set gCurrentDir, the file list and the folder labels.
+    BrowseTo(AddSlash(folder));
+}
+
+} // namespace kivro
