@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# The main road through the real kivro on an X server: started as the collector starts it, with
+# two real files on its command line and a complete settings file (no tip window, no MPEG check,
+# a 4 K custom piece size, pieces where the file is, a plain join batch file). The save path is
+# answered to "Save Pack File As"; once the pack-list window is up and the main window has the
+# keyboard, Ctrl+P joins the two files byte for byte into that path and reports it, and Ctrl+U
+# splits each of them into numbered pieces beside it with its join batch file. The program then
+# closes with status 0 and has shown no other box.
+set -euo pipefail
+program_dir="$1"
+
+if [ "${2:-}" != "--inner" ]; then
+  tmp="$(mktemp -d)"
+  trap 'rm -rf "$tmp"' EXIT
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$program_dir" --inner "$tmp"
+  exit $?
+fi
+
+tmp="$3"
+export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" XDG_RUNTIME_DIR="$tmp/runtime" HOME="$tmp"
+mkdir -p "$XDG_CONFIG_HOME/Tesma" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+src="$tmp/src dir"
+out="$tmp/out"
+mkdir -p "$src" "$out"
+export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
+: > "$KIVRO_TEST_LOG"
+
+fail() {
+  echo "FAIL: $*" >&2
+  echo "--- log:" >&2
+  cat "$KIVRO_TEST_LOG" >&2 || true
+  exit 1
+}
+
+# Polls a condition (a command) every 0.1 s for up to $1 seconds.
+wait_for() {
+  local seconds="$1"
+  shift
+  local end=$((SECONDS + seconds))
+  while ! "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
+window_id() {
+  xdotool search --name "^$1\$" 2>/dev/null | head -1
+}
+
+has_window() {
+  [ -n "$(window_id "$1")" ]
+}
+
+log_has() {
+  grep -qxF -- "$1" "$KIVRO_TEST_LOG"
+}
+
+focused_on() {
+  [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]
+}
+
+# The main window gets the keyboard (nothing has it without a window manager), then the keys.
+press_on_main() {
+  local main
+  main="$(window_id "Tesma Kivro Pro")"
+  [ -n "$main" ] || fail "no main window"
+  local end=$((SECONDS + 30))
+  until focused_on "$main"; do
+    [ "$SECONDS" -lt "$end" ] || fail "the main window does not take the keyboard"
+    xdotool windowfocus "$main" 2>/dev/null || true
+    sleep 0.1
+  done
+  xdotool key --clearmodifiers "$1"
+}
+
+head -c 10000 /dev/urandom > "$src/a b.mpg"
+head -c 7000 /dev/urandom > "$src/c.mpg"
+
+cat > "$XDG_CONFIG_HOME/Tesma/Kivro.ini" <<EOF
+[General]
+tRate=fast
+sSize=customfs
+cSize=4096
+cPfs=50
+cNof=2
+UnpkTyp=RAW
+sDir=wfile
+UnpackCustomDir=$tmp
+Jbat=Jbat
+Delact=No
+SaveTo=LastSaved
+SaveCustomDir=$tmp
+LastSavedDir=$tmp
+StartupOpt=LastUsed
+StartupCustomDir=$tmp
+LastUsedDir=$src
+Owrite=Prompt
+MZip=Off
+MCC=Off
+Magnet=Off
+CKivro=Off
+BrovletXpos=9000
+BrovletYpos=1500
+ShowTod=0
+fCheck=fPass
+NoOfFilter=3
+
+[Filter]
+1=*.mpg,*.mpeg,*.mpe
+2=*.mp3
+3=*.*
+
+[FilterInfo]
+1=Mpeg
+2=Mp3
+3=All Files
+EOF
+
+joined="$out/joined.mpg"
+packed="box|Information|OK|Tesma Kivro Pro|'$joined' successfully packed! Total filesize is 17,000 bytes.|OK"
+unpacked="box|Information|OK|Tesma Kivro Pro|2 files successfully unpacked!|OK"
+printf '%s\n' "$joined" OK OK > "$KIVRO_TEST_ANSWERS"
+
+"$program_dir/kivro" "$src/a b.mpg|$src/c.mpg" &
+pid=$!
+trap 'kill -9 "$pid" 2>/dev/null || true' EXIT
+
+wait_for 60 has_window "Tesma Kivro Pro" || fail "no main window"
+wait_for 60 has_window "Pack List" || fail "no pack-list window"
+first="$(head -1 "$KIVRO_TEST_LOG")"
+case "$first" in
+  "dialog|Save Pack File As|$joined" | "dialog|Save Pack File As|$joined|"*) ;;
+  *) fail "first log line: $first" ;;
+esac
+
+press_on_main ctrl+p
+wait_for 120 log_has "$packed" || fail "no success box after Ctrl+P"
+cat "$src/a b.mpg" "$src/c.mpg" | cmp - "$joined" || fail "the joined file differs from its sources"
+
+press_on_main ctrl+u
+wait_for 120 log_has "$unpacked" || fail "no success box after Ctrl+U"
+# Pieces of 4,096 bytes beside each source, numbered from 001, that join to it again.
+check_pieces() {
+  local name="$1" count="$2" i piece pieces=() copy_list=""
+  for i in $(seq 1 "$count"); do
+    piece="$name.$(printf '%03d' "$i")"
+    pieces+=("$src/$piece")
+    copy_list+="${copy_list:+ + }\"$piece\""
+  done
+  [ ! -e "$src/$name.$(printf '%03d' $((count + 1)))" ] || fail "too many pieces of $name"
+  for piece in "${pieces[@]:0:$((count - 1))}"; do
+    [ "$(stat -c %s "$piece")" -eq 4096 ] || fail "piece $piece is $(stat -c %s "$piece") bytes"
+  done
+  cat "${pieces[@]}" | cmp - "$src/$name" || fail "the pieces of $name do not join to it"
+  local batch="$src/$name-JOIN.bat"
+  [ -f "$batch" ] || fail "no join batch file $batch"
+  [ "$(head -c 10 "$batch")" = $'@echo off\r' ] || fail "$batch does not begin with @echo off and CR LF"
+  local copy="Copy/b $copy_list \"$name-JOIN.mpg\""
+  tr -d '\r' < "$batch" | grep -qxF -- "$copy" || fail "$batch lacks the line: $copy"
+}
+check_pieces "a b.mpg" 3
+check_pieces "c.mpg" 2
+
+kill -TERM "$pid"
+rc=0
+wait "$pid" || rc=$?
+trap - EXIT
+[ "$rc" -eq 0 ] || fail "exit status $rc"
+[ "$(wc -l < "$KIVRO_TEST_LOG")" -eq 3 ] || fail "unexpected log lines"
+[ "$(sed -n 2p "$KIVRO_TEST_LOG")" = "$packed" ] || fail "second log line"
+[ "$(sed -n 3p "$KIVRO_TEST_LOG")" = "$unpacked" ] || fail "third log line"
+echo "PASS"
