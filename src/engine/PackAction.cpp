@@ -10,7 +10,7 @@
 #include "engine/FreeSpace.h"
 #include "engine/MainWindowLink.h"
 #include "engine/Mpeg.h"
-#include "engine/NumberFormat.h"
+#include "platform/NumberFormat.h"
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
 #include "platform/FileApi.h"

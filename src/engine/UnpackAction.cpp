@@ -11,7 +11,7 @@
 #include "engine/JoinBatch.h"
 #include "engine/MainWindowLink.h"
 #include "engine/Mpeg.h"
-#include "engine/NumberFormat.h"
+#include "platform/NumberFormat.h"
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
 #include "platform/FileApi.h"

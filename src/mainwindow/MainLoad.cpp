@@ -1,6 +1,6 @@
 #include "mainwindow/MainLoad.h"
 
-#include "engine/NumberFormat.h"
+#include "platform/NumberFormat.h"
 #include "engine/Registry.h"
 #include "engine/StringHelpers.h"
 #include "platform/RegistryStore.h"

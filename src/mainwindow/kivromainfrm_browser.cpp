@@ -261,7 +261,7 @@ void kivromainfrm::File1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, QPoi
     gHoverFileSize = GetFileLen(path);
     File1->setToolTip(gHoverFileSize == 0
                           ? name + QStringLiteral(" (0 byte)")
-                          : name + QStringLiteral(" (") + FormatGrouped(gHoverFileSize) + QStringLiteral(" bytes)"));
+                          : name + QStringLiteral(" (") + FormatThousands(gHoverFileSize) + QStringLiteral(" bytes)"));
 }
 
 void kivromainfrm::SelAll_Cmd_Click()

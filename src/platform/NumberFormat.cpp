@@ -4,11 +4,14 @@
 
 namespace kivro {
 
-QString FormatGrouped(std::int64_t value)
+QString FormatThousands(std::int64_t value)
 {
     if (value == 0)
         return QString();
-    return QLocale().toString(qlonglong(value));
+    QLocale locale;
+    // The C locale omits its separator by default; the pattern always groups.
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale.toString(qlonglong(value));
 }
 
 } // namespace kivro

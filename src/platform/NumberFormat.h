@@ -1,12 +1,13 @@
 #pragma once
-// Number formats of the classic format patterns.
+// Numbers as the messages and captions show them.
 #include <QString>
 #include <cstdint>
 
 namespace kivro {
 
-// The pattern "#,###": the whole number with the thousands separator of the user's locale
-// (QLocale()), no decimals; 0 gives the empty text.
-QString FormatGrouped(std::int64_t value);
+// The pattern "#,###": the whole number in groups of three digits, separated by the grouping
+// separator of the current locale (QLocale(), the system's unless a default was set; the C
+// locale groups with ","), no decimals, no leading zeros; 0 gives the empty text.
+QString FormatThousands(std::int64_t value);
 
 } // namespace kivro

@@ -81,7 +81,7 @@ QString FilePropertiesText(const QString& path)
     lines << QStringLiteral("Folder: ") + info.absolutePath();
     lines << QStringLiteral("Type: ") + (info.isDir() ? QStringLiteral("Folder") : QStringLiteral("File"));
     if (!info.isDir())
-        lines << QStringLiteral("Size: ") + (size == 0 ? QStringLiteral("0") : FormatGrouped(size))
+        lines << QStringLiteral("Size: ") + (size == 0 ? QStringLiteral("0") : FormatThousands(size))
                      + QStringLiteral(" bytes");
     const QDateTime created = info.birthTime();
     if (created.isValid())

@@ -10,7 +10,7 @@
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
 #include "engine/MainWindowLink.h"
-#include "engine/NumberFormat.h"
+#include "platform/NumberFormat.h"
 #include "engine/PackAction.h"
 #include "engine/PackListModel.h"
 #include "platform/DiskApi.h"
