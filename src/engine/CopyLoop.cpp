@@ -1,5 +1,9 @@
 #include "engine/CopyLoop.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
 #include "engine/File64.h"
 #include "platform/FileApi.h"
 
@@ -9,6 +13,20 @@
 #include <sys/stat.h>
 
 namespace kivro {
+
+CopyBuffer::CopyBuffer(std::int64_t size) : m_size(std::max<std::int64_t>(size, 1))
+{
+    constexpr std::size_t kAlign = std::size_t(2) << 20;
+    void* p = nullptr;
+    if (::posix_memalign(&p, kAlign, std::size_t(m_size)) != 0 || !p)
+        throw std::bad_alloc();
+    m_data = static_cast<char*>(p);
+}
+
+CopyBuffer::~CopyBuffer()
+{
+    std::free(m_data);
+}
 
 namespace {
 

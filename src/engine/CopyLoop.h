@@ -43,6 +43,23 @@ void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int6
 void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
                const QString& inPath);
 
+// The one buffer of a run's copy loop. Its start is aligned to 2 MiB (at least a page): the kernel
+// copies into and out of a page-aligned buffer several times faster than into one that starts a
+// few bytes into a page, as a plain heap block of megabytes does.
+class CopyBuffer {
+public:
+    explicit CopyBuffer(std::int64_t size);
+    ~CopyBuffer();
+    CopyBuffer(const CopyBuffer&) = delete;
+    CopyBuffer& operator=(const CopyBuffer&) = delete;
+    char* data() { return m_data; }
+    std::int64_t size() const { return m_size; }
+
+private:
+    char* m_data = nullptr;
+    std::int64_t m_size = 0;
+};
+
 // Whether CopyBlock may copy inside the kernel (on unless switched off; benchmarks and tests
 // switch it off to measure and test the copy through the buffer).
 void SetKernelBlockCopy(bool enabled);

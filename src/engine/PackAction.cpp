@@ -346,7 +346,7 @@ bool PackRun::copySources()
     std::int64_t bufferSize = blockSize;
     for (const std::int64_t size : m_sizes)
         bufferSize = std::max(bufferSize, PackBlocksAndTail(size, blockSize, m_options.blockDigits).tail);
-    std::vector<char> buffer(static_cast<std::size_t>(bufferSize));
+    CopyBuffer buffer(bufferSize);
     char* const data = buffer.data();
 
     for (int j = 0; j < count; ++j) {

@@ -1,5 +1,7 @@
 #include "engine/UnpackAction.h"
 
+#include <memory>
+
 #include "engine/ActionFrame.h"
 #include "engine/CGZipFiles.h"
 #include "engine/CProgBar32.h"
@@ -290,7 +292,7 @@ private:
     QVector<Source> m_sources;
     QStringList m_listed; // the pack list as the run began, for the Trash
     JoinList m_join;
-    std::vector<char> m_buffer;
+    std::unique_ptr<CopyBuffer> m_buffer;
     bool m_emh = false;
 
     // Where the run is, for the error handler.
@@ -713,7 +715,7 @@ void UnpackRun::showCopyDisplay()
     m_form.setTimeRemainingVisible(true);
     m_frame.StartClock();
     m_join.clear();
-    m_buffer.assign(std::size_t(std::max<std::int32_t>(m_opts.blockSize, 1)), '\0');
+    m_buffer = std::make_unique<CopyBuffer>(std::max<std::int32_t>(m_opts.blockSize, 1));
 }
 
 void UnpackRun::splitSource(int k)
@@ -784,7 +786,7 @@ void UnpackRun::writePiece(const Source& s, const PiecePlan& plan, std::int64_t 
     if (blocks.tail > 0) {
         // A tail longer than the buffer goes through it in turns, with one progress update.
         for (std::int64_t done = 0; done < blocks.tail;) {
-            const std::int64_t chunk = std::min<std::int64_t>(blocks.tail - done, std::int64_t(m_buffer.size()));
+            const std::int64_t chunk = std::min<std::int64_t>(blocks.tail - done, m_buffer->size());
             copyChunk(chunk);
             done += chunk;
         }
@@ -839,7 +841,7 @@ void UnpackRun::copyChunk(std::int64_t count)
             if (!m_file.SeekHandle(m_source, sourceAt))
                 raiseError(errnoToErrorNumber(win::GetLastError()));
         }
-        CopyBlock(m_file, m_source, m_piece, m_buffer.data(), count, m_sources[m_entry].splitFile);
+        CopyBlock(m_file, m_source, m_piece, m_buffer->data(), count, m_sources[m_entry].splitFile);
     });
     m_sourcePos += count;
     m_piecePos += count;
