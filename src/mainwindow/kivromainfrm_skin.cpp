@@ -126,14 +126,7 @@ void kivromainfrm::SetupSkin()
     setMask(mSkinRegion);
 
     // Every text of the skin in "Arial" 8.25 pt; labels sit on the light panels.
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    setFont(font);
-    QPalette pal = palette();
-    // Disabled labels keep the style's faded text.
-    pal.setColor(QPalette::Active, QPalette::WindowText, QColor::fromRgba(kPanelTextColor));
-    pal.setColor(QPalette::Inactive, QPalette::WindowText, QColor::fromRgba(kPanelTextColor));
-    setPalette(pal);
+    SkinArt::applyTextStyle(*this, kPanelTextColor);
     mHandCursor = SkinArt::handCursor(devicePixelRatioF());
 
     const auto picture = [this](const char* name) {
@@ -150,7 +143,7 @@ void kivromainfrm::SetupSkin()
     KivroIcon_Img = picture("KivroIcon_Img");
     TesmaKivroCaption = new QLabel(kAppTitle, this);
     TesmaKivroCaption->setObjectName(QStringLiteral("TesmaKivroCaption"));
-    QFont bold = font;
+    QFont bold = font();
     bold.setBold(true);
     TesmaKivroCaption->setFont(bold);
     QPalette title = TesmaKivroCaption->palette();

@@ -5,6 +5,7 @@
 #include "packlist/BrovletSkinLayout.h"
 #include "packlist/PackListBox.h"
 #include "packlist/PackListHost.h"
+#include "platform/SkinArt.h"
 #include "platform/SkinImage.h"
 #include "platform/WindowRegion.h"
 
@@ -50,14 +51,7 @@ void Brovletfrm::SetupSkin()
     mSkinRegion = CreateSkinRegion(1.0f, 1.0f, std::int16_t(kSkinOrigin.x()), std::int16_t(kSkinOrigin.y()));
     setMask(mSkinRegion);
 
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    setFont(font);
-    QPalette pal = palette();
-    // Disabled labels keep the style's faded text.
-    pal.setColor(QPalette::Active, QPalette::WindowText, QColor::fromRgba(kSkinPanelTextColor));
-    pal.setColor(QPalette::Inactive, QPalette::WindowText, QColor::fromRgba(kSkinPanelTextColor));
-    setPalette(pal);
+    SkinArt::applyTextStyle(*this, kSkinPanelTextColor);
 
     const auto picture = [this](const char* name, const QString& stem) {
         auto* img = new SkinImage(stem, this);
@@ -71,7 +65,7 @@ void Brovletfrm::SetupSkin()
     KivroIcon_Img = picture("KivroIcon_Img", QStringLiteral("kivro_icon"));
     TesmaKivroCaption = new QLabel(QStringLiteral("Pack List"), this);
     TesmaKivroCaption->setObjectName(QStringLiteral("TesmaKivroCaption"));
-    QFont bold = font;
+    QFont bold = font();
     bold.setBold(true);
     TesmaKivroCaption->setFont(bold);
     QPalette title = TesmaKivroCaption->palette();

@@ -1,6 +1,9 @@
 #include "SkinArt.h"
 
 #include <QDir>
+#include <QFont>
+#include <QPalette>
+#include <QWidget>
 #include <QFile>
 #include <QHash>
 #include <QPainter>
@@ -100,6 +103,17 @@ QCursor handCursor(qreal dpr)
     if (pm.isNull())
         return QCursor(Qt::PointingHandCursor);
     return QCursor(pm, kHandHotX, kHandHotY);
+}
+
+void applyTextStyle(QWidget& window, QRgb textColor)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    window.setFont(font);
+    QPalette pal = window.palette();
+    pal.setColor(QPalette::Active, QPalette::WindowText, QColor::fromRgba(textColor));
+    pal.setColor(QPalette::Inactive, QPalette::WindowText, QColor::fromRgba(textColor));
+    window.setPalette(pal);
 }
 
 } // namespace kivro::SkinArt
