@@ -4,19 +4,10 @@
 # "LastSavedDir"), shows the tip and the pack-list window where the stored place puts it, and
 # shows no box.
 set -euo pipefail
-program_dir="$1"
-
-if [ "${2:-}" != "--inner" ]; then
-  tmp="$(mktemp -d)"
-  trap 'rm -rf "$tmp"' EXIT
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$program_dir" --inner "$tmp"
-  exit $?
-fi
-
-tmp="$3"
-export XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" XDG_RUNTIME_DIR="$tmp/runtime" HOME="$tmp"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$tmp/out dir"
-chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/lib.sh"
+e2e_under_xvfb "$0" "$@"
+e2e_private_folders
+mkdir -p "$tmp/out dir"
 export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
 printf '%s\n' "$tmp/out dir/joined.mpg" > "$KIVRO_TEST_ANSWERS"
 mkdir -p "$XDG_CONFIG_HOME/Tesma"
@@ -24,16 +15,6 @@ printf '[General]\nBrovletXpos=6000\nBrovletYpos=4500\n' > "$XDG_CONFIG_HOME/Tes
 unset QT_QPA_PLATFORM
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-
-wait_window() {
-  local i id
-  for i in $(seq 1 300); do
-    id="$(xdotool search --name "^$1\$" 2>/dev/null | head -1 || true)"
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
 
 "$program_dir/kivro" "/a b/c d.mpg|/x/y.mpg" &
 pid=$!

@@ -7,20 +7,10 @@
 # splits each of them into numbered pieces beside it with its join batch file. The program then
 # closes with status 0 and has shown no other box.
 set -euo pipefail
-program_dir="$1"
-
-if [ "${2:-}" != "--inner" ]; then
-  tmp="$(mktemp -d)"
-  trap 'rm -rf "$tmp"' EXIT
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$program_dir" --inner "$tmp"
-  exit $?
-fi
-
-tmp="$3"
+source "$(dirname "$0")/lib.sh"
+e2e_under_xvfb "$0" "$@"
+e2e_private_folders
 export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
-export XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" XDG_RUNTIME_DIR="$tmp/runtime" HOME="$tmp"
-mkdir -p "$XDG_CONFIG_HOME/Tesma" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 src="$tmp/src dir"
 out="$tmp/out"
 mkdir -p "$src" "$out"

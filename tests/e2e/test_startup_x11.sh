@@ -5,35 +5,14 @@
 # stores the pack-list window's place in whole twips, ends with status 0 and releases its
 # single-instance lock.
 set -euo pipefail
-program_dir="$1"
-
-if [ "${2:-}" != "--inner" ]; then
-  tmp="$(mktemp -d)"
-  trap 'rm -rf "$tmp"' EXIT
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$program_dir" --inner "$tmp"
-  exit $?
-fi
-
-tmp="$3"
-export XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" XDG_RUNTIME_DIR="$tmp/runtime" HOME="$tmp"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/lib.sh"
+e2e_under_xvfb "$0" "$@"
+e2e_private_folders
 export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
 : > "$KIVRO_TEST_ANSWERS"
 unset QT_QPA_PLATFORM
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# Waits up to 30 s for a window of exactly this title; prints its id.
-wait_window() {
-  local i id
-  for i in $(seq 1 300); do
-    id="$(xdotool search --name "^$1\$" 2>/dev/null | head -1 || true)"
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
 
 "$program_dir/kivro" &
 pid=$!
