@@ -124,6 +124,10 @@ QVector<Volume> VolumeSource::mountedVolumes() const
 
 bool VolumeSource::isMounted(const QString& root) const
 {
+    // The root of the file system is always there, also where the mount table does not list it
+    // (a chroot, some containers).
+    if (root == QLatin1String("/"))
+        return true;
     const QStorageInfo s(root);
     return s.isValid() && s.isReady() && s.rootPath() == root;
 }

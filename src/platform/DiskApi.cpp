@@ -7,6 +7,7 @@
 #include <QStorageInfo>
 
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 namespace kivro::win {
 
@@ -57,17 +58,28 @@ bool GetDiskFreeSpaceExA(const QString& path, std::uint64_t* availableToCaller,
     const QString folder = NearestExistingFolder(path);
     if (folder.isEmpty())
         return false;
+    std::uint64_t avail = 0, total = 0, free = 0;
     const QStorageInfo info(folder);
-    if (!info.isValid() || !info.isReady())
-        return false;
+    if (info.isValid() && info.isReady()) {
+        avail = std::uint64_t(std::max<qint64>(info.bytesAvailable(), 0));
+        total = std::uint64_t(std::max<qint64>(info.bytesTotal(), 0));
+        free = std::uint64_t(std::max<qint64>(info.bytesFree(), 0));
+    } else {
+        // No mount entry covers the folder (a chroot or a container whose mount table lists
+        // only some mounts): ask the file system itself.
+        struct statvfs vfs {};
+        if (::statvfs(QFile::encodeName(folder).constData(), &vfs) != 0)
+            return false;
+        avail = std::uint64_t(vfs.f_bavail) * vfs.f_frsize;
+        total = std::uint64_t(vfs.f_blocks) * vfs.f_frsize;
+        free = std::uint64_t(vfs.f_bfree) * vfs.f_frsize;
+    }
     if (g_injectedFree >= 0) {
         const auto injected = std::uint64_t(g_injectedFree);
-        set(injected, std::max<std::uint64_t>(std::uint64_t(info.bytesTotal()), injected), injected);
+        set(injected, std::max<std::uint64_t>(total, injected), injected);
         return true;
     }
-    set(std::uint64_t(std::max<qint64>(info.bytesAvailable(), 0)),
-        std::uint64_t(std::max<qint64>(info.bytesTotal(), 0)),
-        std::uint64_t(std::max<qint64>(info.bytesFree(), 0)));
+    set(avail, total, free);
     return true;
 }
 
