@@ -43,6 +43,19 @@ public:
     // per copied block).
     std::function<void(const QString&)> onPercent;
 
+    // The usual fixture: sources a and b into `out`, MPEG check off, blocks of `blockSize` with a
+    // tail of `digits` digits.
+    void twoSources(const QString& a, const QString& b, const QString& out, std::int32_t blockSize,
+                    std::int32_t digits)
+    {
+        options.blockSize = blockSize;
+        options.blockDigits = digits;
+        options.mpegCheck = false;
+        saveAs = out;
+        add(a);
+        add(b);
+    }
+
     PackListModel& packList() override { return list; }
     File64& file64() override { return file; }
     int mousePointer() const override { return pointer; }
@@ -267,13 +280,8 @@ private slots:
         kivrotest::writeFile(p("b"), QByteArray(20000, 'b'));
         Link link;
         ActionFrame frame(link);
-        link.options.blockSize = 10000;
-        link.options.blockDigits = 4;
-        link.options.mpegCheck = false;
         link.deleteChoice = DeleteAfterAction::NoPrompt;
-        link.saveAs = p("out");
-        link.add(p("a"));
-        link.add(p("b"));
+        link.twoSources(p("a"), p("b"), p("out"), 10000, 4);
         win::HANDLE lock = -1;
         link.onPercent = [&](const QString& caption) {
             if (caption == QLatin1String("0%")) {
@@ -320,13 +328,8 @@ private slots:
         kivrotest::writeFile(p("b"), QByteArray(5000, 'b'));
         Link link;
         ActionFrame frame(link);
-        link.options.blockSize = 10000;
-        link.options.blockDigits = 4;
-        link.options.mpegCheck = false;
         link.deleteChoice = DeleteAfterAction::NoPrompt;
-        link.saveAs = p("out");
-        link.add(p("a"));
-        link.add(p("b"));
+        link.twoSources(p("a"), p("b"), p("out"), 10000, 4);
         win::InjectWriteLimit(14000); // the second block fails after 4,000 bytes
         const QString ask = box(QStringLiteral("Critical"), QStringLiteral("RetryCancel"),
                                 "Cannot overwrite '" + p("out") + "'. Disk full/write-protected or file is in use.",
@@ -469,13 +472,8 @@ private slots:
         kivrotest::writeFile(p("b"), QByteArray(10000, 'b'));
         Link link;
         ActionFrame frame(link);
-        link.options.blockSize = 10000;
-        link.options.blockDigits = 4;
-        link.options.mpegCheck = false;
         link.deleteChoice = DeleteAfterAction::NoPrompt;
-        link.saveAs = p("out");
-        link.add(p("a"));
-        link.add(p("b"));
+        link.twoSources(p("a"), p("b"), p("out"), 10000, 4);
         // The click arrives with the events the last update lets run.
         int updates = 0;
         link.onPercent = [&](const QString& caption) {
