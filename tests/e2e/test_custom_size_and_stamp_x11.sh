@@ -47,6 +47,10 @@ log_has() {
   grep -qxF -- "$1" "$KIVRO_TEST_LOG"
 }
 
+save_dialog_answered() {
+  grep -qF -- "dialog|Save Pack File As|$tmp/joined.bin" "$KIVRO_TEST_LOG"
+}
+
 focused_on() {
   [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]
 }
@@ -121,7 +125,7 @@ trap 'kill -9 "$pid" 2>/dev/null || true' EXIT
 
 wait_for 60 has_window "Tesma Kivro Pro" || fail "no main window"
 wait_for 60 has_window "Pack List" || fail "no pack-list window"
-wait_for 60 log_has "dialog|Save Pack File As|$tmp/joined.bin" || fail "no save dialog"
+wait_for 60 save_dialog_answered || fail "no save dialog"
 
 # Options picture, Preferences, Unpack Size, the custom item (the last of its menu).
 focus "Tesma Kivro Pro"
