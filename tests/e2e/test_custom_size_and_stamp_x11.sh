@@ -14,58 +14,13 @@ mkdir -p "$src"
 export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
 : > "$KIVRO_TEST_LOG"
 
-fail() {
-  echo "FAIL: $*" >&2
-  echo "--- log:" >&2
-  cat "$KIVRO_TEST_LOG" >&2 || true
-  exit 1
-}
-
-wait_for() {
-  local seconds="$1"
-  shift
-  local end=$((SECONDS + seconds))
-  while ! "$@"; do
-    [ "$SECONDS" -lt "$end" ] || return 1
-    sleep 0.1
-  done
-}
-
-window_id() {
-  xdotool search --name "^$1\$" 2>/dev/null | head -1
-}
-
-has_window() {
-  [ -n "$(window_id "$1")" ]
-}
-
-no_window() {
-  [ -z "$(window_id "$1")" ]
-}
-
-log_has() {
-  grep -qxF -- "$1" "$KIVRO_TEST_LOG"
-}
-
 save_dialog_answered() {
   grep -qF -- "dialog|Save Pack File As|$tmp/joined.bin" "$KIVRO_TEST_LOG"
 }
 
-focused_on() {
-  [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]
-}
-
-# Gives the window of this title the keyboard (nothing has it without a window manager).
 focus() {
-  local id end
   wait_for 60 has_window "$1" || fail "no window '$1'"
-  id="$(window_id "$1")"
-  end=$((SECONDS + 30))
-  until focused_on "$id"; do
-    [ "$SECONDS" -lt "$end" ] || fail "the window '$1' does not take the keyboard"
-    xdotool windowfocus "$id" 2>/dev/null || true
-    sleep 0.1
-  done
+  focus_window "$1"
 }
 
 # A left click at a point of the window of this title (pixels from its top left corner).
