@@ -77,6 +77,7 @@ CopyrightTextEdit::CopyrightTextEdit(QWidget* parent) : QPlainTextEdit(parent)
 {
     setTabChangesFocus(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
 }
 
