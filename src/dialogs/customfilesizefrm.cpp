@@ -30,15 +30,8 @@ namespace {
 
 constexpr int kModeCount = 5;
 
-void writeSetting(const QString& name, const QString& value)
-{
-    Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name, value);
-}
-
-QString readSetting(const QString& name)
-{
-    return Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name);
-}
+using Registry::readSetting;
+using Registry::writeSetting;
 
 // A box's background in every state (a disabled box draws with the disabled group).
 void setBoxBackground(QLineEdit* box, const QColor& colour)
@@ -230,7 +223,7 @@ void customfilesizefrm::Form_Load()
         modes(i).box->clear();
         SetNumber(modes(i).box, true);
     }
-    const QString sSize = readSetting(QStringLiteral("sSize"));
+    const QString sSize = readSetting(Settings::sSize);
     for (int i = 0; i < kModeCount; ++i) {
         if (sSize == sSizeText(modes(i).mode)) {
             choose(modes(i).mode);
@@ -348,13 +341,13 @@ void customfilesizefrm::OKButton_Click()
     if (!gCalledFromPreferences) {
         if (DialogsHost* host = DialogsHostLink())
             host->setCustomSizeChkCaption(caption);
-        writeSetting(QStringLiteral("sSize"), sSizeText(mode));
+        writeSetting(Settings::sSize, sSizeText(mode));
         if (mode == CustomSizeMode::Percent)
-            writeSetting(QStringLiteral("cPfs"), typed);
+            writeSetting(Settings::cPfs, typed);
         else if (mode == CustomSizeMode::Files)
-            writeSetting(QStringLiteral("cNof"), typed);
+            writeSetting(Settings::cNof, typed);
         else
-            writeSetting(QStringLiteral("cSize"), QString::number(number * 1024));
+            writeSetting(Settings::cSize, QString::number(number * 1024));
     }
     if (mode == CustomSizeMode::Files)
         gSplitFiles = std::int32_t(number);
