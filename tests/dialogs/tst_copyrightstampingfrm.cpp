@@ -1,6 +1,7 @@
 // The copyright stamp editor: the text of the stamp file with its count-down note and limit,
 // Save (byte-exact file, the stamp lines reloaded, a failed write that loses nothing), and the
 // question before unsaved changes are dropped, for every way of closing.
+#include "HeadlessLink.h"
 #include "KivroTest.h"
 
 #include "dialogs/DialogsHost.h"
@@ -21,7 +22,7 @@ using namespace kivro;
 
 namespace {
 
-struct Host : DialogsHost, MainWindowLink {
+struct Host : DialogsHost, kivrotest::HeadlessLink {
     void CheckCustomSizeChk() override {}
     void setCustomSizeChkCaption(const QString&) override {}
     MainWindowLink& StampLineOwner() override { return *this; }
@@ -98,7 +99,7 @@ private slots:
         Prompts::enableScripted();
         Prompts::setRecordObserver({});
         QFile::remove(CopyrightStampFile());
-        host.CopyrightStamping_lst.clear();
+        host.setCopyrightStamping_lst({});
         form = std::make_unique<copyrightstampingfrm>();
     }
 
@@ -122,7 +123,7 @@ private slots:
         QCOMPARE(text(), kDefaultCopyrightStamp);
         QCOMPARE(form->note_lbl->text(), note(602));
         QVERIFY(!form->SaveButton->isEnabled());
-        QCOMPARE(host.CopyrightStamping_lst, QStringList{QStringLiteral("@echo ") + kDefaultCopyrightStamp});
+        QCOMPARE(host.CopyrightStamping_lst(), QStringList{QStringLiteral("@echo ") + kDefaultCopyrightStamp});
         QTest::mouseClick(form->CancelButton, Qt::LeftButton);
         QVERIFY(!form->isVisible());
         QVERIFY(!form->isLoaded());
@@ -191,7 +192,7 @@ private slots:
         open();
         QCOMPARE(text(), QString(643, QLatin1Char('L')) + QStringLiteral("\nM"));
         QCOMPARE(form->note_lbl->text(), note(-6));
-        QCOMPARE(host.CopyrightStamping_lst,
+        QCOMPARE(host.CopyrightStamping_lst(),
                  (QStringList{QStringLiteral("@echo ") + QString(643, QLatin1Char('L')), QStringLiteral("@echo M")}));
         QTest::keyClicks(form->Copyright_txt, QStringLiteral("x"));
         QGuiApplication::clipboard()->setText(QStringLiteral("x"));
@@ -228,7 +229,7 @@ private slots:
         QTest::mouseClick(form->SaveButton, Qt::LeftButton);
         QCOMPARE(kivrotest::readFile(CopyrightStampFile()), file);
         QVERIFY(QFile::permissions(CopyrightStampFile()) & QFileDevice::WriteOwner);
-        QCOMPARE(host.CopyrightStamping_lst, lines);
+        QCOMPARE(host.CopyrightStamping_lst(), lines);
         QCOMPARE(text(), typed);
         QVERIFY(!form->SaveButton->isEnabled());
         QVERIFY(form->isVisible());
@@ -241,7 +242,7 @@ private slots:
         kivrotest::writeFile(CopyrightStampFile(), QByteArray("\r\nB\r\n"));
         open();
         QCOMPARE(text(), QStringLiteral("B"));
-        QCOMPARE(host.CopyrightStamping_lst, (QStringList{QStringLiteral("@echo."), QStringLiteral("@echo B")}));
+        QCOMPARE(host.CopyrightStamping_lst(), (QStringList{QStringLiteral("@echo."), QStringLiteral("@echo B")}));
         QVERIFY(!form->SaveButton->isEnabled());
     }
 
@@ -278,7 +279,7 @@ private slots:
         QVERIFY(!form->isLoaded());
         const bool yes = answer == QLatin1String("Yes");
         QCOMPARE(kivrotest::readFile(CopyrightStampFile()), yes ? QByteArray("New\r\n") : QByteArray("Old\r\n"));
-        QCOMPARE(host.CopyrightStamping_lst, QStringList{yes ? QStringLiteral("@echo New") : QStringLiteral("@echo Old")});
+        QCOMPARE(host.CopyrightStamping_lst(), QStringList{yes ? QStringLiteral("@echo New") : QStringLiteral("@echo Old")});
 
         // The next opening shows the file again, unchanged, and closing then asks nothing.
         Prompts::enableScripted();
@@ -303,7 +304,7 @@ private slots:
             QTest::mouseClick(form->SaveButton, Qt::LeftButton);
             QCOMPARE(Prompts::records(), QStringList{cannotOverwrite(QStringLiteral("Cancel"))});
             QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("Old line\r\n"));
-            QCOMPARE(host.CopyrightStamping_lst, QStringList{QStringLiteral("@echo Old line")});
+            QCOMPARE(host.CopyrightStamping_lst(), QStringList{QStringLiteral("@echo Old line")});
             QCOMPARE(text(), QStringLiteral("A much longer text than the file may take"));
             QVERIFY(form->SaveButton->isEnabled());
             QVERIFY(form->isVisible());
@@ -328,7 +329,7 @@ private slots:
         }
         QCOMPARE(Prompts::records(), QStringList{cannotOverwrite(QStringLiteral("Retry"))});
         QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("A much longer text than the file may take\r\n"));
-        QCOMPARE(host.CopyrightStamping_lst, QStringList{QStringLiteral("@echo A much longer text than the file may take")});
+        QCOMPARE(host.CopyrightStamping_lst(), QStringList{QStringLiteral("@echo A much longer text than the file may take")});
         QVERIFY(!form->SaveButton->isEnabled());
     }
 
@@ -349,7 +350,7 @@ private slots:
         QVERIFY(ran);
         QVERIFY(!form->isVisible());
         QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("Copyright Bob\r\nx\r\n"));
-        QCOMPARE(host.CopyrightStamping_lst, (QStringList{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo x")}));
+        QCOMPARE(host.CopyrightStamping_lst(), (QStringList{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo x")}));
         QVERIFY(Prompts::records().isEmpty());
     }
 };

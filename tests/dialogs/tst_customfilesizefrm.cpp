@@ -1,6 +1,7 @@
 // The custom unpack size dialog: the five modes, the checks and their messages, what an accepted
 // number sets (size items, globals, stored settings, the preferences window's pending copy), the
 // digit-only boxes, and the dialog opened for the preferences window.
+#include "HeadlessLink.h"
 #include "KivroTest.h"
 
 #include "dialogs/DialogsHost.h"
@@ -26,7 +27,7 @@ using namespace kivro;
 namespace {
 
 // The main window as the dialog sees it: the size items and the one unpack a test runs.
-struct Host : DialogsHost, MainWindowLink {
+struct Host : DialogsHost, kivrotest::HeadlessLink {
     void CheckCustomSizeChk() override { calls << QStringLiteral("check custom"); }
     void setCustomSizeChkCaption(const QString& caption) override { calls << QStringLiteral("caption ") + caption; }
     MainWindowLink& StampLineOwner() override { return *this; }

@@ -159,7 +159,7 @@ private slots:
         copyrightstampingfrm* editor = CopyrightStampForm();
         QVERIFY(editor->isLoaded());
         QVERIFY(!editor->isVisible());
-        QCOMPARE(w.CopyrightStamping_lst, QStringList{QStringLiteral("@echo ") + kDefaultCopyrightStamp});
+        QCOMPARE(w.CopyrightStamping_lst(), QStringList{QStringLiteral("@echo ") + kDefaultCopyrightStamp});
         QVERIFY(w.CopyrightStampingMnu->isEnabled());
         openModal(w.CopyrightStampingMnu, editor, [&] {
             QCOMPARE(editor->Copyright_txt->toPlainText(), kDefaultCopyrightStamp);
@@ -173,7 +173,7 @@ private slots:
         QVERIFY(!editor->isVisible());
         QVERIFY(!editor->isLoaded());
         QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("Copyright Bob\r\nx\r\n"));
-        QCOMPARE(w.CopyrightStamping_lst, (QStringList{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo x")}));
+        QCOMPARE(w.CopyrightStamping_lst(), (QStringList{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo x")}));
         QVERIFY(Prompts::records().isEmpty());
     }
 };
