@@ -23,6 +23,7 @@ kivromainfrm::kivromainfrm(QWidget* parent) : QWidget(parent), mFile64(std::make
     SetupOptionMenus();
     setWindowTitle(kAppTitle);
     gPackListHost = this;
+    SetDialogsHost(this);
     // The skin places every control made above; the menu bar wires the skin's pictures.
     SetupSkin();
     SetupMenuBar();
@@ -69,6 +70,8 @@ kivromainfrm::~kivromainfrm()
         gPackListForm = nullptr;
         gPackListHost = nullptr;
     }
+    if (DialogsHostLink() == this)
+        SetDialogsHost(nullptr);
 }
 
 } // namespace kivro
