@@ -171,7 +171,7 @@ void Tipfrm::Form_Load()
     m_loaded = true;
     Icon32bit::SetFormIcons(this, QStringLiteral("AAA"), true);
 
-    // Every load starts from the window's design state.
+    // Every load starts from the window's initial state.
     PicIcon->clear();
     lblTipText->clear();
     {

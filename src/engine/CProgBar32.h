@@ -17,7 +17,7 @@ namespace kivro {
 
 class CProgBar32 {
 public:
-    // Window style bits the bar is created with (the design's progress-bar styles).
+    // Window style bits the bar is created with (the classic progress-bar styles).
     static constexpr std::uint32_t kStyleChildVisible = 0x50000000; // WS_CHILD | WS_VISIBLE
     static constexpr std::uint32_t kStyleVertical = 4;               // PBS_VERTICAL
     static constexpr std::uint32_t kStyleSmooth = 1;                 // PBS_SMOOTH

@@ -12,7 +12,7 @@ bool gMpegCompatible = false;
 bool gMpegValid = false;
 bool gIgnoreMpegErrors = false;
 QString gDurationText;
-// The design-time state of the size menu: "1,440K" checked.
+// The size menu before the settings are read: "1,440K" checked.
 std::int64_t gUnpackSize = 1440000;
 std::int32_t gSplitFiles = 0;
 std::int32_t gSplitPercent = 0;

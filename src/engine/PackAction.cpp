@@ -132,7 +132,7 @@ private:
 
 void PackRun::run()
 {
-    // 1. Entry test.
+    // Only a press that armed the action, and never beside another run.
     if (m_frame.busy() || !gActionArmed)
         return;
     auto guard = m_frame.BeginRun();
@@ -163,7 +163,6 @@ void PackRun::body()
     m_sources = m_link.packList().fullPaths();
     const int count = int(m_sources.size());
 
-    // 2, 3. Count.
     if (count == 0) {
         box(QStringLiteral("Nothing to pack."), kExclamationOK);
         m_frame.ResetAfterAction();
@@ -175,48 +174,47 @@ void PackRun::body()
         return;
     }
 
-    // 4. Busy state.
+    // Busy state.
     m_frame.mActionWord = QStringLiteral("pack");
     m_frame.DisableControlsWhileBusy();
     m_link.setCancelPictureShown(m_frame.mActionWord, true);
     m_frame.ShowProgressBar();
-    // 6.
     m_link.setMousePointer(MainWindowLink::kPointerHourglass);
-    // 7. Totals and MPEG flags of this run.
+    // Totals and MPEG flags of this run.
     m_frame.mTotalBytes = 0;
     m_frame.mBytesDone = 0;
     gIgnoreMpegErrors = false;
     gMpegCompatible = true;
     gMpegValid = true;
     m_mcheck.clear();
-    // 8. Free space; from here on failures go to the handler.
+    // Free space; from here on failures go to the handler.
     m_freeBytes = GetSaveDriveFreeSpace(m_saveAs);
 
-    // 9. Check loop.
+    // Check loop.
     if (!checkList())
         return;
-    // 10. Free space test (equal is enough).
+    // Free space test (equal is enough).
     if (m_freeBytes < m_frame.mTotalBytes) {
         box(QStringLiteral("Not enough free diskspace. Packing aborted!"), kCriticalOK);
         abortTail();
         return;
     }
-    // 11. Overwrite rule.
+    // Overwrite rule.
     if (!applyOverwriteRule())
         return;
-    // 12. Output file.
+    // Output file.
     if (!openOutputFile())
         return;
-    // 13. Copy loop.
+    // Copy loop.
     if (!copySources())
         return;
-    // 14. End of copying.
+    // End of copying.
     m_frame.mProgressBar.DestroyProgBar();
     m_link.setPercentDoneCaption(QString());
     m_link.setTimeRemainingCaption(QString());
     m_file.CloseFile(m_out);
     m_out = -1;
-    // 15. Finish.
+    // Finish.
     if (m_options.zip && !zipStep())
         return;
     finish();

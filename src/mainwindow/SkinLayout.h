@@ -111,7 +111,7 @@ inline constexpr std::array kMainLayout = {
 };
 // clang-format on
 
-// Controls that exist for the code but are never seen (the design keeps them outside the shape):
+// Controls that exist for the code but are never seen (they lie outside the shape):
 // the command buttons behind the skin pictures, the focus keeper, the hidden lists and the
 // measuring labels. Create them hidden; they need no place.
 // The preview's value labels (LbFileName, LbTotalFrames, ...) and its CmdClose belong here too.

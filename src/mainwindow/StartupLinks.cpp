@@ -23,7 +23,7 @@ std::optional<QPointF> PackListWindowPositionTwips()
     // A window that was never created has no position of its own; the stored one stays.
     if (!gPackListForm)
         return std::nullopt;
-    const QPoint outer = gPackListForm->pos(); // the frame's corner, as the design measures
+    const QPoint outer = gPackListForm->pos(); // the frame's corner, where stored places are measured
     return QPointF(outer.x() * 15.0, outer.y() * 15.0);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The main window. Its controls are members named as the design names them; its event procedures
-// are member functions. The class is large, so its procedures live in several files by concern
+// The main window. Its controls are members under their own names; its event procedures are
+// member functions. The class is large, so its procedures live in several files by concern
 // (kivromainfrm_<concern>.cpp); each concern keeps its members in its own section below.
 #include "dialogs/DialogsHost.h"
 #include "engine/ActionFrame.h"
@@ -313,8 +313,6 @@ public:
     QLabel* ZipProcess_Lbl = nullptr;
     QLabel* ZipAnimIco = nullptr;
 
-    // --- zip, free space, delete after action -------------------------------------------------
-
     // --- unpack -------------------------------------------------------------------------------
     // The Unpack action (kivromainfrm_unpack.cpp): acts when the window is not busy and
     // gActionArmed is set; the menu entry arms it and calls it.
@@ -380,8 +378,8 @@ public:
     void StartupCustomDirMnu_Click();
     void UnpackCustomDirMnu_Click();
 
-    // The hook of the magnet setting whose effect another part of the window carries out:
-    // docking the pack-list window against this window now. It does nothing yet.
+    // What switching the magnet setting on does: docks the pack-list window against this window
+    // now (MagnetisePackList).
     void DockPackListWindow();
 
 private:
@@ -666,7 +664,6 @@ public:
     void ExitMnu_Click();
     // Shows the pack-list window (checked) or hides it (unchecked).
     void ShowBrovletMnu_Click();
-    void Min_Cmd_Click() { MinimiseWindow(); }
     // The tip window, modeless, owned by this window.
     void TODMnu_Click();
     // Items that open the option dialogs and information windows. Until the program has a

@@ -100,7 +100,7 @@ void kivromainfrm::LoadFailed(int number, const QString& description)
     setMousePointer(kPointerDefault);
 }
 
-// Steps 1 to 6: a failure here is not handled by the load; the start-up ends the program with
+// The window and the settings: a failure here is not handled by the load; the start-up ends the program with
 // the error's number and text.
 void kivromainfrm::LoadWindowAndSettings()
 {
@@ -316,10 +316,10 @@ void kivromainfrm::ApplyStoredCustomSize(const QString& sSize)
     }
 }
 
-// Steps 7 to 17, under the load's error handler.
+// From the file-type box on, under the load's error handler.
 void kivromainfrm::LoadBrowserFoldersAndRest()
 {
-    // 7. The file-type box.
+    // The file-type box.
     const QStringList filters = MainLoad::LoadFileFilterList();
     {
         const QSignalBlocker block(pattern_cmb);
@@ -335,7 +335,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     }
     pattern_cmb_Click();
 
-    // 8. Browser state.
+    // Browser state.
     if (File1->count() > 0) {
         File1->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
         File1_Click();
@@ -346,7 +346,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     FormatDir(Dir1->Path(), shown, kFolderLabelTwips);
     seldir_lbl->setText(shown);
 
-    // 9. Unpack-to folder.
+    // Unpack-to folder.
     gUnpackCustomDir = gCurrentDir;
     {
         const QString stored = readSetting(Settings::UnpackCustomDir);
@@ -355,7 +355,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
         writeSetting(Settings::UnpackCustomDir, gUnpackCustomDir);
     }
 
-    // 10. Save-to folder.
+    // Save-to folder.
     gSaveCustomDir = gCurrentDir;
     {
         const QString stored = readSetting(Settings::SaveCustomDir);
@@ -365,7 +365,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     }
     SaveAsNewFilename_txt->setText(paths::joinPath(gCurrentDir, kDefaultFileName));
 
-    // 11. The save-as box by the save-to choice.
+    // The save-as box by the save-to choice.
     if (readSetting(Settings::SaveTo) == QLatin1String("Custom")) {
         const QString stored = readSetting(Settings::SaveCustomDir);
         gSaveCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
@@ -378,19 +378,19 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
         writeSetting(Settings::LastSavedDir, folder);
     }
 
-    // 12. The media drivers of the per-user system.ini.
+    // The media drivers of the per-user system.ini.
     MainLoad::CorrectMciDrivers();
 
-    // 13. The preview slider (its value is left as it is).
+    // The preview slider (its value is left as it is).
     MSSlider->setMin(0);
     MSSlider->setMax(100);
     MSSlider->ColInit();
     MSSlider->setEnabled(false);
 
-    // 14. The copyright stamp lines.
+    // The copyright stamp lines.
     LoadCopyrightStampLines();
 
-    // 15. The start-up custom folder.
+    // The start-up custom folder.
     gStartupCustomDir = gCurrentDir;
     {
         const QString stored = readSetting(Settings::StartupCustomDir);
@@ -403,7 +403,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
         }
     }
 
-    // 16. The start folder.
+    // The start folder.
     if (readSetting(Settings::StartupOpt) == QLatin1String("Custom")) {
         const QString stored = readSetting(Settings::StartupCustomDir);
         gStartupCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
@@ -420,7 +420,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
         }
     }
 
-    // 17.
+    // The one File64 object, and the normal pointer again.
     if (!mFile64)
         mFile64 = std::make_unique<File64>();
     setMousePointer(kPointerDefault);

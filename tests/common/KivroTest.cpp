@@ -79,4 +79,11 @@ int runChild(const QString& mode, const QStringList& extraEnv, QByteArray* outpu
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
 }
 
+QString freshFolder(const QString& path)
+{
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    return path;
+}
+
 } // namespace kivrotest

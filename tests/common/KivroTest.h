@@ -12,7 +12,10 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QtTest/QtTest>
+
+#include <functional>
 
 namespace kivrotest {
 
@@ -27,6 +30,25 @@ QByteArray readFile(const QString& path);
 // Returns the exit code; stdout and stderr go to `output` when given.
 int runChild(const QString& mode, const QStringList& extraEnv = {}, QByteArray* output = nullptr,
              int timeoutMs = 30000);
+// Empties the folder `path` (made when missing) and returns it: a fresh folder per test, so that
+// listings show exactly what a run wrote.
+QString freshFolder(const QString& path);
+
+// Runs `step` once on the first modal window of type T that shows up (polled every 10 ms from
+// the event loop the modal window runs).
+template <class T> void whenModal(std::function<void(T*)> step)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            step(w);
+        }
+    });
+    timer->start();
+}
 
 } // namespace kivrotest
 

@@ -3,6 +3,7 @@
 // digit-only boxes, and the dialog opened for the preferences window.
 #include "HeadlessLink.h"
 #include "KivroTest.h"
+#include "StoredSettings.h"
 
 #include "dialogs/DialogsHost.h"
 #include "dialogs/PreferencesLink.h"
@@ -56,15 +57,8 @@ struct Pending : PreferencesLink {
     QStringList calls;
 };
 
-QString setting(const QString& name)
-{
-    return Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name, QStringLiteral("<none>"));
-}
-
-void writeSetting(const QString& name, const QString& value)
-{
-    Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name, value);
-}
+QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<none>")); }
+const auto writeSetting = kivrotest::storeSetting;
 
 QByteArray settingsBytes()
 {

@@ -1,5 +1,6 @@
 // The tip of the day: its tips file, its icon and the "ShowTod" check box.
 #include "KivroTest.h"
+#include "StoredSettings.h"
 
 #include "dialogs/Tipfrm.h"
 #include "engine/Registry.h"
@@ -35,7 +36,7 @@ QString programFolder(const std::optional<QByteArray>& tips, bool withIcon = tru
 
 QString showTod()
 {
-    return RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("ShowTod"), QStringLiteral("<missing>"));
+    return kivrotest::storedSetting(QStringLiteral("ShowTod"), QStringLiteral("<missing>"));
 }
 
 } // namespace

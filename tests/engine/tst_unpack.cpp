@@ -84,13 +84,7 @@ class TestUnpack : public QObject {
     std::unique_ptr<ActionFrame> frame;
 
     // A fresh folder per test, so listings show exactly what a run wrote.
-    QString folder(const QString& name)
-    {
-        const QString d = dir + QLatin1Char('/') + name;
-        QDir(d).removeRecursively();
-        QDir().mkpath(d);
-        return d;
-    }
+    QString folder(const QString& name) { return kivrotest::freshFolder(dir + QLatin1Char('/') + name); }
     void add(const QString& path)
     {
         link->list.append(path.left(path.lastIndexOf('/') + 1), path.mid(path.lastIndexOf('/') + 1));

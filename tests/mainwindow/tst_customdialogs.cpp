@@ -2,6 +2,7 @@
 // items: the size items and their caption, the stored choice, Cancel, and the stamp editor that
 // the load prepares and the item opens.
 #include "KivroTest.h"
+#include "StoredSettings.h"
 
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/copyrightstampingfrm.h"
@@ -22,10 +23,7 @@ using namespace kivro;
 
 namespace {
 
-QString setting(const QString& name)
-{
-    return Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name, QStringLiteral("<none>"));
-}
+QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<none>")); }
 
 QByteArray settingsBytes()
 {

@@ -7,6 +7,7 @@
 // rules after its %F is replaced by the quoted paths; the Nautilus script is run with sh. A fake
 // collector in the program folder records the arguments it receives.
 #include "KivroTest.h"
+#include "StoredSettings.h"
 
 #include "engine/Registry.h"
 #include "mainwindow/ExplorerVerb.h"
@@ -25,15 +26,8 @@ namespace fmv = kivro::FileManagerVerb;
 
 namespace {
 
-QString stored(const QString& name)
-{
-    return Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name);
-}
-
-void store(const QString& name, const QString& value)
-{
-    Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name, value);
-}
+QString stored(const QString& name) { return kivrotest::storedSetting(name); }
+const auto store = kivrotest::storeSetting;
 
 // The value of `key` in `group` of a desktop or key file, with the string escapes undone.
 QString keyValue(const QByteArray& file, const QString& group, const QString& key)

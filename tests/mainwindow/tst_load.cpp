@@ -3,6 +3,7 @@
 // damage paths, the folders and the save-as box, the start folder, the pack-list window's place,
 // and the window after a failure of the later steps.
 #include "KivroTest.h"
+#include "StoredSettings.h"
 
 #include "engine/CopyrightStamp.h"
 #include "engine/EngineGlobals.h"
@@ -41,15 +42,8 @@ const QString kRestart = QStringLiteral(
 const QStringList kDefaultTypes{QStringLiteral("Mpeg (*.mpg,*.mpeg,*.mpe)"), QStringLiteral("Mp3 (*.mp3)"),
                                 QStringLiteral("All Files (*.*)")};
 
-QString setting(const QString& name)
-{
-    return RegReadString(HKEY_CURRENT_USER, kKivroKey, name, QStringLiteral("<missing>"));
-}
-
-void store(const QString& name, const QString& value)
-{
-    RegWriteString(HKEY_CURRENT_USER, kKivroKey, name, value);
-}
+QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<missing>")); }
+const auto store = kivrotest::storeSetting;
 
 QStringList items(const QComboBox* box)
 {

@@ -4,6 +4,7 @@
 // their dialogs, their cancel and their work for the preferences window, and what the actions
 // read from the menus.
 #include "KivroTest.h"
+#include "StoredSettings.h"
 
 #include "dialogs/PreferencesLink.h"
 #include "engine/EngineGlobals.h"
@@ -18,16 +19,8 @@ using namespace kivro;
 
 namespace {
 
-QString setting(const QString& name)
-{
-    return Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name,
-                                   QStringLiteral("<none>"));
-}
-
-void writeSetting(const QString& name, const QString& value)
-{
-    Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name, value);
-}
+QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<none>")); }
+const auto writeSetting = kivrotest::storeSetting;
 
 // The menu as lines: "---" for a separator, "[x] " or "[ ] " before a checkable item, " >" after a
 // submenu, whose items follow indented.
@@ -191,7 +184,7 @@ private slots:
             "&Magnetise",
         };
         QCOMPARE(lines, expected);
-        // The design-time marks and the variables agree.
+        // The initial marks and the variables agree.
         QCOMPARE(w.mBlockSize, 100000);
         QCOMPARE(w.mBlockDigits, 5);
         QCOMPARE(w.SaveAsMnu->text(), QStringLiteral("Save As..."));
@@ -278,7 +271,7 @@ private slots:
             QCOMPARE(w.actionOptions().blockDigits, blockDigits);
             stored = setting(QStringLiteral("tRate"));
         }
-        // A new window starts with the design-time mark; the start-up applies the stored text
+        // A new window starts with the initial mark; the start-up applies the stored text
         // through the handler it names.
         kivromainfrm restarted;
         QCOMPARE(checkedOf(restarted, kSpeed), QStringList{"NormalSpeedChk"});

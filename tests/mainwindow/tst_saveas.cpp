@@ -2,6 +2,7 @@
 // the button, the menu item and the handler, its cancel, the stored file types it offers and
 // filters by, "LastSavedDir", drops on the box, and the save dialog's purposes.
 #include "KivroTest.h"
+#include "StoredSettings.h"
 
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
@@ -27,25 +28,8 @@ using namespace kivro;
 
 namespace {
 
-QString setting(const QString& name)
-{
-    return Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name,
-                                   QStringLiteral("<none>"));
-}
-
-template <class T> void whenModal(std::function<void(T*)> step)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            step(w);
-        }
-    });
-    timer->start();
-}
+QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<none>")); }
+using kivrotest::whenModal;
 
 // The files the dialog's list shows as choosable.
 QStringList shownFiles(QFileDialog* dialog)

@@ -2,6 +2,7 @@
 // the windows shown at start, the screen scale, the last resort for run-time errors, and the
 // settings written by every close of the main window.
 #include "KivroTest.h"
+#include "StoredSettings.h"
 
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/Tipfrm.h"
@@ -127,10 +128,7 @@ QString programFolderWithData(const QStringList& names)
     return dir;
 }
 
-QString setting(const QString& name)
-{
-    return RegReadString(HKEY_CURRENT_USER, kKivroKey, name, QStringLiteral("<missing>"));
-}
+QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<missing>")); }
 
 const QString kInvalidIcon =
     QStringLiteral("box|None|OK|Tesma Kivro Pro|Invalid icon file or file does not contain 32x32 or 16x16 icon|OK");

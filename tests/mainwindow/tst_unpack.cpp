@@ -37,13 +37,7 @@ class TestUnpackWindow : public QObject {
     QString dir;
     std::unique_ptr<kivromainfrm> w;
 
-    QString folder(const QString& name)
-    {
-        const QString d = dir + QLatin1Char('/') + name;
-        QDir(d).removeRecursively();
-        QDir().mkpath(d);
-        return d;
-    }
+    QString folder(const QString& name) { return kivrotest::freshFolder(dir + QLatin1Char('/') + name); }
     void add(const QString& path)
     {
         const int slash = path.lastIndexOf('/');

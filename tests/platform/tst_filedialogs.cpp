@@ -22,20 +22,7 @@ const QString kFilter = QStringLiteral("Mpeg (*.mpg,*.mpeg,*.mpe)") + QChar(0) +
                         + QChar(0) + QStringLiteral("All Files (*.*)") + QChar(0) + QStringLiteral("*.*")
                         + QChar(0) + QChar(0);
 
-// Runs `step` once on the first modal window of type T that shows up.
-template <class T> void whenModal(std::function<void(T*)> step)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            step(w);
-        }
-    });
-    timer->start();
-}
+using kivrotest::whenModal;
 
 void answerBox(QMessageBox::StandardButton button, QString* text = nullptr)
 {
