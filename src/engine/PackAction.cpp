@@ -37,13 +37,6 @@ constexpr int kCriticalOK = vbCritical | vbOKOnly | vbTopMost;
 constexpr int kExclamationOK = vbExclamation | vbOKOnly | vbTopMost;
 constexpr int kInformationOK = vbInformation | vbOKOnly | vbTopMost;
 
-// Twips per pixel: Qt scales to the screen itself, so the logical resolution is 96 dpi.
-constexpr int kTwipsPerPixel = 15;
-// The progress bar's place (pixels) and its top edge above the client area's bottom (twips).
-constexpr int kBarLeft = 70;
-constexpr int kBarWidth = 246;
-constexpr int kBarHeight = 15;
-constexpr int kBarTopAboveBottomTwips = 420;
 // The width the zip label shortens the save-as path to.
 constexpr std::int32_t kZipLabelWidthTwips = 4200;
 
@@ -71,15 +64,6 @@ bool sameFile(const QString& a, const QString& b)
     return statPath(a, sa) && statPath(b, sb) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// The 1-based position of the "." that starts the extension of the path's file name; 0 when the
-// name has none (a "." in a folder name or a hidden file's leading "." does not count).
-std::int32_t extensionDot(const QString& path)
-{
-    const std::int32_t dot = LastInStr(path, QStringLiteral("."));
-    const std::int32_t slash = LastInStr(path, QStringLiteral("/"));
-    return dot > slash + 1 ? dot : 0;
-}
-
 // The failing step a run-time error comes from; the handler's rows depend on it.
 enum class Step {
     Check,      // the check loop (MPEG check of a source)
@@ -104,7 +88,6 @@ private:
     bool zipStep();
     void finish();
     void abortTail();
-    void createProgressBar();
     int box(const QString& text, int style);
 
     bool isSaveAsFile(const QString& entry) const;
@@ -132,6 +115,8 @@ private:
     QStringList m_sources;
     // Each source's size as the check loop measured it: exactly these bytes are copied.
     std::vector<std::int64_t> m_sizes;
+    // Mcheck_Lst: the MPEG signature of the first source checked in this run.
+    QStringList m_mcheck;
 
     std::int64_t m_freeBytes = 0;
     std::int32_t m_out = -1;
@@ -167,7 +152,7 @@ void PackRun::run()
         m_link.setZipAnimVisible(false);
     }
     m_zipping = false;
-    m_link.mZipStepRunning = false;
+    m_frame.mZipStepRunning = false;
 }
 
 void PackRun::body()
@@ -194,8 +179,7 @@ void PackRun::body()
     m_frame.mActionWord = QStringLiteral("pack");
     m_frame.DisableControlsWhileBusy();
     m_link.setCancelPictureShown(m_frame.mActionWord, true);
-    // 5. Progress bar.
-    createProgressBar();
+    m_frame.ShowProgressBar();
     // 6.
     m_link.setMousePointer(MainWindowLink::kPointerHourglass);
     // 7. Totals and MPEG flags of this run.
@@ -204,7 +188,7 @@ void PackRun::body()
     gIgnoreMpegErrors = false;
     gMpegCompatible = true;
     gMpegValid = true;
-    m_link.Mcheck_Lst.clear();
+    m_mcheck.clear();
     // 8. Free space; from here on failures go to the handler.
     m_freeBytes = GetSaveDriveFreeSpace(m_saveAs);
 
@@ -262,7 +246,7 @@ bool PackRun::checkList()
         m_frame.mTotalBytes += size;
 
         if (m_options.mpegCheck && !gIgnoreMpegErrors) {
-            if (!RunStep([&] { CheckMpegFile(m_link, m_entry, m_link.Mcheck_Lst); }, handler(Step::Check)))
+            if (!RunStep([&] { CheckMpegFile(m_link, m_entry, m_mcheck); }, handler(Step::Check)))
                 return false;
             if (m_frame.cancelled())
                 return false;
@@ -345,7 +329,7 @@ bool PackRun::copySources()
     // to 9,999,999 bytes at the fastest rate).
     std::int64_t bufferSize = blockSize;
     for (const std::int64_t size : m_sizes)
-        bufferSize = std::max(bufferSize, PackBlocksAndTail(size, blockSize, m_options.blockDigits).tail);
+        bufferSize = std::max(bufferSize, PlanBlocks(size, blockSize, m_options.blockDigits).tail);
     CopyBuffer buffer(bufferSize);
     char* const data = buffer.data();
 
@@ -354,7 +338,7 @@ bool PackRun::copySources()
         m_entry = m_sources.at(j);
         if (!RunStep([&] { openSource(j); }, handler(Step::Source)))
             return false;
-        const PackPieces pieces = PackBlocksAndTail(m_sizes[std::size_t(j)], blockSize, m_options.blockDigits);
+        const BlockPlan pieces = PlanBlocks(m_sizes[std::size_t(j)], blockSize, m_options.blockDigits);
         for (std::int64_t b = 0; b < pieces.blocks; ++b) {
             if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, blockSize, m_entry); }, handler(Step::Write)))
                 return false;
@@ -381,13 +365,13 @@ bool PackRun::copySources()
 bool PackRun::zipStep()
 {
     const QString& s = m_saveAs;
-    if (PackOutputIsZip(s)) {
+    if (IsZip(s)) {
         box(QStringLiteral("Cannot zip ") + quoted(s)
                 + QStringLiteral(" because it is already a zip file. Zipping aborted."),
             kCriticalOK);
         return !m_frame.cancelled();
     }
-    m_zipName = PackZipName(s);
+    m_zipName = ZipArchiveName(s);
     // The old archive is deleted before zipping: never when it is one of the sources.
     if (isListedSource(m_zipName)) {
         box(QStringLiteral("Cannot zip ") + quoted(m_zipName)
@@ -397,7 +381,7 @@ bool PackRun::zipStep()
     }
 
     m_zipping = true;
-    m_link.mZipStepRunning = true;
+    m_frame.mZipStepRunning = true;
     // The hourglass makes the Cancel picture refuse to act while the archive is made.
     m_link.setMousePointer(MainWindowLink::kPointerHourglass);
     m_link.setZipAnimVisible(true);
@@ -431,7 +415,7 @@ bool PackRun::zipStep()
     m_link.setZipProcessVisible(false);
     m_link.setZipAnimVisible(false);
     m_zipping = false;
-    m_link.mZipStepRunning = false;
+    m_frame.mZipStepRunning = false;
     return true;
 }
 
@@ -455,18 +439,6 @@ void PackRun::abortTail()
     m_link.setTimeRemainingCaption(QString());
     m_frame.ResetAfterAction();
     m_link.setMousePointer(MainWindowLink::kPointerDefault);
-}
-
-void PackRun::createProgressBar()
-{
-    CProgBar32& bar = m_frame.mProgressBar;
-    QWidget* parent = m_link.progressBarParent();
-    bar.setParent(parent);
-    const int clientHeightTwips = parent ? parent->height() * kTwipsPerPixel : 0;
-    const int top = int(std::nearbyint(double(clientHeightTwips - kBarTopAboveBottomTwips) / kTwipsPerPixel));
-    bar.Create(kBarLeft, top, kBarWidth, kBarHeight, true);
-    bar.SetBackColor(0);
-    bar.SetBarColor(RGB(200, 200, 200));
 }
 
 int PackRun::box(const QString& text, int style)
@@ -616,37 +588,6 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
 void RunPackAction(MainWindowLink& link, ActionFrame& frame)
 {
     PackRun(link, frame).run();
-}
-
-QString PackZipName(const QString& saveAs)
-{
-    const std::int32_t dot = extensionDot(saveAs);
-    return dot == 0 ? saveAs + QStringLiteral(".zip") : saveAs.left(dot) + QStringLiteral("zip");
-}
-
-bool PackOutputIsZip(const QString& saveAs)
-{
-    const std::int32_t dot = extensionDot(saveAs);
-    return dot != 0 && saveAs.mid(dot).compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0;
-}
-
-PackPieces PackBlocksAndTail(std::int64_t size, std::int32_t blockSize, std::int32_t blockDigits)
-{
-    PackPieces pieces;
-    if (size <= 0)
-        return pieces;
-    if (blockSize <= 0) {
-        pieces.tail = size;
-        return pieces;
-    }
-    std::int64_t modulus = 1;
-    for (std::int32_t d = 0; d < std::clamp<std::int32_t>(blockDigits, 0, 18); ++d)
-        modulus *= 10;
-    const std::int64_t tail = size % modulus;
-    pieces.blocks = (size - tail) / blockSize;
-    // With the program's rates the division is exact; any other pairing keeps every byte.
-    pieces.tail = size - pieces.blocks * blockSize;
-    return pieces;
 }
 
 } // namespace kivro
