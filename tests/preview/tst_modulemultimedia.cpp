@@ -302,6 +302,42 @@ private slots:
         QCOMPARE(mci.commands(), QStringList{kPosition});
     }
 
+    // The wrappers over the platform's own device, with a real file.
+    void overTheRealDevice()
+    {
+        win::setOpenWaitLimitMs(30000); // a loaded machine may need longer for the first picture
+        QWidget frame;
+        frame.resize(124, 87);
+        frame.show();
+        const std::int32_t handle = win::RegisterWindow(&frame);
+        const QString a = QStringLiteral("movie0");
+        QCOMPARE(OpenMedia(handle, a, QStringLiteral(KIVRO_SOURCE_DIR "/tests/preview/data/clip_mjpeg_320x240_25.avi"),
+                           QStringLiteral("AviVideo")),
+                 QStringLiteral("Success"));
+        QCOMPARE(GetMediaDestinationSize(a, QStringLiteral("cx")), 320);
+        QCOMPARE(GetMediaDestinationSize(a, QStringLiteral("cy")), 240);
+        QCOMPARE(GetFramesPerSecond(a), 25);
+        QCOMPARE(GetMediaLengthFrames(a), 125);
+        QCOMPARE(GetMediaLengthMs(a), 5000);
+        QCOMPARE(GetMediaSpeed(a), 100);
+        QCOMPARE(GetMediaMode(a), QStringLiteral("stopped"));
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        QCOMPARE(PutMediaWindow(handle, a, 0, 0, width, height), QStringLiteral("Success"));
+        QCOMPARE(GetMediaDestinationSize(a, QStringLiteral("cx")), 124);
+        QCOMPARE(SeekMediaAndPlay(a, 120), QStringLiteral("Success"));
+        QCOMPARE(StopMedia(a), QStringLiteral("Success"));
+        QCOMPARE(GetMediaMode(a), QStringLiteral("stopped"));
+        QVERIFY(GetMediaPosition(a) >= 120);
+        QCOMPARE(SetMediaAudio(a, QStringLiteral("all"), QStringLiteral("off")), QStringLiteral("Success"));
+        QCOMPARE(SetMediaVolume(a, QStringLiteral("all"), 100), QStringLiteral("Success"));
+        QCOMPARE(SetMediaVolume(a, QStringLiteral("left"), 100), errorText(win::mcierr::kUnsupported));
+        QCOMPARE(CloseMedia(a), QStringLiteral("Success"));
+        QCOMPARE(CloseMedia(a), errorText(win::mcierr::kNotOpen));
+        QCOMPARE(GetMediaMode(a), QStringLiteral("ERROR"));
+        QCOMPARE(GetMediaPosition(a), -1);
+    }
+
     void atEndCachesAFailedLength()
     {
         MciRecorder mci;
