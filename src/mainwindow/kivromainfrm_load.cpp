@@ -381,7 +381,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     // The media drivers of the per-user system.ini.
     MainLoad::CorrectMciDrivers();
 
-    // The preview slider (its value is left as it is).
+    // The preview slider: disabled until a file opens in the preview.
     MSSlider->setMin(0);
     MSSlider->setMax(100);
     MSSlider->ColInit();
