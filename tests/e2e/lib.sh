@@ -33,3 +33,99 @@ wait_window() {
   done
   return 1
 }
+
+# Ends the test with a message and the program's log of boxes and dialogs.
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -n "${KIVRO_TEST_LOG:-}" ]; then
+    echo "--- log:" >&2
+    cat "$KIVRO_TEST_LOG" >&2 || true
+  fi
+  exit 1
+}
+
+# Polls a condition (a command) every 0.1 s for up to $1 seconds.
+wait_for() {
+  local seconds="$1"
+  shift
+  local end=$((SECONDS + seconds))
+  while ! "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
+window_id() {
+  xdotool search --name "^$1\$" 2>/dev/null | head -1
+}
+
+has_window() {
+  [ -n "$(window_id "$1")" ]
+}
+
+log_has() {
+  grep -qxF -- "$1" "$KIVRO_TEST_LOG"
+}
+
+focused_on() {
+  [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]
+}
+
+# The main window gets the keyboard (nothing has it without a window manager), then the keys.
+press_on_main() {
+  local main
+  main="$(window_id "Tesma Kivro Pro")"
+  [ -n "$main" ] || fail "no main window"
+  local end=$((SECONDS + 30))
+  until focused_on "$main"; do
+    [ "$SECONDS" -lt "$end" ] || fail "the main window does not take the keyboard"
+    xdotool windowfocus "$main" 2>/dev/null || true
+    sleep 0.1
+  done
+  xdotool key --clearmodifiers "$1"
+}
+
+# A complete settings file for a run through the actions: no tip window, no MPEG check, a 4 K
+# custom piece size, pieces where the file is, the browser starting in $1, join batch files as
+# $2 ("Jbat" or "JbatNo").
+e2e_action_settings() {
+  cat > "$XDG_CONFIG_HOME/Tesma/Kivro.ini" <<EOF
+[General]
+tRate=fast
+sSize=customfs
+cSize=4096
+cPfs=50
+cNof=2
+UnpkTyp=RAW
+sDir=wfile
+UnpackCustomDir=$tmp
+Jbat=$2
+Delact=No
+SaveTo=LastSaved
+SaveCustomDir=$tmp
+LastSavedDir=$tmp
+StartupOpt=LastUsed
+StartupCustomDir=$tmp
+LastUsedDir=$1
+Owrite=Prompt
+MZip=Off
+MCC=Off
+Magnet=Off
+CKivro=Off
+BrovletXpos=9000
+BrovletYpos=1500
+ShowTod=0
+fCheck=fPass
+NoOfFilter=3
+
+[Filter]
+1=*.mpg,*.mpeg,*.mpe
+2=*.mp3
+3=*.*
+
+[FilterInfo]
+1=Mpeg
+2=Mp3
+3=All Files
+EOF
+}
