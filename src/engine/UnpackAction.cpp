@@ -4,7 +4,6 @@
 
 #include "engine/ActionFrame.h"
 #include "engine/CGZipFiles.h"
-#include "engine/CProgBar32.h"
 #include "engine/CopyLoop.h"
 #include "engine/DeleteAfterAction.h"
 #include "engine/EngineGlobals.h"
@@ -17,7 +16,6 @@
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
 #include "platform/FileApi.h"
-#include "platform/Globals.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
@@ -294,7 +292,7 @@ void UnpackRun::hideZipDisplay()
         m_form.setZipProcessVisible(false);
         m_zipShown = false;
     }
-    m_form.mZipStepRunning = false;
+    m_frame.mZipStepRunning = false;
 }
 
 void UnpackRun::endRun()
@@ -349,7 +347,7 @@ void UnpackRun::handle(const RuntimeError& e)
 {
     if (m_frame.cancelled())
         return;
-    const bool zipping = m_form.mZipStepRunning;
+    const bool zipping = m_frame.mZipStepRunning;
     QString message;
     switch (e.number()) {
     case 9:
@@ -592,7 +590,7 @@ void UnpackRun::zipSource(Source& s)
         // The same file listed again: its archive is made already.
         return;
     }
-    m_form.mZipStepRunning = true;
+    m_frame.mZipStepRunning = true;
     m_archive = s.archive;
     m_zipShown = true;
     m_form.setZipAnimVisible(true);
@@ -669,15 +667,7 @@ void UnpackRun::prepareSources()
 void UnpackRun::showCopyDisplay()
 {
     m_form.setCancelPictureShown(m_frame.mActionWord, true);
-    CProgBar32& bar = m_frame.mProgressBar;
-    QWidget* parent = m_form.progressBarParent();
-    bar.setParent(parent);
-    if (parent) {
-        // 420 twips (28 pixels) above the bottom of the window, as for Pack.
-        bar.Create(70, parent->height() - 28, int(246 * gDpiScale), int(15 * gDpiScale), true);
-        bar.SetBackColor(0);
-        bar.SetBarColor(RGB(200, 200, 200));
-    }
+    m_frame.ShowProgressBar();
     m_form.setPercentDoneCaption(QStringLiteral("0%"));
     m_form.setPercentDoneVisible(true);
     m_form.setTimeRemainingVisible(true);
@@ -717,7 +707,7 @@ void UnpackRun::splitSource(int k)
 
     if (m_opts.joinBatch != JoinBatch::None) {
         m_output = s.batch;
-        const QStringList lines = JoinBatchLines(m_form.CopyrightStamping_lst, m_join, s.name,
+        const QStringList lines = JoinBatchLines(m_form.CopyrightStamping_lst(), m_join, s.name,
                                                  JoinExtension(s.name, s.archive));
         withRetry(s.batch, false, [&](bool) {
             WriteJoinBatchFile(s.batch, lines, m_form.deleteAfterAction() != DeleteAfterAction::No);
@@ -759,12 +749,12 @@ void UnpackRun::writePieceBytes(const Source& s, std::int64_t n, std::int64_t le
     const QString& name = m_output;
     withRetry(name, false, [&](bool) { deleteIfNormal(name); });
 
-    m_form.mEmhHeaderWritten = false;
+    gEmhHeaderWritten = false;
     if (m_emh) {
         withRetry(name, false, [&](bool) { EmbedMpegHeader(m_form, s.path, name, n - 1, m_split.modeLast); });
         stopIfCancelled();
     }
-    const std::int64_t dataStart = m_form.mEmhHeaderWritten ? std::int64_t(m_form.mEmhDataStart) - 1 : 0;
+    const std::int64_t dataStart = gEmhHeaderWritten ? std::int64_t(gEmhDataStart) - 1 : 0;
 
     m_piece = -1;
     withRetry(name, false, [&](bool) { reopenPiece(dataStart); });
