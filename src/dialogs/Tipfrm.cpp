@@ -137,9 +137,11 @@ void Tipfrm::Show(QWidget* owner)
         if (wasVisible)
             QWidget::show();
     }
-    if (!m_loaded) {
+    if (!m_loaded)
         Form_Load();
-        // A fresh showing opens over the middle of its owner (of the screen without one).
+    if (!isVisible()) {
+        // A fresh showing (also of a window loaded without being shown) opens over the middle of
+        // its owner (of the screen without one).
         const QRect area = owner ? owner->frameGeometry() : screen()->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
     }

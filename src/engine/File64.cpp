@@ -3,6 +3,7 @@
 #include "engine/EngineGlobals.h"
 #include "platform/FileApi.h"
 #include "platform/MsgBox.h"
+#include "platform/RuntimeError.h"
 
 #include <QFile>
 
@@ -110,11 +111,13 @@ void File64::CloseAllFilesQuietly()
     m_handle = -1;
 }
 
-void File64::CloseFile(std::int32_t hFile)
+bool File64::CloseFile(std::int32_t hFile)
 {
     if (hFile == -1)
         noOpenFile();
-    CloseHandle(hFile);
+    const bool closed = CloseHandle(hFile);
+    if (!closed)
+        m_lastErrno = GetLastError();
     const qsizetype at = gOpenFileHandles.lastIndexOf(hFile);
     if (at >= 0) {
         gOpenFileHandles.remove(at);
@@ -122,6 +125,7 @@ void File64::CloseFile(std::int32_t hFile)
     }
     m_fileName.clear();
     m_autoFlush = false;
+    return closed;
 }
 
 void File64::Flush()
@@ -209,6 +213,14 @@ bool File64::SetEndOfFile(std::int32_t handle)
         return true;
     m_lastErrno = GetLastError();
     return false;
+}
+
+void CloseOutputFile(File64& file, std::int32_t handle, bool sync)
+{
+    const bool synced = !sync || FlushFileBuffers(handle);
+    const bool closed = file.CloseFile(handle);
+    if (!synced || !closed)
+        raiseError(75);
 }
 
 std::int64_t GetFileLen(const QString& fileName)

@@ -29,7 +29,9 @@ public:
     // existing file for reading. The new handle becomes current and is recorded in the table.
     void OpenFile(const QString& sFileName, const QString& sRW);
     void CloseAllFiles();
-    void CloseFile(std::int32_t hFile);
+    // False when the system reports a failure at the close (a delayed write that did not get
+    // through: network and FUSE file systems report it only here); the handle is gone either way.
+    bool CloseFile(std::int32_t hFile);
     void Flush();
     void SeekAbsolute(std::int32_t HighPos, std::int32_t LowPos);
     void SeekRelative(std::int32_t Offset);
@@ -67,6 +69,12 @@ private:
     bool m_autoFlush = false;
     int m_lastErrno = 0;
 };
+
+// Closes an output the run has written. With `sync` set the file is first written through to
+// the disk (before the run's sources may go to the Trash). A failure of either is raised as
+// 75, whatever the system's reason (EIO included): the output does not hold what was written.
+// The handle is closed in every case.
+void CloseOutputFile(File64& file, std::int32_t handle, bool sync);
 
 // The size of a file in bytes; 0 for a missing file, a folder, a FIFO or a device.
 std::int64_t GetFileLen(const QString& fileName);

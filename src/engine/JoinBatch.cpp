@@ -123,6 +123,14 @@ QStringList JoinBatchLines(const QStringList& stampLines, const JoinList& list, 
           << QStringLiteral("Exit") << QStringLiteral(":1") << QStringLiteral("Cls")
           << QStringLiteral("@echo ") + BatchEcho(joined + QStringLiteral(" successfully created."))
           << QStringLiteral("Exit");
+    // The interpreter reads the file in the console's code page: a name or stamp text outside
+    // ASCII is found and shown only once the console reads UTF-8.
+    const auto outsideAscii = [](const QString& line) {
+        return std::any_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() > 0x7F; });
+    };
+    const auto first = std::find_if(lines.cbegin(), lines.cend(), outsideAscii);
+    if (first != lines.cend())
+        lines.insert(first - lines.cbegin(), QStringLiteral("chcp 65001 >nul"));
     return lines;
 }
 
@@ -130,11 +138,11 @@ QByteArray JoinBatchBytes(const QStringList& lines)
 {
     QByteArray bytes;
     for (const QString& line : lines)
-        bytes += line.toLocal8Bit() + QByteArrayLiteral("\r\n");
+        bytes += line.toUtf8() + QByteArrayLiteral("\r\n");
     return bytes;
 }
 
-void WriteJoinBatchFile(const QString& path, const QStringList& lines)
+void WriteJoinBatchFile(const QString& path, const QStringList& lines, bool sync)
 {
     const QByteArray bytes = JoinBatchBytes(lines);
     const win::HANDLE h = win::CreateFileA(path, win::GENERIC_READ | win::GENERIC_WRITE,
@@ -144,11 +152,12 @@ void WriteJoinBatchFile(const QString& path, const QStringList& lines)
     std::uint32_t written = 0;
     const bool ok = win::WriteFile(h, bytes.constData(), std::uint32_t(bytes.size()), &written);
     const int writeError = win::GetLastError();
+    const bool synced = !ok || !sync || win::FlushFileBuffers(h);
     const bool closed = win::CloseHandle(h);
     if (!ok)
         raiseError(errnoToErrorNumber(writeError));
-    if (!closed)
-        raiseError(errnoToErrorNumber(win::GetLastError()));
+    if (!synced || !closed)
+        raiseError(75);
 }
 
 } // namespace kivro

@@ -3,7 +3,9 @@
 // command-interpreter script that checks that every piece is there, glues the pieces back
 // together with "Copy/b" and reports the result, echoing the user's copyright stamp first.
 //
-// Every line ends in CR LF and is written in the local 8-bit encoding. Text that comes from the
+// Every line ends in CR LF and is written in UTF-8; a file whose names or stamp lines hold a
+// character outside ASCII switches the console to UTF-8 ("chcp 65001 >nul") before the first
+// line that holds one, and a file of ASCII only is left as it always was. Text that comes from the
 // user (file names, stamp lines) is made safe for the interpreter: "%" is doubled everywhere, and
 // in echoed text outside double quotes "^" goes before & | < > ^, so that it is shown as written
 // instead of running as a command. Text without these characters is written unchanged.
@@ -45,15 +47,17 @@ QString BatchEcho(const QString& text);
 
 // The lines of the batch file, without line ends: "@echo off", the stamp lines, the line of
 // hyphens as long as the longest stamp text (as the user wrote it), one existence line per piece
-// entry, the copy line into "<name>-JOIN.<X>", and the two endings.
+// entry, the copy line into "<name>-JOIN.<X>", and the two endings; the switch to UTF-8 before
+// the first line outside ASCII.
 QStringList JoinBatchLines(const QStringList& stampLines, const JoinList& list, const QString& name,
                            const QString& extension);
 
-// The bytes of the file: every line followed by CR LF, in the local 8-bit encoding.
+// The bytes of the file: every line followed by CR LF, in UTF-8.
 QByteArray JoinBatchBytes(const QStringList& lines);
 
-// Creates or empties `path` and writes `lines`. A failure is raised with its error number (75 for
-// a full disk or a file that cannot be written).
-void WriteJoinBatchFile(const QString& path, const QStringList& lines);
+// Creates or empties `path` and writes `lines`; with `sync` set the file is written through to
+// the disk before it is closed. A failure is raised with its error number (75 for a full disk or
+// a file that cannot be written, and for any failure the sync or the close report).
+void WriteJoinBatchFile(const QString& path, const QStringList& lines, bool sync = false);
 
 } // namespace kivro

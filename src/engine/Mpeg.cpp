@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -65,6 +66,8 @@ public:
     }
     HandleCloser(const HandleCloser&) = delete;
     HandleCloser& operator=(const HandleCloser&) = delete;
+    // The caller closes the handle itself from here on.
+    std::int32_t release() { return std::exchange(m_handle, -1); }
 
 private:
     File64& m_file;
@@ -122,10 +125,11 @@ std::optional<std::int64_t> scanHandle(File64& file, std::int32_t handle, std::i
         carry = kCarry;
         blockStart += kMpegScanBlockSize;
     }
-    // The limit: a start code that begins in the last three bytes before it is still found.
-    const std::int64_t got = readFull(file, handle, buffer.data() + carry, kCarry);
+    // The limit: the last block is searched on into the first four bytes beyond it, so a start
+    // code that begins in its last three bytes, or exactly at the limit, is still found.
+    const std::int64_t got = readFull(file, handle, buffer.data() + carry, kCarry + 1);
     const std::int64_t at = FindMpegStartCode(buffer.data(), std::size_t(carry + got));
-    if (at >= 0 && at < carry)
+    if (at >= 0)
         return blockStart - carry + at;
     return std::nullopt;
 }
@@ -249,6 +253,9 @@ void writeEmhHeader(MainWindowLink& form, const QString& sourcePath, const QStri
             raiseFromErrno(file);
         remaining -= count;
     }
+    // The header is written through a handle of its own, whose close is checked like the piece's
+    // (the piece's own sync, when asked, writes the header through with the rest of the file).
+    CloseOutputFile(file, pieceCloser.release(), false);
 }
 
 } // namespace

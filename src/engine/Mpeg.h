@@ -18,7 +18,8 @@ class MainWindowLink;
 
 constexpr std::int32_t kMpegScanBlockSize = 32768;
 constexpr std::int32_t kMpegScanMaxBlocks = 32767;
-// Start codes that begin at or beyond this offset are not looked for (32,767 blocks).
+// The scan covers 32,767 blocks: start codes that begin beyond this offset are not looked for
+// (one that begins exactly here still is, found by the read across the last block's end).
 constexpr std::int64_t kMpegScanLimit = std::int64_t(kMpegScanBlockSize) * kMpegScanMaxBlocks;
 // The EMH header holds this many bytes from the start code on.
 constexpr std::int32_t kEmhBytesAfterStartCode = 5600;

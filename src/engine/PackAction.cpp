@@ -18,6 +18,7 @@
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QWidget>
 
@@ -71,6 +72,7 @@ enum class Step {
     DeleteOld,  // deleting the old save-as file
     Source,     // opening a source
     Write,      // copying a block from a source to the output
+    Close,      // closing the output (a delayed write may fail only there)
     Zip,        // the zip step (deleting an old archive, making the archive)
 };
 
@@ -83,6 +85,7 @@ private:
     void body();
     bool checkList();
     bool applyOverwriteRule();
+    bool writeOutput();
     bool openOutputFile();
     bool copySources();
     bool zipStep();
@@ -96,6 +99,7 @@ private:
     void testOutputFolder();
     void deleteOldSaveAs();
     void openOutput();
+    void closeOutput();
     void openSource(int index);
     static void deleteFile(const QString& path);
 
@@ -202,18 +206,12 @@ void PackRun::body()
     // Overwrite rule.
     if (!applyOverwriteRule())
         return;
-    // Output file.
-    if (!openOutputFile())
+    // The output, written until its close reports success.
+    if (!writeOutput())
         return;
-    // Copy loop.
-    if (!copySources())
-        return;
-    // End of copying.
     m_frame.mProgressBar.DestroyProgBar();
     m_link.setPercentDoneCaption(QString());
     m_link.setTimeRemainingCaption(QString());
-    m_file.CloseFile(m_out);
-    m_out = -1;
     // Finish.
     if (m_options.zip && !zipStep())
         return;
@@ -298,13 +296,33 @@ bool PackRun::applyOverwriteRule()
     return true;
 }
 
+bool PackRun::writeOutput()
+{
+    for (;;) {
+        if (!openOutputFile() || !copySources())
+            return false;
+        // A failed close leaves an output that does not hold what was written: Retry writes it
+        // again from its start, never just the close again.
+        bool rewrite = false;
+        const bool closed = RunStep([&] { closeOutput(); }, [&](const RuntimeError& e) {
+            rewrite = handle(e, Step::Close) == StepOutcome::Retry;
+            return StepOutcome::End;
+        });
+        if (closed)
+            return true;
+        if (!rewrite)
+            return false;
+        m_frame.mBytesDone = 0;
+    }
+}
+
 bool PackRun::openOutputFile()
 {
     m_link.setMousePointer(MainWindowLink::kPointerHourglass);
     m_frame.StartClock();
     m_link.setTimeRemainingVisible(true);
-    // The folder first: a missing one is made (one level) before the open, so that the open's
-    // own failures all mean "cannot overwrite".
+    // The folder first: missing folders are made before the open, so that the open's own
+    // failures all mean "cannot overwrite".
     if (!RunStep([&] { testOutputFolder(); }, handler(Step::OpenOutput)))
         return false;
     // An old normal file of that name goes first (a hidden file is not found this way; the
@@ -498,6 +516,14 @@ void PackRun::openOutput()
         raiseError(errnoToErrorNumber(errno));
 }
 
+void PackRun::closeOutput()
+{
+    const std::int32_t out = m_out;
+    m_out = -1;
+    // The sources may go to the Trash at the end: the joined bytes must be on the disk first.
+    CloseOutputFile(m_file, out, m_link.deleteAfterAction() != DeleteAfterAction::No);
+}
+
 void PackRun::openSource(int index)
 {
     const QString& path = m_sources.at(index);
@@ -518,7 +544,8 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
         return StepOutcome::End;
 
     const int number = e.number();
-    const bool outputStep = step == Step::OpenOutput || step == Step::DeleteOld || step == Step::Write;
+    const bool outputStep = step == Step::OpenOutput || step == Step::DeleteOld || step == Step::Write
+                            || step == Step::Close;
     switch (number) {
     case 13:
     case 52:
@@ -568,11 +595,14 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
     case 76: {
         if (step != Step::OpenOutput && step != Step::DeleteOld)
             break;
-        // The save-as folder is made, one level, and the step tried again.
+        // Every missing folder of the save-as path is made, and the step tried again; a folder
+        // that cannot be made (a file in its place, no permission) ends the run saying so.
         const QString folder = paths::folderOf(m_saveAs);
-        if (!folder.isEmpty() && ::mkdir(QFile::encodeName(folder).constData(), 0777) == 0)
+        if (!folder.isEmpty() && QDir().mkpath(folder))
             return StepOutcome::Retry;
-        break;
+        box(quoted(folder) + QStringLiteral(" was not found! Packing aborted!"), kCriticalOK);
+        m_frame.ErrorResumeProgram();
+        return StepOutcome::End;
     }
     default:
         break;

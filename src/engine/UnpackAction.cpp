@@ -228,6 +228,7 @@ private:
     void showCopyDisplay();
     void splitSource(int k);
     void writePiece(const Source& source, const PiecePlan& plan, std::int64_t n, std::int64_t length);
+    void writePieceBytes(const Source& source, std::int64_t n, std::int64_t length);
     std::int32_t openFile(const QString& path, const QString& mode);
     void copyChunk(std::int64_t count);
     void reopenPiece(std::int64_t at);
@@ -610,7 +611,7 @@ void UnpackRun::zipSource(Source& s)
     stopIfCancelled();
     if (result != 0) {
         // Nothing is split after a failed zip; archives made so far stay.
-        refuse(lastMessage + QStringLiteral("\r\n\r\nZipping aborted."));
+        refuse(lastMessage + QStringLiteral("\n\nZipping aborted."));
     }
     MsgBoxResult(QStringLiteral("'") + s.path + QStringLiteral("'") + QStringLiteral(" successfully zipped as '")
                      + s.archive + QStringLiteral("'."),
@@ -708,7 +709,9 @@ void UnpackRun::splitSource(int k)
         m_output = s.batch;
         const QStringList lines = JoinBatchLines(m_form.CopyrightStamping_lst(), m_join, s.name,
                                                  JoinExtension(s.name, s.archive));
-        withRetry(s.batch, false, [&](bool) { WriteJoinBatchFile(s.batch, lines); });
+        withRetry(s.batch, false, [&](bool) {
+            WriteJoinBatchFile(s.batch, lines, m_form.deleteAfterAction() != DeleteAfterAction::No);
+        });
     }
     m_join.clear();
     m_file.CloseFile(m_source);
@@ -719,9 +722,32 @@ void UnpackRun::writePiece(const Source& s, const PiecePlan& plan, std::int64_t 
 {
     const QString name = PieceName(s.stem, n, plan.digits, m_emh);
     m_output = name;
-    withRetry(name, false, [&](bool) { deleteIfNormal(name); });
     if (m_opts.joinBatch != JoinBatch::None)
         m_join.add(JoinEntry(m_opts.joinBatch, name));
+
+    // A failed close leaves a piece that does not hold what was written: Retry writes the whole
+    // piece again, from the source offset where it began.
+    const std::int64_t sourceStart = m_sourcePos;
+    const std::int64_t doneStart = m_frame.mBytesDone;
+    withRetry(name, false, [&](bool rewriting) {
+        if (rewriting) {
+            m_sourcePos = sourceStart;
+            m_frame.mBytesDone = doneStart;
+            if (!m_file.SeekHandle(m_source, m_sourcePos))
+                raiseError(errnoToErrorNumber(win::GetLastError()));
+        }
+        writePieceBytes(s, n, length);
+        const std::int32_t piece = m_piece;
+        m_piece = -1;
+        // The sources may go to the Trash at the end: every piece must be on the disk first.
+        CloseOutputFile(m_file, piece, m_form.deleteAfterAction() != DeleteAfterAction::No);
+    });
+}
+
+void UnpackRun::writePieceBytes(const Source& s, std::int64_t n, std::int64_t length)
+{
+    const QString& name = m_output;
+    withRetry(name, false, [&](bool) { deleteIfNormal(name); });
 
     gEmhHeaderWritten = false;
     if (m_emh) {
@@ -759,8 +785,6 @@ void UnpackRun::writePiece(const Source& s, const PiecePlan& plan, std::int64_t 
         if (!m_file.SetEndOfFile(m_piece))
             raiseError(errnoToErrorNumber(m_file.lastErrno()));
     });
-    m_file.CloseFile(m_piece);
-    m_piece = -1;
 }
 
 void UnpackRun::reopenPiece(std::int64_t at)

@@ -41,11 +41,11 @@ void kivromainfrm::refresh_filesel_lst()
 
 void kivromainfrm::EnableBottomMostFrm(bool Enable)
 {
-    // The tip window's object is created when it does not exist yet, but not loaded: a load
-    // would pick a tip and read its icon file (with a box when that is missing) for a window
-    // nobody sees; its enabled state holds all the same when it is shown later.
+    // A tip window that is not loaded yet is loaded (not shown) on the way, as every window of
+    // the group is.
     setEnabled(Enable);
     PackListForm()->setEnabled(Enable);
+    TipForm()->Load();
     TipForm()->setEnabled(Enable);
 }
 

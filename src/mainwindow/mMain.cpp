@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <new>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -203,8 +204,18 @@ void InstallCloseRequestSignals()
         ::sigaction(sig, &sa, nullptr);
 }
 
+void RaiseOpenFileLimit()
+{
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == limit.rlim_max)
+        return;
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 int Main(int argc, char** argv)
 {
+    RaiseOpenFileLimit();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

@@ -13,6 +13,11 @@ namespace kivro::mMain {
 // sequence of the start-up form and then the event loop. Returns the exit status.
 int Main(int argc, char** argv);
 
+// Raises the process's soft limit of open files to its hard limit: Unpack holds every listed
+// source open at once, and the usual soft limit (1,024) would stop a long list at its first
+// piece. Nothing changes when the limit cannot be raised.
+void RaiseOpenFileLimit();
+
 // Prepares the common controls. Qt needs no preparation, so this always succeeds.
 bool InitCommonControlsVB();
 

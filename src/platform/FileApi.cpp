@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <map>
@@ -28,6 +29,7 @@ std::map<HANDLE, Entry>& table()
 HANDLE g_next = 1000;
 thread_local int g_lastError = 0;
 std::int64_t g_writeLimit = -1;
+int g_closeFailure = 0;
 
 Entry* find(HANDLE h)
 {
@@ -301,10 +303,12 @@ bool CloseHandle(HANDLE h)
         g_lastError = EBADF;
         return false;
     }
+    const bool injected = it->second.write && g_closeFailure > 0 && --g_closeFailure == 0;
     const int rc = ::close(it->second.fd);
+    const int err = rc == 0 ? 0 : errno;
     table().erase(it);
-    g_lastError = rc == 0 ? 0 : errno;
-    return rc == 0;
+    g_lastError = injected ? EIO : err;
+    return g_lastError == 0;
 }
 
 bool GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
@@ -363,6 +367,11 @@ int HandleFd(HANDLE h)
 void InjectWriteLimit(std::int64_t bytesLeft)
 {
     g_writeLimit = bytesLeft;
+}
+
+void InjectCloseFailure(int nth)
+{
+    g_closeFailure = std::max(nth, 0);
 }
 
 } // namespace kivro::win

@@ -80,5 +80,9 @@ bool IsCopyUnsupported(int err);
 // Test seam: makes the next writes fail as if the disk were full after `bytesLeft` more bytes
 // (negative: off).
 void InjectWriteLimit(std::int64_t bytesLeft);
+// Test seam: the `nth` next close of a handle opened for writing (1: the very next one) reports
+// EIO, as a network or FUSE file system does for a delayed write that failed; the file is closed
+// all the same. Only that one close fails; 0 switches the seam off.
+void InjectCloseFailure(int nth);
 
 } // namespace kivro::win

@@ -88,3 +88,54 @@ focus_window() {
     sleep 0.1
   done
 }
+
+# The main window gets the keyboard, then the keys.
+press_on_main() {
+  focus_window "Tesma Kivro Pro"
+  xdotool key --clearmodifiers "$1"
+}
+
+# A complete settings file for a run through the actions: no tip window, no MPEG check, a 4 K
+# custom piece size, pieces where the file is, the browser starting in $1, join batch files as
+# $2 ("Jbat" or "JbatNo").
+e2e_action_settings() {
+  cat > "$XDG_CONFIG_HOME/Tesma/Kivro.ini" <<EOF
+[General]
+tRate=fast
+sSize=customfs
+cSize=4096
+cPfs=50
+cNof=2
+UnpkTyp=RAW
+sDir=wfile
+UnpackCustomDir=$tmp
+Jbat=$2
+Delact=No
+SaveTo=LastSaved
+SaveCustomDir=$tmp
+LastSavedDir=$tmp
+StartupOpt=LastUsed
+StartupCustomDir=$tmp
+LastUsedDir=$1
+Owrite=Prompt
+MZip=Off
+MCC=Off
+Magnet=Off
+CKivro=Off
+BrovletXpos=9000
+BrovletYpos=1500
+ShowTod=0
+fCheck=fPass
+NoOfFilter=3
+
+[Filter]
+1=*.mpg,*.mpeg,*.mpe
+2=*.mp3
+3=*.*
+
+[FilterInfo]
+1=Mpeg
+2=Mp3
+3=All Files
+EOF
+}

@@ -17,54 +17,10 @@ mkdir -p "$src" "$out"
 export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
 : > "$KIVRO_TEST_LOG"
 
-# The main window gets the keyboard, then the keys.
-press_on_main() {
-  focus_window "Tesma Kivro Pro"
-  xdotool key --clearmodifiers "$1"
-}
-
 head -c 10000 /dev/urandom > "$src/a b.mpg"
 head -c 7000 /dev/urandom > "$src/c.mpg"
 
-cat > "$XDG_CONFIG_HOME/Tesma/Kivro.ini" <<EOF
-[General]
-tRate=fast
-sSize=customfs
-cSize=4096
-cPfs=50
-cNof=2
-UnpkTyp=RAW
-sDir=wfile
-UnpackCustomDir=$tmp
-Jbat=Jbat
-Delact=No
-SaveTo=LastSaved
-SaveCustomDir=$tmp
-LastSavedDir=$tmp
-StartupOpt=LastUsed
-StartupCustomDir=$tmp
-LastUsedDir=$src
-Owrite=Prompt
-MZip=Off
-MCC=Off
-Magnet=Off
-CKivro=Off
-BrovletXpos=9000
-BrovletYpos=1500
-ShowTod=0
-fCheck=fPass
-NoOfFilter=3
-
-[Filter]
-1=*.mpg,*.mpeg,*.mpe
-2=*.mp3
-3=*.*
-
-[FilterInfo]
-1=Mpeg
-2=Mp3
-3=All Files
-EOF
+e2e_action_settings "$src" Jbat
 
 joined="$out/joined.mpg"
 packed="box|Information|OK|Tesma Kivro Pro|'$joined' successfully packed! Total filesize is 17,000 bytes.|OK"

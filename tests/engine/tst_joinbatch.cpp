@@ -56,6 +56,7 @@ private slots:
     {
         Prompts::enableScripted();
         win::InjectWriteLimit(-1);
+        win::InjectCloseFailure(0);
         QFile::remove(CopyrightStampFile());
     }
 
@@ -108,6 +109,17 @@ private slots:
                "goto 1\n:0\nCls\n@echo Some required file(s) not found.\n"
                "@echo a^&b%%1.mpg-JOIN.mpg NOT successfully created.\nExit\n:1\nCls\n"
                "@echo a^&b%%1.mpg-JOIN.mpg successfully created.\nExit";
+        // A name or a stamp line outside ASCII: the console reads UTF-8 from the first line that
+        // holds one on (ASCII-only files, as all rows above, stay as they were).
+        QTest::newRow("name outside ASCII")
+            << QStringList() << QStringList{"Düsseldorf 2024.mpg.001"} << "Düsseldorf 2024.mpg" << ""
+            << "@echo off\n@echo \nchcp 65001 >nul\nIf NOT exist \"Düsseldorf 2024.mpg.001\" Goto 0\n"
+               "Copy/b \"Düsseldorf 2024.mpg.001\" \"Düsseldorf 2024.mpg-JOIN.mpg\"\n"
+               + tail("Düsseldorf 2024.mpg", "mpg");
+        QTest::newRow("stamp line outside ASCII")
+            << QStringList{"@echo.", "@echo © Bob"} << QStringList{"m.001"} << "m" << ""
+            << "@echo off\n@echo.\nchcp 65001 >nul\n@echo © Bob\n@echo -----\nIf NOT exist \"m.001\" Goto 0\n"
+               "Copy/b \"m.001\" \"m-JOIN.m\"\n" + tail("m", "m");
     }
     void edgeShapes()
     {
@@ -136,6 +148,14 @@ private slots:
             QVERIFY(!BatchCanCarry(QString::fromLatin1(bad)));
     }
 
+    void textOutsideAsciiIsWrittenInUtf8()
+    {
+        const QString path = dir + QStringLiteral("/u-JOIN.bat");
+        WriteJoinBatchFile(path, {QStringLiteral("@echo off"), QStringLiteral("chcp 65001 >nul"),
+                                  QStringLiteral("@echo Düsseldorf")});
+        QCOMPARE(kivrotest::readFile(path), QByteArray("@echo off\r\nchcp 65001 >nul\r\n@echo D\xC3\xBCsseldorf\r\n"));
+    }
+
     void failedWriteIsRaised()
     {
         const QString path = dir + QStringLiteral("/full-JOIN.bat");
@@ -147,6 +167,14 @@ private slots:
             QCOMPARE(e.number(), 75);
         }
         win::InjectWriteLimit(-1);
+        // A close that reports a failure (EIO) is a failed write too, with the same number.
+        win::InjectCloseFailure(1);
+        try {
+            WriteJoinBatchFile(path, {QStringLiteral("@echo off")});
+            QFAIL("no error");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), 75);
+        }
         try {
             WriteJoinBatchFile(dir + QStringLiteral("/no/such/folder/x-JOIN.bat"), {QStringLiteral("@echo off")});
             QFAIL("no error");

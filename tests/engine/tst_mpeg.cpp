@@ -212,11 +212,13 @@ private slots:
     {
         QTest::addColumn<qint64>("at");
         QTest::addColumn<qint64>("expected");
-        // Two blocks allowed: codes that begin before byte 65,536 are found.
+        // Two blocks allowed: the second is searched on into the 4 bytes after it, so codes that
+        // begin up to byte 65,536 are found.
         QTest::newRow("inside") << qint64(65532) << qint64(65532);
         QTest::newRow("begins before the limit, ends after") << qint64(65533) << qint64(65533);
         QTest::newRow("last byte before the limit") << qint64(65535) << qint64(65535);
-        QTest::newRow("at the limit") << qint64(65536) << qint64(-1);
+        QTest::newRow("at the limit, found") << qint64(65536) << qint64(65536);
+        QTest::newRow("one byte beyond") << qint64(65537) << qint64(-1);
         QTest::newRow("beyond") << qint64(70000) << qint64(-1);
     }
     void scanStopsAtTheBlockLimit()
@@ -232,7 +234,7 @@ private slots:
     {
         // 1 GiB of holes (nothing written but the code): the real limit, without an overflow.
         const QString file = path("sparse.bin");
-        for (const qint64 at : {kMpegScanLimit - 1, kMpegScanLimit}) {
+        for (const qint64 at : {kMpegScanLimit - 1, kMpegScanLimit, kMpegScanLimit + 1}) {
             {
                 QFile f(file);
                 QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -243,7 +245,7 @@ private slots:
             FakeWindow w;
             w.sizeLabel = QStringLiteral("old");
             ShowMpegInfo(w, file, false);
-            if (at < kMpegScanLimit) {
+            if (at <= kMpegScanLimit) {
                 QCOMPARE(w.sizeLabel, QStringLiteral("352x240 (pxls)"));
                 QVERIFY(gMpegValid);
             } else {

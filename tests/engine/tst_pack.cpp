@@ -139,6 +139,7 @@ private slots:
         gSaveAsFileSaved = false;
         gActionArmed = false;
         win::InjectWriteLimit(-1);
+        win::InjectCloseFailure(0);
         win::InjectDiskFreeSpace(-1);
         QLocale::setDefault(QLocale::c());
         SetKernelBlockCopy(true);
@@ -155,20 +156,22 @@ private slots:
     }
 
     // Blocks, tails and the order of the sources at every rate; one progress update per block
-    // and one for each tail.
+    // and one for each tail, made before the tail is counted.
     void copiesEveryByteAtEveryRate_data()
     {
         QTest::addColumn<bool>("kernelCopy");
         QTest::addColumn<int>("blockSize");
         QTest::addColumn<int>("digits");
-        QTest::addColumn<int>("updates");
+        QTest::addColumn<QString>("captions");
         // Sources of 12,345 and 20,000 bytes.
-        QTest::newRow("slow") << true << 10000 << 4 << 4;   // 1 block + tail, 2 blocks
-        QTest::newRow("slow, through the buffer") << false << 10000 << 4 << 4;
-        QTest::newRow("normal") << true << 100000 << 5 << 2; // two tails
-        QTest::newRow("normal, through the buffer") << false << 100000 << 5 << 2;
-        QTest::newRow("ufast") << true << 5000000 << 7 << 2;
-        QTest::newRow("ufast, through the buffer") << false << 5000000 << 7 << 2;
+        const QString slow = QStringLiteral("0% 31% 31% 69% 100%"); // 1 block + tail, 2 blocks
+        const QString tails = QStringLiteral("0% 0% 38%");          // two tails
+        QTest::newRow("slow") << true << 10000 << 4 << slow;
+        QTest::newRow("slow, through the buffer") << false << 10000 << 4 << slow;
+        QTest::newRow("normal") << true << 100000 << 5 << tails;
+        QTest::newRow("normal, through the buffer") << false << 100000 << 5 << tails;
+        QTest::newRow("ufast") << true << 5000000 << 7 << tails;
+        QTest::newRow("ufast, through the buffer") << false << 5000000 << 7 << tails;
     }
     void copiesEveryByteAtEveryRate()
     {
@@ -176,7 +179,7 @@ private slots:
         SetKernelBlockCopy(kernelCopy);
         QFETCH(int, blockSize);
         QFETCH(int, digits);
-        QFETCH(int, updates);
+        QFETCH(QString, captions);
         QByteArray a(12345, '\0');
         QByteArray b(20000, '\0');
         for (int i = 0; i < a.size(); ++i)
@@ -196,8 +199,7 @@ private slots:
         const QStringList boxes = pack(link, frame);
         QCOMPARE(boxes, QStringList{success(p("out.mpg"), "32,345")});
         QCOMPARE(kivrotest::readFile(p("out.mpg")), a + b);
-        QCOMPARE(link.percentCaptions.size(), 1 + updates);
-        QCOMPARE(link.percentCaptions.first(), QStringLiteral("0%"));
+        QCOMPARE(link.percentCaptions.join(QLatin1Char(' ')), captions);
         QVERIFY(gSaveAsFileSaved);
         checkIdle(link, frame);
     }
@@ -294,6 +296,45 @@ private slots:
         checkIdle(link, frame);
     }
 
+    // A close that reports a failure (a delayed write that a network or FUSE file system reports
+    // only there) is a failed write: Retry writes the output again from its start, Cancel ends
+    // the run without success and leaves the sources where they are.
+    void failedCloseOfTheOutput_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("Retry") << QStringLiteral("Retry");
+        QTest::newRow("Cancel") << QStringLiteral("Cancel");
+    }
+    void failedCloseOfTheOutput()
+    {
+        QFETCH(QString, answer);
+        const QByteArray a(25000, 'a');
+        const QByteArray b(5000, 'b');
+        kivrotest::writeFile(p("a"), a);
+        kivrotest::writeFile(p("b"), b);
+        Link link;
+        ActionFrame frame(link);
+        link.deleteChoice = DeleteAfterAction::NoPrompt;
+        link.twoSources(p("a"), p("b"), p("out"), 10000, 4);
+        win::InjectCloseFailure(1);
+        const QString ask = box(QStringLiteral("Critical"), QStringLiteral("RetryCancel"),
+                                "Cannot overwrite '" + p("out") + "'. Disk full/write-protected or file is in use.",
+                                answer);
+        const QStringList boxes = pack(link, frame, {answer});
+        if (answer == QLatin1String("Retry")) {
+            QCOMPARE(boxes, (QStringList{ask, success(p("out"), "30,000")}));
+            QCOMPARE(kivrotest::readFile(p("out")), a + b);
+            QCOMPARE(trashed(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+            QVERIFY(gSaveAsFileSaved);
+        } else {
+            QCOMPARE(boxes, (QStringList{ask, information("Packing aborted by user.")}));
+            QVERIFY(QFile::exists(p("a")) && QFile::exists(p("b")));
+            QVERIFY(trashed().isEmpty());
+            QVERIFY(!gSaveAsFileSaved);
+        }
+        checkIdle(link, frame);
+    }
+
     // The save-as file is refused under any spelling of a listed file; an existing save-as file is
     // left exactly as it was.
     void saveAsFileIsASource_data()
@@ -333,25 +374,36 @@ private slots:
         checkIdle(link, frame);
     }
 
-    // A missing save-as folder is made (one level) before the open; one that cannot be made ends
-    // the run with the path-not-found text and no "Error opening" box.
+    // Missing save-as folders are made, however many, before the open; a folder that cannot be
+    // made ends the run saying which, with no "Error opening" box and nothing written.
+    void missingSaveAsFolder_data()
+    {
+        QTest::addColumn<QString>("saveAs");
+        QTest::addColumn<QString>("folder"); // empty: the pack succeeds
+        QTest::newRow("one level") << "new/out" << "";
+        QTest::newRow("three levels") << "x/y/z/out" << "";
+        QTest::newRow("a file in the way") << "file/y/out" << "file/y";
+    }
     void missingSaveAsFolder()
     {
+        QFETCH(QString, saveAs);
+        QFETCH(QString, folder);
         kivrotest::writeFile(p("a"), "AB");
         kivrotest::writeFile(p("b"), "CDE");
+        kivrotest::writeFile(p("file"), "F");
         Link link;
         ActionFrame frame(link);
         link.options.mpegCheck = false;
         link.add(p("a"));
         link.add(p("b"));
-        link.saveAs = p("new/out");
-        QCOMPARE(pack(link, frame), QStringList{success(p("new/out"), "5")});
-        QCOMPARE(kivrotest::readFile(p("new/out")), QByteArray("ABCDE"));
-
-        link.saveAs = p("x/y/out");
-        link.options.overwrite = OverwriteRule::NoPrompt;
-        QCOMPARE(pack(link, frame), QStringList{unexpected(76, QStringLiteral("Path not found"))});
-        QVERIFY(!QFileInfo::exists(p("x")));
+        link.saveAs = p(saveAs);
+        if (folder.isEmpty()) {
+            QCOMPARE(pack(link, frame), QStringList{success(p(saveAs), "5")});
+            QCOMPARE(kivrotest::readFile(p(saveAs)), QByteArray("ABCDE"));
+        } else {
+            QCOMPARE(pack(link, frame), QStringList{critical("'" + p(folder) + "' was not found! Packing aborted!")});
+            QCOMPARE(kivrotest::readFile(p("file")), QByteArray("F"));
+        }
         checkIdle(link, frame);
     }
 

@@ -58,7 +58,6 @@ private slots:
     {
         RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("E"), QString());
         const QString v = RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("E"), QStringLiteral("d"));
-        QVERIFY(!v.isNull() || v.isEmpty());
         QCOMPARE(v, QString());
     }
 

@@ -111,6 +111,7 @@ private slots:
         Prompts::enableScripted();
         Prompts::setRecordObserver({});
         win::InjectWriteLimit(-1);
+        win::InjectCloseFailure(0);
         resetSplitGlobals();
         gActionArmed = gCancelArmed = false;
         link = std::make_unique<Link>();
@@ -234,6 +235,90 @@ private slots:
         QVERIFY(QFile::exists(d + "/m.mpg"));
     }
 
+    // A piece whose close reports a failure is a failed write: Retry writes that whole piece
+    // again from its start, Cancel ends the run without success and leaves the source in place.
+    void failedCloseOfAPiece_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("Retry") << QStringLiteral("Retry");
+        QTest::newRow("Cancel") << QStringLiteral("Cancel");
+    }
+    void failedCloseOfAPiece()
+    {
+        QFETCH(QString, answer);
+        const QString d = folder("close");
+        const QByteArray src = pattern(3000);
+        kivrotest::writeFile(d + "/m.mpg", src);
+        add(d + "/m.mpg");
+        gUnpackSize = 1024;
+        link->deleteAfter = DeleteAfterAction::NoPrompt;
+        win::InjectCloseFailure(2); // the close of piece 2
+        Prompts::queue(answer);
+        unpack();
+        const QStringList r = Prompts::records();
+        QCOMPARE(r.size(), 2);
+        QCOMPARE(r[0], QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '%1/m.mpg.002'. "
+                                      "Disk full/write-protected or file is in use.|%2").arg(d, answer));
+        if (answer == QLatin1String("Retry")) {
+            QCOMPARE(r[1], kOneDone);
+            QCOMPARE(kivrotest::readFile(d + "/m.mpg.001"), src.left(1024));
+            QCOMPARE(kivrotest::readFile(d + "/m.mpg.002"), src.mid(1024, 1024));
+            QCOMPARE(kivrotest::readFile(d + "/m.mpg.003"), src.mid(2048));
+            QCOMPARE(qint64(frame->mBytesDone), 3000LL);
+            QVERIFY(!QFile::exists(d + "/m.mpg"));
+        } else {
+            QCOMPARE(r[1], QStringLiteral("box|Information|OK|Tesma Kivro Pro|Unpacking aborted by user|OK"));
+            QVERIFY(QFile::exists(d + "/m.mpg"));
+            QVERIFY(!QFile::exists(d + "/m.mpg.003"));
+        }
+    }
+
+    // EMH through the whole run: piece 1 is the plain start of the source; every later piece is
+    // the header (the source up to its start code + 5,600 bytes) followed by its own bytes from
+    // its own offset, whatever the rate. Zip first splits the archive without any header.
+    void emhPiecesOfARun_data()
+    {
+        QTest::addColumn<int>("blockSize");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<bool>("zip");
+        QTest::newRow("slow: blocks and a tail per piece") << 10000 << 4 << false;
+        QTest::newRow("normal: one read per piece") << 100000 << 5 << false;
+        QTest::newRow("zip first: no header, no .mpg") << 10000 << 4 << true;
+    }
+    void emhPiecesOfARun()
+    {
+        QFETCH(int, blockSize);
+        QFETCH(int, digits);
+        QFETCH(bool, zip);
+        const QString d = folder("emhrun");
+        QByteArray src = pattern(70000);
+        src.replace(28, 4, QByteArray("\x00\x00\x01\xB3", 4));
+        kivrotest::writeFile(d + "/m.mpg", src);
+        add(d + "/m.mpg");
+        gUnpackSize = 25000;
+        link->opts.unpackType = UnpackType::EMH;
+        link->opts.blockSize = blockSize;
+        link->opts.blockDigits = digits;
+        link->opts.zip = zip;
+        unpack();
+        QCOMPARE(lastBox(), kOneDone);
+        if (zip) {
+            const QByteArray archive = kivrotest::readFile(d + "/m.zip");
+            QCOMPARE(files(d).filter(".mpg."), QStringList());
+            QByteArray joined;
+            for (const QString& piece : files(d).filter("m.zip."))
+                joined += kivrotest::readFile(d + "/" + piece);
+            QCOMPARE(joined, archive);
+            QCOMPARE(kivrotest::readFile(d + "/m.zip.001"), archive.left(25000));
+            return;
+        }
+        const QByteArray header = src.left(28 + 5600);
+        QCOMPARE(files(d), (QStringList{"m.mpg", "m.mpg.001.mpg", "m.mpg.002.mpg", "m.mpg.003.mpg"}));
+        QCOMPARE(kivrotest::readFile(d + "/m.mpg.001.mpg"), src.left(25000));
+        QCOMPARE(kivrotest::readFile(d + "/m.mpg.002.mpg"), header + src.mid(25000, 25000));
+        QCOMPARE(kivrotest::readFile(d + "/m.mpg.003.mpg"), header + src.mid(50000));
+    }
+
     void pieceThatCannotBeOpenedAsksToRetry()
     {
         const QString d = folder("noopen");
@@ -324,7 +409,7 @@ private slots:
             }};
         Zip::SetZipLibrary(&failing);
         unpack();
-        QCOMPARE(Prompts::records(), QStringList{criticalBox("zip error: out of space\r\\n\r\\nZipping aborted.")});
+        QCOMPARE(Prompts::records(), QStringList{criticalBox("zip error: out of space\\n\\nZipping aborted.")});
         QCOMPARE(files(d), QStringList{"m.mpg"});
         QVERIFY(link->calls.contains("zip caption Zipping '" + d + "/m.mpg'"));
     }

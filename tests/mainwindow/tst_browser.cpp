@@ -571,10 +571,14 @@ private slots:
     void bottomMostWindowsAroundADialog()
     {
         auto form = makeForm();
+        gAppPath = QStringLiteral(KIVRO_PROGRAM_DIR); // the tip window's icon and tips
+        TipForm()->Unload();
         form->EnableBottomMostFrm(false);
         QVERIFY(!form->isEnabled());
         QVERIFY(!PackListForm()->isEnabled());
         QVERIFY(!TipForm()->isEnabled());
+        // The tip window not loaded yet is loaded on the way, and not shown.
+        QVERIFY(TipForm()->isLoaded());
         QVERIFY(!TipForm()->isVisible());
         QVERIFY(Prompts::records().isEmpty());
         QVERIFY(!PackListForm()->isVisible());

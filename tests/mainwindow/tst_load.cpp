@@ -120,10 +120,15 @@ private slots:
         QVERIFY(ini.contains("\nUnpkTyp=RAW\n"));
         QVERIFY(ini.contains("\nJbat=JbatNo\n"));
 
-        // The pack-list window's computed place, written as whole twips.
+        // The pack-list window's computed place on the 800 x 800 test screen (12,000 twips each
+        // way), from the main window's 8,100 x 5,010 and its own 4,830 x 4,395 twips:
+        // Left = 6,000 + 4,050 - 2,415 = 7,635 (509 pixels); Top = 6,000 - 2,505 - 2,197.5 =
+        // 1,297.5 (86.5, to the even 86 pixels). The place taken is written back as whole twips.
         const Brovletfrm* packList = PackListForm();
-        QCOMPARE(setting(QStringLiteral("BrovletXpos")), QString::number(packList->x() * 15));
-        QCOMPARE(setting(QStringLiteral("BrovletYpos")), QString::number(packList->y() * 15));
+        QCOMPARE(w->screen()->geometry().size(), QSize(800, 800));
+        QCOMPARE(packList->pos(), QPoint(509, 86));
+        QCOMPARE(setting(QStringLiteral("BrovletXpos")), QStringLiteral("7635"));
+        QCOMPARE(setting(QStringLiteral("BrovletYpos")), QStringLiteral("1290"));
         QVERIFY(!packList->isVisible()); // placed, not shown: the start-up shows it
 
         QCOMPARE(items(w->pattern_cmb), kDefaultTypes);

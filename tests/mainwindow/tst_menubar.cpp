@@ -112,6 +112,10 @@ class TestMenuBar : public QObject {
 private slots:
     void initTestCase()
     {
+        // The test's program folder (gAppPath) holds the tip window's files: the save dialog's
+        // EnableBottomMostFrm loads that window whenever it is not loaded.
+        for (const char* name : {"/Tod.ir", "/tod.ctd"})
+            QFile::copy(QStringLiteral(KIVRO_PROGRAM_DIR) + QLatin1String(name), kivrotest::rootDir() + QLatin1String(name));
         dir = kivrotest::rootDir() + QStringLiteral("/files");
         // The stored file types the save dialog offers.
         ResetFileFilter();

@@ -4,6 +4,8 @@
 #include "KivroTest.h"
 #include "StoredSettings.h"
 
+#include "dialogs/DialogsGlobals.h"
+#include "dialogs/Tipfrm.h"
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
 #include "engine/StringHelpers.h"
@@ -11,6 +13,7 @@
 #include "mainwindow/kivromainfrm.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
+#include "platform/Globals.h"
 #include "platform/Paths.h"
 #include "platform/Volumes.h"
 
@@ -70,6 +73,10 @@ class TestSaveAs : public QObject {
 private slots:
     void initTestCase()
     {
+        // The dialogs' EnableBottomMostFrm loads the tip window when it is not loaded: load it once
+        // from the program folder, where its icon file is.
+        gAppPath = QStringLiteral(KIVRO_PROGRAM_DIR);
+        TipForm()->Load();
         root = kivrotest::rootDir();
         usb = root + QStringLiteral("/media/usb");
         kivrotest::writeFile(usb + QStringLiteral("/Video/Part/clip.mpg"), "clip");
