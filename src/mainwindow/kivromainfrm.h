@@ -106,6 +106,7 @@ public:
 
 private:
     void LoadWindowAndSettings();
+    void CentreOnScreen();
     void LayoutForScale(float scale);
     void LoadSettings();
     void PlacePackListWindow();
