@@ -14,12 +14,13 @@ command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (run: bash scripts
 [ -f build/build.ninja ] || cmake --preset default >/dev/null
 cmake --build --preset default --target mainwindow_tst_skinwindow kivro_data >/dev/null
 
-work=$(mktemp -d)
+# One user's folders: settings, data, runtime, and a folder of videos, at a fixed place so that
+# the pictures show a readable path.
+work="${TMPDIR:-/tmp}/kivro-screenshots"
+rm -rf "$work"
 trap 'rm -rf "$work"' EXIT
 mkdir -p docs
-
-# One user's folders: settings, data, runtime, and a folder of videos.
-videos="$work/home/Videos"
+videos="$work/home/someone/Videos"
 mkdir -p "$videos" "$work/config/Tesma" "$work/data" "$work/runtime"
 chmod 700 "$work/runtime"
 sample() { # <name> <MiB>
@@ -48,7 +49,7 @@ shoot() { # <screen size> [extra environment]...
   settings
   rm -f "$videos/holiday.mpg"
   env "$@" KIVRO_TEST_CHILD=screenshot KIVRO_SHOT_DIR="$PWD/docs" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 \
-    HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime" \
+    HOME="$work/home/someone" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime" \
     KIVRO_SHOT_HAND_OFF="$videos/holiday-part1.mpg|$videos/holiday-part2.mpg|$videos/holiday-part3.mpg" \
     KIVRO_SHOT_SAVE_AS="$videos/holiday.mpg" \
     xvfb-run -a -s "-screen 0 ${screen}x24 -nolisten tcp" build/tests/mainwindow_tst_skinwindow

@@ -97,8 +97,10 @@ void SkinImage::mouseReleaseEvent(QMouseEvent* event)
 {
     m_lastGlobal = event->globalPosition();
     if (m_releaseEndsDoubleClick) {
+        // The end of a double-click: the up picture again, and no click.
         m_releaseEndsDoubleClick = false;
         showUp();
+        emit mouseUp(event->button(), event->modifiers(), event->position());
         return;
     }
     const bool click = event->button() == Qt::LeftButton && m_leftPressedHere && QRectF(rect()).contains(event->position());

@@ -9,8 +9,8 @@
 // - clicked follows a left-button press and release both on the picture; a release elsewhere
 //   gives mouseUp only.
 // - The second press of a double-click is not a press: it gives doubleClicked only (no
-//   mouseDown, no click), and the release after it only puts the up picture back, so a quick
-//   double-click acts once.
+//   mouseDown), and the release after it puts the up picture back and gives mouseUp but no
+//   click, so a quick double-click acts once.
 // - With autoStates (the default) the picture follows the small skin buttons' rule before each
 //   signal: press -> down, move -> over, release -> up. The picture then stays until something
 //   changes it (there is no change when the pointer leaves). Pictures whose handlers choose the
