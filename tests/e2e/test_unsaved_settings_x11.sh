@@ -13,22 +13,6 @@ export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
 rmdir "$XDG_CONFIG_HOME/Tesma"
 echo "not a folder" > "$XDG_CONFIG_HOME/Tesma"
 
-fail() {
-  echo "FAIL: $*" >&2
-  echo "--- log:" >&2
-  cat "$KIVRO_TEST_LOG" >&2 || true
-  exit 1
-}
-wait_for() { # seconds, then a command to poll every 0.1 s
-  local end=$((SECONDS + $1))
-  shift
-  while ! "$@"; do
-    [ "$SECONDS" -lt "$end" ] || return 1
-    sleep 0.1
-  done
-}
-log_has() { grep -qxF -- "$1" "$KIVRO_TEST_LOG"; }
-
 src="$tmp/videos"
 mkdir -p "$src"
 # Two MPEG files of one kind (a sequence header of 352x288 at 25 fps, then any bytes), so that the
@@ -47,15 +31,10 @@ cd "$tmp"
 pid=$!
 trap 'kill -9 "$pid" 2>/dev/null || true' EXIT
 
-main="$(wait_window "Tesma Kivro Pro")" || fail "no main window"
+wait_for 60 has_window "Tesma Kivro Pro" || fail "no main window"
 wait_for 60 log_has "dialog|Save Pack File As|$joined|create confirmed" || fail "no save dialog"
 [ "$(head -1 "$KIVRO_TEST_LOG")" = "$warning" ] || fail "first log line"
-end=$((SECONDS + 30))
-until [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$main" ]; do
-  [ "$SECONDS" -lt "$end" ] || fail "the main window does not take the keyboard"
-  xdotool windowfocus "$main" 2>/dev/null || true
-  sleep 0.1
-done
+focus_window "Tesma Kivro Pro"
 xdotool key --clearmodifiers ctrl+p
 wait_for 120 log_has "$packed" || fail "no success box after Ctrl+P"
 cat "$src/one.mpg" "$src/two.mpg" | cmp - "$joined" || fail "the joined file differs from its sources"
