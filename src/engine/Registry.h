@@ -1,8 +1,8 @@
 #pragma once
 // The settings routines every window uses. The Reg... three know nothing of particular settings;
-// readSetting and writeSetting serve the program's own values (SettingNames.h). None reports
-// failure: a value that cannot be read gives the caller's default, a failed write is
-// lost without a word.
+// readSetting and writeSetting serve the program's own values (SettingNames.h). None returns a
+// failure: a value that cannot be read gives the caller's default; a write the settings file does
+// not take is kept in memory for the run and the store warns the user once (RegistryStore.h).
 #include "engine/SettingNames.h"
 #include "platform/RegistryStore.h"
 

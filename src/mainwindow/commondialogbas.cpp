@@ -22,6 +22,7 @@ win::OPENFILENAME dialogRecord(QWidget* owner, const QString& filter, const QStr
     ofn.lpstrInitialDir = initialFolder;
     ofn.lpstrTitle = title;
     ofn.Flags = flags;
+    ofn.lpstrDefExt = QString(); // present but empty: the selected filter gives the extension
     return ofn;
 }
 

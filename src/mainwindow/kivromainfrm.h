@@ -111,6 +111,7 @@ public:
 private:
     bool mLoadRun = false;
     void LoadWindowAndSettings();
+    void CentreOnScreen();
     void LayoutForScale(float scale);
     void LoadSettings();
     void PlacePackListWindow();

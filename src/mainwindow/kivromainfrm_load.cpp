@@ -20,6 +20,7 @@
 #include "platform/Icon32bit.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
+#include "platform/RegistryStore.h"
 #include "platform/RuntimeError.h"
 
 #include <QGuiApplication>
@@ -113,8 +114,27 @@ void kivromainfrm::LoadWindowAndSettings()
 
     LayoutForScale(gDpiScale);
     TesmaKivroCaption->setText(MainLoad::CaptionText(KIVRO_VERSION_MAJOR, KIVRO_VERSION_MINOR, KIVRO_VERSION_PATCH));
+    ShowPreviewLbl->setText(QStringLiteral("&Preview"));
+    ShowPreviewLbl->setBuddy(ShowPreviewChk);
+    MoreInfo_Cmd->setText(QStringLiteral("More Info..."));
+
+    // The pack-list window's computed place assumes a main window in the middle of the screen.
+    CentreOnScreen();
 
     LoadSettings();
+}
+
+void kivromainfrm::CentreOnScreen()
+{
+    // A window that its opener has already placed stays where it was put.
+    if (testAttribute(Qt::WA_Moved))
+        return;
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize outer = frameGeometry().size();
+    move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
 }
 
 void kivromainfrm::LayoutForScale(float scale)
@@ -320,7 +340,13 @@ void kivromainfrm::ApplyStoredCustomSize(const QString& sSize)
 void kivromainfrm::LoadBrowserFoldersAndRest()
 {
     // The file-type box.
-    const QStringList filters = MainLoad::LoadFileFilterList();
+    QStringList filters = MainLoad::LoadFileFilterList();
+    if (filters.isEmpty() && win::RegStoreWriteFailed()) {
+        // A store that cannot be written is not a damaged one: restarting would not repair it,
+        // so the program works on with the default types it now holds in memory.
+        ResetFileFilter();
+        filters = MainLoad::LoadFileFilterList();
+    }
     {
         const QSignalBlocker block(pattern_cmb);
         pattern_cmb->clear();

@@ -54,13 +54,39 @@ std::optional<QString> scriptedDialog(const QString& title,
     return *line;
 }
 
+// The labels and the pattern lists of the filters of a filter text, in order (see
+// FileDialogNameFilters).
+struct FilterParts {
+    QStringList labels;
+    QStringList patterns;
+};
+FilterParts filterParts(const QString& filter)
+{
+    FilterParts result;
+    const QStringList parts = filter.split(QChar(0));
+    for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].isEmpty(); i += 2) {
+        result.labels << parts[i];
+        result.patterns << parts[i + 1];
+    }
+    return result;
+}
+
 // The file dialog with the questions the flags ask for that QFileDialog does not ask itself.
+// (QFileDialog's own replace question has No as its default answer.)
 class FileDialog : public QFileDialog {
 public:
     FileDialog(QWidget* owner, std::uint32_t flags) : QFileDialog(owner), m_flags(flags) {}
 
+    // The extension a typed name without one takes, by the selected name filter.
+    void setExtensionFor(std::function<QString(const QString& nameFilter)> extensionFor)
+    {
+        m_extensionFor = std::move(extensionFor);
+    }
+
     void accept() override
     {
+        if (m_extensionFor)
+            setDefaultSuffix(m_extensionFor(selectedNameFilter()));
         if (acceptMode() == AcceptSave) {
             const QStringList files = selectedFiles();
             if (!files.isEmpty()) {
@@ -78,10 +104,10 @@ public:
                     if ((m_flags & OFN_CREATEPROMPT)
                         && QMessageBox::question(this, windowTitle(),
                                                  QStringLiteral("'%1' does not exist.\n"
-                                                                "Do you want to create it?")
+                                                                "Create the file?")
                                                      .arg(info.fileName()),
                                                  QMessageBox::Yes | QMessageBox::No,
-                                                 QMessageBox::No)
+                                                 QMessageBox::Yes)
                                != QMessageBox::Yes)
                         return;
                 }
@@ -92,6 +118,7 @@ public:
 
 private:
     std::uint32_t m_flags;
+    std::function<QString(const QString&)> m_extensionFor;
 };
 
 bool runFileDialog(OPENFILENAME& ofn, bool save)
@@ -133,6 +160,21 @@ bool runFileDialog(OPENFILENAME& ofn, bool save)
             const std::uint32_t index = ofn.nFilterIndex == 0 ? 1 : ofn.nFilterIndex;
             dialog.selectNameFilter(filters.value(qsizetype(index) - 1, filters.first()));
         }
+        if (save && ofn.lpstrDefExt) {
+            // The extension of a typed name follows the filter selected when the user confirms.
+            // (An open dialog takes names as typed: a file without an extension stays reachable.)
+            const FilterParts parts = filterParts(ofn.lpstrFilter);
+            const QString fallback = *ofn.lpstrDefExt;
+            dialog.setExtensionFor([filters, parts, fallback](const QString& selected) {
+                // The dialog names the selected filter by its label alone when it hides the
+                // patterns.
+                qsizetype index = filters.indexOf(selected);
+                if (index < 0)
+                    index = parts.labels.indexOf(selected);
+                const QString ext = DefaultExtensionOf(parts.patterns.value(index));
+                return ext.isEmpty() ? fallback : ext;
+            });
+        }
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().first();
     }
@@ -166,6 +208,18 @@ QStringList FileDialogNameFilters(const QString& filter)
         result << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return result;
+}
+
+QString DefaultExtensionOf(const QString& patterns)
+{
+    const QString first = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts).value(0).trimmed();
+    if (!first.startsWith(QLatin1String("*.")))
+        return QString();
+    const QString ext = first.mid(2);
+    if (ext.isEmpty() || ext.contains(QLatin1Char('*')) || ext.contains(QLatin1Char('?'))
+        || ext.contains(QLatin1Char('.')))
+        return QString();
+    return ext;
 }
 
 bool GetOpenFileNameA(OPENFILENAME& ofn)

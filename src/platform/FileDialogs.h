@@ -46,11 +46,17 @@ struct OPENFILENAME {
     // The dialog's title; empty: "Open" or "Save As".
     QString lpstrTitle;
     std::uint32_t Flags = 0;
+    // Save dialog, present (even empty): a name typed without an extension takes the first
+    // extension of the selected filter ("*.mpg;*.mpeg" gives ".mpg"; "*.*" gives none), else this
+    // text. Absent, and in the open dialog: the name is taken as typed. The scripted mode takes
+    // its answer line as the whole path.
+    std::optional<QString> lpstrDefExt;
 };
 
 // The dialogs: true when the user confirmed a file (its path is in lpstrFile), false when the
 // dialog was cancelled. The save dialog asks before replacing an existing file
-// (OFN_OVERWRITEPROMPT) and before creating one that does not exist yet (OFN_CREATEPROMPT); with
+// (OFN_OVERWRITEPROMPT, No the default answer) and before creating one that does not exist yet
+// (OFN_CREATEPROMPT, Yes the default answer); with
 // OFN_PATHMUSTEXIST it refuses a name in a folder that does not exist; the open dialog with
 // OFN_FILEMUSTEXIST takes existing files only.
 bool GetOpenFileNameA(OPENFILENAME& ofn);
@@ -61,6 +67,10 @@ bool GetSaveFileNameA(OPENFILENAME& ofn);
 // becomes "Mpeg (*.mpg,*.mpeg,*.mpe) (*.mpg *.mpeg *.mpe)", shown with HideNameFilterDetails).
 // "*.*" means every file, names without a dot included.
 QStringList FileDialogNameFilters(const QString& filter);
+
+// The extension a pattern list gives a typed name without one: the first pattern's, when it is
+// "*.<ext>" with no wildcard in <ext> ("*.mpg;*.mpeg" gives "mpg"); otherwise none ("*.*", "*").
+QString DefaultExtensionOf(const QString& patterns);
 
 // Flags of the folder browser.
 constexpr std::uint32_t BIF_RETURNONLYFSDIRS = 0x0001u;

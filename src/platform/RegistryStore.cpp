@@ -1,5 +1,6 @@
 #include "platform/RegistryStore.h"
 
+#include "platform/MsgBox.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include <algorithm>
 #include <map>
 
 namespace kivro::win {
@@ -170,6 +172,49 @@ QString groupFor(QString subKey)
     return other;
 }
 
+// ---- values the file did not take ------------------------------------------------------------
+
+// The values written this run that the settings file did not take, by section and name, both in
+// lower case (names compare without regard to case); an invalid value marks one deleted.
+using KeptSection = std::map<QString, QVariant>;
+
+struct RunState {
+    std::map<QString, KeptSection> kept;
+    bool writeFailed = false;
+    bool warned = false;
+};
+
+RunState& run()
+{
+    static RunState state;
+    return state;
+}
+
+KeptSection& keptSection(const QString& group)
+{
+    return run().kept[group.toLower()];
+}
+
+const QVariant* keptValue(const QString& group, const QString& name)
+{
+    const auto section = run().kept.find(group.toLower());
+    if (section == run().kept.end())
+        return nullptr;
+    const auto value = section->second.find(name.toLower());
+    return value == section->second.end() ? nullptr : &value->second;
+}
+
+// The store could not write: the first time in a run the user learns that settings are lost.
+long writeFailed()
+{
+    run().writeFailed = true;
+    if (!run().warned) {
+        run().warned = true;
+        MsgBox(RegStoreWarningText(paths::settingsFile()), vbExclamation | vbOKOnly | vbTopMost);
+    }
+    return ERROR_WRITE_FAULT;
+}
+
 std::unique_ptr<QSettings> openStore()
 {
     const QString file = paths::settingsFile();
@@ -250,12 +295,19 @@ long RegQueryValueExA(HKEY key, const QString& valueName, std::uint32_t* type, Q
     const auto it = openKeys().find(key);
     if (it == openKeys().end())
         return ERROR_INVALID_HANDLE;
-    auto s = openStore();
-    const QString group = storedGroup(*s, it->second.group);
-    const QString name = storedName(*s, group, valueKey(valueName));
-    if (name.isEmpty())
-        return ERROR_FILE_NOT_FOUND;
-    const QVariant v = s->value(group + QLatin1Char('/') + name);
+    QVariant v;
+    if (const QVariant* kept = keptValue(it->second.group, valueKey(valueName))) {
+        if (!kept->isValid())
+            return ERROR_FILE_NOT_FOUND;
+        v = *kept;
+    } else {
+        auto s = openStore();
+        const QString group = storedGroup(*s, it->second.group);
+        const QString name = storedName(*s, group, valueKey(valueName));
+        if (name.isEmpty())
+            return ERROR_FILE_NOT_FOUND;
+        v = s->value(group + QLatin1Char('/') + name);
+    }
     QByteArray bytes;
     std::uint32_t t = REG_SZ;
     if (v.typeId() == QMetaType::UInt) {
@@ -302,7 +354,13 @@ long RegSetValueExA(HKEY key, const QString& valueName, std::uint32_t type, cons
     }
     s->setValue(group + QLatin1Char('/') + name, v);
     s->sync();
-    return s->status() == QSettings::NoError ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    auto& kept = keptSection(it->second.group);
+    if (s->status() == QSettings::NoError) {
+        kept.erase(name.toLower());
+        return ERROR_SUCCESS;
+    }
+    kept[name.toLower()] = v;
+    return writeFailed();
 }
 
 long RegCloseKey(HKEY key)
@@ -320,13 +378,39 @@ long RegDeleteKeyA(HKEY root, const QString& subKey)
     auto s = openStore();
     const QString group = storedGroup(*s, wanted);
     s->beginGroup(group);
-    const bool exists = !s->allKeys().isEmpty();
+    const QStringList onDisk = s->allKeys();
     s->endGroup();
-    if (!exists)
+    auto& kept = keptSection(wanted);
+    const bool keptAny = std::any_of(kept.begin(), kept.end(), [](const auto& v) { return v.second.isValid(); });
+    if (onDisk.isEmpty() && !keptAny)
         return ERROR_FILE_NOT_FOUND;
-    s->remove(group);
-    s->sync();
+    if (!onDisk.isEmpty()) {
+        s->remove(group);
+        s->sync();
+        if (s->status() != QSettings::NoError) {
+            // What the file still holds reads as deleted for the rest of the run.
+            for (const QString& name : onDisk)
+                kept[name.toLower()] = QVariant();
+            return writeFailed();
+        }
+    }
+    kept.clear();
     return ERROR_SUCCESS;
+}
+
+bool RegStoreWriteFailed()
+{
+    return run().writeFailed;
+}
+
+QString RegStoreWarningText(const QString& settingsFile)
+{
+    return QStringLiteral("Settings cannot be saved to '%1'. Changes will not be kept.").arg(settingsFile);
+}
+
+void RegStoreResetRun()
+{
+    run() = RunState{};
 }
 
 } // namespace kivro::win

@@ -7,6 +7,11 @@
 // (commas, quotes and blanks round-trip exactly); a DWORD is stored as "dword:0000002a".
 // Other roots have no store on Linux: opening them fails, so reads give the caller's default and
 // writes change nothing.
+//
+// Reads never report anything. A write (or a key deletion) that the file does not take (a full
+// disk, Kivro.ini a folder, Tesma a file) returns ERROR_WRITE_FAULT; the value is then kept in
+// memory for the rest of the run, so the program works on with what it wrote, and the first such
+// failure of a run shows one warning that settings cannot be saved.
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -31,6 +36,7 @@ constexpr long ERROR_SUCCESS = 0;
 constexpr long ERROR_FILE_NOT_FOUND = 2;
 constexpr long ERROR_ACCESS_DENIED = 5;
 constexpr long ERROR_INVALID_HANDLE = 6;
+constexpr long ERROR_WRITE_FAULT = 29;
 constexpr long ERROR_MORE_DATA = 234;
 
 long RegOpenKeyA(HKEY root, const QString& subKey, HKEY* result);
@@ -42,5 +48,12 @@ long RegQueryValueExA(HKEY key, const QString& valueName, std::uint32_t* type, Q
 long RegSetValueExA(HKEY key, const QString& valueName, std::uint32_t type, const QByteArray& data);
 long RegCloseKey(HKEY key);
 long RegDeleteKeyA(HKEY root, const QString& subKey);
+
+// True once a write of this run could not be stored in the settings file.
+bool RegStoreWriteFailed();
+// The warning a failed write shows, once per run.
+QString RegStoreWarningText(const QString& settingsFile);
+// Test seam: forgets the values kept in memory and the failure, as at the start of a run.
+void RegStoreResetRun();
 
 } // namespace kivro::win

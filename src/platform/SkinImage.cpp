@@ -96,6 +96,13 @@ void SkinImage::mouseMoveEvent(QMouseEvent* event)
 void SkinImage::mouseReleaseEvent(QMouseEvent* event)
 {
     m_lastGlobal = event->globalPosition();
+    if (m_releaseEndsDoubleClick) {
+        // The end of a double-click: the up picture again, and no click.
+        m_releaseEndsDoubleClick = false;
+        showUp();
+        emit mouseUp(event->button(), event->modifiers(), event->position());
+        return;
+    }
     const bool click = event->button() == Qt::LeftButton && m_leftPressedHere && QRectF(rect()).contains(event->position());
     if (event->button() == Qt::LeftButton)
         m_leftPressedHere = false;
@@ -108,8 +115,12 @@ void SkinImage::mouseReleaseEvent(QMouseEvent* event)
 
 void SkinImage::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    // A second click in quick succession is a press like any other.
-    mousePressEvent(event);
+    // Not a second press: a double-click on Pack would otherwise arm and click the Cancel picture
+    // that stands there by then, and Add would add the selection twice.
+    m_lastGlobal = event->globalPosition();
+    m_leftPressedHere = false;
+    m_releaseEndsDoubleClick = true;
+    emit doubleClicked();
 }
 
 } // namespace kivro

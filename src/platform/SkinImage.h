@@ -8,6 +8,9 @@
 //   it, as does the release.
 // - clicked follows a left-button press and release both on the picture; a release elsewhere
 //   gives mouseUp only.
+// - The second press of a double-click is not a press: it gives doubleClicked only (no
+//   mouseDown), and the release after it puts the up picture back and gives mouseUp but no
+//   click, so a quick double-click acts once.
 // - With autoStates (the default) the picture follows the small skin buttons' rule before each
 //   signal: press -> down, move -> over, release -> up. The picture then stays until something
 //   changes it (there is no change when the pointer leaves). Pictures whose handlers choose the
@@ -60,6 +63,7 @@ signals:
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF pos);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
     void clicked();
+    void doubleClicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -73,6 +77,7 @@ private:
     Picture m_picture = Picture::Up;
     bool m_autoStates = true;
     bool m_leftPressedHere = false;
+    bool m_releaseEndsDoubleClick = false;
     QPointF m_lastGlobal;
 };
 

@@ -57,6 +57,34 @@ QByteArray readFile(const QString& path)
     return f.readAll();
 }
 
+namespace {
+QString settingsFolder()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Tesma");
+}
+} // namespace
+
+QString unwritableSettingsStore(const QString& how)
+{
+    const QString folder = settingsFolder();
+    const QString file = folder + QStringLiteral("/Kivro.ini");
+    QDir(folder).removeRecursively();
+    QFile::remove(folder);
+    if (how == QLatin1String("Tesma"))
+        writeFile(folder, "not a folder");
+    else
+        QDir().mkpath(file);
+    return file;
+}
+
+void writableSettingsStore()
+{
+    const QString folder = settingsFolder();
+    QFile::remove(folder);
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+}
+
 int runChild(const QString& mode, const QStringList& extraEnv, QByteArray* output, int timeoutMs)
 {
     QProcess p;

@@ -26,6 +26,11 @@ QString rootDir();
 // Writes `bytes` to `path` (folders created); fails the test on error.
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+// A settings store the program cannot write: "Tesma" makes the settings folder a file,
+// "Kivro.ini" makes the settings file a folder (what was stored there is gone). Returns the
+// settings file's path. writableSettingsStore() gives back an empty settings folder.
+QString unwritableSettingsStore(const QString& how);
+void writableSettingsStore();
 // Runs this test executable again as a child in `mode` with extra environment entries.
 // Returns the exit code; stdout and stderr go to `output` when given.
 int runChild(const QString& mode, const QStringList& extraEnv = {}, QByteArray* output = nullptr,

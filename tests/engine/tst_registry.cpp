@@ -6,6 +6,9 @@
 #include "platform/Paths.h"
 #include "platform/RegistryStore.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace kivro;
 using namespace kivro::Registry;
 
@@ -119,6 +122,75 @@ private slots:
         QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("4"), QStringLiteral("gone")), QStringLiteral("gone"));
         QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("NoOfFilter")), QStringLiteral("1"));
         QCOMPARE(win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterKey), win::ERROR_FILE_NOT_FOUND);
+    }
+
+    // A settings file the file system does not take: reads stay silent, each write reports the
+    // failure and its value holds for the rest of the run, a deleted sub-key reads as deleted,
+    // and one warning names the file, once.
+    void failedWritesAreReportedAndKept_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("full disk") << "full disk";
+        QTest::newRow("Tesma a file") << "Tesma";
+        QTest::newRow("Kivro.ini a folder") << "Kivro.ini";
+    }
+    void failedWritesAreReportedAndKept()
+    {
+        QFETCH(QString, cause);
+        const QString file = paths::settingsFile();
+        kivrotest::writeFile(file, "[General]\nsSize=high\nMZip=On\n[Filter]\n1=*.mpg\n");
+        rlimit oldLimit {};
+        ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (cause == QLatin1String("full disk")) {
+            rlimit none = oldLimit;
+            none.rlim_cur = 0;
+            ::setrlimit(RLIMIT_FSIZE, &none);
+        } else {
+            QCOMPARE(kivrotest::unwritableSettingsStore(cause), file);
+        }
+        win::RegStoreResetRun();
+        Prompts::enableScripted();
+
+        const QString onDisk = cause == QLatin1String("full disk") ? QStringLiteral("high") : QStringLiteral("d");
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("sSize"), QStringLiteral("d")), onDisk);
+        QVERIFY(Prompts::records().isEmpty());
+        QVERIFY(!win::RegStoreWriteFailed());
+
+        win::HKEY key = 0;
+        QCOMPARE(win::RegCreateKeyA(HKEY_CURRENT_USER, kKivroKey, &key), win::ERROR_SUCCESS);
+        QCOMPARE(win::RegSetValueExA(key, QStringLiteral("SSIZE"), win::REG_SZ, "low"), win::ERROR_WRITE_FAULT);
+        win::RegCloseKey(key);
+        RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("NoOfFilter"), QStringLiteral("3"));
+        RegWriteString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("2"), QStringLiteral("*.mp3"));
+        QVERIFY(win::RegStoreWriteFailed());
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("ssize")), QStringLiteral("low"));
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("NoOfFilter")), QStringLiteral("3"));
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("2")), QStringLiteral("*.mp3"));
+        // Deleting what the file holds is a failed write too; what only memory holds just goes.
+        const long deleted = win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterKey);
+        if (cause == QLatin1String("full disk"))
+            QCOMPARE(deleted, win::ERROR_WRITE_FAULT);
+        else
+            QVERIFY2(deleted == win::ERROR_SUCCESS || deleted == win::ERROR_WRITE_FAULT, qPrintable(QString::number(deleted)));
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("1"), QStringLiteral("gone")), QStringLiteral("gone"));
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("2"), QStringLiteral("gone")), QStringLiteral("gone"));
+        // What was not written again still reads from the file.
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("MZip"), QStringLiteral("d")),
+                 cause == QLatin1String("full disk") ? QStringLiteral("On") : QStringLiteral("d"));
+        QCOMPARE(Prompts::records(),
+                 QStringList{QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|Settings cannot be saved to '") + file
+                             + QStringLiteral("'. Changes will not be kept.|OK")});
+
+        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+        std::signal(SIGXFSZ, oldHandler);
+        if (cause != QLatin1String("full disk"))
+            kivrotest::writableSettingsStore();
+        win::RegStoreResetRun();
+        // Once the file takes writes again, they are on disk.
+        RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("sSize"), QStringLiteral("zip"));
+        const QByteArray written = kivrotest::readFile(file);
+        QVERIFY2(written.toLower().contains("\nssize=zip\n"), written.constData());
     }
 
     void machineRootsHaveNoStore()

@@ -19,11 +19,13 @@
 #include "platform/Globals.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
+#include "platform/RegistryStore.h"
 #include "platform/RuntimeError.h"
 #include "preview/MciIni.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QSettings>
 
 #include <memory>
@@ -493,6 +495,75 @@ private slots:
         QVERIFY(w->mFile64);
         QCOMPARE(w->mousePointer(), MainWindowLink::kPointerDefault);
         QVERIFY(w->isVisible());
+    }
+
+    // The window the load built shows "Preview" beside its check box (the label's mnemonic
+    // leads to the box) and "More Info...".
+    void captions()
+    {
+        auto w = start();
+        QCOMPARE(w->ShowPreviewLbl->text(), QStringLiteral("&Preview"));
+        QCOMPARE(w->ShowPreviewLbl->buddy(), w->ShowPreviewChk);
+        QCOMPARE(w->MoreInfo_Cmd->text(), QStringLiteral("More Info..."));
+    }
+
+    // Nothing else places the main window: the load puts it in the middle of its screen before
+    // it places the pack-list window, whose computed place (the middle of its width on the main
+    // window's right edge) is then beside it. A stored place of the pack-list window still wins.
+    void mainWindowCentred()
+    {
+        auto w = start();
+        const QRect screen = w->screen()->geometry();
+        const QRect main = w->frameGeometry();
+        QVERIFY2(std::abs(main.center().x() - screen.center().x()) <= 1
+                     && std::abs(main.center().y() - screen.center().y()) <= 1,
+                 qPrintable(QStringLiteral("main window at %1,%2").arg(main.x()).arg(main.y())));
+        const Brovletfrm* packList = PackListForm();
+        QVERIFY(std::abs(packList->x() + packList->frameGeometry().width() / 2 - (main.x() + main.width())) <= 1);
+        w.reset();
+
+        store(QStringLiteral("BrovletXpos"), QStringLiteral("1500"));
+        store(QStringLiteral("BrovletYpos"), QStringLiteral("3000"));
+        auto again = start();
+        QCOMPARE(again->frameGeometry().topLeft(), main.topLeft());
+        QCOMPARE(PackListForm()->pos(), QPoint(100, 200));
+    }
+
+    // A settings store the program cannot write (a full disk, Tesma a file, Kivro.ini a folder):
+    // one warning that names the file, then the window opens on the defaults, kept in memory, and
+    // works: the three file types without the "tampered" boxes, a menu choice that holds for the
+    // run, and no second warning.
+    void storeThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("Tesma a file") << "Tesma";
+        QTest::newRow("Kivro.ini a folder") << "Kivro.ini";
+    }
+    void storeThatCannotBeWritten()
+    {
+        QFETCH(QString, cause);
+        const QString file = kivrotest::unwritableSettingsStore(cause);
+        QCOMPARE(file, paths::settingsFile());
+        win::RegStoreResetRun();
+        const QString warning = QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|Settings cannot be saved to '")
+                                + file + QStringLiteral("'. Changes will not be kept.|OK");
+        {
+            auto w = start();
+            QVERIFY(w->isVisible());
+            QCOMPARE(Prompts::records(), QStringList{warning});
+            QCOMPARE(items(w->pattern_cmb), kDefaultTypes);
+            QCOMPARE(w->File1->Pattern(), QStringLiteral("*.mpg;*.mpeg;*.mpe"));
+            QVERIFY(w->NormalSpeedChk->isChecked() && w->HighFloppySizeChk->isChecked());
+            QCOMPARE(w->SaveAsNewFilename_txt->text(), m_start + QStringLiteral("/default.mpg"));
+            QVERIFY(w->mFile64);
+            QCOMPARE(w->mousePointer(), MainWindowLink::kPointerDefault);
+
+            w->SlowSpeedChk_Click();
+            QCOMPARE(setting(QStringLiteral("tRate")), QStringLiteral("slow"));
+            QCOMPARE(Prompts::records(), QStringList{warning});
+        }
+        kivrotest::writableSettingsStore();
+        win::RegStoreResetRun();
     }
 };
 

@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QWindow>
 
 using namespace kivro;
 
@@ -72,6 +73,19 @@ QStringList menuLines(const QMenu* menu)
     return lines;
 }
 
+// One click of the left button at `local` of the window `w`, delivered as the window system
+// delivers it, at the time stamp `time`: two clicks at one place with one stamp make a double-click.
+void systemClick(QWidget& w, QPoint local, int time)
+{
+    QWindow* window = w.windowHandle();
+    const QPointF global = w.mapToGlobal(QPointF(local));
+    const QPointF inWindow = window->mapFromGlobal(global);
+    qt_handleMouseEvent(window, inWindow, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress,
+                        Qt::NoModifier, time);
+    qt_handleMouseEvent(window, inWindow, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease,
+                        Qt::NoModifier, time);
+}
+
 void closePopups(kivromainfrm& w)
 {
     for (QMenu* m : {w.FileMnu, w.ActionMnu, w.OptMnu, w.HelpMnu})
@@ -101,6 +115,24 @@ class TestMenuBar : public QObject {
         QCOMPARE(w.File1->ListCount(), 3);
     }
 
+    // Ready for a long pack: MPEG check off, the slowest rate, two files of 2,000,000 bytes
+    // ("one<ext>", "two<ext>") in the pack list and `out` (removed) in the save-as box. Returns
+    // the files' bytes.
+    QByteArray readyForALongPack(kivromainfrm& w, const QString& ext, const QString& out)
+    {
+        if (w.MCheckMnu->isChecked())
+            w.MCheckMnu_Click();
+        w.SlowSpeedChk_Click();
+        const QByteArray big(2000000, 'k');
+        for (const QString& name : {QStringLiteral("one") + ext, QStringLiteral("two") + ext}) {
+            kivrotest::writeFile(p(name), big);
+            w.packList().append(dir + QLatin1Char('/'), name);
+        }
+        QFile::remove(out);
+        w.SaveAsNewFilename_txt->setText(out);
+        return big;
+    }
+
     static int selectedCount(const kivromainfrm& w)
     {
         int n = 0;
@@ -127,6 +159,7 @@ private slots:
         Prompts::enableScripted();
         gActionArmed = false;
         gCancelArmed = false;
+        gSaveAsFileSaved = false;
         gAppPath = kivrotest::rootDir();
     }
 
@@ -551,7 +584,10 @@ private slots:
         QCOMPARE(Prompts::records(), records);
         QCOMPARE(w.filesel_lst, QStringList{"b.mpg"});
         QVERIFY(!gActionArmed);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.File1));
+        // Alt+P is the mnemonic of the "Preview" caption: the keyboard moves to its check box.
+        const bool previewMnemonic = key == Qt::Key_P && modifiers == int(Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(),
+                 previewMnemonic ? static_cast<QWidget*>(w.ShowPreviewChk) : static_cast<QWidget*>(w.File1));
     }
 
     void otherKeysWhileIdle_data()
@@ -630,6 +666,62 @@ private slots:
         w.ResetAfterAction();
     }
 
+    // A quick double-click on a skin picture acts once: on Pack the second press does not reach
+    // the Cancel picture that stands there once the run has begun, Add adds the selection once,
+    // Select Inverse inverts once.
+    void doubleClickOnAPictureActsOnce_data()
+    {
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("Pack during a slow run") << "PackImg";
+        QTest::newRow("Add") << "ButtonAdd_Img";
+        QTest::newRow("Select Inverse") << "ButtonSelectInverse_Img";
+    }
+    void doubleClickOnAPictureActsOnce()
+    {
+        QFETCH(QString, picture);
+        kivromainfrm w;
+        openOn(w);
+        const QString out = kivrotest::rootDir() + QStringLiteral("/double.bin");
+        const QByteArray big = readyForALongPack(w, QStringLiteral(".bin"), out);
+        w.File1->setSelected(0, true);
+        w.refresh_filesel_lst();
+
+        auto* target = w.findChild<SkinImage*>(picture);
+        QVERIFY(target);
+        const QPoint at = target->mapTo(&w, centre(target));
+        QTest::lastMouseTimestamp += 2000;
+        const int time = QTest::lastMouseTimestamp;
+        bool secondWhileRunning = false;
+        if (picture == QLatin1String("PackImg")) {
+            // The second click comes while the run copies (inside its progress updates).
+            QTimer::singleShot(0, &w, [&] {
+                secondWhileRunning = w.ActionRunning() && !w.PackCANCELImg->isHidden();
+                systemClick(w, at, time);
+            });
+            systemClick(w, at, time);
+        } else {
+            systemClick(w, at, time);
+            systemClick(w, at, time);
+        }
+        QTest::lastMouseTimestamp += 2000;
+
+        if (picture == QLatin1String("PackImg")) {
+            QVERIFY(secondWhileRunning);
+            QCOMPARE(Prompts::records().size(), 1);
+            QVERIFY2(Prompts::records().first().contains(QStringLiteral("successfully packed!")),
+                     qPrintable(Prompts::records().first()));
+            QCOMPARE(QFileInfo(out).size(), 2 * big.size());
+            QVERIFY(!gCancelArmed);
+        } else if (picture == QLatin1String("ButtonAdd_Img")) {
+            QCOMPARE(w.packList().count(), 3);
+            QCOMPARE(w.packList().name(2), QStringLiteral("a.mpg"));
+        } else {
+            QCOMPARE(w.filesel_lst, (QStringList{"b.mpg", "c.mpg"}));
+        }
+        QCOMPARE(target->picture(), SkinImage::Picture::Up);
+        QVERIFY(!w.ActionRunning());
+    }
+
     // During a real pack at the slowest rate, events run inside its progress updates: the
     // Options popup and the keys are refused there, the Help popup opens, and the Cancel
     // picture ends the run.
@@ -637,17 +729,8 @@ private slots:
     {
         kivromainfrm w;
         openOn(w);
-        if (w.MCheckMnu->isChecked())
-            w.MCheckMnu_Click();
-        w.SlowSpeedChk_Click();
-        const QByteArray big(2000000, 'k');
-        kivrotest::writeFile(p("one.mpg"), big);
-        kivrotest::writeFile(p("two.mpg"), big);
-        w.packList().append(dir + QLatin1Char('/'), QStringLiteral("one.mpg"));
-        w.packList().append(dir + QLatin1Char('/'), QStringLiteral("two.mpg"));
         const QString out = kivrotest::rootDir() + QStringLiteral("/joined.bin");
-        QFile::remove(out);
-        w.SaveAsNewFilename_txt->setText(out);
+        const QByteArray big = readyForALongPack(w, QStringLiteral(".mpg"), out);
         w.RefreshMnu_Click();
         w.File1->setSelected(0, true);
         w.refresh_filesel_lst();

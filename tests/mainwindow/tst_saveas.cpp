@@ -20,7 +20,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -224,6 +226,66 @@ private slots:
         QVERIFY(othersDisabled);
         QVERIFY(dialogEnabled);
         QVERIFY(w.isEnabled() && PackListForm()->isEnabled());
+    }
+
+    // Through the dialog itself, confirmed with Enter: a name typed without an extension takes
+    // the selected type's first extension ("*.*" adds none); the question that follows has Yes
+    // as its default button when it asks to create the file, No when it asks to replace one.
+    void typedNameTakesTheTypesExtension_data()
+    {
+        QTest::addColumn<int>("type"); // row of the type box
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("box"); // the save-as box afterwards, "<dir>/..."
+        const QString create = QStringLiteral("'%1' does not exist.\nCreate the file?");
+        QTest::newRow("Mpeg, no extension") << 0 << "joined" << create.arg("joined.mpg") << "<dir>/joined.mpg";
+        QTest::newRow("Mp3, no extension") << 1 << "joined" << create.arg("joined.mp3") << "<dir>/joined.mp3";
+        QTest::newRow("All Files, no extension") << 2 << "joined" << create.arg("joined") << "<dir>/joined";
+        QTest::newRow("Mpeg, an extension of its own") << 0 << "joined.avi" << create.arg("joined.avi")
+                                                       << "<dir>/joined.avi";
+        QTest::newRow("Mpeg, names an existing file")
+            << 0 << "a" << "a.mpg already exists.\nDo you want to replace it?" << "/keep/box.mpg";
+    }
+    void typedNameTakesTheTypesExtension()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, typed);
+        QFETCH(QString, question);
+        QFETCH(QString, box);
+        const QString dir = root + QStringLiteral("/types");
+        box.replace(QStringLiteral("<dir>"), dir);
+        Prompts::disableScripted();
+        kivromainfrm w;
+        w.SaveAsNewFilename_txt->setText(QStringLiteral("/keep/box.mpg"));
+        QString asked;
+        QMessageBox::StandardButton byDefault = QMessageBox::NoButton;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!combo || !name) {
+                dialog->reject();
+                return;
+            }
+            dialog->setDirectory(dir);
+            combo->setCurrentIndex(type);
+            emit combo->activated(type);
+            name->setFocus();
+            QTest::keyClicks(name, typed);
+            whenModal<QMessageBox>([&](QMessageBox* question) {
+                asked = question->text();
+                byDefault = question->standardButton(question->defaultButton());
+                QTest::keyClick(question, Qt::Key_Return);
+            });
+            QTest::keyClick(name, Qt::Key_Return);
+            // After a No the dialog is still open.
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        w.Browse_cmd_Click();
+        QCOMPARE(asked, question);
+        QCOMPARE(byDefault, box.startsWith(dir) ? QMessageBox::Yes : QMessageBox::No);
+        QCOMPARE(w.SaveAsNewFilename_txt->text(), box);
+        QVERIFY(!QFileInfo::exists(dir + QStringLiteral("/joined.mpg")));
     }
 
     void drop_data()

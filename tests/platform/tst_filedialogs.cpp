@@ -205,7 +205,7 @@ private slots:
         QVERIFY(GetSaveFileNameA(ofn));
         QCOMPARE(ofn.lpstrFile, dir + QStringLiteral("/ new file.mpg "));
         QCOMPARE(refusal, QStringLiteral("The folder '%1/nosuchdir' does not exist.\nCheck the name and try again.").arg(dir));
-        QCOMPARE(question, QStringLiteral("' new file.mpg ' does not exist.\nDo you want to create it?"));
+        QCOMPARE(question, QStringLiteral("' new file.mpg ' does not exist.\nCreate the file?"));
         QVERIFY(stillOpenAfterNo);
         QVERIFY(!QFile::exists(ofn.lpstrFile));
     }

@@ -108,6 +108,29 @@ private slots:
         QVERIFY(clicks <= 1);
     }
 
+    // A double-click from the window system (press, release, press, release in quick succession):
+    // the second press is the double-click event only, so the picture acts once.
+    void doubleClickIsOneClick()
+    {
+        QWidget window;
+        auto* add = new SkinImage(QStringLiteral("btn_add"), &window);
+        add->setGeometry(10, 10, 18, 18);
+        QStringList log;
+        connect(add, &SkinImage::mouseDown, this, [&] { log << QStringLiteral("down"); });
+        connect(add, &SkinImage::mouseUp, this, [&] { log << QStringLiteral("up"); });
+        connect(add, &SkinImage::clicked, this, [&] { log << QStringLiteral("click"); });
+        connect(add, &SkinImage::doubleClicked, this, [&] { log << QStringLiteral("double"); });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(15, 15));
+        QCOMPARE(log, (QStringList{QStringLiteral("down"), QStringLiteral("up"), QStringLiteral("click"),
+                                   QStringLiteral("double"), QStringLiteral("up")}));
+        QCOMPARE(add->picture(), SkinImage::Picture::Up);
+        // The next press is a press again.
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(15, 15));
+        QCOMPARE(log.mid(5), (QStringList{QStringLiteral("down"), QStringLiteral("up"), QStringLiteral("click")}));
+    }
+
     void picturesChosenByTheHandlerStay()
     {
         SkinImage pack;
