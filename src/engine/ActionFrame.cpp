@@ -115,6 +115,7 @@ void ActionFrame::ResetAfterAction()
 void ActionFrame::StartClock()
 {
     mStartTime = now();
+    mProgressBar.ResetPacing();
 }
 
 bool ActionFrame::ProgressFeedback()

@@ -32,6 +32,9 @@ namespace {
 
 bool g_kernelCopy = true;
 
+// The largest piece a block goes through the buffer in (see CopyBlock).
+constexpr std::int64_t kBufferPiece = std::int64_t(128) << 10;
+
 bool handleOpen(const File64& file, std::int32_t handle)
 {
     return file.IsOpen() && handle != -1 && win::HandleFd(handle) >= 0;
@@ -130,25 +133,32 @@ void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, st
     }
 
     // Through the buffer: the kernel cannot copy between these files, or copying inside the
-    // kernel is switched off.
-    const std::int64_t rest = count - done;
-    std::int64_t got = 0;
-    while (got < rest) {
-        const std::int64_t n = file.ReadInto(in, buffer + got, rest - got);
-        if (n < 0) {
-            if (!handleOpen(file, in))
-                raiseError(52);
-            const int err = file.lastErrno();
-            fail(done + got, done, err != 0 ? errnoToErrorNumber(err) : 57);
+    // kernel is switched off. The block goes through in pieces of at most kBufferPiece bytes, each
+    // read and then written at once while it is still in the processor's cache; a piece of
+    // megabytes would go out to memory and back, and large writes make the page cache take large
+    // folios, which on some machines (virtual ones in particular) cost several times the copy.
+    std::int64_t at = done; // bytes of the block that are in the output
+    while (at < count) {
+        const std::int64_t piece = std::min(count - at, kBufferPiece);
+        std::int64_t got = 0;
+        while (got < piece) {
+            const std::int64_t n = file.ReadInto(in, buffer + got, piece - got);
+            if (n < 0) {
+                if (!handleOpen(file, in))
+                    raiseError(52);
+                const int err = file.lastErrno();
+                fail(at + got, at, err != 0 ? errnoToErrorNumber(err) : 57);
+            }
+            if (n == 0)
+                fail(at + got, at, shrank());
+            got += n;
         }
-        if (n == 0)
-            fail(done + got, done, shrank());
-        got += n;
-    }
-    const std::int64_t written = file.WriteFrom(out, buffer, rest);
-    if (written != rest) {
-        const int err = file.lastErrno();
-        fail(done + rest, done + written, errnoToErrorNumber(err != 0 ? err : ENOSPC));
+        const std::int64_t written = file.WriteFrom(out, buffer, piece);
+        if (written != piece) {
+            const int err = file.lastErrno();
+            fail(at + piece, at + written, errnoToErrorNumber(err != 0 ? err : ENOSPC));
+        }
+        at += piece;
     }
 }
 

@@ -35,11 +35,11 @@ void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int6
 
 // Copies exactly `count` bytes from `in` to `out`, each at its position, as one block: inside the
 // kernel where the two files allow it (one copy call per block, no trip through memory of this
-// process), otherwise by one ReadBlock and one WriteBlock through `buffer` (room for `count`
-// bytes). Both positions advance by `count`. Failures are raised as ReadBlock and WriteBlock
-// raise them (`inPath` names the source for the "not found" case); after any failure both
-// positions are back at the block's start, so that the same call again copies the same block to
-// the same place.
+// process), otherwise through `buffer` (room for `count` bytes or 128 KiB, whichever is less),
+// read and written in pieces of up to 128 KiB. Both positions advance by `count`. Failures are
+// raised as ReadBlock and WriteBlock raise them (`inPath` names the source for the "not found"
+// case); after any failure both positions are back at the block's start, so that the same call
+// again copies the same block to the same place.
 void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
                const QString& inPath);
 
