@@ -14,9 +14,21 @@
 
 namespace kivro {
 
-CopyBuffer::CopyBuffer(std::int64_t size) : m_size(std::max<std::int64_t>(size, 1))
+namespace {
+
+bool g_kernelCopy = true;
+
+// The largest piece a block goes through the buffer in (see CopyBlock).
+constexpr std::int64_t kBufferPiece = std::int64_t(128) << 10;
+
+// The bytes one CopyBlock call of a copy loop takes at least (see BlocksPerCopy).
+constexpr std::int64_t kCopyRun = std::int64_t(4) << 20;
+
+} // namespace
+
+CopyBuffer::CopyBuffer() : m_size(kBufferPiece)
 {
-    constexpr std::size_t kAlign = std::size_t(2) << 20;
+    constexpr std::size_t kAlign = 4096;
     void* p = nullptr;
     if (::posix_memalign(&p, kAlign, std::size_t(m_size)) != 0 || !p)
         throw std::bad_alloc();
@@ -29,11 +41,6 @@ CopyBuffer::~CopyBuffer()
 }
 
 namespace {
-
-bool g_kernelCopy = true;
-
-// The largest piece a block goes through the buffer in (see CopyBlock).
-constexpr std::int64_t kBufferPiece = std::int64_t(128) << 10;
 
 bool handleOpen(const File64& file, std::int32_t handle)
 {
@@ -178,6 +185,11 @@ BlockPlan PlanBlocks(std::int64_t length, std::int32_t blockSize, std::int32_t b
     plan.blocks = (length - length % modulus) / blockSize;
     plan.tail = length - plan.blocks * blockSize;
     return plan;
+}
+
+std::int64_t BlocksPerCopy(std::int32_t blockSize)
+{
+    return blockSize > 0 ? std::max<std::int64_t>(1, kCopyRun / blockSize) : 1;
 }
 
 } // namespace kivro

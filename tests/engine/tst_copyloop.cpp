@@ -109,10 +109,12 @@ private slots:
         QTest::addColumn<int>("blockSize");
         QTest::addColumn<qint64>("sourceSize");
         QTest::addColumn<qint64>("outputOffset");
+        QTest::addColumn<int>("digits");
         const struct {
             const char* name;
             int blockSize;
-        } rates[] = {{"slow", 10000}, {"normal", 100000}, {"fast", 1000000}, {"ufast", 5000000}};
+            int digits;
+        } rates[] = {{"slow", 10000, 4}, {"normal", 100000, 5}, {"fast", 1000000, 6}, {"ufast", 5000000, 7}};
         for (const bool kernel : {true, false}) {
             for (const auto& rate : rates) {
                 const qint64 b = rate.blockSize;
@@ -133,7 +135,8 @@ private slots:
                         const QString name = QStringLiteral("%1, %2, %3, output at %4")
                                                  .arg(kernel ? "kernel" : "buffer", rate.name, source.name)
                                                  .arg(offset);
-                        QTest::newRow(qPrintable(name)) << kernel << false << rate.blockSize << source.size << offset;
+                        QTest::newRow(qPrintable(name))
+                            << kernel << false << rate.blockSize << source.size << offset << rate.digits;
                     }
                 }
             }
@@ -142,7 +145,8 @@ private slots:
             for (const auto& rate : rates)
                 QTest::newRow(qPrintable(QStringLiteral("%1, %2, other file system")
                                              .arg(kernel ? "kernel" : "buffer", rate.name)))
-                    << kernel << true << rate.blockSize << qint64(2 * rate.blockSize + 4095) << qint64(4097);
+                    << kernel << true << rate.blockSize << qint64(2 * rate.blockSize + 4095) << qint64(4097)
+                    << rate.digits;
         }
     }
     void copiesEveryByteAcrossTheBoundaries()
@@ -152,6 +156,7 @@ private slots:
         QFETCH(int, blockSize);
         QFETCH(qint64, sourceSize);
         QFETCH(qint64, outputOffset);
+        QFETCH(int, digits);
         QString outDir = dir;
         if (otherFs) {
             outDir = otherFileSystem();
@@ -174,17 +179,20 @@ private slots:
         QVERIFY(hin != -1 && hout != -1);
         QVERIFY(file.SeekHandle(hout, outputOffset));
 
-        // Whole blocks, then the tail, as the copy loops issue them, through one buffer of a block.
-        CopyBuffer buffer(blockSize);
-        qint64 left = sourceSize;
-        while (left > 0) {
-            const qint64 count = std::min<qint64>(left, blockSize);
+        // Whole blocks, several to a call, then the tail, as the copy loops issue them.
+        CopyBuffer buffer;
+        const BlockPlan plan = PlanBlocks(sourceSize, blockSize, digits);
+        QList<qint64> calls;
+        for (qint64 b = 0; b < plan.blocks; b += BlocksPerCopy(blockSize))
+            calls << std::min<qint64>(BlocksPerCopy(blockSize), plan.blocks - b) * blockSize;
+        if (plan.tail > 0)
+            calls << plan.tail;
+        for (const qint64 count : calls) {
             try {
                 CopyBlock(file, hin, hout, buffer.data(), count, in);
             } catch (const RuntimeError& e) {
-                QFAIL(qPrintable(QStringLiteral("error %1 with %2 bytes left").arg(e.number()).arg(left)));
+                QFAIL(qPrintable(QStringLiteral("error %1 copying %2 bytes").arg(e.number()).arg(count)));
             }
-            left -= count;
         }
         QCOMPARE(win::FilePosition(hin), sourceSize);
         QCOMPARE(win::FilePosition(hout), outputOffset + sourceSize);
