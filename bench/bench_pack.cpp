@@ -7,6 +7,7 @@
 #include "engine/CopyLoop.h"
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
+#include "HeadlessLink.h"
 #include "engine/MainWindowLink.h"
 #include "engine/PackAction.h"
 #include "engine/PackListModel.h"
@@ -29,7 +30,7 @@ using namespace kivro::bench;
 
 namespace {
 
-class BenchLink : public MainWindowLink {
+class BenchLink : public kivrotest::HeadlessLink {
 public:
     PackListModel list;
     File64 file;
