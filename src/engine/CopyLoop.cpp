@@ -110,15 +110,20 @@ void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int6
 }
 
 void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
-               const QString& inPath)
+               const QString& inPath, std::int64_t blockSize, std::int64_t* blocksDone)
 {
     if (!handleOpen(file, in) || out == -1 || win::HandleFd(out) < 0)
         raiseError(52);
-    // On a failure both positions go back to the block's start (each has moved by what got
-    // through), and the error is raised.
+    // On a failure both positions go back to the start of the block it happened in (each has
+    // moved by what got through; the output never further than the input), and the error is
+    // raised.
     auto fail = [&](std::int64_t inMoved, std::int64_t outMoved, int number) {
-        if (!stepBack(file, in, inMoved) || !stepBack(file, out, outMoved))
+        const std::int64_t whole = blockSize > 0 ? std::min(inMoved, outMoved) / blockSize : 0;
+        const std::int64_t kept = whole * blockSize;
+        if (!stepBack(file, in, inMoved - kept) || !stepBack(file, out, outMoved - kept))
             raiseError(52);
+        if (blocksDone)
+            *blocksDone = whole;
         raiseError(number);
     };
     auto shrank = [&] { return pathExists(inPath) ? 62 : 53; };

@@ -36,12 +36,16 @@ void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int6
 // Copies exactly `count` bytes from `in` to `out`, each at its position, as one block: inside the
 // kernel where the two files allow it (one copy call per block, no trip through memory of this
 // process), otherwise through `buffer` (a CopyBuffer's), read and written in pieces of up to
-// 128 KiB. Both positions advance by `count`. Failures are
-// raised as ReadBlock and WriteBlock raise them (`inPath` names the source for the "not found"
-// case); after any failure both positions are back at the block's start, so that the same call
-// again copies the same block to the same place.
+// 128 KiB. Both positions advance by `count`. Failures are raised as ReadBlock and WriteBlock
+// raise them (`inPath` names the source for the "not found" case); after any failure both
+// positions are back at the block's start, so that the same call again copies the same block to
+// the same place.
+//
+// With `blockSize` (several blocks of that size in one call, see BlocksPerCopy), a failure puts
+// both positions back at the start of the block it happened in instead, and `*blocksDone` gets
+// the number of whole blocks before it, which are copied; on success `*blocksDone` is untouched.
 void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
-               const QString& inPath);
+               const QString& inPath, std::int64_t blockSize = 0, std::int64_t* blocksDone = nullptr);
 
 // The one buffer of a run's copy loop: room for the 128 KiB piece CopyBlock moves through it,
 // whatever the block size. Its start is page-aligned: the kernel copies into and out of a

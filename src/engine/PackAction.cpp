@@ -25,6 +25,7 @@
 #include <cerrno>
 #include <cmath>
 #include <new>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -336,13 +337,32 @@ bool PackRun::copySources()
         if (!RunStep([&] { openSource(j); }, handler(Step::Source)))
             return false;
         const BlockPlan pieces = PlanBlocks(m_sizes[std::size_t(j)], blockSize, m_options.blockDigits);
+        const auto blockDone = [&] {
+            m_frame.mBytesDone += blockSize;
+            return m_frame.ProgressFeedback();
+        };
         for (std::int64_t b = 0; b < pieces.blocks;) {
             const std::int64_t n = std::min(perCopy, pieces.blocks - b);
-            if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, n * blockSize, m_entry); }, handler(Step::Write)))
-                return false;
-            for (const std::int64_t end = b + n; b < end; ++b) {
-                m_frame.mBytesDone += blockSize;
-                if (!m_frame.ProgressFeedback())
+            std::int64_t copied = 0;
+            std::optional<RuntimeError> failure;
+            try {
+                CopyBlock(m_file, m_in, m_out, data, n * blockSize, m_entry, blockSize, &copied);
+                copied = n;
+            } catch (const RuntimeError& e) {
+                failure = e;
+            }
+            for (const std::int64_t end = b + copied; b < end; ++b)
+                if (!blockDone())
+                    return false;
+            if (failure) {
+                // The blocks before the failure are counted; the one it happened in is offered to
+                // the handler as a block of its own, and Retry copies that block again.
+                if (handle(*failure, Step::Write) != StepOutcome::Retry)
+                    return false;
+                if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, blockSize, m_entry); }, handler(Step::Write)))
+                    return false;
+                ++b;
+                if (!blockDone())
                     return false;
             }
         }
