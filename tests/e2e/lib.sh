@@ -33,3 +33,58 @@ wait_window() {
   done
   return 1
 }
+
+# Ends the test with a message, and the prompt log when there is one.
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -n "${KIVRO_TEST_LOG:-}" ]; then
+    echo "--- log:" >&2
+    cat "$KIVRO_TEST_LOG" >&2 || true
+  fi
+  exit 1
+}
+
+# Polls a condition (a command) every 0.1 s for up to $1 seconds.
+wait_for() {
+  local seconds="$1"
+  shift
+  local end=$((SECONDS + seconds))
+  while ! "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
+window_id() {
+  xdotool search --name "^$1\$" 2>/dev/null | head -1
+}
+
+has_window() {
+  [ -n "$(window_id "$1")" ]
+}
+
+no_window() {
+  [ -z "$(window_id "$1")" ]
+}
+
+# The prompt log holds this exact line.
+log_has() {
+  grep -qxF -- "$1" "$KIVRO_TEST_LOG"
+}
+
+focused_on() {
+  [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]
+}
+
+# Gives the window of this title the keyboard (nothing has it without a window manager).
+focus_window() {
+  local id end
+  id="$(window_id "$1")"
+  [ -n "$id" ] || fail "no window '$1'"
+  end=$((SECONDS + 30))
+  until focused_on "$id"; do
+    [ "$SECONDS" -lt "$end" ] || fail "the window '$1' does not take the keyboard"
+    xdotool windowfocus "$id" 2>/dev/null || true
+    sleep 0.1
+  done
+}
