@@ -185,7 +185,7 @@ int main(int argc, char** argv)
 
     Options o;
     o.path = tempFolder() + "/kivro-bench-window";
-    o.size = std::int64_t(128) << 20;
+    o.size = std::int64_t(256) << 20;
     o.bigSize = std::int64_t(1) << 30;
     if (!parseOptions(argc, argv, "--dir", false, o))
         return 2;
