@@ -260,13 +260,13 @@ void printTable(const std::vector<Row>& rows, std::int64_t bytes, const char* re
 {
     const double refBest = best(rows.front().seconds);
     const double refMedian = median(rows.front().seconds);
-    std::printf("\n%-18s %9s %9s %7s %11s %13s %9s\n", "", "best s", "median s", "GB/s",
+    std::printf("\n%-22s %9s %9s %7s %11s %13s %9s\n", "", "best s", "median s", "GB/s",
                 ("best/" + std::string(reference)).c_str(), ("median/" + std::string(reference)).c_str(),
                 "peak MB");
     for (const Row& row : rows) {
         const double b = best(row.seconds);
         const double m = median(row.seconds);
-        std::printf("%-18s %9.3f %9.3f %7.2f %10.2fx %12.2fx %9.1f %s\n", row.name.c_str(), b, m,
+        std::printf("%-22s %9.3f %9.3f %7.2f %10.2fx %12.2fx %9.1f %s\n", row.name.c_str(), b, m,
                     b > 0 ? double(bytes) / b / 1e9 : 0.0, b > 0 ? refBest / b : 0.0, m > 0 ? refMedian / m : 0.0,
                     double(row.peakKiB) / 1024.0, row.ok ? "" : "FAILED");
     }
