@@ -6,6 +6,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Shell.h"
 
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -308,6 +309,12 @@ void Form1::Form_Unload(int status)
 {
     hide();
     endProgram(status);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    Form_Unload(0);
 }
 
 void Form1::abortWith(const QString& text)

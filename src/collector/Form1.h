@@ -60,6 +60,10 @@ public:
     // Ends the process; tests put a function of their own in its place.
     std::function<void(int status)> endProgram;
 
+protected:
+    // Closing the window unloads it, which ends the program.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     // Ends the program after a failure: gives up being the collector first, so that copies
     // started from now on collect for themselves, then shows the critical box.

@@ -115,7 +115,7 @@ public:
     bool finish()
     {
         for (QProcess* p : std::as_const(m_copies))
-            if (!p->waitForFinished(kLongMs))
+            if (p->state() != QProcess::NotRunning && !p->waitForFinished(kLongMs))
                 return false;
         if (m_alive[1] >= 0) {
             ::close(m_alive[1]);

@@ -71,7 +71,7 @@ private slots:
 
     // The first copy shows its 23 x 19 borderless window in the middle of the screen with the
     // hourglass and waits; a later copy adds its line and ends without a window. Two equal
-    // reads hand both paths over and end the collector.
+    // reads hand both paths over and end the collector, which is then no longer the collector.
     void firstAndLaterCopy()
     {
         Collector first;
@@ -105,6 +105,14 @@ private slots:
         QVERIFY(!QFile::exists(listFile()));
         QCOMPARE(waitForCalls(1), QList<QStringList>{{QStringLiteral("/x/a b.mpg|/x/c.mpg")}});
         QVERIFY(!first.form.isVisible());
+
+        // A copy that comes after the last read, while the collector still runs, collects for
+        // itself: its path goes to a new list that it reads.
+        Collector next;
+        next.form.Form_Load({QStringLiteral("/x/e.mpg")});
+        QCOMPARE(next.ended, -1);
+        QVERIFY(next.form.isVisible());
+        QCOMPARE(kivrotest::readFile(listFile()), QByteArray("/x/e.mpg\r\n"));
     }
 
     // What the list holds at each tick ("-" missing, "" empty, else its lines joined by ",")

@@ -50,8 +50,8 @@ INI
 kivro_pid=$!
 wait_for 60 has_window "Tesma Kivro Pro" || fail "no main window"
 menu="$XDG_DATA_HOME/kio/servicemenus/tesma-kivro-packit.desktop"
-[ -f "$menu" ] || fail "no service menu written"
-[ -x "$XDG_DATA_HOME/nautilus/scripts/Pack it..." ] || fail "no Nautilus script written"
+wait_for 60 test -f "$menu" || fail "no service menu written"
+wait_for 60 test -x "$XDG_DATA_HOME/nautilus/scripts/Pack it..." || fail "no Nautilus script written"
 kill -TERM "$kivro_pid"
 rc=0
 wait "$kivro_pid" || rc=$?
