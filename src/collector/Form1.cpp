@@ -177,6 +177,12 @@ void Form1::Form_Load(const QStringList& arguments)
             return;
         }
         first = m_collectorLock.tryLock();
+        if (!first && !m_collectorLock.heldElsewhere()) {
+            // Without the lock's answer a path could go to a list that nobody collects.
+            listHeld.release();
+            abortWith(listNotWrittenText(CollectorListFile, m_collectorLock.errorString()));
+            return;
+        }
         try {
             if (first)
                 KillTmpFile(CollectorListFile); // left by an interrupted run

@@ -47,6 +47,7 @@ bool FileLock::take(int operation)
     do
         rc = ::flock(m_fd, operation);
     while (rc != 0 && errno == EINTR);
+    m_heldElsewhere = rc != 0 && errno == EWOULDBLOCK;
     if (rc != 0) {
         m_error = qt_error_string(errno);
         return false;

@@ -26,6 +26,8 @@ public:
     bool lock();
     void unlock();
     bool isLocked() const { return m_locked; }
+    // True when the last tryLock() failed because another holder has the lock (not an error).
+    bool heldElsewhere() const { return m_heldElsewhere; }
     QString errorString() const { return m_error; }
 
 private:
@@ -33,6 +35,7 @@ private:
 
     int m_fd = -1;
     bool m_locked = false;
+    bool m_heldElsewhere = false;
     QString m_error;
 };
 

@@ -532,6 +532,26 @@ private slots:
         }
     }
 
+    // A collector that crashed holds nothing: the next copy collects, and the list the crashed
+    // one left behind is not handed over.
+    void crashedCollector()
+    {
+        for (int attempt = 0;; ++attempt) {
+            QVERIFY2(attempt < 5, "the collector always handed over before it could be killed");
+            Scene scene;
+            QProcess* crashed = scene.start({QStringLiteral("/x/lost.mpg")});
+            if (!scene.hold(crashed, 1))
+                continue;
+            crashed->kill();
+            QVERIFY(crashed->waitForFinished(kLongMs));
+            scene.start({QStringLiteral("/x/next.mpg")});
+            QVERIFY(scene.finish());
+            QCOMPARE(scene.calls(), QList<QStringList>{{QStringLiteral("/x/next.mpg")}});
+            QVERIFY(!QFile::exists(scene.listFile));
+            break;
+        }
+    }
+
     // More paths than one argument can carry: no start with a cut list, a box with the number of
     // files, and the list is deleted. One byte less still goes.
     void tooLongForOneArgument_data()
