@@ -2,6 +2,8 @@
 
 #include "platform/MsgBox.h"
 #include "platform/NumberFormat.h"
+#include "platform/Paths.h"
+#include "platform/RuntimeError.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -10,7 +12,9 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QLocale>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
@@ -118,6 +122,25 @@ void ShowItemProperties(const QString& path, QWidget* owner)
         if (failed)
             showPropertiesBox(path);
     });
+}
+
+QString FindProgram(const QString& name, const QString& ownFolder)
+{
+    const QFileInfo own(paths::joinPath(ownFolder, name));
+    if (!ownFolder.isEmpty() && own.isFile() && own.isExecutable())
+        return own.absoluteFilePath();
+    return QStandardPaths::findExecutable(name);
+}
+
+void Shell(const QString& program, const QStringList& arguments)
+{
+    if (!QFileInfo::exists(program))
+        raiseError(53);
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    if (!process.startDetached())
+        raiseError(75, process.errorString());
 }
 
 } // namespace kivro::win

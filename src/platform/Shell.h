@@ -4,6 +4,7 @@
 // Everything opens through QDesktopServices (xdg-open on an X11 desktop) and nothing waits for the
 // program it starts.
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -33,5 +34,16 @@ QString FilePropertiesText(const QString& path);
 // call does not wait for the file manager; its answer, or the box, comes from the event loop.
 // `owner` only parents the pending call (it is dropped when the owner goes).
 void ShowItemProperties(const QString& path, QWidget* owner);
+
+// The full path of the program `name` as a classic program search finds it: the executable file
+// of that name in `ownFolder` (the calling program's folder, which Linux does not search by
+// itself), else the first one on PATH. Empty when there is none.
+QString FindProgram(const QString& name, const QString& ownFolder);
+
+// Starts `program` (a full path) with `arguments`, each handed over as one argument exactly as
+// given, and does not wait for it: it runs on after the caller ends. Raises run-time error 53
+// when the file does not exist and 75, with the system's reason as description, when it cannot
+// be started.
+void Shell(const QString& program, const QStringList& arguments);
 
 } // namespace kivro::win

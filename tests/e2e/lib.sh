@@ -139,3 +139,15 @@ NoOfFilter=3
 3=All Files
 EOF
 }
+
+# Waits for the first prompt of the log and fails unless it is "Save Pack File As" answered with
+# the path $1.
+expect_save_dialog_first() {
+  wait_for 60 test -s "$KIVRO_TEST_LOG" || fail "no dialog"
+  local first
+  first="$(head -1 "$KIVRO_TEST_LOG")"
+  case "$first" in
+    "dialog|Save Pack File As|$1" | "dialog|Save Pack File As|$1|"*) ;;
+    *) fail "first log line: $first" ;;
+  esac
+}

@@ -35,12 +35,7 @@ wait_for 60 has_window "Tesma Kivro Pro" || fail "no main window"
 wait_for 60 has_window "Pack List" || fail "no pack-list window"
 # The start-up shows the pack-list window; the hand-off then adds the files and asks for the
 # save path.
-wait_for 60 test -s "$KIVRO_TEST_LOG" || fail "no dialog"
-first="$(head -1 "$KIVRO_TEST_LOG")"
-case "$first" in
-  "dialog|Save Pack File As|$joined" | "dialog|Save Pack File As|$joined|"*) ;;
-  *) fail "first log line: $first" ;;
-esac
+expect_save_dialog_first "$joined"
 
 press_on_main ctrl+p
 wait_for 120 log_has "$packed" || fail "no success box after Ctrl+P"

@@ -1,0 +1,23 @@
+// The collector program brovlet.
+#include "collector/Form1.h"
+
+#include <QApplication>
+#include <QFile>
+
+int main(int argc, char** argv)
+{
+    // The arguments as the process received them, before Qt takes its own options out.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+
+    // The window is centred on the screen, which only X11 allows (XWayland too).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    kivro::Form1 form;
+    form.Form_Load(arguments);
+    return app.exec();
+}
