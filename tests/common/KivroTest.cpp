@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <memory>
 
 namespace kivrotest {
@@ -77,6 +78,24 @@ int runChild(const QString& mode, const QStringList& extraEnv, QByteArray* outpu
     if (output)
         *output = p.readAll();
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    ::getrlimit(RLIMIT_FSIZE, &m_old);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_old;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+void FileSizeLimit::lift()
+{
+    if (m_lifted)
+        return;
+    m_lifted = true;
+    ::setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 } // namespace kivrotest

@@ -33,3 +33,52 @@ wait_window() {
   done
   return 1
 }
+
+# Ends the test with a message and the prompt log.
+fail() {
+  echo "FAIL: $*" >&2
+  echo "--- log:" >&2
+  cat "${KIVRO_TEST_LOG:-/dev/null}" >&2 || true
+  exit 1
+}
+
+# Polls a condition (a command) every 0.1 s for up to $1 seconds.
+wait_for() {
+  local seconds="$1"
+  shift
+  local end=$((SECONDS + seconds))
+  while ! "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
+window_id() {
+  xdotool search --name "^$1\$" 2>/dev/null | head -1
+}
+
+has_window() {
+  [ -n "$(window_id "$1")" ]
+}
+
+log_has() {
+  grep -qxF -- "$1" "$KIVRO_TEST_LOG"
+}
+
+focused_on() {
+  [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]
+}
+
+# The main window gets the keyboard (nothing has it without a window manager), then the keys.
+press_on_main() {
+  local main
+  main="$(window_id "Tesma Kivro Pro")"
+  [ -n "$main" ] || fail "no main window"
+  local end=$((SECONDS + 30))
+  until focused_on "$main"; do
+    [ "$SECONDS" -lt "$end" ] || fail "the main window does not take the keyboard"
+    xdotool windowfocus "$main" 2>/dev/null || true
+    sleep 0.1
+  done
+  xdotool key --clearmodifiers "$1"
+}
