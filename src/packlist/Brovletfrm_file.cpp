@@ -98,16 +98,15 @@ void Brovletfrm::LoadPackListFile(bool replace)
     FileOperation operation(*this);
     // The whole file is read before the list changes, so a file that cannot be read costs
     // nothing.
-    const std::optional<QByteArray> bytes = ReadWholeRegularFile(path);
-    if (!bytes) {
+    const std::optional<QVector<PackListEntry>> entries = ReadPackListFile(path);
+    if (!entries) {
         MsgBoxResult(QStringLiteral("Cannot read '") + path + QStringLiteral("'. The pack list was not changed."),
                      vbCritical | vbOKOnly | vbTopMost);
         return;
     }
-    const QVector<PackListEntry> entries = PackListFileEntries(*bytes);
     if (replace)
         ClearPackList();
-    packList().appendEntries(entries);
+    packList().appendEntries(*entries);
 }
 
 } // namespace kivro

@@ -1,6 +1,7 @@
 #include "packlist/PackListFile.h"
 
 #include "platform/Paths.h"
+#include "platform/WholeFile.h"
 
 #include <QFile>
 
@@ -26,35 +27,91 @@ std::optional<QString> PathWithLineBreak(const PackListModel& list)
     return std::nullopt;
 }
 
+namespace {
+// PATH_MAX: no longer path names a file.
+constexpr qsizetype kLongestPath = 4096;
+} // namespace
+
+PackListLineReader::PackListLineReader(std::function<void(const QByteArray& line)> line) : m_line(std::move(line)) {}
+
+void PackListLineReader::endLine()
+{
+    if (!m_tooLong)
+        m_line(m_current);
+    m_current.clear();
+    m_tooLong = false;
+    m_pending = false;
+}
+
+void PackListLineReader::feed(const char* data, qsizetype size)
+{
+    qsizetype start = 0;
+    for (qsizetype k = 0; k < size; ++k) {
+        const char c = data[k];
+        if (c == '\n' && m_afterCr) {
+            // The LF of a CR LF whose CR ended the line already.
+            m_afterCr = false;
+            start = k + 1;
+            continue;
+        }
+        m_afterCr = false;
+        if (c != '\r' && c != '\n')
+            continue;
+        if (!m_tooLong) {
+            m_current.append(data + start, k - start);
+            m_tooLong = m_current.size() > kLongestPath;
+        }
+        endLine();
+        m_afterCr = c == '\r';
+        start = k + 1;
+    }
+    if (start < size) {
+        m_pending = true;
+        if (!m_tooLong) {
+            m_current.append(data + start, size - start);
+            if (m_current.size() > kLongestPath) {
+                m_tooLong = true;
+                m_current.clear();
+            }
+        }
+    }
+}
+
+void PackListLineReader::finish()
+{
+    if (m_pending)
+        endLine();
+    m_afterCr = false;
+}
+
 QList<QByteArray> PackListFileLines(const QByteArray& bytes)
 {
     QList<QByteArray> lines;
-    qsizetype start = 0;
-    const qsizetype size = bytes.size();
-    for (qsizetype k = 0; k < size; ++k) {
-        const char c = bytes.at(k);
-        if (c != '\r' && c != '\n')
-            continue;
-        lines << bytes.mid(start, k - start);
-        if (c == '\r' && k + 1 < size && bytes.at(k + 1) == '\n')
-            ++k;
-        start = k + 1;
-    }
-    if (start < size)
-        lines << bytes.mid(start);
+    PackListLineReader reader([&lines](const QByteArray& line) { lines << line; });
+    reader.feed(bytes.constData(), bytes.size());
+    reader.finish();
     return lines;
 }
 
-QVector<PackListEntry> PackListFileEntries(const QByteArray& bytes)
+std::optional<PackListEntry> PackListFileEntry(const QByteArray& raw)
+{
+    const QString line = QFile::decodeName(raw);
+    const qsizetype slash = line.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0 || !paths::isNormalFile(line))
+        return std::nullopt;
+    return PackListEntry{line.left(slash + 1), line.mid(slash + 1)};
+}
+
+std::optional<QVector<PackListEntry>> ReadPackListFile(const QString& path)
 {
     QVector<PackListEntry> entries;
-    for (const QByteArray& raw : PackListFileLines(bytes)) {
-        const QString line = QFile::decodeName(raw);
-        const qsizetype slash = line.lastIndexOf(QLatin1Char('/'));
-        if (slash < 0 || !paths::isNormalFile(line))
-            continue;
-        entries.append(PackListEntry{line.left(slash + 1), line.mid(slash + 1)});
-    }
+    PackListLineReader reader([&entries](const QByteArray& line) {
+        if (std::optional<PackListEntry> entry = PackListFileEntry(line))
+            entries.append(*entry);
+    });
+    if (!ReadRegularFile(path, [&reader](const char* data, qsizetype size) { reader.feed(data, size); }))
+        return std::nullopt;
+    reader.finish();
     return entries;
 }
 

@@ -10,37 +10,35 @@
 
 namespace kivro {
 
-std::optional<QByteArray> ReadWholeRegularFile(const QString& path)
+bool ReadRegularFile(const QString& path, const std::function<void(const char* data, qsizetype size)>& piece)
 {
     if (path.isEmpty())
-        return std::nullopt;
+        return false;
     // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked on the open
     // descriptor, so nothing can be swapped in between.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return std::nullopt;
+        return false;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return std::nullopt;
+        return false;
     }
-    QByteArray bytes;
-    bytes.reserve(qsizetype(st.st_size));
-    char buffer[65536];
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
         if (got == 0)
             break;
         if (got < 0) {
             if (errno == EINTR)
                 continue;
             ::close(fd);
-            return std::nullopt;
+            return false;
         }
-        bytes.append(buffer, qsizetype(got));
+        piece(buffer.constData(), qsizetype(got));
     }
     ::close(fd);
-    return bytes;
+    return true;
 }
 
 bool ReplaceFileWhole(const QString& path, const QByteArray& bytes)

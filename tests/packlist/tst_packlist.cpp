@@ -898,12 +898,24 @@ private slots:
         QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QList<QByteArray>{"a", "", "b"};
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QList<QByteArray>{"a", "", "b"};
         QTest::newRow("blank line only") << QByteArray("\r\n") << QList<QByteArray>{""};
+        const QByteArray longest(4096, 'p');
+        QTest::newRow("longer than any path: passed over")
+            << QByteArray(longest + "q\r\n/a\r\n" + longest + "\n" + longest + "q")
+            << QList<QByteArray>{"/a", longest};
     }
+    // The same lines whether the file comes in one piece or byte by byte (a CR LF cut in two
+    // between pieces is still one line end).
     void fileLines()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QList<QByteArray>, lines);
         QCOMPARE(PackListFileLines(bytes), lines);
+        QList<QByteArray> byByte;
+        PackListLineReader reader([&byByte](const QByteArray& line) { byByte << line; });
+        for (qsizetype k = 0; k < bytes.size(); ++k)
+            reader.feed(bytes.constData() + k, 1);
+        reader.finish();
+        QCOMPARE(byByte, lines);
     }
 
     void saveWritesOneLinePerEntry()
