@@ -10,7 +10,7 @@
 //     sort arrays, the sort and the refill of the shown list, its layout included), starting from
 //     the unsorted list each time;
 //   - the Load picture of the pack-list window reading the file (every line tested against the
-//     file system) into the shown list.
+//     file system) into the shown list, and the reading and testing alone (ReadPackListFile).
 // The window is the real pack-list window of a real main window, on the offscreen platform; the
 // settings folders point into DIR.
 // Prints the best and median seconds; the target is under 0.5 s for each. Exits non-zero when a
@@ -19,6 +19,7 @@
 #include "mainwindow/kivromainfrm.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListBox.h"
+#include "packlist/PackListFile.h"
 #include "packlist/PackListGlobals.h"
 #include "packlist/QuickSort.h"
 #include "platform/Prompts.h"
@@ -75,8 +76,6 @@ bool inOrder(const PackListModel& list, bool ascending)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     QString dir = QDir::tempPath() + QStringLiteral("/kivro-bench-packlist");
     int runs = 5;
     bool keep = false;
@@ -93,7 +92,6 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    Prompts::enableScripted();
     // The main window's settings and files stay in the benchmark's folder.
     for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
         const QString path = dir + QStringLiteral("/") + QLatin1String(var);
@@ -101,6 +99,9 @@ int main(int argc, char** argv)
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv(var, QFile::encodeName(path));
     }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Prompts::enableScripted();
 
     // Random names of 8 to 40 letters, digits and blanks, upper and lower case.
     QRandomGenerator random(12345);
@@ -141,7 +142,8 @@ int main(int argc, char** argv)
                                   {"QuickSortDescending alone", {}},
                                   {"Sort Ascending picture (window)", {}},
                                   {"Sort Descending picture (window)", {}},
-                                  {"Load picture, 32,767-line .qvt (window)", {}}};
+                                  {"Load picture, 32,767-line .qvt (window)", {}},
+                                  {"ReadPackListFile alone", {}}};
     bool ok = true;
     for (int r = 0; r < runs; ++r) {
         for (const bool up : {true, false}) {
@@ -172,6 +174,9 @@ int main(int argc, char** argv)
             QApplication::processEvents();
         }));
         ok = ok && w.packList().count() == kEntries;
+        std::optional<QVector<PackListEntry>> read;
+        measures[5].seconds.push_back(timeIt([&] { read = ReadPackListFile(listFile); }));
+        ok = ok && read && read->size() == kEntries;
         for (const QString& record : Prompts::records())
             ok = ok && !record.startsWith(QLatin1String("box|"));
         Prompts::clearRecords();
