@@ -35,8 +35,6 @@ Tipfrm* TipForm()
 
 namespace {
 
-const QString kShowTod = QStringLiteral("ShowTod");
-
 QString decodeTipText(const QByteArray& bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -187,7 +185,7 @@ void Tipfrm::Form_Load()
     if (loader.LoadOpenFileICO(paths::joinPath(gAppPath, QStringLiteral("Tod.ir"))) && !loader.picTemp[1].isNull())
         PicIcon->setPixmap(QPixmap::fromImage(loader.picTemp[1]));
 
-    if (Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, kShowTod) != QLatin1String("0")) {
+    if (Registry::readSetting(Settings::ShowTod) != QLatin1String("0")) {
         {
             const QSignalBlocker block(chkLoadTipsAtStartup);
             chkLoadTipsAtStartup->setChecked(true);
@@ -270,8 +268,7 @@ void Tipfrm::cmdOK_Click()
 
 void Tipfrm::chkLoadTipsAtStartup_Click()
 {
-    Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, kShowTod,
-                             chkLoadTipsAtStartup->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    Registry::writeSetting(Settings::ShowTod, chkLoadTipsAtStartup->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 } // namespace kivro

@@ -2,6 +2,7 @@
 
 #include "engine/EngineGlobals.h"
 #include "engine/Zip.h"
+#include "platform/Paths.h"
 #include "platform/RuntimeError.h"
 
 #include <new>
@@ -60,6 +61,17 @@ std::int32_t CGZipFiles::MakeZipFile()
 QString CGZipFiles::GetLastMessage() const
 {
     return gZipMessage;
+}
+
+bool IsZip(const QString& path)
+{
+    return paths::extensionOf(path).compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0;
+}
+
+QString ZipArchiveName(const QString& path)
+{
+    const qsizetype dot = paths::extensionDot(path);
+    return dot < 0 ? path + QStringLiteral(".zip") : path.left(dot + 1) + QStringLiteral("zip");
 }
 
 } // namespace kivro

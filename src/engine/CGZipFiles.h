@@ -64,4 +64,14 @@ private:
     QString m_rootDirectory = QStringLiteral("/");
 };
 
+// True when the extension of the path's file name (paths::extensionOf) is "zip" in any letter
+// case: such a file is not zipped again.
+bool IsZip(const QString& path);
+
+// The archive a file is zipped into: the path up to and including the "." that starts its file
+// name's extension, followed by "zip"; the path followed by ".zip" when the name has none
+// ("/t/my.dir/out" gives "/t/my.dir/out.zip", "/t/.hidden" gives "/t/.hidden.zip", "/v/a.mpg"
+// gives "/v/a.zip").
+QString ZipArchiveName(const QString& path);
+
 } // namespace kivro

@@ -152,4 +152,22 @@ void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, st
     }
 }
 
+BlockPlan PlanBlocks(std::int64_t length, std::int32_t blockSize, std::int32_t blockDigits)
+{
+    BlockPlan plan;
+    if (length <= 0)
+        return plan;
+    if (blockSize <= 0) {
+        plan.tail = length;
+        return plan;
+    }
+    // Digits beyond the length's own change nothing (and more than 18 would overflow).
+    std::int64_t modulus = 1;
+    for (std::int32_t d = 0; d < std::min<std::int32_t>(blockDigits, 18) && modulus <= length; ++d)
+        modulus *= 10;
+    plan.blocks = (length - length % modulus) / blockSize;
+    plan.tail = length - plan.blocks * blockSize;
+    return plan;
+}
+
 } // namespace kivro

@@ -65,6 +65,18 @@ private:
 void SetKernelBlockCopy(bool enabled);
 bool KernelBlockCopy();
 
+// How `length` bytes are copied: `blocks` reads of the block size, then one tail of `tail` bytes.
+// The tail is the number formed by the last `blockDigits` decimal digits of the length (the whole
+// length when it has no more digits); the blocks are what remains in block-size pieces. With the
+// program's rates (block size 10 ^ digits, or 5,000,000 with 7 digits) the division is exact; any
+// other pairing still covers every byte. Nothing for a length of 0 or less; one tail when the
+// block size is not positive.
+struct BlockPlan {
+    std::int64_t blocks = 0;
+    std::int64_t tail = 0;
+};
+BlockPlan PlanBlocks(std::int64_t length, std::int32_t blockSize, std::int32_t blockDigits);
+
 // What a run's error handler decided about a failed step.
 enum class StepOutcome { Retry, End };
 

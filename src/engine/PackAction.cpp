@@ -71,15 +71,6 @@ bool sameFile(const QString& a, const QString& b)
     return statPath(a, sa) && statPath(b, sb) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// The 1-based position of the "." that starts the extension of the path's file name; 0 when the
-// name has none (a "." in a folder name or a hidden file's leading "." does not count).
-std::int32_t extensionDot(const QString& path)
-{
-    const std::int32_t dot = LastInStr(path, QStringLiteral("."));
-    const std::int32_t slash = LastInStr(path, QStringLiteral("/"));
-    return dot > slash + 1 ? dot : 0;
-}
-
 // The failing step a run-time error comes from; the handler's rows depend on it.
 enum class Step {
     Check,      // the check loop (MPEG check of a source)
@@ -345,7 +336,7 @@ bool PackRun::copySources()
     // to 9,999,999 bytes at the fastest rate).
     std::int64_t bufferSize = blockSize;
     for (const std::int64_t size : m_sizes)
-        bufferSize = std::max(bufferSize, PackBlocksAndTail(size, blockSize, m_options.blockDigits).tail);
+        bufferSize = std::max(bufferSize, PlanBlocks(size, blockSize, m_options.blockDigits).tail);
     CopyBuffer buffer(bufferSize);
     char* const data = buffer.data();
 
@@ -354,7 +345,7 @@ bool PackRun::copySources()
         m_entry = m_sources.at(j);
         if (!RunStep([&] { openSource(j); }, handler(Step::Source)))
             return false;
-        const PackPieces pieces = PackBlocksAndTail(m_sizes[std::size_t(j)], blockSize, m_options.blockDigits);
+        const BlockPlan pieces = PlanBlocks(m_sizes[std::size_t(j)], blockSize, m_options.blockDigits);
         for (std::int64_t b = 0; b < pieces.blocks; ++b) {
             if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, blockSize, m_entry); }, handler(Step::Write)))
                 return false;
@@ -381,13 +372,13 @@ bool PackRun::copySources()
 bool PackRun::zipStep()
 {
     const QString& s = m_saveAs;
-    if (PackOutputIsZip(s)) {
+    if (IsZip(s)) {
         box(QStringLiteral("Cannot zip ") + quoted(s)
                 + QStringLiteral(" because it is already a zip file. Zipping aborted."),
             kCriticalOK);
         return !m_frame.cancelled();
     }
-    m_zipName = PackZipName(s);
+    m_zipName = ZipArchiveName(s);
     // The old archive is deleted before zipping: never when it is one of the sources.
     if (isListedSource(m_zipName)) {
         box(QStringLiteral("Cannot zip ") + quoted(m_zipName)
@@ -616,37 +607,6 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
 void RunPackAction(MainWindowLink& link, ActionFrame& frame)
 {
     PackRun(link, frame).run();
-}
-
-QString PackZipName(const QString& saveAs)
-{
-    const std::int32_t dot = extensionDot(saveAs);
-    return dot == 0 ? saveAs + QStringLiteral(".zip") : saveAs.left(dot) + QStringLiteral("zip");
-}
-
-bool PackOutputIsZip(const QString& saveAs)
-{
-    const std::int32_t dot = extensionDot(saveAs);
-    return dot != 0 && saveAs.mid(dot).compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0;
-}
-
-PackPieces PackBlocksAndTail(std::int64_t size, std::int32_t blockSize, std::int32_t blockDigits)
-{
-    PackPieces pieces;
-    if (size <= 0)
-        return pieces;
-    if (blockSize <= 0) {
-        pieces.tail = size;
-        return pieces;
-    }
-    std::int64_t modulus = 1;
-    for (std::int32_t d = 0; d < std::clamp<std::int32_t>(blockDigits, 0, 18); ++d)
-        modulus *= 10;
-    const std::int64_t tail = size % modulus;
-    pieces.blocks = (size - tail) / blockSize;
-    // With the program's rates the division is exact; any other pairing keeps every byte.
-    pieces.tail = size - pieces.blocks * blockSize;
-    return pieces;
 }
 
 } // namespace kivro

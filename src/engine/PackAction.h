@@ -14,8 +14,6 @@
 //
 // Every read and every write is checked: the output holds exactly the joined bytes or the run
 // ends with a message; a failed run never reports success and never touches the sources.
-#include <QString>
-#include <cstdint>
 
 namespace kivro {
 
@@ -26,24 +24,5 @@ class MainWindowLink;
 // is set, and runs to its end on the calling (GUI) thread. The window is reached only through
 // `link`; the busy state, progress, cancel and recovery through `frame`.
 void RunPackAction(MainWindowLink& link, ActionFrame& frame);
-
-// The zip archive's name for a save-as path: the path up to and including the "." that starts
-// its file name's extension, followed by "zip"; the path followed by ".zip" when the file name
-// has no extension. A "." in a folder name, or the leading "." of a hidden file's name, starts no
-// extension ("/t/my.dir/output" gives "/t/my.dir/output.zip", "/v/a.mpg" gives "/v/a.zip").
-QString PackZipName(const QString& saveAs);
-
-// True when the save-as path's extension is "zip" in any letter case (such an output is not
-// zipped again).
-bool PackOutputIsZip(const QString& saveAs);
-
-// The number of whole blocks and the tail a source of `size` bytes is copied in: the tail is the
-// number formed by the last `blockDigits` decimal digits of the size (the whole size when it has
-// no more digits), the blocks are what remains in `blockSize` pieces.
-struct PackPieces {
-    std::int64_t blocks = 0;
-    std::int64_t tail = 0;
-};
-PackPieces PackBlocksAndTail(std::int64_t size, std::int32_t blockSize, std::int32_t blockDigits);
 
 } // namespace kivro

@@ -52,4 +52,15 @@ std::int32_t RegReadDWord(HKEY root, const QString& keyPath, const QString& valu
     return result;
 }
 
+QString readSetting(const Settings::StoredSetting& setting)
+{
+    const QString text = RegReadString(HKEY_CURRENT_USER, kKivroKey, setting.readName, setting.fallback);
+    return setting.accepts(text) ? text : QString(setting.fallback);
+}
+
+void writeSetting(const Settings::StoredSetting& setting, const QString& text)
+{
+    RegWriteString(HKEY_CURRENT_USER, kKivroKey, setting.name, text);
+}
+
 } // namespace kivro::Registry

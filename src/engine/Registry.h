@@ -1,7 +1,9 @@
 #pragma once
-// The three settings routines every window uses. They know nothing of particular settings and
-// never report failure: a value that cannot be read gives the caller's default, a failed write is
+// The settings routines every window uses. The Reg... three know nothing of particular settings;
+// readSetting and writeSetting serve the program's own values (SettingNames.h). None reports
+// failure: a value that cannot be read gives the caller's default, a failed write is
 // lost without a word.
+#include "engine/SettingNames.h"
 #include "platform/RegistryStore.h"
 
 #include <QString>
@@ -24,5 +26,11 @@ QString RegReadString(HKEY root, const QString& keyPath, const QString& valueNam
 void RegWriteString(HKEY root, const QString& keyPath, const QString& valueName, const QString& data);
 std::int32_t RegReadDWord(HKEY root, const QString& keyPath, const QString& valueName,
                           std::int32_t defaultValue = 0);
+
+// One stored value of the program's key: the stored text when the setting accepts it, else the
+// setting's fallback (also when the value is missing).
+QString readSetting(const Settings::StoredSetting& setting);
+// Writes `text` as the stored value of the program's key under the setting's written spelling.
+void writeSetting(const Settings::StoredSetting& setting, const QString& text);
 
 } // namespace kivro::Registry

@@ -161,8 +161,8 @@ QString FileFilter::listPatterns() const
 void ResetFileFilter()
 {
     using namespace Registry;
-    RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("fCheck"), QStringLiteral("fPass"));
-    RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("NoOfFilter"), QStringLiteral("3"));
+    Registry::writeSetting(Settings::fCheck, QStringLiteral("fPass"));
+    Registry::writeSetting(Settings::NoOfFilter, QStringLiteral("3"));
     win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterKey);
     win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterInfoKey);
     RegWriteString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("1"), QStringLiteral("*.mpg,*.mpeg,*.mpe"));
@@ -210,7 +210,7 @@ FileFilterStore ReadFileFilterStore()
     constexpr std::int64_t kMostFilters = 32767;
 
     FileFilterStore store;
-    store.count = RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("NoOfFilter"));
+    store.count = Registry::readSetting(Settings::NoOfFilter);
     if (store.count.isEmpty() || store.count == QLatin1String("0")) {
         MsgBoxResult(kFilterStoreDamagedText, vbExclamation | vbOKOnly | vbTopMost);
         ResetFileFilter();

@@ -115,39 +115,6 @@ QString FormatPieceNumber(std::int64_t n, int digits)
     return QStringLiteral("%1").arg(qlonglong(n), std::max(3, digits), 10, QLatin1Char('0'));
 }
 
-BlockPlan PlanBlocks(std::int64_t L, std::int32_t blockSize, std::int32_t blockDigits)
-{
-    BlockPlan plan;
-    if (blockSize <= 0 || L <= blockSize) {
-        plan.tail = L;
-        return plan;
-    }
-    std::int64_t modulus = 1;
-    for (std::int32_t i = 0; i < blockDigits && modulus <= L; ++i)
-        modulus *= 10;
-    const std::int64_t tail = L % modulus;
-    plan.blocks = (L - tail) / blockSize;
-    // Whatever the pairing of block size and digits, the blocks and the tail cover L exactly.
-    plan.tail = L - plan.blocks * blockSize;
-    return plan;
-}
-
-bool IsZipFile(const QString& path)
-{
-    const QString name = paths::nameOf(path);
-    const std::int32_t dot = LastInStr(name, QStringLiteral("."));
-    return name.mid(dot).compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0;
-}
-
-QString ZipArchiveName(const QString& path)
-{
-    const QString name = paths::nameOf(path);
-    const std::int32_t dot = LastInStr(name, QStringLiteral("."));
-    if (dot == 0)
-        return path + QStringLiteral(".zip");
-    return path.left(path.size() - name.size() + dot) + QStringLiteral("zip");
-}
-
 QString PieceStem(UnpackTarget target, const QString& saveAsText, const QString& splitFile,
                   const QString& customDir)
 {
@@ -531,7 +498,7 @@ void UnpackRun::planNames()
                 s.sameAs = j;
                 break;
             }
-        s.zipFirst = m_opts.zip && !IsZipFile(s.path);
+        s.zipFirst = m_opts.zip && !IsZip(s.path);
         s.archive = s.zipFirst ? ZipArchiveName(s.path) : QString();
         s.splitFile = s.zipFirst ? s.archive : s.path;
         s.stem = PieceStem(m_opts.unpackTarget, m_opts.saveAsFile, s.splitFile, m_customDir);

@@ -61,22 +61,6 @@ std::int64_t SmallestPercentSource(std::int32_t percent);
 // n with leading zeros to `digits` places ("001", "0999").
 QString FormatPieceNumber(std::int64_t n, int digits);
 
-// How a piece of L bytes is copied: `blocks` reads of the block size, then one tail of `tail`
-// bytes; the tail is the value of the last `blockDigits` digits of L (all of L when it has no
-// more digits), and a piece no longer than one block is one tail.
-struct BlockPlan {
-    std::int64_t blocks = 0;
-    std::int64_t tail = 0;
-};
-BlockPlan PlanBlocks(std::int64_t L, std::int32_t blockSize, std::int32_t blockDigits);
-
-// True when the text after the last "." of the path's file name is "zip" in any letter case.
-bool IsZipFile(const QString& path);
-// The archive a source is zipped into first: its file name up to and including its last "."
-// followed by "zip", or the path followed by ".zip" when the file name has no "." (the folder
-// never gives the dot: /t/my.dir/movie gives /t/my.dir/movie.zip).
-QString ZipArchiveName(const QString& path);
-
 // The stem every piece name of a source starts with: the save-as text, the file that is split
 // (beside itself), or the custom folder joined with the split file's name.
 QString PieceStem(UnpackTarget target, const QString& saveAsText, const QString& splitFile,

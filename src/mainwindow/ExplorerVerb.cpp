@@ -11,11 +11,9 @@ namespace kivro::ExplorerVerb {
 
 namespace {
 
-const QString kValue = QStringLiteral("CKivro");
-
 void writeChoice(const QString& text)
 {
-    Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, kValue, text);
+    Registry::writeSetting(Settings::CKivro, text);
 }
 
 void switchOff(QAction& item)
@@ -48,7 +46,7 @@ void AddContextMenuMnu_Click(QAction& AddContextMenuMnu)
 
 void ApplyStoredChoice(QAction& AddContextMenuMnu)
 {
-    const QString stored = Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, kValue);
+    const QString stored = Registry::readSetting(Settings::CKivro);
     if (stored == QLatin1String("On")) {
         AddContextMenuMnu.setChecked(true);
         writeChoice(QStringLiteral("On"));

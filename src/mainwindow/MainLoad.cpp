@@ -64,19 +64,19 @@ bool IsCustomSizeText(const QString& sSize)
            || sSize == QLatin1String("customnof");
 }
 
-QString CompanionValueName(const QString& sSize)
+const Settings::StoredSetting& CompanionValueName(const QString& sSize)
 {
     if (sSize == QLatin1String("custompfs"))
-        return QStringLiteral("cPfs");
+        return Settings::cPfs;
     if (sSize == QLatin1String("customnof"))
-        return QStringLiteral("cNof");
-    return QStringLiteral("cSize");
+        return Settings::cNof;
+    return Settings::cSize;
 }
 
 CustomSize CustomSizeFor(const QString& sSize, const QString& companionText)
 {
     CustomSize c;
-    c.companionName = CompanionValueName(sSize);
+    c.companionName = CompanionValueName(sSize).name;
     const std::optional<double> value = NumericSetting(companionText);
     if (sSize == QLatin1String("custompfs")) {
         c.mode = CustomSize::Mode::Percent;
@@ -141,7 +141,7 @@ QStringList LoadFileFilterList()
         // Renumber 1..N, so that the type box's n-th item reads entry n and the last entry is
         // not lost to a lowered count.
         const QString count = QString::number(store.entries.size());
-        RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("NoOfFilter"), count);
+        Registry::writeSetting(Settings::NoOfFilter, count);
         win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterKey);
         win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterInfoKey);
         for (qsizetype i = 0; i < store.entries.size(); ++i)
@@ -150,7 +150,7 @@ QStringList LoadFileFilterList()
             RegWriteString(HKEY_CURRENT_USER, kFilterInfoKey, QString::number(i + 1), store.entries.at(i).description);
         return items;
     }
-    RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("NoOfFilter"), store.count);
+    Registry::writeSetting(Settings::NoOfFilter, store.count);
     return items;
 }
 

@@ -2,6 +2,8 @@
 // The parts of the main window's load that need no window: the caption, how stored numbers and
 // folders are judged, the custom piece sizes, the file-type filter list with its repair, and
 // the media-driver entries.
+#include "engine/SettingNames.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -47,7 +49,7 @@ struct CustomSize {
 bool IsCustomSizeText(const QString& sSize);
 
 // The companion value of a custom sSize text: "cPfs", "cNof", else "cSize".
-QString CompanionValueName(const QString& sSize);
+const Settings::StoredSetting& CompanionValueName(const QString& sSize);
 
 // What a custom sSize text with the stored companion text gives. Valid means numeric and within
 // the range (bounds included): 1 to 1,048,576,000 bytes, 1 to 99 percent, 2 to 99,999 pieces.

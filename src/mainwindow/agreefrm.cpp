@@ -59,7 +59,7 @@ void agreefrm::ShowStartupWindows()
     main->show();
     MainWindowShown = true;
 
-    if (Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, QStringLiteral("ShowTod")) !=
+    if (Registry::readSetting(Settings::ShowTod) !=
         QLatin1String("0"))
         TipForm()->Show(main);
 

@@ -72,7 +72,7 @@ void kivromainfrm::ContextMenuShell_Timer_Timer(const QString& Command)
     ShellCommandAddFiles(Command);
     // Waits for the user; the timer is already stopped for good.
     Browse_cmd_Click();
-    if (Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, QStringLiteral("ShowTod"))
+    if (Registry::readSetting(Settings::ShowTod)
         != QLatin1String("0"))
         TipForm()->Show(this);
     PackListForm()->show();

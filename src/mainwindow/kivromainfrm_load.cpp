@@ -37,16 +37,6 @@ constexpr double kTwips = 15.0; // per pixel, always
 // The folder label's width, twips.
 constexpr std::int32_t kFolderLabelTwips = 3800;
 
-QString readSetting(const QString& name)
-{
-    return RegReadString(HKEY_CURRENT_USER, kKivroKey, name);
-}
-
-void writeSetting(const QString& name, const QString& value)
-{
-    RegWriteString(HKEY_CURRENT_USER, kKivroKey, name, value);
-}
-
 const QString kDefaultFileName = QStringLiteral("default.mpg");
 
 int twipsToPixels(double twips)
@@ -155,14 +145,14 @@ void kivromainfrm::LoadSettings()
     ExplorerVerb::ApplyStoredChoice(*AddContextMenuMnu);
 
     {
-        const bool on = readSetting(QStringLiteral("Magnet")) != QLatin1String("Off");
+        const bool on = readSetting(Settings::Magnet) != QLatin1String("Off");
         MagnetMnu->setChecked(on);
-        writeSetting(QStringLiteral("Magnet"), on ? QStringLiteral("On") : QStringLiteral("Off"));
+        writeSetting(Settings::Magnet, on ? QStringLiteral("On") : QStringLiteral("Off"));
     }
 
     PlacePackListWindow();
 
-    const QString tRate = readSetting(QStringLiteral("tRate"));
+    const QString tRate = readSetting(Settings::tRate);
     if (tRate == QLatin1String("slow"))
         SlowSpeedChk_Click();
     else if (tRate == QLatin1String("fast"))
@@ -172,7 +162,7 @@ void kivromainfrm::LoadSettings()
     else
         NormalSpeedChk_Click();
 
-    const QString sSize = readSetting(QStringLiteral("sSize"));
+    const QString sSize = readSetting(Settings::sSize);
     if (sSize == QLatin1String("small"))
         SmallFloppySizeChk_Click();
     else if (sSize == QLatin1String("low"))
@@ -184,7 +174,7 @@ void kivromainfrm::LoadSettings()
     else
         HighFloppySizeChk_Click();
 
-    const QString sDir = readSetting(QStringLiteral("sDir"));
+    const QString sDir = readSetting(Settings::sDir);
     if (sDir == QLatin1String("wfile")) {
         UnpackWhereFileDirMnu_Click();
     } else if (sDir == QLatin1String("custom")) {
@@ -192,18 +182,18 @@ void kivromainfrm::LoadSettings()
         UnpackSaveFileMnu->setChecked(false);
         UnpackWhereFileDirMnu->setChecked(false);
         UnpackCustomDirMnu->setChecked(true);
-        writeSetting(QStringLiteral("sDir"), QStringLiteral("custom"));
+        writeSetting(Settings::sDir, QStringLiteral("custom"));
     } else {
         UnpackSaveFileMnu_Click();
     }
 
     // Written as "UnpkTyp" and "Jbat"; the store finds any spelling.
-    if (readSetting(QStringLiteral("UnPkTyp")) == QLatin1String("EMH"))
+    if (readSetting(Settings::UnpkTyp) == QLatin1String("EMH"))
         UnpackEMHMnu_Click();
     else
         UnpackRAWMnu_Click();
 
-    const QString jbat = readSetting(QStringLiteral("JBat"));
+    const QString jbat = readSetting(Settings::Jbat);
     if (jbat == QLatin1String("Jbat"))
         CreateJoinBatMnu_Click();
     else if (jbat == QLatin1String("JbatInfo"))
@@ -211,7 +201,7 @@ void kivromainfrm::LoadSettings()
     else
         CreateJoinBatNoMnu_Click();
 
-    const QString delact = readSetting(QStringLiteral("Delact"));
+    const QString delact = readSetting(Settings::Delact);
     if (delact == QLatin1String("Prompt"))
         DelPromptMnu_Click();
     else if (delact == QLatin1String("NoPrompt"))
@@ -219,23 +209,23 @@ void kivromainfrm::LoadSettings()
     else
         DelNoMnu_Click();
 
-    if (readSetting(QStringLiteral("SaveTo")) == QLatin1String("Custom")) {
+    if (readSetting(Settings::SaveTo) == QLatin1String("Custom")) {
         SaveCustomDirMnu->setChecked(true);
         LastSavedDirMnu->setChecked(false);
-        writeSetting(QStringLiteral("SaveTo"), QStringLiteral("Custom"));
+        writeSetting(Settings::SaveTo, QStringLiteral("Custom"));
     } else {
         LastSavedDirMnu_Click();
     }
 
-    if (readSetting(QStringLiteral("StartupOpt")) == QLatin1String("Custom")) {
+    if (readSetting(Settings::StartupOpt) == QLatin1String("Custom")) {
         StartupCustomDirMnu->setChecked(true);
         StartupLastUsedDirMnu->setChecked(false);
-        writeSetting(QStringLiteral("StartupOpt"), QStringLiteral("Custom"));
+        writeSetting(Settings::StartupOpt, QStringLiteral("Custom"));
     } else {
         StartupLastUsedDirMnu_Click();
     }
 
-    const QString owrite = readSetting(QStringLiteral("Owrite"));
+    const QString owrite = readSetting(Settings::Owrite);
     if (owrite == QLatin1String("No"))
         OverwriteNoMnu_Click();
     else if (owrite == QLatin1String("NoPrompt"))
@@ -244,17 +234,17 @@ void kivromainfrm::LoadSettings()
         OverwritePromptMnu_Click();
 
     {
-        const bool on = readSetting(QStringLiteral("MZip")) == QLatin1String("On");
+        const bool on = readSetting(Settings::MZip) == QLatin1String("On");
         ZipCompressMnu->setChecked(on);
-        writeSetting(QStringLiteral("MZip"), on ? QStringLiteral("On") : QStringLiteral("Off"));
+        writeSetting(Settings::MZip, on ? QStringLiteral("On") : QStringLiteral("Off"));
     }
     {
-        const bool on = readSetting(QStringLiteral("MCC")) != QLatin1String("Off");
+        const bool on = readSetting(Settings::MCC) != QLatin1String("Off");
         MCheckMnu->setChecked(on);
-        writeSetting(QStringLiteral("MCC"), on ? QStringLiteral("On") : QStringLiteral("Off"));
+        writeSetting(Settings::MCC, on ? QStringLiteral("On") : QStringLiteral("Off"));
     }
 
-    if (readSetting(QStringLiteral("fCheck")) != QLatin1String("fPass"))
+    if (readSetting(Settings::fCheck) != QLatin1String("fPass"))
         ResetFileFilter();
 }
 
@@ -270,19 +260,19 @@ void kivromainfrm::PlacePackListWindow()
 
     // A stored place is used as it stands, also off the screen; a value X11 cannot take (beyond
     // 16-bit pixels) is replaced like a missing one.
-    const std::optional<double> x = MainLoad::StoredPosition(readSetting(QStringLiteral("BrovletXpos")));
+    const std::optional<double> x = MainLoad::StoredPosition(readSetting(Settings::BrovletXpos));
     if (x) {
         packList->move(twipsToPixels(*x), packList->y());
     } else {
         packList->move(twipsToPixels(screen.width() / 2.0 + mainWidth / 2 - listWidth / 2), packList->y());
-        writeSetting(QStringLiteral("BrovletXpos"), QString::number(packList->x() * int(kTwips)));
+        writeSetting(Settings::BrovletXpos, QString::number(packList->x() * int(kTwips)));
     }
-    const std::optional<double> y = MainLoad::StoredPosition(readSetting(QStringLiteral("BrovletYpos")));
+    const std::optional<double> y = MainLoad::StoredPosition(readSetting(Settings::BrovletYpos));
     if (y) {
         packList->move(packList->x(), twipsToPixels(*y));
     } else {
         packList->move(packList->x(), twipsToPixels(screen.height() / 2.0 - mainHeight / 2 - listHeight / 2));
-        writeSetting(QStringLiteral("BrovletYpos"), QString::number(packList->y() * int(kTwips)));
+        writeSetting(Settings::BrovletYpos, QString::number(packList->y() * int(kTwips)));
     }
 }
 
@@ -320,8 +310,8 @@ void kivromainfrm::ApplyStoredCustomSize(const QString& sSize)
     }
     CustomSizeChk->setText(c.caption);
     if (c.repairedCompanion) {
-        writeSetting(QStringLiteral("sSize"), sSize);
-        writeSetting(c.companionName, *c.repairedCompanion);
+        writeSetting(Settings::sSize, sSize);
+        writeSetting(MainLoad::CompanionValueName(sSize), *c.repairedCompanion);
     }
 }
 
@@ -358,33 +348,33 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     // 9. Unpack-to folder.
     gUnpackCustomDir = gCurrentDir;
     {
-        const QString stored = readSetting(QStringLiteral("UnpackCustomDir"));
+        const QString stored = readSetting(Settings::UnpackCustomDir);
         if (MainLoad::FolderExists(stored))
             gUnpackCustomDir = stored;
-        writeSetting(QStringLiteral("UnpackCustomDir"), gUnpackCustomDir);
+        writeSetting(Settings::UnpackCustomDir, gUnpackCustomDir);
     }
 
     // 10. Save-to folder.
     gSaveCustomDir = gCurrentDir;
     {
-        const QString stored = readSetting(QStringLiteral("SaveCustomDir"));
+        const QString stored = readSetting(Settings::SaveCustomDir);
         if (MainLoad::FolderExists(stored))
             gSaveCustomDir = stored;
-        writeSetting(QStringLiteral("SaveCustomDir"), gSaveCustomDir);
+        writeSetting(Settings::SaveCustomDir, gSaveCustomDir);
     }
     SaveAsNewFilename_txt->setText(paths::joinPath(gCurrentDir, kDefaultFileName));
 
     // 11. The save-as box by the save-to choice.
-    if (readSetting(QStringLiteral("SaveTo")) == QLatin1String("Custom")) {
-        const QString stored = readSetting(QStringLiteral("SaveCustomDir"));
+    if (readSetting(Settings::SaveTo) == QLatin1String("Custom")) {
+        const QString stored = readSetting(Settings::SaveCustomDir);
         gSaveCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
         SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, kDefaultFileName));
-        writeSetting(QStringLiteral("SaveCustomDir"), gSaveCustomDir);
+        writeSetting(Settings::SaveCustomDir, gSaveCustomDir);
     } else {
-        const QString stored = readSetting(QStringLiteral("LastSavedDir"));
+        const QString stored = readSetting(Settings::LastSavedDir);
         const QString folder = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
         SaveAsNewFilename_txt->setText(paths::joinPath(folder, kDefaultFileName));
-        writeSetting(QStringLiteral("LastSavedDir"), folder);
+        writeSetting(Settings::LastSavedDir, folder);
     }
 
     // 12. The media drivers of the per-user system.ini.
@@ -402,30 +392,30 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     // 15. The start-up custom folder.
     gStartupCustomDir = gCurrentDir;
     {
-        const QString stored = readSetting(QStringLiteral("StartupCustomDir"));
+        const QString stored = readSetting(Settings::StartupCustomDir);
         if (stored.isEmpty()) {
-            writeSetting(QStringLiteral("StartupCustomDir"), gCurrentDir);
+            writeSetting(Settings::StartupCustomDir, gCurrentDir);
         } else {
             gStartupCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
             MoveBrowserTo(gStartupCustomDir);
-            writeSetting(QStringLiteral("StartupCustomDir"), gStartupCustomDir);
+            writeSetting(Settings::StartupCustomDir, gStartupCustomDir);
         }
     }
 
     // 16. The start folder.
-    if (readSetting(QStringLiteral("StartupOpt")) == QLatin1String("Custom")) {
-        const QString stored = readSetting(QStringLiteral("StartupCustomDir"));
+    if (readSetting(Settings::StartupOpt) == QLatin1String("Custom")) {
+        const QString stored = readSetting(Settings::StartupCustomDir);
         gStartupCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
         MoveBrowserTo(gStartupCustomDir);
-        writeSetting(QStringLiteral("StartupCustomDir"), gStartupCustomDir);
+        writeSetting(Settings::StartupCustomDir, gStartupCustomDir);
     } else {
-        const QString stored = readSetting(QStringLiteral("LastUsedDir"));
+        const QString stored = readSetting(Settings::LastUsedDir);
         if (MainLoad::FolderExists(stored)) {
             MoveBrowserTo(stored);
-            writeSetting(QStringLiteral("LastUsedDir"), stored);
+            writeSetting(Settings::LastUsedDir, stored);
         } else {
             MoveBrowserTo(gCurrentDir);
-            writeSetting(QStringLiteral("LastUsedDir"), gCurrentDir);
+            writeSetting(Settings::LastUsedDir, gCurrentDir);
         }
     }
 

@@ -20,10 +20,7 @@ namespace kivro {
 
 namespace {
 
-void writeSetting(const QString& name, const QString& value)
-{
-    Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey, name, value);
-}
+using Registry::writeSetting;
 
 // Sets the marks of a group in the order given: every item unchecked but `chosen`.
 void checkOnly(std::initializer_list<QAction*> group, QAction* chosen)
@@ -134,7 +131,7 @@ void kivromainfrm::SlowSpeedChk_Click()
     checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, SlowSpeedChk);
     mBlockDigits = 4;
     mBlockSize = 10000;
-    writeSetting(QStringLiteral("tRate"), QStringLiteral("slow"));
+    writeSetting(Settings::tRate, QStringLiteral("slow"));
 }
 
 void kivromainfrm::NormalSpeedChk_Click()
@@ -142,7 +139,7 @@ void kivromainfrm::NormalSpeedChk_Click()
     checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, NormalSpeedChk);
     mBlockDigits = 5;
     mBlockSize = 100000;
-    writeSetting(QStringLiteral("tRate"), QStringLiteral("normal"));
+    writeSetting(Settings::tRate, QStringLiteral("normal"));
 }
 
 void kivromainfrm::FastSpeedChk_Click()
@@ -150,7 +147,7 @@ void kivromainfrm::FastSpeedChk_Click()
     checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, FastSpeedChk);
     mBlockDigits = 6;
     mBlockSize = 1000000;
-    writeSetting(QStringLiteral("tRate"), QStringLiteral("fast"));
+    writeSetting(Settings::tRate, QStringLiteral("fast"));
 }
 
 void kivromainfrm::UltraSpeedChk_Click()
@@ -159,7 +156,7 @@ void kivromainfrm::UltraSpeedChk_Click()
     // 5,000,000 has seven digits: the tail of a size is its last seven.
     mBlockDigits = 7;
     mBlockSize = 5000000;
-    writeSetting(QStringLiteral("tRate"), QStringLiteral("ufast"));
+    writeSetting(Settings::tRate, QStringLiteral("ufast"));
 }
 
 // --- piece size -----------------------------------------------------------------------------
@@ -181,7 +178,7 @@ void kivromainfrm::SmallFloppySizeChk_Click()
     checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
               SmallFloppySizeChk);
     setFixedPieceSize(360000);
-    writeSetting(QStringLiteral("sSize"), QStringLiteral("small"));
+    writeSetting(Settings::sSize, QStringLiteral("small"));
 }
 
 void kivromainfrm::LowFloppySizeChk_Click()
@@ -189,7 +186,7 @@ void kivromainfrm::LowFloppySizeChk_Click()
     checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
               LowFloppySizeChk);
     setFixedPieceSize(1200000);
-    writeSetting(QStringLiteral("sSize"), QStringLiteral("low"));
+    writeSetting(Settings::sSize, QStringLiteral("low"));
 }
 
 void kivromainfrm::HighFloppySizeChk_Click()
@@ -197,7 +194,7 @@ void kivromainfrm::HighFloppySizeChk_Click()
     checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
               HighFloppySizeChk);
     setFixedPieceSize(1440000);
-    writeSetting(QStringLiteral("sSize"), QStringLiteral("high"));
+    writeSetting(Settings::sSize, QStringLiteral("high"));
 }
 
 void kivromainfrm::ZipSizeChk_Click()
@@ -205,7 +202,7 @@ void kivromainfrm::ZipSizeChk_Click()
     checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
               ZipSizeChk);
     setFixedPieceSize(100000000);
-    writeSetting(QStringLiteral("sSize"), QStringLiteral("zip"));
+    writeSetting(Settings::sSize, QStringLiteral("zip"));
 }
 
 // --- unpack type and target -----------------------------------------------------------------
@@ -213,25 +210,25 @@ void kivromainfrm::ZipSizeChk_Click()
 void kivromainfrm::UnpackRAWMnu_Click()
 {
     checkOnly({UnpackRAWMnu, UnpackEMHMnu}, UnpackRAWMnu);
-    writeSetting(QStringLiteral("UnpkTyp"), QStringLiteral("RAW"));
+    writeSetting(Settings::UnpkTyp, QStringLiteral("RAW"));
 }
 
 void kivromainfrm::UnpackEMHMnu_Click()
 {
     checkOnly({UnpackRAWMnu, UnpackEMHMnu}, UnpackEMHMnu);
-    writeSetting(QStringLiteral("UnpkTyp"), QStringLiteral("EMH"));
+    writeSetting(Settings::UnpkTyp, QStringLiteral("EMH"));
 }
 
 void kivromainfrm::UnpackSaveFileMnu_Click()
 {
     checkOnly({UnpackSaveFileMnu, UnpackWhereFileDirMnu, UnpackCustomDirMnu}, UnpackSaveFileMnu);
-    writeSetting(QStringLiteral("sDir"), QStringLiteral("sfile"));
+    writeSetting(Settings::sDir, QStringLiteral("sfile"));
 }
 
 void kivromainfrm::UnpackWhereFileDirMnu_Click()
 {
     checkOnly({UnpackSaveFileMnu, UnpackWhereFileDirMnu, UnpackCustomDirMnu}, UnpackWhereFileDirMnu);
-    writeSetting(QStringLiteral("sDir"), QStringLiteral("wfile"));
+    writeSetting(Settings::sDir, QStringLiteral("wfile"));
 }
 
 // --- save-to and start-up folders -----------------------------------------------------------
@@ -240,13 +237,13 @@ void kivromainfrm::LastSavedDirMnu_Click()
 {
     // The save-as box keeps its text; the next start proposes the last saved folder.
     checkOnly({SaveCustomDirMnu, LastSavedDirMnu}, LastSavedDirMnu);
-    writeSetting(QStringLiteral("SaveTo"), QStringLiteral("LastSaved"));
+    writeSetting(Settings::SaveTo, QStringLiteral("LastSaved"));
 }
 
 void kivromainfrm::StartupLastUsedDirMnu_Click()
 {
     checkOnly({StartupCustomDirMnu, StartupLastUsedDirMnu}, StartupLastUsedDirMnu);
-    writeSetting(QStringLiteral("StartupOpt"), QStringLiteral("LastUsed"));
+    writeSetting(Settings::StartupOpt, QStringLiteral("LastUsed"));
 }
 
 // --- overwrite, delete after action, join batch ---------------------------------------------
@@ -254,56 +251,56 @@ void kivromainfrm::StartupLastUsedDirMnu_Click()
 void kivromainfrm::OverwriteNoMnu_Click()
 {
     checkOnly({OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu}, OverwriteNoMnu);
-    writeSetting(QStringLiteral("Owrite"), QStringLiteral("No"));
+    writeSetting(Settings::Owrite, QStringLiteral("No"));
 }
 
 void kivromainfrm::OverwritePromptMnu_Click()
 {
     checkOnly({OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu}, OverwritePromptMnu);
-    writeSetting(QStringLiteral("Owrite"), QStringLiteral("Prompt"));
+    writeSetting(Settings::Owrite, QStringLiteral("Prompt"));
 }
 
 void kivromainfrm::OverwriteNoPromptMnu_Click()
 {
     checkOnly({OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu}, OverwriteNoPromptMnu);
-    writeSetting(QStringLiteral("Owrite"), QStringLiteral("NoPrompt"));
+    writeSetting(Settings::Owrite, QStringLiteral("NoPrompt"));
 }
 
 void kivromainfrm::DelNoMnu_Click()
 {
     checkOnly({DelNoMnu, DelPromptMnu, DelNoPromptMnu}, DelNoMnu);
-    writeSetting(QStringLiteral("Delact"), QStringLiteral("No"));
+    writeSetting(Settings::Delact, QStringLiteral("No"));
 }
 
 void kivromainfrm::DelPromptMnu_Click()
 {
     checkOnly({DelNoMnu, DelPromptMnu, DelNoPromptMnu}, DelPromptMnu);
-    writeSetting(QStringLiteral("Delact"), QStringLiteral("Prompt"));
+    writeSetting(Settings::Delact, QStringLiteral("Prompt"));
 }
 
 void kivromainfrm::DelNoPromptMnu_Click()
 {
     checkOnly({DelNoMnu, DelPromptMnu, DelNoPromptMnu}, DelNoPromptMnu);
-    writeSetting(QStringLiteral("Delact"), QStringLiteral("NoPrompt"));
+    writeSetting(Settings::Delact, QStringLiteral("NoPrompt"));
 }
 
 void kivromainfrm::CreateJoinBatNoMnu_Click()
 {
     checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu}, CreateJoinBatNoMnu);
-    writeSetting(QStringLiteral("Jbat"), QStringLiteral("JbatNo"));
+    writeSetting(Settings::Jbat, QStringLiteral("JbatNo"));
 }
 
 void kivromainfrm::CreateJoinBatMnu_Click()
 {
     checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu}, CreateJoinBatMnu);
-    writeSetting(QStringLiteral("Jbat"), QStringLiteral("Jbat"));
+    writeSetting(Settings::Jbat, QStringLiteral("Jbat"));
 }
 
 void kivromainfrm::CreateJoinBatwExtraInfoMnu_Click()
 {
     checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu},
               CreateJoinBatwExtraInfoMnu);
-    writeSetting(QStringLiteral("Jbat"), QStringLiteral("JbatInfo"));
+    writeSetting(Settings::Jbat, QStringLiteral("JbatInfo"));
 }
 
 // --- toggles --------------------------------------------------------------------------------
@@ -312,10 +309,10 @@ void kivromainfrm::ZipCompressMnu_Click()
 {
     if (ZipCompressMnu->isChecked()) {
         ZipCompressMnu->setChecked(false);
-        writeSetting(QStringLiteral("MZip"), QStringLiteral("Off"));
+        writeSetting(Settings::MZip, QStringLiteral("Off"));
     } else {
         ZipCompressMnu->setChecked(true);
-        writeSetting(QStringLiteral("MZip"), QStringLiteral("On"));
+        writeSetting(Settings::MZip, QStringLiteral("On"));
     }
 }
 
@@ -323,10 +320,10 @@ void kivromainfrm::MCheckMnu_Click()
 {
     if (MCheckMnu->isChecked()) {
         MCheckMnu->setChecked(false);
-        writeSetting(QStringLiteral("MCC"), QStringLiteral("Off"));
+        writeSetting(Settings::MCC, QStringLiteral("Off"));
     } else {
         MCheckMnu->setChecked(true);
-        writeSetting(QStringLiteral("MCC"), QStringLiteral("On"));
+        writeSetting(Settings::MCC, QStringLiteral("On"));
     }
 }
 
@@ -335,10 +332,10 @@ void kivromainfrm::MagnetMnu_Click()
     if (MagnetMnu->isChecked()) {
         // Switching the magnet off leaves a docked pack-list window where it is.
         MagnetMnu->setChecked(false);
-        writeSetting(QStringLiteral("Magnet"), QStringLiteral("Off"));
+        writeSetting(Settings::Magnet, QStringLiteral("Off"));
     } else {
         MagnetMnu->setChecked(true);
-        writeSetting(QStringLiteral("Magnet"), QStringLiteral("On"));
+        writeSetting(Settings::Magnet, QStringLiteral("On"));
         DockPackListWindow();
     }
 }
@@ -421,8 +418,8 @@ void kivromainfrm::SaveCustomDirMnu_Click()
         return;
     }
     checkOnly({SaveCustomDirMnu, LastSavedDirMnu}, SaveCustomDirMnu);
-    writeSetting(QStringLiteral("SaveTo"), QStringLiteral("Custom"));
-    writeSetting(QStringLiteral("SaveCustomDir"), gSaveCustomDir);
+    writeSetting(Settings::SaveTo, QStringLiteral("Custom"));
+    writeSetting(Settings::SaveCustomDir, gSaveCustomDir);
     SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, QStringLiteral("default.mpg")));
 }
 
@@ -440,8 +437,8 @@ void kivromainfrm::StartupCustomDirMnu_Click()
         return;
     }
     checkOnly({StartupCustomDirMnu, StartupLastUsedDirMnu}, StartupCustomDirMnu);
-    writeSetting(QStringLiteral("StartupOpt"), QStringLiteral("Custom"));
-    writeSetting(QStringLiteral("StartupCustomDir"), gStartupCustomDir);
+    writeSetting(Settings::StartupOpt, QStringLiteral("Custom"));
+    writeSetting(Settings::StartupCustomDir, gStartupCustomDir);
 }
 
 void kivromainfrm::UnpackCustomDirMnu_Click()
@@ -461,8 +458,8 @@ void kivromainfrm::UnpackCustomDirMnu_Click()
     UnpackSaveFileMnu->setChecked(false);
     UnpackWhereFileDirMnu->setChecked(false);
     UnpackCustomDirMnu->setChecked(true);
-    writeSetting(QStringLiteral("sDir"), QStringLiteral("custom"));
-    writeSetting(QStringLiteral("UnpackCustomDir"), gUnpackCustomDir);
+    writeSetting(Settings::sDir, QStringLiteral("custom"));
+    writeSetting(Settings::UnpackCustomDir, gUnpackCustomDir);
 }
 
 } // namespace kivro

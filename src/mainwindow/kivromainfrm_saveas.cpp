@@ -110,8 +110,7 @@ void kivromainfrm::StoreLastSavedDir()
     const QString text = SaveAsNewFilename_txt->text();
     if (!text.contains(QLatin1Char('/')))
         return;
-    Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey,
-                             QStringLiteral("LastSavedDir"), paths::folderOf(text));
+    Registry::writeSetting(Settings::LastSavedDir, paths::folderOf(text));
 }
 
 void kivromainfrm::SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* data)

@@ -62,11 +62,11 @@ void kivromainfrm::WriteShutdownSettings(const std::optional<QPointF>& packListT
 {
     using namespace Registry;
     if (packListTopLeftTwips) {
-        RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("BrovletXpos"), wholeTwips(packListTopLeftTwips->x()));
-        RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("BrovletYpos"), wholeTwips(packListTopLeftTwips->y()));
+        Registry::writeSetting(Settings::BrovletXpos, wholeTwips(packListTopLeftTwips->x()));
+        Registry::writeSetting(Settings::BrovletYpos, wholeTwips(packListTopLeftTwips->y()));
     }
     if (lastUsedDir)
-        RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("LastUsedDir"), *lastUsedDir);
+        Registry::writeSetting(Settings::LastUsedDir, *lastUsedDir);
 
     // Each write reached the file; make sure the file and its folder entry are on disk before
     // the process ends.

@@ -34,6 +34,19 @@ QString nameOf(const QString& path)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+qsizetype extensionDot(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return dot > slash + 1 ? dot : -1;
+}
+
+QString extensionOf(const QString& path)
+{
+    const qsizetype dot = extensionDot(path);
+    return dot < 0 ? QString() : path.mid(dot + 1);
+}
+
 static QString envDir(const char* var, const QString& fallback)
 {
     const QByteArray v = qgetenv(var);

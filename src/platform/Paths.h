@@ -14,6 +14,14 @@ QString folderOf(const QString& path);
 // The name of a path: the text after its last "/".
 QString nameOf(const QString& path);
 
+// The index in `path` of the "." that starts its file name's extension; -1 when the name has
+// none. A "." counts only inside the file name and not as its first character: "/t/my.dir/out"
+// and "/t/.hidden" have no extension, "/t/a.b.mpg" has "mpg", "/t/out." has the empty one.
+qsizetype extensionDot(const QString& path);
+
+// The extension of the path's file name without its "." (empty when it has none).
+QString extensionOf(const QString& path);
+
 // The per-user folder for files the program writes ($XDG_DATA_HOME/Tesma/Kivro), created on
 // demand. Holds cstmp.ctd, system.ini and other writable files.
 QString userDataDir();

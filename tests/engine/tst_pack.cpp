@@ -143,59 +143,6 @@ private slots:
         SetKernelBlockCopy(true);
     }
 
-    void blocksAndTail_data()
-    {
-        QTest::addColumn<qint64>("size");
-        QTest::addColumn<int>("blockSize");
-        QTest::addColumn<int>("digits");
-        QTest::addColumn<qint64>("blocks");
-        QTest::addColumn<qint64>("tail");
-        QTest::newRow("slow, one block") << qint64(10000) << 10000 << 4 << qint64(1) << qint64(0);
-        QTest::newRow("slow, block and tail") << qint64(12345) << 10000 << 4 << qint64(1) << qint64(2345);
-        QTest::newRow("slow, tail only") << qint64(123) << 10000 << 4 << qint64(0) << qint64(123);
-        QTest::newRow("normal") << qint64(1234567) << 100000 << 5 << qint64(12) << qint64(34567);
-        QTest::newRow("fast") << qint64(3000000) << 1000000 << 6 << qint64(3) << qint64(0);
-        QTest::newRow("ufast, two blocks and a tail") << qint64(12345678) << 5000000 << 7 << qint64(2) << qint64(2345678);
-        QTest::newRow("ufast, tail over a block") << qint64(9999999) << 5000000 << 7 << qint64(0) << qint64(9999999);
-        QTest::newRow("ufast, beyond 4 GiB") << qint64(6442450944) << 5000000 << 7 << qint64(1288) << qint64(2450944);
-        QTest::newRow("mismatched pair keeps every byte") << qint64(250) << 100 << 1 << qint64(2) << qint64(50);
-    }
-    void blocksAndTail()
-    {
-        QFETCH(qint64, size);
-        QFETCH(int, blockSize);
-        QFETCH(int, digits);
-        QFETCH(qint64, blocks);
-        QFETCH(qint64, tail);
-        const PackPieces pieces = PackBlocksAndTail(size, blockSize, digits);
-        QCOMPARE(pieces.blocks, blocks);
-        QCOMPARE(pieces.tail, tail);
-        QCOMPARE(pieces.blocks * blockSize + pieces.tail, size);
-    }
-
-    void zipName_data()
-    {
-        QTest::addColumn<QString>("saveAs");
-        QTest::addColumn<QString>("zipName");
-        QTest::addColumn<bool>("isZip");
-        QTest::newRow("extension") << "/t/v/movie.mpg" << "/t/v/movie.zip" << false;
-        QTest::newRow("no dot") << "/t/v/output" << "/t/v/output.zip" << false;
-        QTest::newRow("dot only in a folder") << "/t/my.dir/output" << "/t/my.dir/output.zip" << false;
-        QTest::newRow("hidden name") << "/t/.output" << "/t/.output.zip" << false;
-        QTest::newRow("two dots") << "/t/a.b.mpg" << "/t/a.b.zip" << false;
-        QTest::newRow("trailing dot") << "/t/v/output." << "/t/v/output.zip" << false;
-        QTest::newRow("zip in capitals") << "/t/v/movie.ZIP" << "/t/v/movie.zip" << true;
-        QTest::newRow("zip without dot") << "/t/v/moviezip" << "/t/v/moviezip.zip" << false;
-    }
-    void zipName()
-    {
-        QFETCH(QString, saveAs);
-        QFETCH(QString, zipName);
-        QFETCH(bool, isZip);
-        QCOMPARE(PackZipName(saveAs), zipName);
-        QCOMPARE(PackOutputIsZip(saveAs), isZip);
-    }
-
     void thousands()
     {
         QCOMPARE(FormatThousands(0), QString());

@@ -180,37 +180,8 @@ private slots:
         QTEST(qint64(p.firstOffset), "offset");
     }
 
-    void planBlocks_data()
-    {
-        QTest::addColumn<qint64>("length");
-        QTest::addColumn<int>("blockSize");
-        QTest::addColumn<int>("digits");
-        QTest::addColumn<qint64>("blocks");
-        QTest::addColumn<qint64>("tail");
-        QTest::newRow("normal") << 1440000LL << 100000 << 5 << 14LL << 40000LL;
-        QTest::newRow("fast") << 1440000LL << 1000000 << 6 << 1LL << 440000LL;
-        QTest::newRow("slow") << 1440000LL << 10000 << 4 << 144LL << 0LL;
-        QTest::newRow("ufast, one read") << 1440000LL << 5000000 << 7 << 0LL << 1440000LL;
-        QTest::newRow("ufast, 9 MB tail") << 9000000LL << 5000000 << 7 << 0LL << 9000000LL;
-        QTest::newRow("ufast, 100 MB") << 100000000LL << 5000000 << 7 << 20LL << 0LL;
-    }
-    void planBlocks()
-    {
-        QFETCH(qint64, length);
-        QFETCH(int, blockSize);
-        QFETCH(int, digits);
-        const BlockPlan p = PlanBlocks(length, blockSize, digits);
-        QTEST(qint64(p.blocks), "blocks");
-        QTEST(qint64(p.tail), "tail");
-    }
-
     void namesOfArchivesAndPieces()
     {
-        QCOMPARE(ZipArchiveName("/t/my.dir/movie"), QStringLiteral("/t/my.dir/movie.zip"));
-        QCOMPARE(ZipArchiveName("/v/movie.mpg"), QStringLiteral("/v/movie.zip"));
-        QCOMPARE(ZipArchiveName("/v/a.b.c"), QStringLiteral("/v/a.b.zip"));
-        QVERIFY(IsZipFile("/v/movie.ZIP"));
-        QVERIFY(!IsZipFile("/v/x.zip/movie"));
         QCOMPARE(PieceStem(UnpackTarget::Custom, "", "/v/movie.zip", "/c"), QStringLiteral("/c/movie.zip"));
         QCOMPARE(PieceName("/v/movie.mpg", 7, 3, true), QStringLiteral("/v/movie.mpg.007.mpg"));
         QCOMPARE(PieceName("/v/m", 40000, 5, false), QStringLiteral("/v/m.40000"));

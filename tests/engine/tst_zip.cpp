@@ -257,6 +257,35 @@ private slots:
         QVERIFY(!other.GetLastMessage().isEmpty());
     }
 
+    // Pack zips its output and Unpack its sources by these two rules, so both name an archive
+    // alike: the extension's "." lies inside the file name and is not its first character.
+    void archiveNameAndIsZip_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("archive");
+        QTest::addColumn<bool>("isZip");
+        QTest::newRow("no dot") << "/t/out" << "/t/out.zip" << false;
+        QTest::newRow("dot only in a folder") << "/t/my.dir/out" << "/t/my.dir/out.zip" << false;
+        QTest::newRow("hidden name") << "/t/.hidden" << "/t/.hidden.zip" << false;
+        QTest::newRow("hidden name with extension") << "/t/.hidden.mpg" << "/t/.hidden.zip" << false;
+        QTest::newRow("two dots") << "/t/a.b.mpg" << "/t/a.b.zip" << false;
+        QTest::newRow("extension") << "/t/v/movie.mpg" << "/t/v/movie.zip" << false;
+        QTest::newRow("trailing dot") << "/t/v/output." << "/t/v/output.zip" << false;
+        QTest::newRow("named zip") << "/t/zip" << "/t/zip.zip" << false;
+        QTest::newRow("named .zip") << "/t/.zip" << "/t/.zip.zip" << false;
+        QTest::newRow("zip without dot") << "/t/v/moviezip" << "/t/v/moviezip.zip" << false;
+        QTest::newRow("zip in capitals") << "/t/x.ZIP" << "/t/x.zip" << true;
+        QTest::newRow("zip") << "/t/x.zip" << "/t/x.zip" << true;
+        QTest::newRow("zip folder") << "/v/x.zip/movie" << "/v/x.zip/movie.zip" << false;
+        QTest::newRow("relative") << "a.b" << "a.zip" << false;
+    }
+    void archiveNameAndIsZip()
+    {
+        QFETCH(QString, path);
+        QTEST(ZipArchiveName(path), "archive");
+        QTEST(IsZip(path), "isZip");
+    }
+
     void realArchiveEndToEnd()
     {
         Zip::SetZipLibrary(nullptr);
