@@ -9,6 +9,7 @@
 // --keep is given. Each measure runs N times (default 5); the best and the median are printed.
 // Rates are in GB/s (10^9 bytes per second) over the bytes up to and including the start code.
 #include "engine/File64.h"
+#include "HeadlessLink.h"
 #include "engine/MainWindowLink.h"
 #include "engine/Mpeg.h"
 #include "engine/PackListModel.h"
@@ -34,7 +35,7 @@ using namespace kivro;
 
 namespace {
 
-class HeadlessWindow : public MainWindowLink {
+class HeadlessWindow : public kivrotest::HeadlessLink {
 public:
     PackListModel& packList() override { return m_packList; }
     File64& file64() override { return m_file; }

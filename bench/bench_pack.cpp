@@ -5,6 +5,7 @@
 #include "engine/CopyLoop.h"
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
+#include "HeadlessLink.h"
 #include "engine/MainWindowLink.h"
 #include "engine/PackAction.h"
 #include "engine/PackListModel.h"
@@ -47,7 +48,7 @@ constexpr Rate kRates[] = {
     {"ufast", 5000000, 7},
 };
 
-class BenchLink : public MainWindowLink {
+class BenchLink : public kivrotest::HeadlessLink {
 public:
     PackListModel list;
     File64 file;

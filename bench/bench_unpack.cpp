@@ -17,6 +17,7 @@
 #include "engine/CopyLoop.h"
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
+#include "HeadlessLink.h"
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
 #include "engine/UnpackAction.h"
@@ -48,7 +49,7 @@ namespace {
 constexpr std::int64_t kFileSize = std::int64_t(2) << 30;
 constexpr std::int64_t kPieceSize = 100000000;
 
-class HeadlessWindow : public MainWindowLink {
+class HeadlessWindow : public kivrotest::HeadlessLink {
 public:
     PackListModel& packList() override { return m_packList; }
     File64& file64() override { return m_file; }

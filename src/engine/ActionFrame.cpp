@@ -117,6 +117,18 @@ void ActionFrame::StartClock()
     mStartTime = now();
 }
 
+void ActionFrame::ShowProgressBar()
+{
+    QWidget* parent = m_link.progressBarParent();
+    mProgressBar.setParent(parent);
+    if (!parent)
+        return;
+    const QRect place = m_link.progressBarPlace();
+    mProgressBar.Create(place.x(), place.y(), place.width(), place.height(), true);
+    mProgressBar.SetBackColor(0);
+    mProgressBar.SetBarColor(RGB(200, 200, 200));
+}
+
 bool ActionFrame::ProgressFeedback()
 {
     if (m_cancelled)

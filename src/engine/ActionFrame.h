@@ -87,6 +87,9 @@ public:
     void ResetAfterAction();
     // mStartTime <- now.
     void StartClock();
+    // The run's progress bar, created at the place the window gives it, black with a light grey
+    // bar. Nothing is shown when the window offers no parent for it.
+    void ShowProgressBar();
     // After every copied block: bar position, both percentage labels, and the time remaining at
     // even percentages (the text of an odd percentage is the one of the last even one). Returns
     // false when the run has been cancelled, also by a click handled inside this very call; the
@@ -110,6 +113,10 @@ public:
     std::int64_t mBytesDone = 0;   // bytes copied so far
     std::int64_t mStartTime = 0;   // now() when copying started
     CProgBar32 mProgressBar;
+    // True while the running action's zip step runs: the action's error handler then reports
+    // failures as failures of the zip step. Set by the run itself, so neither the zip menu nor
+    // the label can change what it means.
+    bool mZipStepRunning = false;
 
 private:
     void cancelRun(const QString& message);

@@ -101,7 +101,8 @@ QStringList CopyrightStampFileLines(const QByteArray& content)
 QString LoadCopyrightDataFromFile(MainWindowLink& form)
 {
     QString text;
-    form.CopyrightStamping_lst.clear();
+    QStringList lines;
+    form.setCopyrightStamping_lst(lines);
     try {
         const QString path = CopyrightStampFile();
         if (path.isEmpty())
@@ -116,7 +117,7 @@ QString LoadCopyrightDataFromFile(MainWindowLink& form)
             content = readStampFile(path);
         }
         for (const QString& line : CopyrightStampFileLines(content)) {
-            form.CopyrightStamping_lst << CopyrightStampLine(line);
+            lines << CopyrightStampLine(line);
             if (text.isEmpty())
                 text = line;
             else
@@ -125,6 +126,7 @@ QString LoadCopyrightDataFromFile(MainWindowLink& form)
     } catch (const RuntimeError& e) {
         MsgBoxResult(unexpectedErrorText(e.number(), e.description()), vbCritical | vbOKOnly | vbTopMost);
     }
+    form.setCopyrightStamping_lst(lines);
     return text;
 }
 

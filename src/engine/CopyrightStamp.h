@@ -26,7 +26,7 @@ QString CopyrightStampLine(const QString& line);
 // without a break is a line too; an empty file has no lines.
 QStringList CopyrightStampFileLines(const QByteArray& content);
 
-// Refills form.CopyrightStamping_lst from the stamp file, one batch line per line of the file, and
+// Refills the window's CopyrightStamping_lst from the stamp file, one batch line per line of the file, and
 // returns the editor's text: the lines joined by CR LF, empty lines at the very start left out.
 // A missing stamp file is first created with kDefaultCopyrightStamp and CR LF. Any other failure
 // (the file cannot be read, or cannot be created) shows the shared unexpected-error text

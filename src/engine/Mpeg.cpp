@@ -165,8 +165,22 @@ void showNotAvailable(MainWindowLink& form)
     gMpegInfoAvailable = false;
 }
 
+// The start code of the last EMH source, kept with the identity of the file it was found in, so
+// that a source split into many pieces is scanned once and a changed file is scanned anew.
+struct EmhSourceScan {
+    QString path;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+    std::optional<std::int64_t> startCode;
+    bool valid = false;
+};
+EmhSourceScan lastEmhSource;
+
 // The identity of a file as far as the EMH memo needs it; false when it cannot be taken.
-bool fileIdentity(const QString& path, MainWindowLink::EmhSourceScan& id)
+bool fileIdentity(const QString& path, EmhSourceScan& id)
 {
     struct stat st {};
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
@@ -180,7 +194,7 @@ bool fileIdentity(const QString& path, MainWindowLink::EmhSourceScan& id)
     return true;
 }
 
-bool sameFile(const MainWindowLink::EmhSourceScan& a, const MainWindowLink::EmhSourceScan& b)
+bool sameFile(const EmhSourceScan& a, const EmhSourceScan& b)
 {
     return a.path == b.path && a.device == b.device && a.inode == b.inode && a.size == b.size
            && a.modifiedNs == b.modifiedNs && a.changedNs == b.changedNs;
@@ -188,12 +202,12 @@ bool sameFile(const MainWindowLink::EmhSourceScan& a, const MainWindowLink::EmhS
 
 std::optional<std::int64_t> emhStartCode(MainWindowLink& form, const QString& sourcePath)
 {
-    MainWindowLink::EmhSourceScan now;
+    EmhSourceScan now;
     const bool known = fileIdentity(sourcePath, now);
-    if (known && form.mEmhSourceScan.valid && sameFile(form.mEmhSourceScan, now))
-        return form.mEmhSourceScan.startCode;
+    if (known && lastEmhSource.valid && sameFile(lastEmhSource, now))
+        return lastEmhSource.startCode;
 
-    form.mEmhSourceScan.valid = false;
+    lastEmhSource.valid = false;
     File64& file = form.file64();
     const std::int32_t handle = openForReading(file, sourcePath);
     HandleCloser closer(file, handle);
@@ -201,7 +215,7 @@ std::optional<std::int64_t> emhStartCode(MainWindowLink& form, const QString& so
     if (known) {
         now.startCode = startCode;
         now.valid = true;
-        form.mEmhSourceScan = now;
+        lastEmhSource = now;
     }
     return startCode;
 }
@@ -238,6 +252,9 @@ void writeEmhHeader(MainWindowLink& form, const QString& sourcePath, const QStri
 }
 
 } // namespace
+
+std::int32_t gEmhDataStart = 0;
+bool gEmhHeaderWritten = false;
 
 std::int64_t FindMpegStartCode(const char* data, std::size_t size)
 {
@@ -439,7 +456,7 @@ void EmbedMpegHeader(MainWindowLink& form, const QString& sourcePath, const QStr
                      std::int64_t pieceCounter, bool splitModeLast)
 {
     PointerGuard pointer(form);
-    form.mEmhHeaderWritten = false;
+    gEmhHeaderWritten = false;
     const std::optional<std::int64_t> startCode = emhStartCode(form, sourcePath);
     if (!startCode) {
         pointer.restore();
@@ -449,10 +466,10 @@ void EmbedMpegHeader(MainWindowLink& form, const QString& sourcePath, const QStr
         return;
     }
     const std::int64_t headerLength = *startCode + kEmhBytesAfterStartCode;
-    form.mEmhDataStart = std::int32_t(headerLength + 1);
+    gEmhDataStart = std::int32_t(headerLength + 1);
     if (pieceCounter > 0 || splitModeLast) {
         writeEmhHeader(form, sourcePath, piecePath, headerLength);
-        form.mEmhHeaderWritten = true;
+        gEmhHeaderWritten = true;
     }
 }
 

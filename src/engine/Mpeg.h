@@ -75,9 +75,14 @@ void CheckMpegFile(MainWindowLink& form, const QString& path, QStringList& Mchec
 // header shows "Not Available" in both labels and disables MoreInfo_Cmd. Never raises.
 void ShowMpegInfo(MainWindowLink& form, const QString& path, bool showBox);
 
+// Left by EmbedMpegHeader for the unpack run: header length + 1 (the 1-based position in the
+// piece where the piece's own data begins), and whether the header went into this piece.
+extern std::int32_t gEmhDataStart;
+extern bool gEmhHeaderWritten;
+
 // Writes the source's first (start-code offset + 5,600) bytes, zero-padded when the source is
 // shorter, at the start of the piece when pieceCounter > 0 or splitModeLast is set; sets
-// mEmhDataStart and mEmhHeaderWritten. A source without a header gets the message
+// gEmhDataStart and gEmhHeaderWritten. A source without a header gets the message
 // "'<source>' MPEG header not found." for every piece and nothing is written. The header is
 // copied in blocks, never held whole in memory; the start code is remembered per source file, so
 // the pieces of one source scan it once. A piece that cannot be opened raises 75, a failed read

@@ -37,13 +37,6 @@ constexpr int kCriticalOK = vbCritical | vbOKOnly | vbTopMost;
 constexpr int kExclamationOK = vbExclamation | vbOKOnly | vbTopMost;
 constexpr int kInformationOK = vbInformation | vbOKOnly | vbTopMost;
 
-// Twips per pixel: Qt scales to the screen itself, so the logical resolution is 96 dpi.
-constexpr int kTwipsPerPixel = 15;
-// The progress bar's place (pixels) and its top edge above the client area's bottom (twips).
-constexpr int kBarLeft = 70;
-constexpr int kBarWidth = 246;
-constexpr int kBarHeight = 15;
-constexpr int kBarTopAboveBottomTwips = 420;
 // The width the zip label shortens the save-as path to.
 constexpr std::int32_t kZipLabelWidthTwips = 4200;
 
@@ -95,7 +88,6 @@ private:
     bool zipStep();
     void finish();
     void abortTail();
-    void createProgressBar();
     int box(const QString& text, int style);
 
     bool isSaveAsFile(const QString& entry) const;
@@ -123,6 +115,8 @@ private:
     QStringList m_sources;
     // Each source's size as the check loop measured it: exactly these bytes are copied.
     std::vector<std::int64_t> m_sizes;
+    // Mcheck_Lst: the MPEG signature of the first source checked in this run.
+    QStringList m_mcheck;
 
     std::int64_t m_freeBytes = 0;
     std::int32_t m_out = -1;
@@ -158,7 +152,7 @@ void PackRun::run()
         m_link.setZipAnimVisible(false);
     }
     m_zipping = false;
-    m_link.mZipStepRunning = false;
+    m_frame.mZipStepRunning = false;
 }
 
 void PackRun::body()
@@ -185,8 +179,7 @@ void PackRun::body()
     m_frame.mActionWord = QStringLiteral("pack");
     m_frame.DisableControlsWhileBusy();
     m_link.setCancelPictureShown(m_frame.mActionWord, true);
-    // 5. Progress bar.
-    createProgressBar();
+    m_frame.ShowProgressBar();
     // 6.
     m_link.setMousePointer(MainWindowLink::kPointerHourglass);
     // 7. Totals and MPEG flags of this run.
@@ -195,7 +188,7 @@ void PackRun::body()
     gIgnoreMpegErrors = false;
     gMpegCompatible = true;
     gMpegValid = true;
-    m_link.Mcheck_Lst.clear();
+    m_mcheck.clear();
     // 8. Free space; from here on failures go to the handler.
     m_freeBytes = GetSaveDriveFreeSpace(m_saveAs);
 
@@ -253,7 +246,7 @@ bool PackRun::checkList()
         m_frame.mTotalBytes += size;
 
         if (m_options.mpegCheck && !gIgnoreMpegErrors) {
-            if (!RunStep([&] { CheckMpegFile(m_link, m_entry, m_link.Mcheck_Lst); }, handler(Step::Check)))
+            if (!RunStep([&] { CheckMpegFile(m_link, m_entry, m_mcheck); }, handler(Step::Check)))
                 return false;
             if (m_frame.cancelled())
                 return false;
@@ -388,7 +381,7 @@ bool PackRun::zipStep()
     }
 
     m_zipping = true;
-    m_link.mZipStepRunning = true;
+    m_frame.mZipStepRunning = true;
     // The hourglass makes the Cancel picture refuse to act while the archive is made.
     m_link.setMousePointer(MainWindowLink::kPointerHourglass);
     m_link.setZipAnimVisible(true);
@@ -422,7 +415,7 @@ bool PackRun::zipStep()
     m_link.setZipProcessVisible(false);
     m_link.setZipAnimVisible(false);
     m_zipping = false;
-    m_link.mZipStepRunning = false;
+    m_frame.mZipStepRunning = false;
     return true;
 }
 
@@ -446,18 +439,6 @@ void PackRun::abortTail()
     m_link.setTimeRemainingCaption(QString());
     m_frame.ResetAfterAction();
     m_link.setMousePointer(MainWindowLink::kPointerDefault);
-}
-
-void PackRun::createProgressBar()
-{
-    CProgBar32& bar = m_frame.mProgressBar;
-    QWidget* parent = m_link.progressBarParent();
-    bar.setParent(parent);
-    const int clientHeightTwips = parent ? parent->height() * kTwipsPerPixel : 0;
-    const int top = int(std::nearbyint(double(clientHeightTwips - kBarTopAboveBottomTwips) / kTwipsPerPixel));
-    bar.Create(kBarLeft, top, kBarWidth, kBarHeight, true);
-    bar.SetBackColor(0);
-    bar.SetBarColor(RGB(200, 200, 200));
 }
 
 int PackRun::box(const QString& text, int style)

@@ -4,7 +4,6 @@
 
 #include "engine/ActionFrame.h"
 #include "engine/CGZipFiles.h"
-#include "engine/CProgBar32.h"
 #include "engine/CopyLoop.h"
 #include "engine/DeleteAfterAction.h"
 #include "engine/EngineGlobals.h"
@@ -17,7 +16,6 @@
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
 #include "platform/FileApi.h"
-#include "platform/Globals.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
@@ -293,7 +291,7 @@ void UnpackRun::hideZipDisplay()
         m_form.setZipProcessVisible(false);
         m_zipShown = false;
     }
-    m_form.mZipStepRunning = false;
+    m_frame.mZipStepRunning = false;
 }
 
 void UnpackRun::endRun()
@@ -348,7 +346,7 @@ void UnpackRun::handle(const RuntimeError& e)
 {
     if (m_frame.cancelled())
         return;
-    const bool zipping = m_form.mZipStepRunning;
+    const bool zipping = m_frame.mZipStepRunning;
     QString message;
     switch (e.number()) {
     case 9:
@@ -591,7 +589,7 @@ void UnpackRun::zipSource(Source& s)
         // The same file listed again: its archive is made already.
         return;
     }
-    m_form.mZipStepRunning = true;
+    m_frame.mZipStepRunning = true;
     m_archive = s.archive;
     m_zipShown = true;
     m_form.setZipAnimVisible(true);
@@ -668,15 +666,7 @@ void UnpackRun::prepareSources()
 void UnpackRun::showCopyDisplay()
 {
     m_form.setCancelPictureShown(m_frame.mActionWord, true);
-    CProgBar32& bar = m_frame.mProgressBar;
-    QWidget* parent = m_form.progressBarParent();
-    bar.setParent(parent);
-    if (parent) {
-        // 420 twips (28 pixels) above the bottom of the window, as for Pack.
-        bar.Create(70, parent->height() - 28, int(246 * gDpiScale), int(15 * gDpiScale), true);
-        bar.SetBackColor(0);
-        bar.SetBarColor(RGB(200, 200, 200));
-    }
+    m_frame.ShowProgressBar();
     m_form.setPercentDoneCaption(QStringLiteral("0%"));
     m_form.setPercentDoneVisible(true);
     m_form.setTimeRemainingVisible(true);
@@ -716,7 +706,7 @@ void UnpackRun::splitSource(int k)
 
     if (m_opts.joinBatch != JoinBatch::None) {
         m_output = s.batch;
-        const QStringList lines = JoinBatchLines(m_form.CopyrightStamping_lst, m_join, s.name,
+        const QStringList lines = JoinBatchLines(m_form.CopyrightStamping_lst(), m_join, s.name,
                                                  JoinExtension(s.name, s.archive));
         withRetry(s.batch, false, [&](bool) { WriteJoinBatchFile(s.batch, lines); });
     }
@@ -733,12 +723,12 @@ void UnpackRun::writePiece(const Source& s, const PiecePlan& plan, std::int64_t 
     if (m_opts.joinBatch != JoinBatch::None)
         m_join.add(JoinEntry(m_opts.joinBatch, name));
 
-    m_form.mEmhHeaderWritten = false;
+    gEmhHeaderWritten = false;
     if (m_emh) {
         withRetry(name, false, [&](bool) { EmbedMpegHeader(m_form, s.path, name, n - 1, m_split.modeLast); });
         stopIfCancelled();
     }
-    const std::int64_t dataStart = m_form.mEmhHeaderWritten ? std::int64_t(m_form.mEmhDataStart) - 1 : 0;
+    const std::int64_t dataStart = gEmhHeaderWritten ? std::int64_t(gEmhDataStart) - 1 : 0;
 
     m_piece = -1;
     withRetry(name, false, [&](bool) { reopenPiece(dataStart); });

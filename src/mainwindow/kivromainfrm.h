@@ -138,6 +138,8 @@ public:
     // The skin picture, which stands where the classic client area began: a bar created at
     // (left, top) of the client area sits at that place on the skin.
     QWidget* progressBarParent() override { return BG_Img ? static_cast<QWidget*>(BG_Img) : this; }
+    // The trough the skin draws for the bar.
+    QRect progressBarPlace() const override;
     void setBusyIconVisible(bool visible) override;
     void setCancelPictureShown(const QString& actionWord, bool shown) override;
     void setBrowserControlsEnabled(bool enabled) override;
@@ -315,6 +317,10 @@ public:
     void UnpackMnu_Click();
     // The unpack-to choosers the action calls are the option menus' own handlers (below); the
     // zip step's label and picture are the pack's.
+    // MainWindowLink: the hidden list of copyright stamp batch lines.
+    QStringList CopyrightStamping_lst() const override { return mCopyrightStamping_lst; }
+    void setCopyrightStamping_lst(const QStringList& lines) override { mCopyrightStamping_lst = lines; }
+    QStringList mCopyrightStamping_lst;
 
     // --- options ------------------------------------------------------------------------------
     // The option menus (kivromainfrm_options.cpp). The checked item of a group is the setting in

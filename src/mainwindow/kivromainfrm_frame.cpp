@@ -2,6 +2,8 @@
 // cancel show on this window.
 #include "mainwindow/kivromainfrm.h"
 
+#include "mainwindow/SkinLayout.h"
+
 namespace kivro {
 
 void kivromainfrm::setMousePointer(int pointer)
@@ -19,6 +21,11 @@ void kivromainfrm::setMousePointer(int pointer)
         unsetCursor();
         break;
     }
+}
+
+QRect kivromainfrm::progressBarPlace() const
+{
+    return BG_Img ? skin::skinRect("mProgressBar") : skin::windowRect("mProgressBar");
 }
 
 void kivromainfrm::setBusyIconVisible(bool visible)

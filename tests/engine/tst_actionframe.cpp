@@ -6,6 +6,7 @@
 #include "engine/ActionFrame.h"
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
+#include "HeadlessLink.h"
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
 #include "platform/Globals.h"
@@ -16,7 +17,7 @@ using namespace kivro;
 namespace {
 
 // Records what the frame shows, one line per call.
-class FakeLink : public MainWindowLink {
+class FakeLink : public kivrotest::HeadlessLink {
 public:
     PackListModel& packList() override { return list; }
     File64& file64() override { return file; }

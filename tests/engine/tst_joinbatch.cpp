@@ -6,6 +6,7 @@
 #include "engine/CopyrightStamp.h"
 #include "engine/File64.h"
 #include "engine/JoinBatch.h"
+#include "HeadlessLink.h"
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
 #include "platform/FileApi.h"
@@ -16,7 +17,7 @@ using namespace kivro;
 
 namespace {
 
-struct StampLink : MainWindowLink {
+struct StampLink : kivrotest::HeadlessLink {
     PackListModel list;
     File64 file;
     PackListModel& packList() override { return list; }
@@ -157,11 +158,11 @@ private slots:
     void missingStampFileIsCreatedWithTheDefaultLine()
     {
         StampLink link;
-        link.CopyrightStamping_lst << QStringLiteral("@echo old");
+        link.setCopyrightStamping_lst({QStringLiteral("@echo old")});
         const QString text = LoadCopyrightDataFromFile(link);
         QCOMPARE(CopyrightStampFile(), paths::joinPath(paths::userDataDir(), "cstmp.ctd"));
         QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("Files unpacked by Tesma Kivro Pro (r).\r\n"));
-        QCOMPARE(link.CopyrightStamping_lst, QStringList{"@echo Files unpacked by Tesma Kivro Pro (r)."});
+        QCOMPARE(link.CopyrightStamping_lst(), QStringList{"@echo Files unpacked by Tesma Kivro Pro (r)."});
         QCOMPARE(text, QStringLiteral("Files unpacked by Tesma Kivro Pro (r)."));
         QVERIFY(Prompts::records().isEmpty());
     }
@@ -190,16 +191,16 @@ private slots:
         kivrotest::writeFile(CopyrightStampFile(), content);
         StampLink link;
         QCOMPARE(LoadCopyrightDataFromFile(link), text);
-        QCOMPARE(link.CopyrightStamping_lst, lines);
+        QCOMPARE(link.CopyrightStamping_lst(), lines);
     }
 
     void unreadableStampFileShowsTheSharedError()
     {
         QDir().mkpath(CopyrightStampFile()); // a folder where the file belongs
         StampLink link;
-        link.CopyrightStamping_lst << QStringLiteral("@echo old");
+        link.setCopyrightStamping_lst({QStringLiteral("@echo old")});
         QCOMPARE(LoadCopyrightDataFromFile(link), QString());
-        QVERIFY(link.CopyrightStamping_lst.isEmpty());
+        QVERIFY(link.CopyrightStamping_lst().isEmpty());
         const QStringList r = Prompts::records();
         QCOMPARE(r.size(), 1);
         QVERIFY(r[0].startsWith("box|Critical|OK|Tesma Kivro Pro|Unexpected error."));

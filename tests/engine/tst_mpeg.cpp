@@ -5,6 +5,7 @@
 
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
+#include "HeadlessLink.h"
 #include "engine/MainWindowLink.h"
 #include "engine/Mpeg.h"
 #include "engine/PackListModel.h"
@@ -22,7 +23,7 @@ using namespace kivro;
 namespace {
 
 // The main window as the MPEG routines see it, without a window.
-class FakeWindow : public MainWindowLink {
+class FakeWindow : public kivrotest::HeadlessLink {
 public:
     PackListModel& packList() override { return m_packList; }
     File64& file64() override { return m_file; }
@@ -46,6 +47,8 @@ public:
     bool moreInfoEnabled = false;
     std::int64_t lengthMs = 0;
     std::int64_t lengthFrames = 0;
+    // The pack run's list of the first signature, which CheckMpegFile fills.
+    QStringList Mcheck_Lst;
 
 private:
     PackListModel m_packList;
@@ -339,8 +342,8 @@ private slots:
         const QString piece = path("real.001.mpg");
         QFile::remove(piece);
         EmbedMpegHeader(w, fixture(file), piece, 1, false);
-        QVERIFY(w.mEmhHeaderWritten);
-        QCOMPARE(w.mEmhDataStart, std::int32_t(startCode + 5601));
+        QVERIFY(gEmhHeaderWritten);
+        QCOMPARE(gEmhDataStart, std::int32_t(startCode + 5601));
         QCOMPARE(kivrotest::readFile(piece), kivrotest::readFile(fixture(file)).left(startCode + 5600));
     }
 
@@ -582,7 +585,7 @@ private slots:
     void emhPiecesOfASource()
     {
         // 20,000 bytes, start code at 28, pieces of 10,240: the caller writes each piece's own
-        // bytes at mEmhDataStart - 1 when the header went in.
+        // bytes at gEmhDataStart - 1 when the header went in.
         const QByteArray source = [] {
             QByteArray b = patterned(20000);
             return b.replace(28, 8, kStartCode + kHeader352x240x30);
@@ -598,14 +601,14 @@ private slots:
             const QString piece = path(QStringLiteral("movie.mpg.00%1.mpg").arg(n + 1));
             QFile::remove(piece);
             EmbedMpegHeader(w, path("movie.mpg"), piece, n, false);
-            QCOMPARE(w.mEmhDataStart, 5629);
-            QCOMPARE(w.mEmhHeaderWritten, n > 0);
+            QCOMPARE(gEmhDataStart, 5629);
+            QCOMPARE(gEmhHeaderWritten, n > 0);
             QCOMPARE(QFile::exists(piece), n > 0);
             QByteArray own(10240, '\0');
             own.resize(w.file64().ReadInto(sourceHandle, own.data(), own.size()));
             QFile f(piece);
             QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.seek(w.mEmhHeaderWritten ? w.mEmhDataStart - 1 : 0));
+            QVERIFY(f.seek(gEmhHeaderWritten ? gEmhDataStart - 1 : 0));
             f.write(own);
             f.close();
             pieces[n] = kivrotest::readFile(piece);
@@ -623,7 +626,7 @@ private slots:
         FakeWindow w;
         QFile::remove(path("last.001.mpg"));
         EmbedMpegHeader(w, path("last.mpg"), path("last.001.mpg"), 0, true);
-        QVERIFY(w.mEmhHeaderWritten);
+        QVERIFY(gEmhHeaderWritten);
         QCOMPARE(kivrotest::readFile(path("last.001.mpg")), withStartCode(20000, 28).left(5628));
     }
 
@@ -634,7 +637,7 @@ private slots:
         FakeWindow w;
         QFile::remove(path("short.002.mpg"));
         EmbedMpegHeader(w, path("short.mpg"), path("short.002.mpg"), 1, false);
-        QCOMPARE(w.mEmhDataStart, 5613);
+        QCOMPARE(gEmhDataStart, 5613);
         QCOMPARE(kivrotest::readFile(path("short.002.mpg")), source + QByteArray(2612, '\0'));
     }
 
@@ -647,7 +650,7 @@ private slots:
         FakeWindow w;
         QFile::remove(path("deep.002.mpg"));
         EmbedMpegHeader(w, path("deep.mpg"), path("deep.002.mpg"), 1, false);
-        QCOMPARE(w.mEmhDataStart, 3005602);
+        QCOMPARE(gEmhDataStart, 3005602);
         QVERIFY(kivrotest::readFile(path("deep.002.mpg")) == source.left(3005601));
     }
 
@@ -655,14 +658,14 @@ private slots:
     {
         kivrotest::writeFile(path("noheader.avi"), patterned(40000));
         FakeWindow w;
-        w.mEmhDataStart = 77;
+        gEmhDataStart = 77;
         for (int n = 0; n < 3; ++n) {
             QFile::remove(path("noheader.avi.00x.mpg"));
             EmbedMpegHeader(w, path("noheader.avi"), path("noheader.avi.00x.mpg"), n, false);
-            QVERIFY(!w.mEmhHeaderWritten);
+            QVERIFY(!gEmhHeaderWritten);
             QVERIFY(!QFile::exists(path("noheader.avi.00x.mpg")));
         }
-        QCOMPARE(w.mEmhDataStart, 77);
+        QCOMPARE(gEmhDataStart, 77);
         const QString box = QStringLiteral("Critical|OK|Tesma Kivro Pro|'") + path("noheader.avi")
                             + QStringLiteral("' MPEG header not found.|OK");
         QCOMPARE(boxTexts(), (QStringList{box, box, box}));
@@ -682,13 +685,13 @@ private slots:
         };
         replaceWith(withStartCode(9000, 100));
         EmbedMpegHeader(w, src, piece, 1, false);
-        QCOMPARE(w.mEmhDataStart, 5701);
+        QCOMPARE(gEmhDataStart, 5701);
         replaceWith(withStartCode(9000, 300));
         EmbedMpegHeader(w, src, piece, 1, false);
-        QCOMPARE(w.mEmhDataStart, 5901);
+        QCOMPARE(gEmhDataStart, 5901);
         kivrotest::writeFile(src, withStartCode(9004, 40));
         EmbedMpegHeader(w, src, piece, 1, false);
-        QCOMPARE(w.mEmhDataStart, 5641);
+        QCOMPARE(gEmhDataStart, 5641);
         QCOMPARE(kivrotest::readFile(piece).left(5640), withStartCode(9004, 40).left(5640));
     }
 
@@ -707,12 +710,12 @@ private slots:
             QCOMPARE(e.number(), 75);
         }
         win::InjectWriteLimit(-1);
-        QVERIFY(!w.mEmhHeaderWritten);
+        QVERIFY(!gEmhHeaderWritten);
         QCOMPARE(gOpenFileCount, 0);
         QCOMPARE(w.pointer, 0);
         // Both files were closed, so the retry can open the piece again.
         EmbedMpegHeader(w, path("full.mpg"), piece, 1, false);
-        QVERIFY(w.mEmhHeaderWritten);
+        QVERIFY(gEmhHeaderWritten);
         QCOMPARE(kivrotest::readFile(piece), source.left(5628));
     }
 
@@ -727,7 +730,7 @@ private slots:
         } catch (const RuntimeError& e) {
             QCOMPARE(e.number(), 75);
         }
-        QVERIFY(!w.mEmhHeaderWritten);
+        QVERIFY(!gEmhHeaderWritten);
         QCOMPARE(boxTexts(), QStringList{QStringLiteral("Critical|OK|Tesma Kivro Pro|Error opening '")
                                          + piece + QStringLiteral("'!|OK")});
     }

@@ -9,6 +9,7 @@
 #include "engine/CopyLoop.h"
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
+#include "HeadlessLink.h"
 #include "engine/MainWindowLink.h"
 #include "platform/NumberFormat.h"
 #include "engine/PackAction.h"
@@ -29,7 +30,7 @@ using namespace kivro;
 
 namespace {
 
-class Link : public MainWindowLink {
+class Link : public kivrotest::HeadlessLink {
 public:
     PackListModel list;
     File64 file;
@@ -118,7 +119,7 @@ class TestPack : public QObject {
         QCOMPARE(gOpenFileCount, 0);
         QCOMPARE(link.pointer, int(MainWindowLink::kPointerDefault));
         QVERIFY(!link.zipLabelShown);
-        QVERIFY(!link.mZipStepRunning);
+        QVERIFY(!frame.mZipStepRunning);
     }
     QStringList trashed() const
     {

@@ -9,6 +9,7 @@
 #include "engine/CopyLoop.h"
 #include "engine/EngineGlobals.h"
 #include "engine/File64.h"
+#include "HeadlessLink.h"
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
 #include "engine/UnpackAction.h"
@@ -22,7 +23,7 @@ using namespace kivro;
 
 namespace {
 
-class Link : public MainWindowLink {
+class Link : public kivrotest::HeadlessLink {
 public:
     PackListModel& packList() override { return list; }
     File64& file64() override { return file; }

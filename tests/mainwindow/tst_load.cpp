@@ -149,7 +149,7 @@ private slots:
         QVERIFY(!w->mask().isEmpty());
         // The stamp lines the join batch files echo; a missing stamp file is made with its
         // default line.
-        QCOMPARE(w->CopyrightStamping_lst, QStringList{QStringLiteral("@echo ") + kDefaultCopyrightStamp});
+        QCOMPARE(w->CopyrightStamping_lst(), QStringList{QStringLiteral("@echo ") + kDefaultCopyrightStamp});
 
         // The menus show the defaults, and the variables follow them.
         QVERIFY(!w->AddContextMenuMnu->isChecked());
@@ -443,7 +443,7 @@ private slots:
     {
         kivrotest::writeFile(CopyrightStampFile(), "(c) 2004 Me\r\n  \r\nAll rights reserved.\r\n");
         auto w = start();
-        QCOMPARE(w->CopyrightStamping_lst, (QStringList{QStringLiteral("@echo (c) 2004 Me"), QStringLiteral("@echo."),
+        QCOMPARE(w->CopyrightStamping_lst(), (QStringList{QStringLiteral("@echo (c) 2004 Me"), QStringLiteral("@echo."),
                                                         QStringLiteral("@echo All rights reserved.")}));
     }
 

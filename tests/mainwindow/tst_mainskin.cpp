@@ -141,12 +141,12 @@ private slots:
     void busyStateOnTheSkin()
     {
         kivromainfrm w;
-        // A bar created where the actions create it (left 70, 420 twips above the bottom of the
-        // client area) lands in the trough the skin draws for it.
+        // The bar the actions show (left 70, 420 twips above the bottom of the client area)
+        // lands in the trough the skin draws for it.
         CProgBar32& bar = w.mActionFrame.mProgressBar;
-        QWidget* parent = w.progressBarParent();
-        bar.setParent(parent);
-        QVERIFY(bar.Create(70, (parent->height() * 15 - 420) / 15, 246, 15, true));
+        w.mActionFrame.ShowProgressBar();
+        QVERIFY(bar.bar());
+        QCOMPARE(bar.bar()->geometry(), QRect(70, w.progressBarParent()->height() - 420 / 15, 246, 15));
         QCOMPARE(QRect(bar.bar()->mapTo(&w, QPoint(0, 0)), bar.bar()->size()), skin::windowRect("mProgressBar"));
         bar.DestroyProgBar();
 
