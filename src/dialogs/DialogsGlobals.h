@@ -1,10 +1,17 @@
 #pragma once
-// The one-instance windows of the option dialogs and information windows.
+// The one-instance windows of the option dialogs and information windows: each is created on
+// first use and kept until the program ends.
 namespace kivro {
 
 class Tipfrm;
+class customfilesizefrm;
+class copyrightstampingfrm;
 
-// The tip of the day: one instance, created on first use and kept until the program ends.
+// The tip of the day.
 Tipfrm* TipForm();
+// The custom unpack size dialog.
+customfilesizefrm* CustomFileSizeForm();
+// The copyright stamp editor.
+copyrightstampingfrm* CopyrightStampForm();
 
 } // namespace kivro

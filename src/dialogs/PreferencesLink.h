@@ -5,6 +5,7 @@
 // the choosers work for the main window only.
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 class QWidget;
@@ -15,6 +16,9 @@ namespace kivro {
 // behalf; the choosers then fill the preferences window's fields instead of changing the menus
 // and the settings.
 extern bool gCalledFromPreferences;
+
+// The five custom ways of cutting a file that the custom size dialog offers.
+enum class CustomSizeMode { Size, First, Last, Percent, Files };
 
 class PreferencesLink {
 public:
@@ -29,6 +33,10 @@ public:
     virtual void setSaveToCustom(const QString& text) = 0;
     virtual void setStartupCustom(const QString& text) = 0;
     virtual void setUnpackToCustom(const QString& text) = 0;
+
+    // The custom size dialog's accepted choice, for the pending copy: the mode, its number (K for
+    // the three size modes) and the text of entry 4 of UnpackSizeCmb (and of UnpackSizeTxt).
+    virtual void setPendingCustomSize(CustomSizeMode mode, std::int32_t number, const QString& text) = 0;
 };
 
 // The preferences window, created on first use by the registered factory; null while none is

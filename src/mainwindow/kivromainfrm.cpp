@@ -19,6 +19,7 @@ kivromainfrm::kivromainfrm(QWidget* parent) : QWidget(parent), mFile64(std::make
 {
     setWindowTitle(kAppTitle);
     gPackListHost = this;
+    SetDialogsHost(this);
     SetupSkin();
     SetupMenuBar();
 }
@@ -31,6 +32,8 @@ kivromainfrm::~kivromainfrm()
         gPackListForm = nullptr;
         gPackListHost = nullptr;
     }
+    if (DialogsHostLink() == this)
+        SetDialogsHost(nullptr);
 }
 
 } // namespace kivro

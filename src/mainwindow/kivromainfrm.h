@@ -2,6 +2,7 @@
 // The main window. Its controls are members named as the design names them; its event procedures
 // are member functions. The class is large, so its procedures live in several files by concern
 // (kivromainfrm_<concern>.cpp); each concern keeps its members in its own section below.
+#include "dialogs/DialogsHost.h"
 #include "engine/ActionFrame.h"
 #include "engine/File64.h"
 #include "engine/MainWindowLink.h"
@@ -34,7 +35,7 @@
 
 namespace kivro {
 
-class kivromainfrm : public QWidget, public MainWindowLink, public PackListHost {
+class kivromainfrm : public QWidget, public MainWindowLink, public PackListHost, public DialogsHost {
     Q_OBJECT
 public:
     explicit kivromainfrm(QWidget* parent = nullptr);
@@ -662,9 +663,16 @@ public:
     // Items that open the option dialogs and information windows. Until the program has a
     // window, its item is disabled and its handler opens nothing.
     void GeneralMnu_Click();
+    // The custom size dialog, modal; the dialog itself sets the size items.
     void CustomSizeChk_Click();
     void FileTypeMnu_Click();
+    // The copyright stamp editor, modal.
     void CopyrightStampingMnu_Click();
+
+    // DialogsHost: the size items the custom size dialog sets and the stamp lines' owner.
+    void CheckCustomSizeChk() override;
+    void setCustomSizeChkCaption(const QString& caption) override;
+    MainWindowLink& StampLineOwner() override { return *this; }
     void TechMnu_Click();
     void AbtMnu_Click();
 

@@ -5,7 +5,8 @@
 // prepares the slider and the stamp lines, opens the start folder and makes the window's File64.
 #include "mainwindow/kivromainfrm.h"
 
-#include "engine/CopyrightStamp.h"
+#include "dialogs/DialogsGlobals.h"
+#include "dialogs/copyrightstampingfrm.h"
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
 #include "engine/StringHelpers.h"
@@ -427,9 +428,9 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
 
 void kivromainfrm::LoadCopyrightStampLines()
 {
-    // Fills CopyrightStamping_lst from the stamp file; the stamp editor, which shows the text,
-    // takes it when it opens.
-    LoadCopyrightDataFromFile(*this);
+    // The stamp editor is loaded hidden: its load fills CopyrightStamping_lst from the stamp file
+    // (creating a missing one), and its first opening shows that text.
+    CopyrightStampForm()->Form_Load();
 }
 
 void kivromainfrm::MoveBrowserTo(const QString& folder)

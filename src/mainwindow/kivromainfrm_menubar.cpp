@@ -6,6 +6,8 @@
 
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/Tipfrm.h"
+#include "dialogs/copyrightstampingfrm.h"
+#include "dialogs/customfilesizefrm.h"
 #include "engine/EngineGlobals.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
@@ -271,7 +273,7 @@ void kivromainfrm::SetupMenuBar()
     connect(FileTypeMnu, &QAction::triggered, this, [this] { FileTypeMnu_Click(); });
     connect(CopyrightStampingMnu, &QAction::triggered, this, [this] { CopyrightStampingMnu_Click(); });
     // The windows these open are not part of the program yet.
-    for (QAction* item : {GeneralMnu, CustomSizeChk, FileTypeMnu, CopyrightStampingMnu, TechMnu, AbtMnu})
+    for (QAction* item : {GeneralMnu, FileTypeMnu, TechMnu, AbtMnu})
         item->setEnabled(false);
 
     connect(FileMenu_File_Img, &SkinImage::clicked, this, [this] { FileMenu_File_Img_Click(); });
@@ -518,7 +520,7 @@ void kivromainfrm::GeneralMnu_Click()
 
 void kivromainfrm::CustomSizeChk_Click()
 {
-    // Opens the custom size dialog once the program has it.
+    CustomFileSizeForm()->Show();
 }
 
 void kivromainfrm::FileTypeMnu_Click()
@@ -528,7 +530,7 @@ void kivromainfrm::FileTypeMnu_Click()
 
 void kivromainfrm::CopyrightStampingMnu_Click()
 {
-    // Opens the copyright stamp editor once the program has it.
+    CopyrightStampForm()->Show();
 }
 
 void kivromainfrm::TechMnu_Click()

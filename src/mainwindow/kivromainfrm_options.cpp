@@ -205,6 +205,17 @@ void kivromainfrm::ZipSizeChk_Click()
     writeSetting(Settings::sSize, QStringLiteral("zip"));
 }
 
+// The custom size dialog moves the check mark here, whoever opened it.
+void kivromainfrm::CheckCustomSizeChk()
+{
+    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk}, CustomSizeChk);
+}
+
+void kivromainfrm::setCustomSizeChkCaption(const QString& caption)
+{
+    CustomSizeChk->setText(caption);
+}
+
 // --- unpack type and target -----------------------------------------------------------------
 
 void kivromainfrm::UnpackRAWMnu_Click()

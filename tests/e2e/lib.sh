@@ -34,11 +34,13 @@ wait_window() {
   return 1
 }
 
-# Ends the test with a message and the prompt log.
+# Ends the test with a message, and the prompt log when there is one.
 fail() {
   echo "FAIL: $*" >&2
-  echo "--- log:" >&2
-  cat "${KIVRO_TEST_LOG:-/dev/null}" >&2 || true
+  if [ -n "${KIVRO_TEST_LOG:-}" ]; then
+    echo "--- log:" >&2
+    cat "$KIVRO_TEST_LOG" >&2 || true
+  fi
   exit 1
 }
 
@@ -61,6 +63,11 @@ has_window() {
   [ -n "$(window_id "$1")" ]
 }
 
+no_window() {
+  [ -z "$(window_id "$1")" ]
+}
+
+# The prompt log holds this exact line.
 log_has() {
   grep -qxF -- "$1" "$KIVRO_TEST_LOG"
 }
@@ -69,16 +76,15 @@ focused_on() {
   [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]
 }
 
-# The main window gets the keyboard (nothing has it without a window manager), then the keys.
-press_on_main() {
-  local main
-  main="$(window_id "Tesma Kivro Pro")"
-  [ -n "$main" ] || fail "no main window"
-  local end=$((SECONDS + 30))
-  until focused_on "$main"; do
-    [ "$SECONDS" -lt "$end" ] || fail "the main window does not take the keyboard"
-    xdotool windowfocus "$main" 2>/dev/null || true
+# Gives the window of this title the keyboard (nothing has it without a window manager).
+focus_window() {
+  local id end
+  id="$(window_id "$1")"
+  [ -n "$id" ] || fail "no window '$1'"
+  end=$((SECONDS + 30))
+  until focused_on "$id"; do
+    [ "$SECONDS" -lt "$end" ] || fail "the window '$1' does not take the keyboard"
+    xdotool windowfocus "$id" 2>/dev/null || true
     sleep 0.1
   done
-  xdotool key --clearmodifiers "$1"
 }

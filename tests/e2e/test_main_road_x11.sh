@@ -17,6 +17,12 @@ mkdir -p "$src" "$out"
 export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
 : > "$KIVRO_TEST_LOG"
 
+# The main window gets the keyboard, then the keys.
+press_on_main() {
+  focus_window "Tesma Kivro Pro"
+  xdotool key --clearmodifiers "$1"
+}
+
 head -c 10000 /dev/urandom > "$src/a b.mpg"
 head -c 7000 /dev/urandom > "$src/c.mpg"
 

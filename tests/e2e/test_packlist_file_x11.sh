@@ -70,7 +70,8 @@ expected="$(printf '%s\r\n' "$src/c.mpg" "$src/b.mpg" "$src/a.mpg")"
 click_picture "$packlist" 266 12
 click_picture "$packlist" 163 12
 wait_for 60 log_has "dialog|Load which Pack List?|$list" || fail "no Load which Pack List? dialog"
-press_on_main ctrl+p
+focus_window "Tesma Kivro Pro"
+xdotool key --clearmodifiers ctrl+p
 wait_for 120 log_has "$packed" || fail "no success box after Ctrl+P"
 cat "$src/c.mpg" "$src/b.mpg" "$src/a.mpg" | cmp - "$joined" || fail "the joined file is not c, b, a in that order"
 

@@ -99,6 +99,10 @@ struct FakePreferences : PreferencesLink {
     void setSaveToCustom(const QString& text) override { fields << QStringLiteral("SaveTo:") + text; }
     void setStartupCustom(const QString& text) override { fields << QStringLiteral("Startup:") + text; }
     void setUnpackToCustom(const QString& text) override { fields << QStringLiteral("UnpackTo:") + text; }
+    void setPendingCustomSize(CustomSizeMode, std::int32_t, const QString& text) override
+    {
+        fields << QStringLiteral("UnpackSize:") + text;
+    }
 };
 
 } // namespace

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# The custom size dialog and the copyright stamp editor in the real kivro on an X server: a
+# 1,000-byte file handed over on the command line; the custom size item opened from the Options
+# picture, the percentage mode chosen, 50 typed and OK; the stamp editor opened, its text replaced
+# by two lines and saved; Ctrl+U then cuts the file into two halves beside it with a join batch
+# file that echoes the new stamp, and the settings file holds the percentage choice.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_under_xvfb "$0" "$@"
+e2e_private_folders
+export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+src="$tmp/src"
+mkdir -p "$src"
+export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
+: > "$KIVRO_TEST_LOG"
+
+save_dialog_answered() {
+  grep -qF -- "dialog|Save Pack File As|$tmp/joined.bin" "$KIVRO_TEST_LOG"
+}
+
+focus() {
+  wait_for 60 has_window "$1" || fail "no window '$1'"
+  focus_window "$1"
+}
+
+# A left click at a point of the window of this title (pixels from its top left corner).
+click_in() {
+  local id
+  id="$(window_id "$1")"
+  [ -n "$id" ] || fail "no window '$1'"
+  xdotool mousemove --window "$id" "$2" "$3"
+  sleep 0.2
+  xdotool click 1
+  sleep 0.2
+}
+
+key() {
+  xdotool key --clearmodifiers "$@"
+  sleep 0.2
+}
+
+head -c 1000 /dev/urandom > "$src/m.bin"
+
+cat > "$XDG_CONFIG_HOME/Tesma/Kivro.ini" <<EOF2
+[General]
+tRate=normal
+sSize=high
+UnpkTyp=RAW
+sDir=wfile
+Jbat=Jbat
+Delact=No
+SaveTo=LastSaved
+LastSavedDir=$tmp
+StartupOpt=LastUsed
+LastUsedDir=$src
+Owrite=Prompt
+MZip=Off
+MCC=Off
+Magnet=Off
+CKivro=Off
+BrovletXpos=9000
+BrovletYpos=1500
+ShowTod=0
+fCheck=fPass
+NoOfFilter=1
+
+[Filter]
+1=*.*
+
+[FilterInfo]
+1=All Files
+EOF2
+
+unpacked="box|Information|OK|Tesma Kivro Pro|1 file successfully unpacked!|OK"
+printf '%s\n' "$tmp/joined.bin" OK > "$KIVRO_TEST_ANSWERS"
+
+"$program_dir/kivro" "$src/m.bin" &
+pid=$!
+trap 'kill -9 "$pid" 2>/dev/null || true' EXIT
+
+wait_for 60 has_window "Tesma Kivro Pro" || fail "no main window"
+wait_for 60 has_window "Pack List" || fail "no pack-list window"
+wait_for 60 save_dialog_answered || fail "no save dialog"
+
+# Options picture, Preferences, Unpack Size, the custom item (the last of its menu).
+focus "Tesma Kivro Pro"
+click_in "Tesma Kivro Pro" 295 34
+key f
+key s
+key Up
+key Return
+wait_for 60 has_window "Custom Unpack Size" || fail "no custom size dialog"
+focus "Custom Unpack Size"
+click_in "Custom Unpack Size" 60 125   # the percentage option
+click_in "Custom Unpack Size" 252 125  # its box
+xdotool type --delay 100 "50"
+key Return
+wait_for 60 no_window "Custom Unpack Size" || fail "the custom size dialog stays open"
+
+# Options picture, Preferences, Join.bat, Copyright Stamping (the last of its menu).
+focus "Tesma Kivro Pro"
+click_in "Tesma Kivro Pro" 295 34
+key f
+key j
+key Up
+key Return
+wait_for 60 has_window "Copyright Stamping" || fail "no copyright stamp editor"
+focus "Copyright Stamping"
+key ctrl+a
+xdotool type --delay 100 "Copyright Bob"
+key Return
+xdotool type --delay 100 "x"
+click_in "Copyright Stamping" 256 205  # Save
+click_in "Copyright Stamping" 348 205  # Close
+wait_for 60 no_window "Copyright Stamping" || fail "the stamp editor stays open"
+
+focus "Tesma Kivro Pro"
+key ctrl+u
+wait_for 120 log_has "$unpacked" || fail "no success box after Ctrl+U"
+
+[ "$(stat -c %s "$src/m.bin.001")" -eq 500 ] || fail "m.bin.001 is not 500 bytes"
+[ "$(stat -c %s "$src/m.bin.002")" -eq 500 ] || fail "m.bin.002 is not 500 bytes"
+[ ! -e "$src/m.bin.003" ] || fail "a third piece"
+cat "$src/m.bin.001" "$src/m.bin.002" | cmp - "$src/m.bin" || fail "the pieces do not join to the file"
+grep -qxF "sSize=custompfs" "$XDG_CONFIG_HOME/Tesma/Kivro.ini" || fail "sSize is not custompfs"
+grep -qxF "cPfs=50" "$XDG_CONFIG_HOME/Tesma/Kivro.ini" || fail "cPfs is not 50"
+printf 'Copyright Bob\r\nx\r\n' | cmp - "$XDG_DATA_HOME/Tesma/Kivro/cstmp.ctd" || fail "cstmp.ctd differs"
+batch="$src/m.bin-JOIN.bat"
+[ -f "$batch" ] || fail "no join batch file"
+[ "$(sed -n 2p "$batch")" = $'@echo Copyright Bob\r' ] || fail "batch line 2: $(sed -n 2p "$batch")"
+[ "$(sed -n 3p "$batch")" = $'@echo x\r' ] || fail "batch line 3: $(sed -n 3p "$batch")"
+[ "$(sed -n 4p "$batch")" = $'@echo -------------\r' ] || fail "batch line 4: $(sed -n 4p "$batch")"
+
+kill -TERM "$pid"
+rc=0
+wait "$pid" || rc=$?
+trap - EXIT
+[ "$rc" -eq 0 ] || fail "exit status $rc"
+[ "$(wc -l < "$KIVRO_TEST_LOG")" -eq 2 ] || fail "unexpected log lines"
+echo "PASS"
