@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <memory>
 
 namespace kivrotest {
@@ -112,6 +113,24 @@ QString freshFolder(const QString& path)
     QDir(path).removeRecursively();
     QDir().mkpath(path);
     return path;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    ::getrlimit(RLIMIT_FSIZE, &m_old);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_old;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+void FileSizeLimit::lift()
+{
+    if (m_lifted)
+        return;
+    m_lifted = true;
+    ::setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 } // namespace kivrotest

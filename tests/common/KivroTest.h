@@ -16,6 +16,7 @@
 #include <QtTest/QtTest>
 
 #include <functional>
+#include <sys/resource.h>
 
 namespace kivrotest {
 
@@ -54,6 +55,23 @@ template <class T> void whenModal(std::function<void(T*)> step)
     });
     timer->start();
 }
+
+// Sets this process's soft file-size limit for as long as it lives, or until lift(), with
+// SIGXFSZ ignored, so a write beyond it fails with EFBIG instead of ending the process: a full
+// disk that also works for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit() { lift(); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    void lift();
+
+private:
+    rlimit m_old {};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_lifted = false;
+};
 
 } // namespace kivrotest
 

@@ -195,7 +195,7 @@ private slots:
         ini.sync();
         QStringList offered, allFiles, mpegFiles, musicFiles;
         bool othersDisabled = false, dialogEnabled = false;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
             othersDisabled = !w.isEnabled() && !PackListForm()->isEnabled();
             dialogEnabled = dialog->isEnabled();
             auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));

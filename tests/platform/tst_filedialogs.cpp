@@ -26,7 +26,7 @@ using kivrotest::whenModal;
 
 void answerBox(QMessageBox::StandardButton button, QString* text = nullptr)
 {
-    whenModal<QMessageBox>([button, text](QMessageBox* box) {
+    kivrotest::whenModal<QMessageBox>([button, text](QMessageBox* box) {
         if (text)
             *text = box->text();
         box->button(button)->click();
@@ -179,7 +179,7 @@ private slots:
         Prompts::disableScripted();
         QString refusal, question;
         bool stillOpenAfterNo = false;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
             QLineEdit* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             if (!name || !dialog->testOption(QFileDialog::DontUseNativeDialog)) {
                 dialog->reject();
@@ -215,7 +215,7 @@ private slots:
         Prompts::disableScripted();
         QString title;
         bool foldersOnly = false;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
             title = dialog->windowTitle();
             foldersOnly = dialog->fileMode() == QFileDialog::Directory
                           && dialog->testOption(QFileDialog::ShowDirsOnly)
@@ -235,7 +235,7 @@ private slots:
     {
         Prompts::disableScripted();
         QString question;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("a.mpg"));
             answerBox(QMessageBox::Yes, &question);
             static_cast<QDialog*>(dialog)->accept();
