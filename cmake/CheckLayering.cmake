@@ -3,9 +3,9 @@
 # against the direction of the layers:
 #   platform <- engine <- packlist, dialogs, preview <- mainwindow; collector on platform only.
 # A folder may include itself and the folders below it; tests/<folder> is held to the rules of
-# src/<folder>, and bench/ to those of the main window (a benchmark may time the engine headless
-# or a window with its host). Includes without a folder (the file's own folder, the test helpers,
-# Qt and system headers) are not layers and pass.
+# src/<folder>, and bench/ to those of the engine, except bench/window, which measures the whole
+# program through its window and is held to the rules of the main window. Includes without a folder (the file's own
+# folder, the test helpers, Qt and system headers) are not layers and pass.
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT ROOT)
@@ -62,7 +62,10 @@ foreach(_layer IN LISTS _layers)
   endforeach()
 endforeach()
 if(IS_DIRECTORY "${ROOT}/bench")
-  check_folder("${ROOT}/bench" mainwindow)
+  check_folder("${ROOT}/bench" engine "${ROOT}/bench/window")
+endif()
+if(IS_DIRECTORY "${ROOT}/bench/window")
+  check_folder("${ROOT}/bench/window" mainwindow)
 endif()
 
 if(_checked EQUAL 0)

@@ -40,6 +40,13 @@ int runChild(const QString& mode, const QStringList& extraEnv = {}, QByteArray* 
 // listings show exactly what a run wrote.
 QString freshFolder(const QString& path);
 
+// Runs this test executable again as a child in `mode` on the X11 platform under Xvfb
+// ("xvfb-run -a"), as on a plain desktop (no portal, no desktop-specific opener), with
+// `pathFirst` in front of PATH. A start that lost its display number to another test's X server
+// is tried again. Returns the exit code (-1 when the child did not end, -2 when it crashed, -3
+// when xvfb-run is not installed); stdout and stderr go to `output`.
+int runChildOnX11(const QString& mode, const QStringList& extraEnv, const QString& pathFirst, QByteArray* output);
+
 // Runs `step` once on the first modal window of type T that shows up (polled every 10 ms from
 // the event loop the modal window runs).
 template <class T> void whenModal(std::function<void(T*)> step)
