@@ -6,6 +6,8 @@ namespace kivro {
 class Tipfrm;
 class customfilesizefrm;
 class copyrightstampingfrm;
+class abtfrm;
+class TechSupportDialog;
 
 // The tip of the day.
 Tipfrm* TipForm();
@@ -13,5 +15,9 @@ Tipfrm* TipForm();
 customfilesizefrm* CustomFileSizeForm();
 // The copyright stamp editor.
 copyrightstampingfrm* CopyrightStampForm();
+// The about box.
+abtfrm* AboutForm();
+// The technical support box.
+TechSupportDialog* TechSupportForm();
 
 } // namespace kivro
