@@ -6,6 +6,7 @@ namespace kivro {
 class Tipfrm;
 class customfilesizefrm;
 class copyrightstampingfrm;
+class customfilefilterfrm;
 
 // The tip of the day.
 Tipfrm* TipForm();
@@ -13,5 +14,7 @@ Tipfrm* TipForm();
 customfilesizefrm* CustomFileSizeForm();
 // The copyright stamp editor.
 copyrightstampingfrm* CopyrightStampForm();
+// The custom file-type filter editor.
+customfilefilterfrm* CustomFileFilterForm();
 
 } // namespace kivro

@@ -7,6 +7,7 @@
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/Tipfrm.h"
 #include "dialogs/copyrightstampingfrm.h"
+#include "dialogs/customfilefilterfrm.h"
 #include "dialogs/customfilesizefrm.h"
 #include "engine/EngineGlobals.h"
 #include "packlist/Brovletfrm.h"
@@ -273,7 +274,7 @@ void kivromainfrm::SetupMenuBar()
     connect(FileTypeMnu, &QAction::triggered, this, [this] { FileTypeMnu_Click(); });
     connect(CopyrightStampingMnu, &QAction::triggered, this, [this] { CopyrightStampingMnu_Click(); });
     // The windows these open are not part of the program yet.
-    for (QAction* item : {GeneralMnu, FileTypeMnu, TechMnu, AbtMnu})
+    for (QAction* item : {GeneralMnu, TechMnu, AbtMnu})
         item->setEnabled(false);
 
     connect(FileMenu_File_Img, &SkinImage::clicked, this, [this] { FileMenu_File_Img_Click(); });
@@ -525,7 +526,7 @@ void kivromainfrm::CustomSizeChk_Click()
 
 void kivromainfrm::FileTypeMnu_Click()
 {
-    // Opens the file-type filter editor once the program has it.
+    CustomFileFilterForm()->Show();
 }
 
 void kivromainfrm::CopyrightStampingMnu_Click()

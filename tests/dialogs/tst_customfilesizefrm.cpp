@@ -31,6 +31,7 @@ struct Host : DialogsHost, kivrotest::HeadlessLink {
     void CheckCustomSizeChk() override { calls << QStringLiteral("check custom"); }
     void setCustomSizeChkCaption(const QString& caption) override { calls << QStringLiteral("caption ") + caption; }
     MainWindowLink& StampLineOwner() override { return *this; }
+    void FillFileTypeBox(const QStringList&) override {}
     PackListModel& packList() override { return list; }
     File64& file64() override { return file; }
     ActionOptions actionOptions() const override
@@ -53,6 +54,7 @@ struct Pending : PreferencesLink {
     {
         calls << QStringLiteral("%1 %2 %3").arg(int(m)).arg(n).arg(t);
     }
+    void setNoOfCustomFilterTxt(const QString&) override {}
     QStringList calls;
 };
 
