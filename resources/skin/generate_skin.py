@@ -373,6 +373,21 @@ def slider_bg():
     svg("slider_bg", 129, 14, body, defs)
 
 
+# --- the slider control's track and gripper, enabled and disabled ---------------------------------
+# The track's middle is left open: the slider's track colour shows through it.
+def slider_parts():
+    for state, edge, light, grip_top, grip_bottom, grip_edge in (
+            ("enabled", "#0b1119", "#5d6f8c", "#f4f7fb", "#aab8cc", "#1f2a3a"),
+            ("disabled", "#2a313c", "#4a5260", "#8b94a2", "#6b7482", "#3a424e")):
+        body = (f'<rect x="0.5" y="0.5" width="256" height="4" rx="2" fill="none" stroke="{edge}"/>\n'
+                f'<path d="M2,4.5 H255" stroke="{light}" stroke-opacity="0.6"/>\n')
+        svg(f"slider_track_{state}", 257, 5, body)
+        defs = lin("grip", grip_top, grip_bottom)
+        body = (f'<rect x="0.5" y="0.5" width="5" height="11" rx="1.5" fill="url(#grip)" stroke="{grip_edge}"/>\n'
+                f'<path d="M3,3 V9" stroke="{grip_edge}" stroke-opacity="0.5"/>\n')
+        svg(f"slider_gripper_{state}", 6, 12, body, defs)
+
+
 # --- the pack-list window ---------------------------------------------------------------------------
 def packlist_background():
     w, h = 316, 268
@@ -433,6 +448,7 @@ def main():
     hand_cursor()
     kivro_icon()
     slider_bg()
+    slider_parts()
     # Pack-list window.
     packlist_background()
     light_button("btn_ascending", SORT_ASC)

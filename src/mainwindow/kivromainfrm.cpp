@@ -17,11 +17,49 @@ kivromainfrm* MainForm()
 
 kivromainfrm::kivromainfrm(QWidget* parent) : QWidget(parent), mFile64(std::make_unique<File64>())
 {
+    CreateControls();
+    SetupBrowser();
+    SetupSaveAsBox();
+    SetupOptionMenus();
     setWindowTitle(kAppTitle);
     gPackListHost = this;
     SetDialogsHost(this);
+    // The skin places every control made above; the menu bar wires the skin's pictures.
     SetupSkin();
     SetupMenuBar();
+    SetupHandOffTimer();
+}
+
+void kivromainfrm::CreateControls()
+{
+    MSSlider = new kivro::MSSlider(this);
+    BusyIconImg = frameControl<SkinImage>("BusyIconImg", false);
+    PackImg = frameControl<SkinImage>("PackImg", true);
+    PackCANCELImg = frameControl<SkinImage>("PackCANCELImg", false);
+    UnpackImg = frameControl<SkinImage>("UnpackImg", true);
+    UnPackCANCELImg = frameControl<SkinImage>("UnPackCANCELImg", false);
+    percentdone_lbl = frameControl<QLabel>("percentdone_lbl", true);
+    percentdone_lbl_above96DPI = frameControl<QLabel>("percentdone_lbl_above96DPI", false);
+    TimeRemainingLbl = frameControl<QLabel>("TimeRemainingLbl", false);
+    AddFileToList_Cmb = frameControl<QPushButton>("AddFileToList_Cmb", true);
+    SelAll_Cmd = frameControl<QPushButton>("SelAll_Cmd", true);
+    DeSelAll_Cmd = frameControl<QPushButton>("DeSelAll_Cmd", true);
+    InvSel_Cmd = frameControl<QPushButton>("InvSel_Cmd", true);
+    Drive1 = frameControl<QComboBox>("Drive1", true);
+    Dir1 = frameControl<DirListBox>("Dir1", true);
+    File1 = frameControl<FileListBox>("File1", true);
+    pattern_cmb = frameControl<QComboBox>("pattern_cmb", true);
+    ShowPreviewChk = frameControl<QCheckBox>("ShowPreviewChk", true);
+    ShowPreviewLbl = frameControl<QLabel>("ShowPreviewLbl", true);
+    MoreInfo_Cmd = frameControl<QPushButton>("MoreInfo_Cmd", true);
+    Browse_cmd = frameControl<QPushButton>("Browse_cmd", true);
+    SaveAsNewFilename_txt = frameControl<QLineEdit>("SaveAsNewFilename_txt", true);
+    MpegInfoVideoSize_Lbl = new QLabel(this);
+    MpegInfoVideoRate_Lbl = new QLabel(this);
+    seldir_lbl = new QLabel(this);
+    seldirfulltmp_lbl = new QLabel(this);
+    ZipProcess_Lbl = frameControl<QLabel>("ZipProcess_Lbl", false);
+    ZipAnimIco = frameControl<QLabel>("ZipAnimIco", false);
 }
 
 kivromainfrm::~kivromainfrm()

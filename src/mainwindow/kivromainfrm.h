@@ -57,10 +57,14 @@ public:
     void refresh_filesel_lst() override;
     void EnableBottomMostFrm(bool Enable) override;
 
-    std::int32_t mPackListMaxWidth = 0;
-    std::int32_t mPackListScanWidth = 0;
     // The names selected in File1, in list order (the hidden selection mirror).
     QStringList filesel_lst;
+
+private:
+    std::int32_t mPackListMaxWidth = 0;
+    std::int32_t mPackListScanWidth = 0;
+
+public:
 
     // --- adding files and the command-line hand-off (kivromainfrm_handoff.cpp) ---------------
     // AddFileToList_Cmb_Click (browser section) and the Add picture: with nothing selected in
@@ -81,12 +85,12 @@ public:
     // early.
     void ArmContextMenuShellTimer(const QString& Command);
     // One-shot, 1 ms; armed by ArmContextMenuShellTimer, never restarted after its tick.
-    QTimer* ContextMenuShell_Timer = makeContextMenuShellTimer();
-    QString mHandOffCommand;
+    QTimer* ContextMenuShell_Timer = nullptr;
     bool mHandOffDone = false;
 
 private:
-    QTimer* makeContextMenuShellTimer();
+    void SetupHandOffTimer();
+    QString mHandOffCommand;
 
 public:
 
@@ -101,11 +105,11 @@ public:
     // the load with the window usable.
     void setVisible(bool visible) override;
     void Form_Load();
-    bool mLoadRun = false;
     // The preview's position slider.
-    kivro::MSSlider* MSSlider = new kivro::MSSlider(this);
+    kivro::MSSlider* MSSlider = nullptr;
 
 private:
+    bool mLoadRun = false;
     void LoadWindowAndSettings();
     void LayoutForScale(float scale);
     void LoadSettings();
@@ -153,30 +157,33 @@ public:
     QCursor mHandCursor{Qt::PointingHandCursor};
 
     // Controls the frame touches (their pictures and places come with the skin).
-    SkinImage* BusyIconImg = frameControl<SkinImage>("BusyIconImg", false);
-    SkinImage* PackImg = frameControl<SkinImage>("PackImg", true);
-    SkinImage* PackCANCELImg = frameControl<SkinImage>("PackCANCELImg", false);
-    SkinImage* UnpackImg = frameControl<SkinImage>("UnpackImg", true);
-    SkinImage* UnPackCANCELImg = frameControl<SkinImage>("UnPackCANCELImg", false);
-    QLabel* percentdone_lbl = frameControl<QLabel>("percentdone_lbl", true);
-    QLabel* percentdone_lbl_above96DPI = frameControl<QLabel>("percentdone_lbl_above96DPI", false);
-    QLabel* TimeRemainingLbl = frameControl<QLabel>("TimeRemainingLbl", false);
+    SkinImage* BusyIconImg = nullptr;
+    SkinImage* PackImg = nullptr;
+    SkinImage* PackCANCELImg = nullptr;
+    SkinImage* UnpackImg = nullptr;
+    SkinImage* UnPackCANCELImg = nullptr;
+    QLabel* percentdone_lbl = nullptr;
+    QLabel* percentdone_lbl_above96DPI = nullptr;
+    QLabel* TimeRemainingLbl = nullptr;
     // Controls a run disables.
-    QPushButton* AddFileToList_Cmb = frameControl<QPushButton>("AddFileToList_Cmb", true);
-    QPushButton* SelAll_Cmd = frameControl<QPushButton>("SelAll_Cmd", true);
-    QPushButton* DeSelAll_Cmd = frameControl<QPushButton>("DeSelAll_Cmd", true);
-    QPushButton* InvSel_Cmd = frameControl<QPushButton>("InvSel_Cmd", true);
-    QComboBox* Drive1 = frameControl<QComboBox>("Drive1", true);
-    DirListBox* Dir1 = frameControl<DirListBox>("Dir1", true);
-    FileListBox* File1 = frameControl<FileListBox>("File1", true);
-    QComboBox* pattern_cmb = frameControl<QComboBox>("pattern_cmb", true);
-    QCheckBox* ShowPreviewChk = frameControl<QCheckBox>("ShowPreviewChk", true);
-    QLabel* ShowPreviewLbl = frameControl<QLabel>("ShowPreviewLbl", true);
-    QPushButton* MoreInfo_Cmd = frameControl<QPushButton>("MoreInfo_Cmd", true);
-    QPushButton* Browse_cmd = frameControl<QPushButton>("Browse_cmd", true);
-    QLineEdit* SaveAsNewFilename_txt = frameControl<QLineEdit>("SaveAsNewFilename_txt", true);
+    QPushButton* AddFileToList_Cmb = nullptr;
+    QPushButton* SelAll_Cmd = nullptr;
+    QPushButton* DeSelAll_Cmd = nullptr;
+    QPushButton* InvSel_Cmd = nullptr;
+    QComboBox* Drive1 = nullptr;
+    DirListBox* Dir1 = nullptr;
+    FileListBox* File1 = nullptr;
+    QComboBox* pattern_cmb = nullptr;
+    QCheckBox* ShowPreviewChk = nullptr;
+    QLabel* ShowPreviewLbl = nullptr;
+    QPushButton* MoreInfo_Cmd = nullptr;
+    QPushButton* Browse_cmd = nullptr;
+    QLineEdit* SaveAsNewFilename_txt = nullptr;
 
 private:
+    // Makes the controls of the sections above and below that come before the skin (the skin
+    // makes its own pictures), in the order they stack on the window.
+    void CreateControls();
     template <class W> W* frameControl(const char* name, bool shown)
     {
         auto* w = new W(this);
@@ -189,8 +196,8 @@ private:
 public:
 
     // --- MPEG information ---------------------------------------------------------------------
-    QLabel* MpegInfoVideoSize_Lbl = new QLabel(this);
-    QLabel* MpegInfoVideoRate_Lbl = new QLabel(this);
+    QLabel* MpegInfoVideoSize_Lbl = nullptr;
+    QLabel* MpegInfoVideoRate_Lbl = nullptr;
     // The preview's length of the media it has open, as numbers (0 while nothing is open).
     std::int64_t mPreviewLengthMs = 0;
     std::int64_t mPreviewLengthFrames = 0;
@@ -204,9 +211,9 @@ public:
     // list Dir1, the file list File1 with its file-type box pattern_cmb (all above, with the
     // controls a run disables), the folder label and the file list's popup menu. The selection
     // mirror filesel_lst (pack list section) equals File1's selection after every change.
-    QLabel* seldir_lbl = new QLabel(this);
+    QLabel* seldir_lbl = nullptr;
     // Never shown: the full path of the folder on show.
-    QLabel* seldirfulltmp_lbl = new QLabel(this);
+    QLabel* seldirfulltmp_lbl = nullptr;
     QMenu* FileSelPopupMnu = nullptr;
     QAction* AddFileSelPopupMnu = nullptr;
     QAction* brkmnu09 = nullptr;
@@ -279,7 +286,9 @@ public:
     void EmailImg_MouseMove(float X, float Y, float Width, float Height);
 
 private:
-    bool SetupBrowser();
+    // Names the browser's labels, builds the file list's popup menu and wires the browser's
+    // controls (the constructor calls it once the controls exist).
+    void SetupBrowser();
     void SelectShownVolume();
     void SelectFirstFileOrClearMirror();
     // The preview's part of a click while gPreviewOn is set: for a file other than the one the
@@ -288,8 +297,6 @@ private:
     bool OpenClickedFileInPreview(const QString& fullName);
     // The folder last shown on each volume (the "current folder" of a drive), by volume root.
     QHash<QString, QString> mDriveFolders;
-    // Last member of the browser's section: the controls above exist when it is set up.
-    bool mBrowserReady = SetupBrowser();
 
 public:
     // --- pack ---------------------------------------------------------------------------------
@@ -303,8 +310,8 @@ public:
     void setZipProcessCaption(const QString& caption) override;
     void setZipProcessVisible(bool visible) override;
     void setZipAnimVisible(bool visible) override;
-    QLabel* ZipProcess_Lbl = frameControl<QLabel>("ZipProcess_Lbl", false);
-    QLabel* ZipAnimIco = frameControl<QLabel>("ZipAnimIco", false);
+    QLabel* ZipProcess_Lbl = nullptr;
+    QLabel* ZipAnimIco = nullptr;
 
     // --- zip, free space, delete after action -------------------------------------------------
 
@@ -318,7 +325,11 @@ public:
     // MainWindowLink: the hidden list of copyright stamp batch lines.
     QStringList CopyrightStamping_lst() const override { return mCopyrightStamping_lst; }
     void setCopyrightStamping_lst(const QStringList& lines) override { mCopyrightStamping_lst = lines; }
+
+private:
     QStringList mCopyrightStamping_lst;
+
+public:
 
     // --- options ------------------------------------------------------------------------------
     // The option menus (kivromainfrm_options.cpp). The checked item of a group is the setting in
@@ -384,62 +395,65 @@ private:
     // chosen folder without a trailing "/" (the root stays "/"), or nothing when cancelled.
     std::optional<QString> chooseCustomFolder(const QString& titleText, const QString& current,
                                               QWidget* owner);
+    // Builds the Options popup and its tree, in menu order (the check marks are the state at
+    // creation).
+    void SetupOptionMenus();
 
 public:
-    // "&Options" and its tree, in menu order (the check marks are the state at creation).
-    QMenu* OptMnu = optionSubMenu(nullptr, QStringLiteral("&Options"), "OptMnu");
-    QMenu* PrefMnu = optionSubMenu(OptMnu, QStringLiteral("Pre&ferences..."), "PrefMnu");
-    QAction* GeneralMnu = optionItem(PrefMnu, QStringLiteral("&General..."), "GeneralMnu", Plain, nullptr, QKeySequence(Qt::CTRL | Qt::Key_K));
-    QMenu* UnpackTypeMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack Ty&pe"), "UnpackTypeMnu", SeparatorBefore);
-    QAction* UnpackRAWMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&RAW)"), "UnpackRAWMnu", Checked, &kivromainfrm::UnpackRAWMnu_Click);
-    QAction* UnpackEMHMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&EMH)"), "UnpackEMHMnu", Checkable, &kivromainfrm::UnpackEMHMnu_Click);
-    QMenu* UnpackToMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack &To"), "UnpackToMnu");
-    QAction* UnpackSaveFileMnu = optionItem(UnpackToMnu, QStringLiteral("&Save File"), "UnpackSaveFileMnu", Checked, &kivromainfrm::UnpackSaveFileMnu_Click);
-    QAction* UnpackWhereFileDirMnu = optionItem(UnpackToMnu, QStringLiteral("Where &File Is"), "UnpackWhereFileDirMnu", Checkable, &kivromainfrm::UnpackWhereFileDirMnu_Click);
-    QAction* UnpackCustomDirMnu = optionItem(UnpackToMnu, QStringLiteral("&Custom Directory..."), "UnpackCustomDirMnu", Checkable, &kivromainfrm::UnpackCustomDirMnu_Click);
-    QMenu* SizeMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack &Size"), "SizeMnu");
-    QAction* SmallFloppySizeChk = optionItem(SizeMnu, QStringLiteral("360K"), "SmallFloppySizeChk", Checkable, &kivromainfrm::SmallFloppySizeChk_Click);
-    QAction* LowFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,200K"), "LowFloppySizeChk", Checkable, &kivromainfrm::LowFloppySizeChk_Click);
-    QAction* HighFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,440K"), "HighFloppySizeChk", Checked, &kivromainfrm::HighFloppySizeChk_Click);
-    QAction* ZipSizeChk = optionItem(SizeMnu, QStringLiteral("Zip 100"), "ZipSizeChk", Checkable, &kivromainfrm::ZipSizeChk_Click);
+    // "&Options" and its tree (SetupOptionMenus).
+    QMenu* OptMnu = nullptr;
+    QMenu* PrefMnu = nullptr;
+    QAction* GeneralMnu = nullptr;
+    QMenu* UnpackTypeMnu = nullptr;
+    QAction* UnpackRAWMnu = nullptr;
+    QAction* UnpackEMHMnu = nullptr;
+    QMenu* UnpackToMnu = nullptr;
+    QAction* UnpackSaveFileMnu = nullptr;
+    QAction* UnpackWhereFileDirMnu = nullptr;
+    QAction* UnpackCustomDirMnu = nullptr;
+    QMenu* SizeMnu = nullptr;
+    QAction* SmallFloppySizeChk = nullptr;
+    QAction* LowFloppySizeChk = nullptr;
+    QAction* HighFloppySizeChk = nullptr;
+    QAction* ZipSizeChk = nullptr;
     // Opens the custom size dialog, which also rewrites this caption.
-    QAction* CustomSizeChk = optionItem(SizeMnu, QStringLiteral("1,440K (Custom...)"), "CustomSizeChk", Checkable, nullptr);
-    QMenu* SaveMnu = optionSubMenu(PrefMnu, QStringLiteral("Sa&ve"), "SaveMnu", SeparatorBefore);
-    QMenu* SaveToMnu = optionSubMenu(SaveMnu, QStringLiteral("Save &To"), "SaveToMnu");
-    QAction* SaveCustomDirMnu = optionItem(SaveToMnu, QStringLiteral("&Custom Directory..."), "SaveCustomDirMnu", Checkable, &kivromainfrm::SaveCustomDirMnu_Click);
-    QAction* LastSavedDirMnu = optionItem(SaveToMnu, QStringLiteral("Last &Saved Directory"), "LastSavedDirMnu", Checkable, &kivromainfrm::LastSavedDirMnu_Click);
-    QMenu* OverwriteMnu = optionSubMenu(SaveMnu, QStringLiteral("&Overwrite"), "OverwriteMnu");
-    QAction* OverwriteNoMnu = optionItem(OverwriteMnu, QStringLiteral("&Don't Overwrite Saved File"), "OverwriteNoMnu", Checkable, &kivromainfrm::OverwriteNoMnu_Click);
-    QAction* OverwritePromptMnu = optionItem(OverwriteMnu, QStringLiteral("&Ask Before Overwrite Saved File"), "OverwritePromptMnu", Checkable, &kivromainfrm::OverwritePromptMnu_Click);
-    QAction* OverwriteNoPromptMnu = optionItem(OverwriteMnu, QStringLiteral("Do&n't Ask Before Overwrite Saved File"), "OverwriteNoPromptMnu", Checkable, &kivromainfrm::OverwriteNoPromptMnu_Click);
-    QMenu* StartupMnu = optionSubMenu(PrefMnu, QStringLiteral("Startup"), "StartupMnu");
-    QAction* StartupCustomDirMnu = optionItem(StartupMnu, QStringLiteral("&Custom Directory..."), "StartupCustomDirMnu", Checkable, &kivromainfrm::StartupCustomDirMnu_Click);
-    QAction* StartupLastUsedDirMnu = optionItem(StartupMnu, QStringLiteral("Last &Used Directory"), "StartupLastUsedDirMnu", Checkable, &kivromainfrm::StartupLastUsedDirMnu_Click);
-    QMenu* Spdmnu = optionSubMenu(PrefMnu, QStringLiteral("Transfer &Rate"), "Spdmnu", SeparatorBefore);
-    QAction* SlowSpeedChk = optionItem(Spdmnu, QStringLiteral("&Slow"), "SlowSpeedChk", Checkable, &kivromainfrm::SlowSpeedChk_Click);
-    QAction* NormalSpeedChk = optionItem(Spdmnu, QStringLiteral("&Normal"), "NormalSpeedChk", Checked, &kivromainfrm::NormalSpeedChk_Click);
-    QAction* FastSpeedChk = optionItem(Spdmnu, QStringLiteral("&Fast"), "FastSpeedChk", Checkable, &kivromainfrm::FastSpeedChk_Click);
-    QAction* UltraSpeedChk = optionItem(Spdmnu, QStringLiteral("&Ultra Fast"), "UltraSpeedChk", Checkable, &kivromainfrm::UltraSpeedChk_Click);
-    QMenu* DelAfterActionMnu = optionSubMenu(PrefMnu, QStringLiteral("&Delete After Action"), "DelAfterActionMnu", SeparatorBefore);
-    QAction* DelNoMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Don't Delete"), "DelNoMnu", Checked, &kivromainfrm::DelNoMnu_Click);
-    QAction* DelPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Ask Before Sending To Recycle Bin"), "DelPromptMnu", Checkable, &kivromainfrm::DelPromptMnu_Click);
-    QAction* DelNoPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), "DelNoPromptMnu", Checkable, &kivromainfrm::DelNoPromptMnu_Click);
-    QMenu* JoinBatMnu = optionSubMenu(PrefMnu, QStringLiteral("&Join.bat"), "JoinBatMnu");
-    QAction* CreateJoinBatNoMnu = optionItem(JoinBatMnu, QStringLiteral("&Don't Create Join.bat"), "CreateJoinBatNoMnu", Checked, &kivromainfrm::CreateJoinBatNoMnu_Click);
-    QAction* CreateJoinBatMnu = optionItem(JoinBatMnu, QStringLiteral("Create &Join.bat"), "CreateJoinBatMnu", Checkable, &kivromainfrm::CreateJoinBatMnu_Click);
-    QAction* CreateJoinBatwExtraInfoMnu = optionItem(JoinBatMnu, QStringLiteral("Create Join.bat w/ &Extra Info"), "CreateJoinBatwExtraInfoMnu", Checkable, &kivromainfrm::CreateJoinBatwExtraInfoMnu_Click);
+    QAction* CustomSizeChk = nullptr;
+    QMenu* SaveMnu = nullptr;
+    QMenu* SaveToMnu = nullptr;
+    QAction* SaveCustomDirMnu = nullptr;
+    QAction* LastSavedDirMnu = nullptr;
+    QMenu* OverwriteMnu = nullptr;
+    QAction* OverwriteNoMnu = nullptr;
+    QAction* OverwritePromptMnu = nullptr;
+    QAction* OverwriteNoPromptMnu = nullptr;
+    QMenu* StartupMnu = nullptr;
+    QAction* StartupCustomDirMnu = nullptr;
+    QAction* StartupLastUsedDirMnu = nullptr;
+    QMenu* Spdmnu = nullptr;
+    QAction* SlowSpeedChk = nullptr;
+    QAction* NormalSpeedChk = nullptr;
+    QAction* FastSpeedChk = nullptr;
+    QAction* UltraSpeedChk = nullptr;
+    QMenu* DelAfterActionMnu = nullptr;
+    QAction* DelNoMnu = nullptr;
+    QAction* DelPromptMnu = nullptr;
+    QAction* DelNoPromptMnu = nullptr;
+    QMenu* JoinBatMnu = nullptr;
+    QAction* CreateJoinBatNoMnu = nullptr;
+    QAction* CreateJoinBatMnu = nullptr;
+    QAction* CreateJoinBatwExtraInfoMnu = nullptr;
     // Opens the copyright stamp editor.
-    QAction* CopyrightStampingMnu = optionItem(JoinBatMnu, QStringLiteral("Copyright Stamping..."), "CopyrightStampingMnu", SeparatorBefore, nullptr);
-    QAction* ZipCompressMnu = optionItem(PrefMnu, QStringLiteral("&Zip Compression"), "ZipCompressMnu", Checkable | SeparatorBefore, &kivromainfrm::ZipCompressMnu_Click);
-    QAction* MCheckMnu = optionItem(PrefMnu, QStringLiteral("&MPEG Compatibility"), "MCheckMnu", Checked, &kivromainfrm::MCheckMnu_Click);
-    QMenu* OtherMnu = optionSubMenu(PrefMnu, QStringLiteral("Miscella&neous"), "OtherMnu", SeparatorBefore);
-    QAction* AddContextMenuMnu = optionItem(OtherMnu, QStringLiteral("Show \"Pack It...\" in &Explorer"), "AddContextMenuMnu", Checkable, &kivromainfrm::AddContextMenuMnu_Click);
+    QAction* CopyrightStampingMnu = nullptr;
+    QAction* ZipCompressMnu = nullptr;
+    QAction* MCheckMnu = nullptr;
+    QMenu* OtherMnu = nullptr;
+    QAction* AddContextMenuMnu = nullptr;
     // Opens the file-type filter editor.
-    QAction* FileTypeMnu = optionItem(PrefMnu, QStringLiteral("Custom FileT&ype..."), "FileTypeMnu", SeparatorBefore, nullptr);
+    QAction* FileTypeMnu = nullptr;
     // Shows and hides the pack-list window.
-    QAction* ShowBrovletMnu = optionItem(OptMnu, QStringLiteral("Show Pack List"), "ShowBrovletMnu", Checked | SeparatorBefore, nullptr);
-    QAction* MagnetMnu = optionItem(OptMnu, QStringLiteral("Magnet"), "MagnetMnu", Checkable | SeparatorBefore, &kivromainfrm::MagnetMnu_Click);
-    QAction* MagnetiseMnu = optionItem(OptMnu, QStringLiteral("&Magnetise"), "MagnetiseMnu", Plain, &kivromainfrm::MagnetiseMnu_Click);
+    QAction* ShowBrovletMnu = nullptr;
+    QAction* MagnetMnu = nullptr;
+    QAction* MagnetiseMnu = nullptr;
 
     // --- save-as box and file dialogs ---------------------------------------------------------
     // The save-as box SaveAsNewFilename_txt and the "Save Pack File As" dialog
@@ -453,14 +467,12 @@ public:
     // Stores the folder of the box's text as "LastSavedDir" (nothing when the text holds no "/").
     void StoreLastSavedDir();
     // The File menu item "Save As..." (Ctrl+S); its menu comes with the menu bar.
-    QAction* SaveAsMnu = saveAsMenuItem();
+    QAction* SaveAsMnu = nullptr;
 
 private:
-    QAction* saveAsMenuItem();
-    // Gives Browse_cmd its caption, tip and click, and lets the save-as box take drops through
-    // SaveAsNewFilename_txt_OLEDragDrop only.
-    bool wireSaveAsBox();
-    bool mSaveAsBoxWired = wireSaveAsBox();
+    // Makes SaveAsMnu, gives Browse_cmd its caption, tip and click, and lets the save-as box take
+    // drops through SaveAsNewFilename_txt_OLEDragDrop only.
+    void SetupSaveAsBox();
 
 public:
 

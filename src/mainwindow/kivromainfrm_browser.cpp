@@ -36,7 +36,7 @@ QStringList volumeRoots(const QComboBox& drives)
 
 } // namespace
 
-bool kivromainfrm::SetupBrowser()
+void kivromainfrm::SetupBrowser()
 {
     seldirfulltmp_lbl->setObjectName(QStringLiteral("seldirfulltmp_lbl"));
     seldirfulltmp_lbl->hide();
@@ -103,7 +103,6 @@ bool kivromainfrm::SetupBrowser()
     RefreshDriveList();
     if (!BrowseTo(QDir::currentPath()))
         BrowseTo(QStringLiteral("/"));
-    return true;
 }
 
 // --- drives and folders --------------------------------------------------------------------------

@@ -12,14 +12,14 @@
 
 namespace kivro {
 
-QTimer* kivromainfrm::makeContextMenuShellTimer()
+void kivromainfrm::SetupHandOffTimer()
 {
-    auto* timer = new QTimer(this);
-    timer->setObjectName(QStringLiteral("ContextMenuShell_Timer"));
-    timer->setSingleShot(true);
-    timer->setInterval(1);
-    connect(timer, &QTimer::timeout, this, [this] { ContextMenuShell_Timer_Timer(mHandOffCommand); });
-    return timer;
+    ContextMenuShell_Timer = new QTimer(this);
+    ContextMenuShell_Timer->setObjectName(QStringLiteral("ContextMenuShell_Timer"));
+    ContextMenuShell_Timer->setSingleShot(true);
+    ContextMenuShell_Timer->setInterval(1);
+    connect(ContextMenuShell_Timer, &QTimer::timeout, this,
+            [this] { ContextMenuShell_Timer_Timer(mHandOffCommand); });
 }
 
 void kivromainfrm::ArmContextMenuShellTimer(const QString& Command)

@@ -375,7 +375,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     // 12. The media drivers of the per-user system.ini.
     MainLoad::CorrectMciDrivers();
 
-    // 13. The preview slider (its value is left as it is).
+    // The preview slider: disabled until a file opens in the preview.
     MSSlider->setMin(0);
     MSSlider->setMax(100);
     MSSlider->ColInit();

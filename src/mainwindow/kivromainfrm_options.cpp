@@ -36,6 +36,59 @@ constexpr std::int32_t kChooserTitleWidth = 4600;
 
 // --- building the menus ---------------------------------------------------------------------
 
+void kivromainfrm::SetupOptionMenus()
+{
+    OptMnu = optionSubMenu(nullptr, QStringLiteral("&Options"), "OptMnu");
+    PrefMnu = optionSubMenu(OptMnu, QStringLiteral("Pre&ferences..."), "PrefMnu");
+    GeneralMnu = optionItem(PrefMnu, QStringLiteral("&General..."), "GeneralMnu", Plain, nullptr, QKeySequence(Qt::CTRL | Qt::Key_K));
+    UnpackTypeMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack Ty&pe"), "UnpackTypeMnu", SeparatorBefore);
+    UnpackRAWMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&RAW)"), "UnpackRAWMnu", Checked, &kivromainfrm::UnpackRAWMnu_Click);
+    UnpackEMHMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&EMH)"), "UnpackEMHMnu", Checkable, &kivromainfrm::UnpackEMHMnu_Click);
+    UnpackToMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack &To"), "UnpackToMnu");
+    UnpackSaveFileMnu = optionItem(UnpackToMnu, QStringLiteral("&Save File"), "UnpackSaveFileMnu", Checked, &kivromainfrm::UnpackSaveFileMnu_Click);
+    UnpackWhereFileDirMnu = optionItem(UnpackToMnu, QStringLiteral("Where &File Is"), "UnpackWhereFileDirMnu", Checkable, &kivromainfrm::UnpackWhereFileDirMnu_Click);
+    UnpackCustomDirMnu = optionItem(UnpackToMnu, QStringLiteral("&Custom Directory..."), "UnpackCustomDirMnu", Checkable, &kivromainfrm::UnpackCustomDirMnu_Click);
+    SizeMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack &Size"), "SizeMnu");
+    SmallFloppySizeChk = optionItem(SizeMnu, QStringLiteral("360K"), "SmallFloppySizeChk", Checkable, &kivromainfrm::SmallFloppySizeChk_Click);
+    LowFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,200K"), "LowFloppySizeChk", Checkable, &kivromainfrm::LowFloppySizeChk_Click);
+    HighFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,440K"), "HighFloppySizeChk", Checked, &kivromainfrm::HighFloppySizeChk_Click);
+    ZipSizeChk = optionItem(SizeMnu, QStringLiteral("Zip 100"), "ZipSizeChk", Checkable, &kivromainfrm::ZipSizeChk_Click);
+    CustomSizeChk = optionItem(SizeMnu, QStringLiteral("1,440K (Custom...)"), "CustomSizeChk", Checkable, nullptr);
+    SaveMnu = optionSubMenu(PrefMnu, QStringLiteral("Sa&ve"), "SaveMnu", SeparatorBefore);
+    SaveToMnu = optionSubMenu(SaveMnu, QStringLiteral("Save &To"), "SaveToMnu");
+    SaveCustomDirMnu = optionItem(SaveToMnu, QStringLiteral("&Custom Directory..."), "SaveCustomDirMnu", Checkable, &kivromainfrm::SaveCustomDirMnu_Click);
+    LastSavedDirMnu = optionItem(SaveToMnu, QStringLiteral("Last &Saved Directory"), "LastSavedDirMnu", Checkable, &kivromainfrm::LastSavedDirMnu_Click);
+    OverwriteMnu = optionSubMenu(SaveMnu, QStringLiteral("&Overwrite"), "OverwriteMnu");
+    OverwriteNoMnu = optionItem(OverwriteMnu, QStringLiteral("&Don't Overwrite Saved File"), "OverwriteNoMnu", Checkable, &kivromainfrm::OverwriteNoMnu_Click);
+    OverwritePromptMnu = optionItem(OverwriteMnu, QStringLiteral("&Ask Before Overwrite Saved File"), "OverwritePromptMnu", Checkable, &kivromainfrm::OverwritePromptMnu_Click);
+    OverwriteNoPromptMnu = optionItem(OverwriteMnu, QStringLiteral("Do&n't Ask Before Overwrite Saved File"), "OverwriteNoPromptMnu", Checkable, &kivromainfrm::OverwriteNoPromptMnu_Click);
+    StartupMnu = optionSubMenu(PrefMnu, QStringLiteral("Startup"), "StartupMnu");
+    StartupCustomDirMnu = optionItem(StartupMnu, QStringLiteral("&Custom Directory..."), "StartupCustomDirMnu", Checkable, &kivromainfrm::StartupCustomDirMnu_Click);
+    StartupLastUsedDirMnu = optionItem(StartupMnu, QStringLiteral("Last &Used Directory"), "StartupLastUsedDirMnu", Checkable, &kivromainfrm::StartupLastUsedDirMnu_Click);
+    Spdmnu = optionSubMenu(PrefMnu, QStringLiteral("Transfer &Rate"), "Spdmnu", SeparatorBefore);
+    SlowSpeedChk = optionItem(Spdmnu, QStringLiteral("&Slow"), "SlowSpeedChk", Checkable, &kivromainfrm::SlowSpeedChk_Click);
+    NormalSpeedChk = optionItem(Spdmnu, QStringLiteral("&Normal"), "NormalSpeedChk", Checked, &kivromainfrm::NormalSpeedChk_Click);
+    FastSpeedChk = optionItem(Spdmnu, QStringLiteral("&Fast"), "FastSpeedChk", Checkable, &kivromainfrm::FastSpeedChk_Click);
+    UltraSpeedChk = optionItem(Spdmnu, QStringLiteral("&Ultra Fast"), "UltraSpeedChk", Checkable, &kivromainfrm::UltraSpeedChk_Click);
+    DelAfterActionMnu = optionSubMenu(PrefMnu, QStringLiteral("&Delete After Action"), "DelAfterActionMnu", SeparatorBefore);
+    DelNoMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Don't Delete"), "DelNoMnu", Checked, &kivromainfrm::DelNoMnu_Click);
+    DelPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Ask Before Sending To Recycle Bin"), "DelPromptMnu", Checkable, &kivromainfrm::DelPromptMnu_Click);
+    DelNoPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), "DelNoPromptMnu", Checkable, &kivromainfrm::DelNoPromptMnu_Click);
+    JoinBatMnu = optionSubMenu(PrefMnu, QStringLiteral("&Join.bat"), "JoinBatMnu");
+    CreateJoinBatNoMnu = optionItem(JoinBatMnu, QStringLiteral("&Don't Create Join.bat"), "CreateJoinBatNoMnu", Checked, &kivromainfrm::CreateJoinBatNoMnu_Click);
+    CreateJoinBatMnu = optionItem(JoinBatMnu, QStringLiteral("Create &Join.bat"), "CreateJoinBatMnu", Checkable, &kivromainfrm::CreateJoinBatMnu_Click);
+    CreateJoinBatwExtraInfoMnu = optionItem(JoinBatMnu, QStringLiteral("Create Join.bat w/ &Extra Info"), "CreateJoinBatwExtraInfoMnu", Checkable, &kivromainfrm::CreateJoinBatwExtraInfoMnu_Click);
+    CopyrightStampingMnu = optionItem(JoinBatMnu, QStringLiteral("Copyright Stamping..."), "CopyrightStampingMnu", SeparatorBefore, nullptr);
+    ZipCompressMnu = optionItem(PrefMnu, QStringLiteral("&Zip Compression"), "ZipCompressMnu", Checkable | SeparatorBefore, &kivromainfrm::ZipCompressMnu_Click);
+    MCheckMnu = optionItem(PrefMnu, QStringLiteral("&MPEG Compatibility"), "MCheckMnu", Checked, &kivromainfrm::MCheckMnu_Click);
+    OtherMnu = optionSubMenu(PrefMnu, QStringLiteral("Miscella&neous"), "OtherMnu", SeparatorBefore);
+    AddContextMenuMnu = optionItem(OtherMnu, QStringLiteral("Show \"Pack It...\" in &Explorer"), "AddContextMenuMnu", Checkable, &kivromainfrm::AddContextMenuMnu_Click);
+    FileTypeMnu = optionItem(PrefMnu, QStringLiteral("Custom FileT&ype..."), "FileTypeMnu", SeparatorBefore, nullptr);
+    ShowBrovletMnu = optionItem(OptMnu, QStringLiteral("Show Pack List"), "ShowBrovletMnu", Checked | SeparatorBefore, nullptr);
+    MagnetMnu = optionItem(OptMnu, QStringLiteral("Magnet"), "MagnetMnu", Checkable | SeparatorBefore, &kivromainfrm::MagnetMnu_Click);
+    MagnetiseMnu = optionItem(OptMnu, QStringLiteral("&Magnetise"), "MagnetiseMnu", Plain, &kivromainfrm::MagnetiseMnu_Click);
+}
+
 QMenu* kivromainfrm::optionSubMenu(QMenu* parent, const QString& caption, const char* name, int flags)
 {
     auto* menu = new QMenu(caption, this);

@@ -56,26 +56,21 @@ private:
 
 } // namespace
 
-bool kivromainfrm::wireSaveAsBox()
+void kivromainfrm::SetupSaveAsBox()
 {
+    SaveAsMnu = new QAction(QStringLiteral("Save As..."), this);
+    SaveAsMnu->setObjectName(QStringLiteral("SaveAsMnu"));
+    // The key is shown beside the item; the window's key handling acts on it.
+    SaveAsMnu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveAsMnu->setShortcutContext(Qt::WidgetShortcut);
+    SaveAsMnu->setShortcutVisibleInContextMenu(true);
+    connect(SaveAsMnu, &QAction::triggered, this, [this] { SaveAsMnu_Click(); });
+
     Browse_cmd->setText(QStringLiteral("..."));
     Browse_cmd->setToolTip(QStringLiteral("Browse"));
     connect(Browse_cmd, &QPushButton::clicked, this, [this] { Browse_cmd_Click(); });
     SaveAsNewFilename_txt->setAcceptDrops(true);
     SaveAsNewFilename_txt->installEventFilter(new SaveAsDropFilter(*this, SaveAsNewFilename_txt));
-    return true;
-}
-
-QAction* kivromainfrm::saveAsMenuItem()
-{
-    auto* item = new QAction(QStringLiteral("Save As..."), this);
-    item->setObjectName(QStringLiteral("SaveAsMnu"));
-    // The key is shown beside the item; the window's key handling acts on it.
-    item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    item->setShortcutContext(Qt::WidgetShortcut);
-    item->setShortcutVisibleInContextMenu(true);
-    connect(item, &QAction::triggered, this, [this] { SaveAsMnu_Click(); });
-    return item;
 }
 
 void kivromainfrm::SaveAsMnu_Click()

@@ -41,6 +41,7 @@ QString errorDescription(int number)
     case 76: return QStringLiteral("Path not found");
     case 91: return QStringLiteral("Object variable or With block variable not set");
     case 380: return QStringLiteral("Invalid property value");
+    case 481: return QStringLiteral("Invalid picture");
     default: return QStringLiteral("Application-defined or object-defined error");
     }
 }

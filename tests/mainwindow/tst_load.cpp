@@ -145,7 +145,8 @@ private slots:
         QVERIFY(w->mFile64);
         QCOMPARE(w->MSSlider->Min(), 0);
         QCOMPARE(w->MSSlider->Max(), 100);
-        QVERIFY(!w->MSSlider->isEnabled());
+        QVERIFY(!w->MSSlider->Enabled());
+        QVERIFY(w->MSSlider->isEnabled()); // the control ignores the mouse; the widget stays enabled
         QVERIFY(!w->mask().isEmpty());
         // The stamp lines the join batch files echo; a missing stamp file is made with its
         // default line.
