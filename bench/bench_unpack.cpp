@@ -1,18 +1,9 @@
-// Unpack of a page-cached 2 GiB file into 100,000,000-byte pieces at every transfer rate, next to
-// `split -b 100000000` on the same file in the same run.
-//
-//   bench_unpack [--file PATH] [--out FOLDER] [--runs N] [--buffer] [--keep]
-//
-// The file (default: $TMPDIR or /tmp, "kivro-bench-unpack.bin") is written with varied bytes and
-// read once to bring it into the page cache; the pieces go to a folder beside it (or FOLDER, for
-// example one on a tmpfs to leave the disk out) and are deleted after every run, followed by a
-// sync, outside the timing. Blocks are copied inside the kernel where the two files allow it (the
-// program's normal way); --buffer copies every block through the one reused buffer instead. Each measure runs N times (default 3), the program and
-// split taking turns; the best and the median are printed with the rate in GB/s (10^9 bytes per
-// second) and the ratio split time / unpack time (1.0: as fast as split). Peak memory is the
-// maximum resident size of this process (every unpack ran in it) and of the split children.
-// Everything is removed at the end unless --keep is given. Exits non-zero when a run fails or its
-// pieces are not the expected ones.
+// Unpack of a page-cached file into 100,000,000-byte pieces at every transfer rate, inside the
+// kernel and through the buffer, next to `split -b 100000000` on the same file in the same run.
+// Each unpack and each split runs in a child process of its own, the rows taking turns run after
+// run, and the pieces are removed and synced before the next run. See bench/README.md.
+#include "BenchSupport.h"
+
 #include "engine/ActionFrame.h"
 #include "engine/CopyLoop.h"
 #include "engine/EngineGlobals.h"
@@ -25,8 +16,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QString>
 
 #include <algorithm>
@@ -35,18 +24,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
+#include <filesystem>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace kivro;
+using namespace kivro::bench;
 
 namespace {
 
-constexpr std::int64_t kFileSize = std::int64_t(2) << 30;
 constexpr std::int64_t kPieceSize = 100000000;
 
 class HeadlessWindow : public kivrotest::HeadlessLink {
@@ -62,193 +49,135 @@ private:
     File64 m_file;
 };
 
-struct Rate {
-    const char* name;
-    std::int32_t blockSize;
-    std::int32_t blockDigits;
-};
-constexpr Rate kRates[] = {{"slow", 10000, 4}, {"normal", 100000, 5}, {"fast", 1000000, 6}, {"ufast", 5000000, 7}};
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double now()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-bool writeSource(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    std::vector<char> block(8 << 20);
-    std::uint64_t x = 0x9E3779B97F4A7C15ull;
-    for (std::int64_t done = 0; done < kFileSize; done += std::int64_t(block.size())) {
-        for (std::size_t i = 0; i < block.size(); i += 8) {
-            x ^= x << 13;
-            x ^= x >> 7;
-            x ^= x << 17;
-            std::memcpy(block.data() + i, &x, 8);
-        }
-        if (::write(fd, block.data(), block.size()) != ssize_t(block.size())) {
-            ::close(fd);
-            return false;
-        }
-    }
-    return ::close(fd) == 0;
-}
-
-void readOnce(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    std::vector<char> block(8 << 20);
-    while (fd >= 0 && ::read(fd, block.data(), block.size()) > 0) {
-    }
-    if (fd >= 0)
-        ::close(fd);
-}
-
-// The pieces in the folder hold the whole file: 21 of 100,000,000 bytes and the rest.
-bool piecesComplete(const QString& folder)
-{
-    const QFileInfoList list = QDir(folder).entryInfoList(QDir::Files, QDir::Name);
-    const std::int64_t full = kFileSize / kPieceSize;
-    if (list.size() != full + 1)
-        return false;
-    std::int64_t total = 0;
-    for (int i = 0; i < list.size(); ++i) {
-        if (i < full && list[i].size() != kPieceSize)
-            return false;
-        total += list[i].size();
-    }
-    return total == kFileSize;
-}
-
-// Removes the pieces of the last run and lets the disk settle, so that no run pays for the
-// write-back of another.
-void emptyFolder(const QString& folder)
-{
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    ::sync();
-}
-
-bool runSplit(const QString& source, const QString& folder)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const QByteArray prefix = QFile::encodeName(folder + QStringLiteral("/x"));
-        const QByteArray src = QFile::encodeName(source);
-        ::execlp("split", "split", "-b", "100000000", src.constData(), prefix.constData(), nullptr);
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-} // namespace
-
-int main(int argc, char** argv)
+// The child: one unpack of the source into the folder at one rate ("kernel" or "buffer" copy):
+// by size, RAW, no batch file. Prints the action's own time and peak memory; exit status 0 when
+// it reported success.
+int runUnpackChild(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QString file = QDir(qEnvironmentVariableIsEmpty("TMPDIR") ? QStringLiteral("/tmp") : qEnvironmentVariable("TMPDIR"))
-                       .filePath(QStringLiteral("kivro-bench-unpack.bin"));
-    int runs = 3;
-    bool keep = false;
-    QString out;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--file") && i + 1 < args.size())
-            file = args[++i];
-        else if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
-            runs = std::max(1, args[++i].toInt());
-        else if (args[i] == QLatin1String("--out") && i + 1 < args.size())
-            out = args[++i] + QStringLiteral("/kivro-bench-unpack.pieces");
-        else if (args[i] == QLatin1String("--buffer"))
-            SetKernelBlockCopy(false);
-        else if (args[i] == QLatin1String("--keep"))
-            keep = true;
-    }
-    if (out.isEmpty())
-        out = file + QStringLiteral(".pieces");
-    Prompts::enableScripted(); // the end message is answered, never shown
-
-    std::printf("source: %s (%lld bytes), pieces of %lld bytes into %s, blocks copied %s\n", qPrintable(file),
-                static_cast<long long>(kFileSize), static_cast<long long>(kPieceSize), qPrintable(out),
-                KernelBlockCopy() ? "inside the kernel where possible" : "through the buffer");
-    if (QFileInfo(file).size() != kFileSize && !writeSource(file)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-        return 1;
-    }
-    readOnce(file);
-
+    Prompts::enableScripted();
+    const Rate& rate = kRates[std::atoi(argv[2])];
+    const QString file = QString::fromLocal8Bit(argv[3]);
+    gUnpackCustomDir = QString::fromLocal8Bit(argv[4]);
+    SetKernelBlockCopy(!(argc >= 6 && std::strcmp(argv[5], "buffer") == 0));
     HeadlessWindow window;
     const int slash = file.lastIndexOf(QLatin1Char('/'));
     window.packList().append(file.left(slash + 1), file.mid(slash + 1));
     window.options.unpackTarget = UnpackTarget::Custom;
     window.options.unpackType = UnpackType::RAW;
     window.options.joinBatch = JoinBatch::None;
-    gUnpackCustomDir = out;
+    window.options.blockSize = rate.blockSize;
+    window.options.blockDigits = rate.blockDigits;
+    gUnpackSize = kPieceSize;
+    gSplitModeSize = gSplitModeFirst = gSplitModeLast = gSplitModePercent = gSplitModeFiles = false;
     ActionFrame frame(window);
-
-    std::vector<std::vector<double>> unpackSeconds(std::size(kRates));
-    std::vector<double> splitSeconds;
-    bool ok = true;
-    for (int run = 0; run < runs && ok; ++run) {
-        for (std::size_t r = 0; r < std::size(kRates) && ok; ++r) {
-            emptyFolder(out);
-            window.options.blockSize = kRates[r].blockSize;
-            window.options.blockDigits = kRates[r].blockDigits;
-            gUnpackSize = kPieceSize;
-            gSplitModeSize = gSplitModeFirst = gSplitModeLast = gSplitModePercent = gSplitModeFiles = false;
-            Prompts::enableScripted();
-            gActionArmed = true;
-            const double t0 = now();
-            RunUnpack(window, frame);
-            unpackSeconds[r].push_back(now() - t0);
-            const QStringList boxes = Prompts::records();
-            ok = boxes.size() == 1 && boxes[0].contains(QStringLiteral("1 file successfully unpacked!"))
-                 && piecesComplete(out);
-            if (!ok)
-                std::fprintf(stderr, "unpack at %s failed: %s\n", kRates[r].name, qPrintable(boxes.join('\n')));
-        }
-        if (!ok)
-            break;
-        emptyFolder(out);
-        const double t0 = now();
-        ok = runSplit(file, out);
-        splitSeconds.push_back(now() - t0);
-        ok = ok && piecesComplete(out);
-        if (!ok)
-            std::fprintf(stderr, "split failed\n");
-    }
-    QDir(out).removeRecursively();
-
-    if (ok) {
-        const double split = median(splitSeconds);
-        std::printf("\n%-14s %9s %9s %8s %16s\n", "", "best s", "median s", "GB/s", "split/unpack");
-        std::printf("%-14s %9.3f %9.3f %8.2f %16s\n", "split -b", *std::min_element(splitSeconds.begin(), splitSeconds.end()),
-                    split, double(kFileSize) / split / 1e9, "1.00");
-        for (std::size_t r = 0; r < std::size(kRates); ++r) {
-            const double m = median(unpackSeconds[r]);
-            std::printf("%-14s %9.3f %9.3f %8.2f %16.2f\n", (std::string("unpack ") + kRates[r].name).c_str(),
-                        *std::min_element(unpackSeconds[r].begin(), unpackSeconds[r].end()), m,
-                        double(kFileSize) / m / 1e9, split / m);
-        }
-        rusage self {};
-        rusage children {};
-        ::getrusage(RUSAGE_SELF, &self);
-        ::getrusage(RUSAGE_CHILDREN, &children);
-        std::printf("\npeak memory: this process (every unpack) %.1f MB, split %.1f MB\n",
-                    double(self.ru_maxrss) / 1024.0, double(children.ru_maxrss) / 1024.0);
-    }
-    if (!keep)
-        QFile::remove(file);
+    gActionArmed = true;
+    const auto start = std::chrono::steady_clock::now();
+    RunUnpack(window, frame);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const QStringList boxes = Prompts::records();
+    const bool ok = boxes.size() == 1 && boxes[0].contains(QStringLiteral("1 file successfully unpacked!"));
+    if (!ok)
+        std::fprintf(stderr, "unpack at %s failed: %s\n", rate.name, qPrintable(boxes.join('\n')));
+    std::printf("seconds %.9f\npeak %ld\n", seconds, ownPeakKiB());
     return ok ? 0 : 1;
+}
+
+// The files of the folder in name order.
+std::vector<std::string> piecesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+        names.push_back(e.path().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The pieces of the folder: full pieces of 100,000,000 bytes and the rest, `size` bytes in all;
+// with `compare`, their bytes joined are the source's.
+bool piecesRight(const std::string& folder, const std::string& source, std::int64_t size, bool compare)
+{
+    const std::vector<std::string> pieces = piecesIn(folder);
+    const std::int64_t full = size / kPieceSize;
+    if (std::int64_t(pieces.size()) != full + (size % kPieceSize != 0 ? 1 : 0))
+        return false;
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        struct stat st {};
+        if (::stat(pieces[i].c_str(), &st) != 0 || (std::int64_t(i) < full && st.st_size != kPieceSize))
+            return false;
+        total += st.st_size;
+    }
+    return total == size && (!compare || sameContent(pieces, source));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 5 && std::strcmp(argv[1], "--child") == 0)
+        return runUnpackChild(argc, argv);
+
+    Options o;
+    o.path = tempFolder() + "/kivro-bench-unpack.bin";
+    o.size = std::int64_t(512) << 20;
+    o.bigSize = std::int64_t(2) << 30;
+    if (!parseOptions(argc, argv, "--file", true, o))
+        return 2;
+    const std::string file = o.path;
+    const std::string outParent = o.out;
+    const std::int64_t size = o.size;
+    const int runs = o.runs;
+    const bool keep = o.keep;
+    const std::string out = (outParent.empty() ? file : outParent + "/kivro-bench-unpack") + ".pieces";
+    const std::string report = file + ".report";
+    std::printf("source %s (%lld bytes), pieces of %lld bytes into %s, %d runs per row; %s\n", file.c_str(),
+                (long long)size, (long long)kPieceSize, out.c_str(), runs, loadAverage().c_str());
+    struct stat st {};
+    if ((::stat(file.c_str(), &st) != 0 || st.st_size != size) && !writeVariedFile(file, size, 3)) {
+        std::fprintf(stderr, "cannot write %s\n", file.c_str());
+        return 1;
+    }
+    warm(file);
+    const std::string me = selfPath();
+
+    // split, each rate copying inside the kernel, then each rate through the buffer.
+    const std::size_t rateCount = std::size(kRates);
+    std::vector<Row> rows(1 + 2 * rateCount);
+    rows[0].name = "split -b";
+    for (std::size_t r = 0; r < rateCount; ++r) {
+        rows[r + 1].name = std::string("unpack ") + kRates[r].name;
+        rows[r + 1 + rateCount].name = std::string("unpack ") + kRates[r].name + " (buffer)";
+    }
+
+    for (int run = 0; run < runs; ++run) {
+        const bool last = run == runs - 1;
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            removeAndSync(out);
+            std::filesystem::create_directories(out);
+            Measure m;
+            if (row == 0) {
+                m = runChild({"split", "-b", std::to_string(kPieceSize), file, out + "/x"});
+            } else {
+                const std::size_t r = (row - 1) % rateCount;
+                const char* mode = row > rateCount ? "buffer" : "kernel";
+                m = runChild({me, "--child", std::to_string(r), file, out, mode}, report, true);
+            }
+            // Every run's pieces have the right sizes; those of the last run also the right bytes.
+            m.ok = m.ok && piecesRight(out, file, size, last);
+            rows[row].add(m);
+        }
+    }
+    removeAndSync(out);
+    ::unlink(report.c_str());
+    printTable(rows, size, "split");
+    std::printf("%s\n", loadAverage().c_str());
+
+    if (!keep)
+        removeAndSync(file);
+    bool allOk = true;
+    for (const Row& row : rows)
+        allOk = allOk && row.ok;
+    return allOk ? 0 : 1;
 }

@@ -115,6 +115,7 @@ void ActionFrame::ResetAfterAction()
 void ActionFrame::StartClock()
 {
     mStartTime = now();
+    mProgressBar.ResetPacing();
 }
 
 void ActionFrame::ShowProgressBar()

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <algorithm>
+#include <chrono>
 
 namespace kivro {
 
@@ -106,11 +107,21 @@ void CProgBar32::ClearProgBar()
 
 void CProgBar32::SetProgBarPos(int ProgPos)
 {
-    QCoreApplication::processEvents();
+    const int pos = std::clamp(ProgPos, 0, 100);
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+    const bool pump = pos != m_pumpedPos || now - m_pumpedAtNs >= std::int64_t(kPumpIntervalMs) * 1000000;
+    if (pump) {
+        m_pumpedPos = pos;
+        m_pumpedAtNs = now;
+        QCoreApplication::processEvents();
+    }
     // A handler that ran above may have destroyed the bar (a cancel does).
     if (m_bar)
-        m_bar->setValue(std::clamp(ProgPos, 0, 100));
-    QCoreApplication::processEvents();
+        m_bar->setValue(pos);
+    if (pump)
+        QCoreApplication::processEvents();
 }
 
 void CProgBar32::DelayProgBar(int itime)

@@ -5,7 +5,9 @@
 //
 // SetProgBarPos and DelayProgBar let the program's pending events run before and after they act.
 // That is the one place where a running copy gives the window a turn, and so the way a click on
-// Cancel reaches a running action: any handler may run inside these calls.
+// Cancel reaches a running action: any handler may run inside these calls. A copy calls
+// SetProgBarPos after every block, up to a hundred thousand times a second at the slowest
+// transfer rate, so the position call paces that turn (see SetProgBarPos).
 #include <QColor>
 #include <QPointer>
 #include <QProgressBar>
@@ -51,7 +53,14 @@ public:
     // Position 0; nothing without a live bar.
     void ClearProgBar();
     // Lets pending events run, sets the position (clamped to 0..100), lets pending events run.
+    // Pending events run only when the position differs from the one of the last call that let
+    // them run, or when kPumpIntervalMs have passed since then: what is shown changes at most a
+    // hundred times in a run, and a click waits at most that interval, while a call that changes
+    // nothing costs no more than the comparison.
     void SetProgBarPos(int ProgPos);
+    static constexpr int kPumpIntervalMs = 20;
+    // The next SetProgBarPos lets pending events run, whatever the position (a new run begins).
+    void ResetPacing() { m_pumpedPos = -1; }
     // Lets pending events run, sleeps itime milliseconds, lets pending events run.
     void DelayProgBar(int itime);
 
@@ -78,6 +87,8 @@ private:
     std::int32_t m_barId = 0;
     std::optional<QColor> m_backColor;
     std::optional<QColor> m_barColor;
+    int m_pumpedPos = -1;           // the position of the last call that let events run
+    std::int64_t m_pumpedAtNs = 0;  // and when it did (monotonic clock)
 };
 
 // A 0x00BBGGRR colour value as a colour, and back.

@@ -14,9 +14,21 @@
 
 namespace kivro {
 
-CopyBuffer::CopyBuffer(std::int64_t size) : m_size(std::max<std::int64_t>(size, 1))
+namespace {
+
+bool g_kernelCopy = true;
+
+// The largest piece a block goes through the buffer in (see CopyBlock).
+constexpr std::int64_t kBufferPiece = std::int64_t(128) << 10;
+
+// The bytes one CopyBlock call of a copy loop takes at least (see BlocksPerCopy).
+constexpr std::int64_t kCopyRun = std::int64_t(4) << 20;
+
+} // namespace
+
+CopyBuffer::CopyBuffer() : m_size(kBufferPiece)
 {
-    constexpr std::size_t kAlign = std::size_t(2) << 20;
+    constexpr std::size_t kAlign = 4096;
     void* p = nullptr;
     if (::posix_memalign(&p, kAlign, std::size_t(m_size)) != 0 || !p)
         throw std::bad_alloc();
@@ -29,8 +41,6 @@ CopyBuffer::~CopyBuffer()
 }
 
 namespace {
-
-bool g_kernelCopy = true;
 
 bool handleOpen(const File64& file, std::int32_t handle)
 {
@@ -100,15 +110,20 @@ void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int6
 }
 
 void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
-               const QString& inPath)
+               const QString& inPath, std::int64_t blockSize, std::int64_t* blocksDone)
 {
     if (!handleOpen(file, in) || out == -1 || win::HandleFd(out) < 0)
         raiseError(52);
-    // On a failure both positions go back to the block's start (each has moved by what got
-    // through), and the error is raised.
+    // On a failure both positions go back to the start of the block it happened in (each has
+    // moved by what got through; the output never further than the input), and the error is
+    // raised.
     auto fail = [&](std::int64_t inMoved, std::int64_t outMoved, int number) {
-        if (!stepBack(file, in, inMoved) || !stepBack(file, out, outMoved))
+        const std::int64_t whole = blockSize > 0 ? std::min(inMoved, outMoved) / blockSize : 0;
+        const std::int64_t kept = whole * blockSize;
+        if (!stepBack(file, in, inMoved - kept) || !stepBack(file, out, outMoved - kept))
             raiseError(52);
+        if (blocksDone)
+            *blocksDone = whole;
         raiseError(number);
     };
     auto shrank = [&] { return pathExists(inPath) ? 62 : 53; };
@@ -130,25 +145,32 @@ void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, st
     }
 
     // Through the buffer: the kernel cannot copy between these files, or copying inside the
-    // kernel is switched off.
-    const std::int64_t rest = count - done;
-    std::int64_t got = 0;
-    while (got < rest) {
-        const std::int64_t n = file.ReadInto(in, buffer + got, rest - got);
-        if (n < 0) {
-            if (!handleOpen(file, in))
-                raiseError(52);
-            const int err = file.lastErrno();
-            fail(done + got, done, err != 0 ? errnoToErrorNumber(err) : 57);
+    // kernel is switched off. The block goes through in pieces of at most kBufferPiece bytes, each
+    // read and then written at once while it is still in the processor's cache; a piece of
+    // megabytes would go out to memory and back, and large writes make the page cache take large
+    // folios, which on some machines (virtual ones in particular) cost several times the copy.
+    std::int64_t at = done; // bytes of the block that are in the output
+    while (at < count) {
+        const std::int64_t piece = std::min(count - at, kBufferPiece);
+        std::int64_t got = 0;
+        while (got < piece) {
+            const std::int64_t n = file.ReadInto(in, buffer + got, piece - got);
+            if (n < 0) {
+                if (!handleOpen(file, in))
+                    raiseError(52);
+                const int err = file.lastErrno();
+                fail(at + got, at, err != 0 ? errnoToErrorNumber(err) : 57);
+            }
+            if (n == 0)
+                fail(at + got, at, shrank());
+            got += n;
         }
-        if (n == 0)
-            fail(done + got, done, shrank());
-        got += n;
-    }
-    const std::int64_t written = file.WriteFrom(out, buffer, rest);
-    if (written != rest) {
-        const int err = file.lastErrno();
-        fail(done + rest, done + written, errnoToErrorNumber(err != 0 ? err : ENOSPC));
+        const std::int64_t written = file.WriteFrom(out, buffer, piece);
+        if (written != piece) {
+            const int err = file.lastErrno();
+            fail(at + piece, at + written, errnoToErrorNumber(err != 0 ? err : ENOSPC));
+        }
+        at += piece;
     }
 }
 
@@ -168,6 +190,11 @@ BlockPlan PlanBlocks(std::int64_t length, std::int32_t blockSize, std::int32_t b
     plan.blocks = (length - length % modulus) / blockSize;
     plan.tail = length - plan.blocks * blockSize;
     return plan;
+}
+
+std::int64_t BlocksPerCopy(std::int32_t blockSize)
+{
+    return blockSize > 0 ? std::max<std::int64_t>(1, kCopyRun / blockSize) : 1;
 }
 
 } // namespace kivro

@@ -35,20 +35,24 @@ void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int6
 
 // Copies exactly `count` bytes from `in` to `out`, each at its position, as one block: inside the
 // kernel where the two files allow it (one copy call per block, no trip through memory of this
-// process), otherwise by one ReadBlock and one WriteBlock through `buffer` (room for `count`
-// bytes). Both positions advance by `count`. Failures are raised as ReadBlock and WriteBlock
+// process), otherwise through `buffer` (a CopyBuffer's), read and written in pieces of up to
+// 128 KiB. Both positions advance by `count`. Failures are raised as ReadBlock and WriteBlock
 // raise them (`inPath` names the source for the "not found" case); after any failure both
 // positions are back at the block's start, so that the same call again copies the same block to
 // the same place.
+//
+// With `blockSize` (several blocks of that size in one call, see BlocksPerCopy), a failure puts
+// both positions back at the start of the block it happened in instead, and `*blocksDone` gets
+// the number of whole blocks before it, which are copied; on success `*blocksDone` is untouched.
 void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
-               const QString& inPath);
+               const QString& inPath, std::int64_t blockSize = 0, std::int64_t* blocksDone = nullptr);
 
-// The one buffer of a run's copy loop. Its start is aligned to 2 MiB (at least a page): the kernel
-// copies into and out of a page-aligned buffer several times faster than into one that starts a
-// few bytes into a page, as a plain heap block of megabytes does.
+// The one buffer of a run's copy loop: room for the 128 KiB piece CopyBlock moves through it,
+// whatever the block size. Its start is page-aligned: the kernel copies into and out of a
+// page-aligned buffer several times faster than into one that starts a few bytes into a page.
 class CopyBuffer {
 public:
-    explicit CopyBuffer(std::int64_t size);
+    CopyBuffer();
     ~CopyBuffer();
     CopyBuffer(const CopyBuffer&) = delete;
     CopyBuffer& operator=(const CopyBuffer&) = delete;
@@ -76,6 +80,13 @@ struct BlockPlan {
     std::int64_t tail = 0;
 };
 BlockPlan PlanBlocks(std::int64_t length, std::int32_t blockSize, std::int32_t blockDigits);
+
+// How many of a plan's whole blocks one CopyBlock call takes: blocks of less than 4 MiB go
+// together up to that size (one block at least). A call per block of a few kilobytes would cost
+// more than the copy itself; the loops still give every block its own progress update (and so
+// its own chance to be cancelled) right after the call that copied it. A failed call is retried
+// from its first block.
+std::int64_t BlocksPerCopy(std::int32_t blockSize);
 
 // What a run's error handler decided about a failed step.
 enum class StepOutcome { Retry, End };

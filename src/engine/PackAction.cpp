@@ -25,6 +25,7 @@
 #include <cerrno>
 #include <cmath>
 #include <new>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -325,13 +326,10 @@ bool PackRun::copySources()
     const int count = int(m_sources.size());
     const std::int32_t blockSize = std::max<std::int32_t>(m_options.blockSize, 1);
 
-    // One buffer for the whole run, as large as the largest single read (a block, or a tail of up
-    // to 9,999,999 bytes at the fastest rate).
-    std::int64_t bufferSize = blockSize;
-    for (const std::int64_t size : m_sizes)
-        bufferSize = std::max(bufferSize, PlanBlocks(size, blockSize, m_options.blockDigits).tail);
-    CopyBuffer buffer(bufferSize);
+    // One buffer for the whole run.
+    CopyBuffer buffer;
     char* const data = buffer.data();
+    const std::int64_t perCopy = BlocksPerCopy(blockSize);
 
     for (int j = 0; j < count; ++j) {
         m_copyIndex = j;
@@ -339,12 +337,34 @@ bool PackRun::copySources()
         if (!RunStep([&] { openSource(j); }, handler(Step::Source)))
             return false;
         const BlockPlan pieces = PlanBlocks(m_sizes[std::size_t(j)], blockSize, m_options.blockDigits);
-        for (std::int64_t b = 0; b < pieces.blocks; ++b) {
-            if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, blockSize, m_entry); }, handler(Step::Write)))
-                return false;
+        const auto blockDone = [&] {
             m_frame.mBytesDone += blockSize;
-            if (!m_frame.ProgressFeedback())
-                return false;
+            return m_frame.ProgressFeedback();
+        };
+        for (std::int64_t b = 0; b < pieces.blocks;) {
+            const std::int64_t n = std::min(perCopy, pieces.blocks - b);
+            std::int64_t copied = 0;
+            std::optional<RuntimeError> failure;
+            try {
+                CopyBlock(m_file, m_in, m_out, data, n * blockSize, m_entry, blockSize, &copied);
+                copied = n;
+            } catch (const RuntimeError& e) {
+                failure = e;
+            }
+            for (const std::int64_t end = b + copied; b < end; ++b)
+                if (!blockDone())
+                    return false;
+            if (failure) {
+                // The blocks before the failure are counted; the one it happened in is offered to
+                // the handler as a block of its own, and Retry copies that block again.
+                if (handle(*failure, Step::Write) != StepOutcome::Retry)
+                    return false;
+                if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, blockSize, m_entry); }, handler(Step::Write)))
+                    return false;
+                ++b;
+                if (!blockDone())
+                    return false;
+            }
         }
         if (pieces.tail > 0) {
             if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, pieces.tail, m_entry); }, handler(Step::Write)))

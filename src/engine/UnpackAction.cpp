@@ -672,7 +672,7 @@ void UnpackRun::showCopyDisplay()
     m_form.setTimeRemainingVisible(true);
     m_frame.StartClock();
     m_join.clear();
-    m_buffer = std::make_unique<CopyBuffer>(std::max<std::int32_t>(m_opts.blockSize, 1));
+    m_buffer = std::make_unique<CopyBuffer>();
 }
 
 void UnpackRun::splitSource(int k)
@@ -735,18 +735,17 @@ void UnpackRun::writePiece(const Source& s, const PiecePlan& plan, std::int64_t 
     m_piecePos = dataStart;
 
     const BlockPlan blocks = PlanBlocks(length, m_opts.blockSize, m_opts.blockDigits);
-    for (std::int64_t b = 0; b < blocks.blocks; ++b) {
-        copyChunk(m_opts.blockSize);
-        m_frame.mBytesDone += m_opts.blockSize;
-        progress();
+    const std::int64_t perCopy = BlocksPerCopy(m_opts.blockSize);
+    for (std::int64_t b = 0; b < blocks.blocks;) {
+        const std::int64_t n = std::min(perCopy, blocks.blocks - b);
+        copyChunk(n * m_opts.blockSize);
+        for (const std::int64_t end = b + n; b < end; ++b) {
+            m_frame.mBytesDone += m_opts.blockSize;
+            progress();
+        }
     }
     if (blocks.tail > 0) {
-        // A tail longer than the buffer goes through it in turns, with one progress update.
-        for (std::int64_t done = 0; done < blocks.tail;) {
-            const std::int64_t chunk = std::min<std::int64_t>(blocks.tail - done, m_buffer->size());
-            copyChunk(chunk);
-            done += chunk;
-        }
+        copyChunk(blocks.tail);
         m_frame.mBytesDone += blocks.tail;
         progress();
     }

@@ -63,8 +63,11 @@ void kivromainfrm::setMoreInfoEnabled(bool enabled)
 
 void kivromainfrm::setPercentDoneCaption(const QString& caption)
 {
-    // Redrawn at once, so the labels follow the copy even when no event runs in between.
+    // Redrawn at once, so the labels follow the copy even when no event runs in between; a copy
+    // sets the caption after every block, so only a caption that changes is drawn.
     for (QLabel* label : {percentdone_lbl, percentdone_lbl_above96DPI}) {
+        if (label->text() == caption)
+            continue;
         label->setText(caption);
         label->repaint();
     }
@@ -78,7 +81,8 @@ void kivromainfrm::setPercentDoneVisible(bool visible)
 
 void kivromainfrm::setTimeRemainingCaption(const QString& caption)
 {
-    TimeRemainingLbl->setText(caption);
+    if (TimeRemainingLbl->text() != caption)
+        TimeRemainingLbl->setText(caption);
 }
 
 void kivromainfrm::setTimeRemainingVisible(bool visible)

@@ -17,6 +17,9 @@ struct Entry {
     bool write = false;
     dev_t dev = 0;
     ino_t ino = 0;
+    // For an output: the last input the kernel refused to copy from (handles are never reused),
+    // so that a run between two file systems does not ask the kernel again for every block.
+    HANDLE noKernelCopyFrom = -1;
 };
 
 std::map<HANDLE, Entry>& table()
@@ -189,13 +192,21 @@ bool CopyFileRange(HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* co
         g_lastError = EBADF;
         return false;
     }
+    if (dst->noKernelCopyFrom == in) {
+        g_lastError = EXDEV;
+        return false;
+    }
     // The kernel copies markedly faster when the output position sits on a 1 MiB boundary (the page
     // cache then works in whole large folios); block sizes such as 5,000,000 bytes leave every
     // block's start off that boundary. So a short first call brings the output onto the boundary
-    // and the rest of the range follows in one call.
+    // and the rest of the range follows in one call. Small ranges are copied as they come: for
+    // them the position query would cost more than the alignment gains.
     constexpr std::uint64_t kAlign = 1u << 20;
-    const off_t outPos = ::lseek(dst->fd, 0, SEEK_CUR);
-    std::uint64_t head = outPos >= 0 ? (kAlign - std::uint64_t(outPos) % kAlign) % kAlign : 0;
+    std::uint64_t head = 0;
+    if (count >= kAlign / 4) {
+        const off_t outPos = ::lseek(dst->fd, 0, SEEK_CUR);
+        head = outPos >= 0 ? (kAlign - std::uint64_t(outPos) % kAlign) % kAlign : 0;
+    }
     std::uint64_t done = 0;
     while (done < count) {
         std::uint64_t chunk = count - done;
@@ -217,6 +228,8 @@ bool CopyFileRange(HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* co
             if (errno == EINTR)
                 continue;
             g_lastError = errno;
+            if (done == 0 && IsCopyUnsupported(errno))
+                dst->noKernelCopyFrom = in;
             if (copied)
                 *copied = done;
             return false;

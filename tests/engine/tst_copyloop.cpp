@@ -1,13 +1,68 @@
-// The copy loop's block plan: how many whole blocks and what tail a length is copied in.
+// The copy loop's block plan (how many whole blocks and what tail a length is copied in), and
+// the block copy at every transfer rate, inside the kernel and through the buffer: every byte
+// arrives, at the output's own position, across the boundaries where each way splits its work
+// (page and 1 MiB boundaries of the output, the buffer's pieces, a block that ends at the end of
+// its source, short tails), also between two file systems.
 #include "KivroTest.h"
 
 #include "engine/CopyLoop.h"
+#include "engine/EngineGlobals.h"
+#include "engine/File64.h"
+#include "platform/FileApi.h"
+
+#include <sys/stat.h>
 
 using namespace kivro;
 
+namespace {
+
+QByteArray varied(qint64 size, int seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    quint32 x = 2654435761u * quint32(seed + 1);
+    for (qint64 i = 0; i < size; ++i) {
+        x = x * 1664525u + 1013904223u;
+        bytes[i] = char(x >> 24);
+    }
+    return bytes;
+}
+
+dev_t deviceOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_dev : dev_t(0);
+}
+
+} // namespace
+
 class TestCopyLoop : public QObject {
     Q_OBJECT
+
+    QString dir;
+
+    // A folder on another file system than `dir` (a tmpfs), or empty when there is none.
+    QString otherFileSystem() const
+    {
+        const QString shm = QStringLiteral("/dev/shm");
+        if (!QFileInfo(shm).isDir() || !QFileInfo(shm).isWritable() || deviceOf(shm) == deviceOf(dir))
+            return QString();
+        return shm;
+    }
+
 private slots:
+    void initTestCase()
+    {
+        dir = kivrotest::rootDir() + QStringLiteral("/copy");
+        QDir().mkpath(dir);
+    }
+    void init()
+    {
+        gOpenFileHandles.clear();
+        gOpenFileCount = 0;
+        gFileOpenError = 0;
+    }
+    void cleanup() { SetKernelBlockCopy(true); }
+
     void planBlocks_data()
     {
         QTest::addColumn<qint64>("length");
@@ -45,6 +100,109 @@ private slots:
         QTEST(qint64(plan.blocks), "blocks");
         QTEST(qint64(plan.tail), "tail");
         QCOMPARE(plan.blocks * qint64(blockSize) + plan.tail, length);
+    }
+
+    void copiesEveryByteAcrossTheBoundaries_data()
+    {
+        QTest::addColumn<bool>("kernelCopy");
+        QTest::addColumn<bool>("otherFs");
+        QTest::addColumn<int>("blockSize");
+        QTest::addColumn<qint64>("sourceSize");
+        QTest::addColumn<qint64>("outputOffset");
+        QTest::addColumn<int>("digits");
+        const struct {
+            const char* name;
+            int blockSize;
+            int digits;
+        } rates[] = {{"slow", 10000, 4}, {"normal", 100000, 5}, {"fast", 1000000, 6}, {"ufast", 5000000, 7}};
+        for (const bool kernel : {true, false}) {
+            for (const auto& rate : rates) {
+                const qint64 b = rate.blockSize;
+                const struct {
+                    const char* name;
+                    qint64 size;
+                } sources[] = {
+                    {"empty", 0},
+                    {"1 byte", 1},
+                    {"4,095 bytes", 4095},
+                    {"4,096 bytes", 4096},
+                    {"5,000,001 bytes", 5000001},
+                    {"blocks ending at the end", 3 * b},
+                    {"tail shorter than a page", 2 * b + 100},
+                };
+                for (const auto& source : sources) {
+                    for (const qint64 offset : {qint64(0), qint64(4097), qint64((1 << 20) - 3)}) {
+                        const QString name = QStringLiteral("%1, %2, %3, output at %4")
+                                                 .arg(kernel ? "kernel" : "buffer", rate.name, source.name)
+                                                 .arg(offset);
+                        QTest::newRow(qPrintable(name))
+                            << kernel << false << rate.blockSize << source.size << offset << rate.digits;
+                    }
+                }
+            }
+            // The output on another file system: the kernel refuses, every block goes through the
+            // buffer all the same.
+            for (const auto& rate : rates)
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2, other file system")
+                                             .arg(kernel ? "kernel" : "buffer", rate.name)))
+                    << kernel << true << rate.blockSize << qint64(2 * rate.blockSize + 4095) << qint64(4097)
+                    << rate.digits;
+        }
+    }
+    void copiesEveryByteAcrossTheBoundaries()
+    {
+        QFETCH(bool, kernelCopy);
+        QFETCH(bool, otherFs);
+        QFETCH(int, blockSize);
+        QFETCH(qint64, sourceSize);
+        QFETCH(qint64, outputOffset);
+        QFETCH(int, digits);
+        QString outDir = dir;
+        if (otherFs) {
+            outDir = otherFileSystem();
+            if (outDir.isEmpty())
+                QSKIP("no second file system to copy to");
+        }
+        SetKernelBlockCopy(kernelCopy);
+        const QString in = dir + QStringLiteral("/source");
+        const QString out = outDir + QStringLiteral("/kivro-copy-output");
+        const QByteArray source = varied(sourceSize, blockSize);
+        const QByteArray before = varied(outputOffset, 7);
+        kivrotest::writeFile(in, source);
+        kivrotest::writeFile(out, before);
+
+        File64 file;
+        file.OpenFile(in, QStringLiteral("READ_ONLY"));
+        const std::int32_t hin = file.FileHandle();
+        file.OpenFile(out, QStringLiteral("READ_WRITE"));
+        const std::int32_t hout = file.FileHandle();
+        QVERIFY(hin != -1 && hout != -1);
+        QVERIFY(file.SeekHandle(hout, outputOffset));
+
+        // Whole blocks, several to a call, then the tail, as the copy loops issue them.
+        CopyBuffer buffer;
+        const BlockPlan plan = PlanBlocks(sourceSize, blockSize, digits);
+        QList<qint64> calls;
+        for (qint64 b = 0; b < plan.blocks; b += BlocksPerCopy(blockSize))
+            calls << std::min<qint64>(BlocksPerCopy(blockSize), plan.blocks - b) * blockSize;
+        if (plan.tail > 0)
+            calls << plan.tail;
+        for (const qint64 count : calls) {
+            try {
+                CopyBlock(file, hin, hout, buffer.data(), count, in);
+            } catch (const RuntimeError& e) {
+                QFAIL(qPrintable(QStringLiteral("error %1 copying %2 bytes").arg(e.number()).arg(count)));
+            }
+        }
+        QCOMPARE(win::FilePosition(hin), sourceSize);
+        QCOMPARE(win::FilePosition(hout), outputOffset + sourceSize);
+        file.CloseAllFilesQuietly();
+
+        const QByteArray result = kivrotest::readFile(out);
+        QFile::remove(out);
+        QCOMPARE(result.size(), before.size() + source.size());
+        QVERIFY(result.startsWith(before));
+        QVERIFY(result.mid(before.size()) == source);
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QProgressBar>
+#include <QThread>
 
 using namespace kivro;
 
@@ -160,6 +161,30 @@ private slots:
         bool ran = false;
         QMetaObject::invokeMethod(&form, [&] { ran = true; }, Qt::QueuedConnection);
         pb.DelayProgBar(1);
+        QVERIFY(ran);
+    }
+
+    // A copy sets the position after every block: an unchanged position lets pending events run
+    // only once the pumping interval has passed, so that a click still gets through.
+    void unchangedPositionLetsEventsRunAfterTheInterval()
+    {
+        QWidget form;
+        CProgBar32 pb;
+        pb.setParent(&form);
+        QVERIFY(pb.Create(0, 0, 100, 10));
+        pb.SetProgBarPos(40);
+        bool ran = false;
+        QMetaObject::invokeMethod(&form, [&] { ran = true; }, Qt::QueuedConnection);
+        QThread::msleep(CProgBar32::kPumpIntervalMs + 5);
+        pb.SetProgBarPos(40);
+        QVERIFY(ran);
+        QCOMPARE(pb.bar()->value(), 40);
+
+        // A new run starts with a turn for the window, whatever the position.
+        ran = false;
+        QMetaObject::invokeMethod(&form, [&] { ran = true; }, Qt::QueuedConnection);
+        pb.ResetPacing();
+        pb.SetProgBarPos(40);
         QVERIFY(ran);
     }
 

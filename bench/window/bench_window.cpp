@@ -1,0 +1,272 @@
+// Pack through the real program window beside `cat a b > out`, at every transfer rate: the
+// program's own start-up with two page-cached files handed to it on its command line, the save
+// path answered, then Ctrl+P, timed from the key to the success box in the program's log.
+// Offscreen and on an X server (the whole benchmark runs itself under `xvfb-run -a` for that).
+// Each program and each cat runs in a child process of its own, the rows taking turns run after
+// run, and every output is removed and synced before the next run. See bench/README.md.
+#include "BenchSupport.h"
+
+#include "mainwindow/mMain.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+using namespace kivro::bench;
+
+namespace {
+
+std::int64_t monotonicNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// --- the child: the program itself, with a hand that presses Ctrl+P ----------------------------
+
+// Once the hand-off has asked for the save path and the main window is up, and the program has
+// had a moment to settle, writes the time to $KIVRO_BENCH_PRESS and presses Ctrl+P on the main
+// window (through the window system's shortcut path, as a key from the keyboard).
+void pressWhenReady()
+{
+    auto* timer = new QTimer(qApp);
+    auto readySince = std::make_shared<std::int64_t>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, readySince] {
+        const std::string log = readAll(qEnvironmentVariable("KIVRO_TEST_LOG").toStdString());
+        QWidget* main = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == QLatin1String("Tesma Kivro Pro"))
+                main = w;
+        if (!main || log.find("dialog|Save Pack File As|") == std::string::npos)
+            return;
+        if (*readySince == 0) {
+            *readySince = monotonicNs();
+            return;
+        }
+        if (monotonicNs() - *readySince < 500000000)
+            return;
+        timer->stop();
+        {
+            std::ofstream press(qEnvironmentVariable("KIVRO_BENCH_PRESS").toStdString());
+            press << monotonicNs() << "\n";
+        }
+        main->activateWindow();
+        QTest::keyClick(main, Qt::Key_P, Qt::ControlModifier);
+    });
+    timer->start(50);
+}
+
+int runWindowChild(int argc, char** argv)
+{
+    // The hand is set up as soon as the application object exists.
+    static bool armed = false;
+    qAddPreRoutine([] {
+        if (!armed) {
+            armed = true;
+            QTimer::singleShot(0, [] { pressWhenReady(); });
+        }
+    });
+    // The program as started by the collector: the two paths as one argument.
+    std::vector<char*> args{argv[0], argv[2], nullptr};
+    int n = 2;
+    (void)argc;
+    return kivro::mMain::Main(n, args.data());
+}
+
+// --- the parent ---------------------------------------------------------------------------------
+
+struct Setup {
+    std::string dir, a, b, out, log, answers, press, config;
+};
+
+void writeSettings(const Setup& s, const char* rate)
+{
+    ::mkdir((s.config + "/Tesma").c_str(), 0755);
+    std::ofstream ini(s.config + "/Tesma/Kivro.ini");
+    ini << "[General]\ntRate=" << rate << "\nsSize=customfs\ncSize=4096\ncPfs=50\ncNof=2\nUnpkTyp=RAW\n"
+        << "sDir=wfile\nUnpackCustomDir=" << s.dir << "\nJbat=Jbat\nDelact=No\nSaveTo=LastSaved\n"
+        << "SaveCustomDir=" << s.dir << "\nLastSavedDir=" << s.dir << "\nStartupOpt=LastUsed\n"
+        << "StartupCustomDir=" << s.dir << "\nLastUsedDir=" << s.dir << "\nOwrite=Prompt\nMZip=Off\n"
+        << "MCC=Off\nMagnet=Off\nCKivro=Off\nBrovletXpos=9000\nBrovletYpos=1500\nShowTod=0\n"
+        << "fCheck=fPass\nNoOfFilter=1\n\n[Filter]\n1=*.*\n\n[FilterInfo]\n1=All Files\n";
+}
+
+// One program run at `rate` on `platform`: seconds from the key to the logged success box, or a
+// failed measure.
+Measure runWindow(const Setup& s, const std::string& me, const char* rate, const char* platform)
+{
+    writeSettings(s, rate);
+    ::unlink(s.log.c_str());
+    ::unlink(s.press.c_str());
+    {
+        std::ofstream log(s.log);
+        std::ofstream answers(s.answers);
+        answers << s.out << "\nOK\n";
+    }
+    ::setenv("QT_QPA_PLATFORM", platform, 1);
+    const std::string handOff = s.a + "|" + s.b;
+    std::vector<std::string> args{me, "--child-window", handOff};
+    std::vector<char*> argv;
+    for (const std::string& x : args)
+        argv.push_back(const_cast<char*>(x.c_str()));
+    argv.push_back(nullptr);
+    Measure m;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, me.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        return m;
+    const std::string success = "successfully packed!";
+    std::int64_t seen = 0;
+    const std::int64_t deadline = monotonicNs() + std::int64_t(600) * 1000000000;
+    int status = 0;
+    bool exited = false;
+    while (monotonicNs() < deadline) {
+        if (readAll(s.log).find(success) != std::string::npos) {
+            seen = monotonicNs();
+            break;
+        }
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            exited = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    const std::string pressed = readAll(s.press);
+    if (seen > 0 && !pressed.empty()) {
+        m.seconds = double(seen - std::atoll(pressed.c_str())) / 1e9;
+        m.ok = true;
+    } else {
+        std::fprintf(stderr, "%s on %s: no success box; log:\n%s\n", rate, platform, readAll(s.log).c_str());
+    }
+    if (!exited) {
+        m.peakKiB = peakKiBOf(pid);
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, &status, 0);
+    }
+    struct stat st {};
+    struct stat sa {};
+    m.ok = m.ok && ::stat(s.out.c_str(), &st) == 0 && ::stat(s.a.c_str(), &sa) == 0 && st.st_size == 2 * sa.st_size;
+    return m;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && std::strcmp(argv[1], "--child-window") == 0)
+        return runWindowChild(argc, argv);
+
+    Options o;
+    o.path = tempFolder() + "/kivro-bench-window";
+    o.size = std::int64_t(256) << 20;
+    o.bigSize = std::int64_t(1) << 30;
+    if (!parseOptions(argc, argv, "--dir", false, o))
+        return 2;
+    const std::string dir = o.path;
+    const std::int64_t size = o.size;
+    const int runs = o.runs;
+    const bool keep = o.keep;
+    // The X server rows need one: the whole benchmark runs again under its own.
+    if (!std::getenv("KIVRO_BENCH_UNDER_XVFB")) {
+        ::setenv("KIVRO_BENCH_UNDER_XVFB", "1", 1);
+        std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
+                                const_cast<char*>("-screen 0 1280x1024x24")};
+        const std::string me = selfPath();
+        args.push_back(const_cast<char*>(me.c_str()));
+        for (int i = 1; i < argc; ++i)
+            args.push_back(argv[i]);
+        args.push_back(nullptr);
+        ::execvp("xvfb-run", args.data());
+        std::perror("xvfb-run");
+        return 1;
+    }
+
+    Setup s;
+    s.dir = dir;
+    s.a = dir + "/a";
+    s.b = dir + "/b";
+    s.out = dir + "/out";
+    s.log = dir + "/log";
+    s.answers = dir + "/answers";
+    s.press = dir + "/press";
+    s.config = dir + "/config";
+    ::mkdir(dir.c_str(), 0755);
+    for (const char* sub : {"/config", "/data", "/runtime"})
+        ::mkdir((dir + sub).c_str(), 0700);
+    ::setenv("XDG_CONFIG_HOME", s.config.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (dir + "/runtime").c_str(), 1);
+    ::setenv("KIVRO_TEST_LOG", s.log.c_str(), 1);
+    ::setenv("KIVRO_TEST_ANSWERS", s.answers.c_str(), 1);
+    ::setenv("KIVRO_BENCH_PRESS", s.press.c_str(), 1);
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+
+    std::printf("two files of %lld bytes in %s, %d runs per row; %s\n", (long long)size, dir.c_str(), runs,
+                loadAverage().c_str());
+    if (!writeVariedFile(s.a, size, 1) || !writeVariedFile(s.b, size, 2)) {
+        std::fprintf(stderr, "cannot write the test files\n");
+        return 1;
+    }
+    const std::string me = selfPath();
+    const char* platforms[] = {"offscreen", "xcb"};
+    std::vector<Row> rows;
+    rows.push_back(Row{"cat", {}, 0, true});
+    for (const char* platform : platforms)
+        for (const Rate& rate : kRates)
+            rows.push_back(Row{std::string(rate.name) + " " + platform, {}, 0, true});
+
+    const std::string catOut = dir + "/cat.out";
+    for (int run = 0; run < runs; ++run) {
+        warm(s.a);
+        warm(s.b);
+        removeAndSync(catOut);
+        rows[0].add(runChild({"cat", s.a, s.b}, catOut));
+        std::size_t row = 1;
+        for (const char* platform : platforms) {
+            for (const Rate& rate : kRates) {
+                removeAndSync(s.out);
+                warm(s.a);
+                warm(s.b);
+                Measure m = runWindow(s, me, rate.name, platform);
+                if (run == runs - 1)
+                    m.ok = m.ok && sameContent(s.out, catOut);
+                rows[row++].add(m);
+            }
+        }
+    }
+    printTable(rows, 2 * size, "cat");
+    std::printf("%s\n", loadAverage().c_str());
+    if (!keep)
+        removeAndSync(dir);
+    bool allOk = true;
+    for (const Row& row : rows)
+        allOk = allOk && row.ok;
+    return allOk ? 0 : 1;
+}
