@@ -7,6 +7,8 @@ class Tipfrm;
 class customfilesizefrm;
 class copyrightstampingfrm;
 class customfilefilterfrm;
+class abtfrm;
+class TechSupportDialog;
 
 // The tip of the day.
 Tipfrm* TipForm();
@@ -16,5 +18,9 @@ customfilesizefrm* CustomFileSizeForm();
 copyrightstampingfrm* CopyrightStampForm();
 // The custom file-type filter editor.
 customfilefilterfrm* CustomFileFilterForm();
+// The about box.
+abtfrm* AboutForm();
+// The technical support box.
+TechSupportDialog* TechSupportForm();
 
 } // namespace kivro

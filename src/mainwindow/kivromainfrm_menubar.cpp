@@ -5,6 +5,8 @@
 #include "mainwindow/kivromainfrm.h"
 
 #include "dialogs/DialogsGlobals.h"
+#include "dialogs/TechSupportDialog.h"
+#include "dialogs/abtfrm.h"
 #include "dialogs/Tipfrm.h"
 #include "dialogs/copyrightstampingfrm.h"
 #include "dialogs/customfilefilterfrm.h"
@@ -274,7 +276,7 @@ void kivromainfrm::SetupMenuBar()
     connect(FileTypeMnu, &QAction::triggered, this, [this] { FileTypeMnu_Click(); });
     connect(CopyrightStampingMnu, &QAction::triggered, this, [this] { CopyrightStampingMnu_Click(); });
     // The windows these open are not part of the program yet.
-    for (QAction* item : {GeneralMnu, TechMnu, AbtMnu})
+    for (QAction* item : {GeneralMnu})
         item->setEnabled(false);
 
     connect(FileMenu_File_Img, &SkinImage::clicked, this, [this] { FileMenu_File_Img_Click(); });
@@ -534,14 +536,15 @@ void kivromainfrm::CopyrightStampingMnu_Click()
     CopyrightStampForm()->Show();
 }
 
+// Help stays reachable while an action runs: these boxes only show information.
 void kivromainfrm::TechMnu_Click()
 {
-    // Opens the technical support box once the program has it.
+    TechSupportForm()->Show();
 }
 
 void kivromainfrm::AbtMnu_Click()
 {
-    // Opens the about box once the program has it.
+    AboutForm()->Show();
 }
 
 } // namespace kivro

@@ -29,13 +29,6 @@ QString SupportMailAddress()
 
 namespace gototesmabas {
 
-namespace {
-void openPage(const QString& path)
-{
-    win::ShellExecute(MakerSite() + path);
-}
-} // namespace
-
 QString HelpFilePath()
 {
     return paths::joinPath(gAppPath, QStringLiteral("Kivro.html"));
@@ -58,24 +51,44 @@ void SendMailTo(const QString& address)
     win::ShellExecute(QStringLiteral("mailto:") + address);
 }
 
+QString HomePageAddress()
+{
+    return MakerSite() + QStringLiteral("/");
+}
+
+QString SupportPageAddress()
+{
+    return MakerSite() + QStringLiteral("/support");
+}
+
+QString FAQPageAddress()
+{
+    return MakerSite() + QStringLiteral("/faq");
+}
+
+QString ProductPageAddress()
+{
+    return MakerSite() + QStringLiteral("/kivro");
+}
+
 void GoToHomePage()
 {
-    openPage(QStringLiteral("/"));
+    win::ShellExecute(HomePageAddress());
 }
 
 void GoToSupportPage()
 {
-    openPage(QStringLiteral("/support"));
+    win::ShellExecute(SupportPageAddress());
 }
 
 void GoToFAQPage()
 {
-    openPage(QStringLiteral("/faq"));
+    win::ShellExecute(FAQPageAddress());
 }
 
 void GoToProductPage()
 {
-    openPage(QStringLiteral("/kivro"));
+    win::ShellExecute(ProductPageAddress());
 }
 
 } // namespace gototesmabas

@@ -27,8 +27,13 @@ void OpenFileOrReportMissing(const QString& path);
 void OpenHelpFile();
 // A new mail to `address` ("mailto:" + address); failures pass without a word.
 void SendMailTo(const QString& address);
-// The maker's pages: home ("/"), support ("/support"), FAQ ("/faq") and the product page
-// ("/kivro"); failures pass without a word.
+// The addresses of the maker's pages: home ("/"), support ("/support"), FAQ ("/faq") and the
+// product page ("/kivro"), each under MakerSite().
+QString HomePageAddress();
+QString SupportPageAddress();
+QString FAQPageAddress();
+QString ProductPageAddress();
+// Opens those pages; failures pass without a word.
 void GoToHomePage();
 void GoToSupportPage();
 void GoToFAQPage();

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -77,6 +78,45 @@ int runChild(const QString& mode, const QStringList& extraEnv, QByteArray* outpu
     if (output)
         *output = p.readAll();
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+}
+
+int runChildOnX11(const QString& mode, const QStringList& extraEnv, const QString& pathFirst, QByteArray* output)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfb.isEmpty())
+        return -3;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KIVRO_TEST_CHILD"), mode);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("PATH"), pathFirst + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
+    env.remove(QStringLiteral("DESKTOP_SESSION"));
+    for (const QString& e : extraEnv) {
+        const qsizetype eq = e.indexOf(QLatin1Char('='));
+        env.insert(e.left(eq), e.mid(eq + 1));
+    }
+    QByteArray out;
+    int code = -1;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(xvfb, {QStringLiteral("-a"), QCoreApplication::applicationFilePath()});
+        if (!child.waitForFinished(60000)) {
+            child.kill();
+            child.waitForFinished();
+            code = -1;
+        } else {
+            code = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
+        }
+        out = child.readAll();
+        if (code != 0 && (out.contains("Xvfb failed to start") || out.contains("Server is already active")))
+            continue;
+        break;
+    }
+    if (output)
+        *output = out;
+    return code;
 }
 
 } // namespace kivrotest

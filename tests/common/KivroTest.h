@@ -27,6 +27,12 @@ QByteArray readFile(const QString& path);
 // Returns the exit code; stdout and stderr go to `output` when given.
 int runChild(const QString& mode, const QStringList& extraEnv = {}, QByteArray* output = nullptr,
              int timeoutMs = 30000);
+// Runs this test executable again as a child in `mode` on the X11 platform under Xvfb
+// ("xvfb-run -a"), as on a plain desktop (no portal, no desktop-specific opener), with
+// `pathFirst` in front of PATH. A start that lost its display number to another test's X server
+// is tried again. Returns the exit code (-1 when the child did not end, -2 when it crashed, -3
+// when xvfb-run is not installed); stdout and stderr go to `output`.
+int runChildOnX11(const QString& mode, const QStringList& extraEnv, const QString& pathFirst, QByteArray* output);
 
 } // namespace kivrotest
 

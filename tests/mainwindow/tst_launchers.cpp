@@ -190,8 +190,7 @@ private slots:
 
     void launchesThroughTheDesktop()
     {
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-        if (xvfb.isEmpty())
+        if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty())
             QSKIP("xvfb-run is not installed");
         const QString dir = root + QStringLiteral("/play");
         for (const char* f : {"a.mpg", "b.mpg", "c d.mpg"})
@@ -204,32 +203,14 @@ private slots:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QString program = QStringLiteral(KIVRO_PROGRAM_DIR);
 
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KIVRO_TEST_CHILD"), QStringLiteral("launch"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("PATH"), stubs + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
-        env.insert(QStringLiteral("KIVRO_LAUNCH_DIR"), dir);
-        env.insert(QStringLiteral("KIVRO_LAUNCH_LOG"), log);
-        env.insert(QStringLiteral("KIVRO_PROGRAM"), program);
-        // A plain desktop: no portal, no desktop-specific opener.
-        env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
-        env.remove(QStringLiteral("DESKTOP_SESSION"));
+        QFile::remove(log);
         QByteArray out;
-        // Several tests may start an X server at once; "xvfb-run -a" can then pick a display
-        // number another one takes first. Such a start is tried again.
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            QFile::remove(log);
-            QProcess child;
-            child.setProcessEnvironment(env);
-            child.setProcessChannelMode(QProcess::MergedChannels);
-            child.start(xvfb, {QStringLiteral("-a"), QCoreApplication::applicationFilePath()});
-            QVERIFY(child.waitForFinished(60000));
-            out = child.readAll();
-            if (!out.contains("DONE") && (out.contains("Xvfb failed to start") || out.contains("Server is already active")))
-                continue;
-            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, out.constData());
-            break;
-        }
+        const int code = kivrotest::runChildOnX11(
+            QStringLiteral("launch"),
+            {QStringLiteral("KIVRO_LAUNCH_DIR=") + dir, QStringLiteral("KIVRO_LAUNCH_LOG=") + log,
+             QStringLiteral("KIVRO_PROGRAM=") + program},
+            stubs, &out);
+        QVERIFY2(code == 0, out.constData());
         QVERIFY2(out.contains("DONE"), out.constData());
 
         const QStringList launched = QString::fromUtf8(kivrotest::readFile(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);

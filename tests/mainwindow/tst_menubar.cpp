@@ -18,6 +18,7 @@
 #include "platform/Paths.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -376,13 +377,13 @@ private slots:
         QCOMPARE(menuLines(w.OptMnu), (QStringList{"Pre&ferences... >", "---", "Show Pack List", "---", "Magnet",
                                                    "&Magnetise"}));
         QCOMPARE(menuLines(w.HelpMnu),
-                 (QStringList{"Tesma Kivro Help Topics  F1", "Tip of the Day", "---", "(off) Technical &Support",
+                 (QStringList{"Tesma Kivro Help Topics  F1", "Tip of the Day", "---", "Technical &Support",
                               "---", "Tesma", "Kivro Webpage", "Kivro FAQ", "---",
-                              "(off) &About Tesma Kivro..."}));
+                              "&About Tesma Kivro..."}));
         // The items of windows the program does not have open nothing and say so.
-        for (QAction* off : {w.GeneralMnu, w.TechMnu, w.AbtMnu})
+        for (QAction* off : {w.GeneralMnu})
             QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
-        for (QAction* on : {w.CustomSizeChk, w.CopyrightStampingMnu, w.FileTypeMnu})
+        for (QAction* on : {w.CustomSizeChk, w.CopyrightStampingMnu, w.FileTypeMnu, w.TechMnu, w.AbtMnu})
             QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
         QVERIFY(w.ShowBrovletMnu->isChecked());
     }
@@ -417,6 +418,52 @@ private slots:
         // The tip window outlives this test's main window.
         TipForm()->cmdOK_Click();
         TipForm()->setParent(nullptr);
+    }
+
+    // The Help items open the about and support boxes modally, without an owner, also while an
+    // action runs; each closes with its own key.
+    void helpItemsOpenTheInformationBoxes_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("closeKey");
+        QTest::newRow("about") << "AbtMnu" << "About Tesma Kivro Pro" << int(Qt::Key_Return);
+        QTest::newRow("support") << "TechMnu" << "Tesma Kivro Technical Support" << int(Qt::Key_Escape);
+    }
+
+    void helpItemsOpenTheInformationBoxes()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, title);
+        QFETCH(int, closeKey);
+        kivromainfrm w;
+        w.show();
+        w.BusyIconImg->show();
+        QVERIFY(w.ActionRunning());
+        auto* action = w.findChild<QAction*>(item);
+        QVERIFY(action && action->isEnabled());
+        QString seen;
+        bool owned = true;
+        bool modal = false;
+        QTimer::singleShot(0, &w, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            seen = box->windowTitle();
+            owned = box->parentWidget() != nullptr;
+            modal = box->isModal();
+            if (item == QLatin1String("AbtMnu"))
+                QCOMPARE(box->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), QStringLiteral("1.0.3"));
+            QTest::keyClick(box, Qt::Key(closeKey));
+            if (box->isVisible()) {
+                box->hide();
+                QFAIL("the key did not close the box");
+            }
+        });
+        action->trigger();
+        QCOMPARE(seen, title);
+        QVERIFY(modal);
+        QVERIFY(!owned);
+        QVERIFY(Prompts::records().isEmpty());
     }
 
     void exitEndsTheProgramThroughTheShutdown()
