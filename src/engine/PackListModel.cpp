@@ -38,6 +38,22 @@ void PackListModel::append(const QString& folder, const QString& name)
     endInsertRows();
 }
 
+void PackListModel::appendEntries(const QVector<PackListEntry>& entries)
+{
+    if (entries.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), count(), count() + int(entries.size()) - 1);
+    m_entries.append(entries);
+    endInsertRows();
+}
+
+void PackListModel::setEntries(QVector<PackListEntry> entries)
+{
+    beginResetModel();
+    m_entries = std::move(entries);
+    endResetModel();
+}
+
 bool PackListModel::removeAt(int i)
 {
     if (i < 0 || i >= count())

@@ -32,6 +32,10 @@ public:
     QStringList fullPaths() const;
 
     void append(const QString& folder, const QString& name);
+    // Appends entries at the end in one step.
+    void appendEntries(const QVector<PackListEntry>& entries);
+    // Puts these entries in place of all others in one step (the view keeps no selection).
+    void setEntries(QVector<PackListEntry> entries);
     // Out-of-range rows are ignored (false), so no caller can reach past the end of the list.
     bool removeAt(int i);
     // Removes the given rows (any order, duplicates allowed) in as few steps as there are runs

@@ -56,6 +56,9 @@ public:
     std::int32_t selpos_lstlentst(const QString& name) override;
     void refresh_filesel_lst() override;
     void EnableBottomMostFrm(bool Enable) override;
+    void ShowSaveDialog(const QString& filter, const QString& title, const QString& initialFolder,
+                        const QString& purpose) override;
+    void ShowOpenDialog(const QString& filter, const QString& title, const QString& initialFolder) override;
 
     // The names selected in File1, in list order (the hidden selection mirror).
     QStringList filesel_lst;

@@ -4,6 +4,7 @@
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/Tipfrm.h"
 #include "engine/StringHelpers.h"
+#include "mainwindow/commondialogbas.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
 
@@ -47,6 +48,17 @@ void kivromainfrm::EnableBottomMostFrm(bool Enable)
     setEnabled(Enable);
     PackListForm()->setEnabled(Enable);
     TipForm()->setEnabled(Enable);
+}
+
+void kivromainfrm::ShowSaveDialog(const QString& filter, const QString& title, const QString& initialFolder,
+                                  const QString& purpose)
+{
+    commondialogbas::ShowSaveDialog(this, filter, title, initialFolder, purpose);
+}
+
+void kivromainfrm::ShowOpenDialog(const QString& filter, const QString& title, const QString& initialFolder)
+{
+    commondialogbas::ShowOpenDialog(this, filter, title, initialFolder);
 }
 
 void kivromainfrm::setPackListControlsEnabled(bool enabled)

@@ -3,6 +3,7 @@
 #include "engine/PackListModel.h"
 #include "packlist/PackListBox.h"
 #include "packlist/PackListHost.h"
+#include "packlist/QuickSort.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
 #include "platform/SkinImage.h"
@@ -361,6 +362,45 @@ void Brovletfrm::MoveDownPackWhatSelPopupMnu_Click() { selposdown_cmd_Click(); }
 void Brovletfrm::ButtonSwapUp_Img_Click() { MoveUp(); }
 void Brovletfrm::selposup_cmd_Click() { MoveUp(); }
 void Brovletfrm::MoveUpPackWhatSelPopupMnu_Click() { selposup_cmd_Click(); }
+
+// --- sorting ------------------------------------------------------------------------------------
+
+void Brovletfrm::CopyListsToSortArrays()
+{
+    const PackListModel& list = packList();
+    SortNames.clear();
+    SortFolders.clear();
+    SortNames.reserve(list.count());
+    SortFolders.reserve(list.count());
+    for (int i = 0; i < list.count(); ++i) {
+        SortNames << list.name(i);
+        SortFolders << list.folder(i);
+    }
+}
+
+void Brovletfrm::SortPackList(bool ascending)
+{
+    // Like every other change of the entries, not while an action reads them.
+    if (busy() || selpos_lst->ListCount() == 0)
+        return;
+    CopyListsToSortArrays();
+    const auto hi = std::int32_t(SortNames.size() - 1);
+    if (ascending)
+        QuickSort::QuickSortAscending(SortNames, SortFolders, 0, hi);
+    else
+        QuickSort::QuickSortDescending(SortNames, SortFolders, 0, hi);
+    QVector<PackListEntry> sorted;
+    sorted.reserve(SortNames.size());
+    for (qsizetype i = 0; i < SortNames.size(); ++i)
+        sorted.append(PackListEntry{SortFolders.at(i), SortNames.at(i)});
+    // The list is filled anew: nothing selected, the first entry at the top. The names are the
+    // same, so the extent and the widest-name width stay.
+    packList().setEntries(std::move(sorted));
+    selpos_lst->setTopIndex(0);
+}
+
+void Brovletfrm::ButtonAscending_Img_Click() { SortPackList(true); }
+void Brovletfrm::ButtonDescending_Img_Click() { SortPackList(false); }
 
 // --- the list's events --------------------------------------------------------------------------
 

@@ -9,6 +9,7 @@
 // the list by index while it copies); operations that change only the selection stay live.
 #include <QRegion>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 
@@ -72,7 +73,15 @@ public:
     QAction* ClearLostLinkPackWhatSelPopupMnu = nullptr;
 
     // Never shown: receives the path confirmed in the open and save dialogs of pack-list files.
+    // Empty outside Save and LoadPackListFile; empty after a dialog means nothing was chosen.
     QLabel* WhichFileLbl = nullptr;
+
+    // --- sorting --------------------------------------------------------------------------------
+    // The names and folders of the last sort, entry i in element i; kept until the next sort.
+    QStringList SortNames;
+    QStringList SortFolders;
+    // Fills SortNames and SortFolders from the pack list, discarding what they held.
+    void CopyListsToSortArrays();
 
     // Enables or disables selpos_lst and the six hidden command buttons together, as the main
     // window does at the start and the end of every action.
@@ -126,6 +135,20 @@ public:
     void ButtonClose_Img_MouseUp();
     void BrovletMenu_Clear_Img_Click();
 
+    // --- pack-list files (Brovletfrm_file.cpp) -------------------------------------------------
+    // Save: unless an action runs, writes the list to the file chosen in "Save Pack List As"
+    // ("Nothing to save." for an empty list). The old file is replaced only when the whole new
+    // one is written; a failure asks "Cannot overwrite" with Retry (writes it all again) and
+    // Cancel (the old file stays as it was).
+    void BrovletMenu_Save_Img_Click();
+    // Load and Append: unless an action runs, LoadPackListFile with replace true or false.
+    void BrovletMenu_Load_Img_Click();
+    void BrovletMenu_Append_Img_Click();
+    // Reads the file chosen in "Load which Pack List?" or "Append which Pack List?" whole, then
+    // puts its entries in place of the list (replace) or after it. A file that cannot be read
+    // leaves the list as it was, with "Cannot read". The widest-name tracking is not applied.
+    void LoadPackListFile(bool replace);
+
     // --- widest-name tracking -------------------------------------------------------------------
     // The add rule, for the main window's add and the drop, after the entry was appended: a name
     // wider than 3,800 twips and wider than PackListMaxWidth sets the horizontal extent from its
@@ -162,6 +185,9 @@ public slots:
     // Scrolling by five rows
     void PackListDown_Img_Click();
     void PackListUp_Img_Click();
+    // Sorting by name; each folder moves with its name
+    void ButtonAscending_Img_Click();
+    void ButtonDescending_Img_Click();
     // Moves
     void ButtonSwapDown_Img_Click();
     void selposdown_cmd_Click();
@@ -183,6 +209,7 @@ private:
     void InvertSelection();
     void MoveDown();
     void MoveUp();
+    void SortPackList(bool ascending);
     void setHorizontalExtent(int pixels);
 
     PackListHost& m_host;

@@ -76,9 +76,9 @@ void Brovletfrm::SetupSkin()
     BrovletMenu_Load_Img = picture("BrovletMenu_Load_Img", QStringLiteral("packlist_menu_load"));
     BrovletMenu_Append_Img = picture("BrovletMenu_Append_Img", QStringLiteral("packlist_menu_append"));
     BrovletMenu_Clear_Img = picture("BrovletMenu_Clear_Img", QStringLiteral("packlist_menu_clear"));
-    // Saving, loading and appending pack-list files come with the pack-list file.
-    for (SkinImage* img : {BrovletMenu_Save_Img, BrovletMenu_Load_Img, BrovletMenu_Append_Img})
-        img->setEnabled(false);
+    connect(BrovletMenu_Save_Img, &SkinImage::clicked, this, &Brovletfrm::BrovletMenu_Save_Img_Click);
+    connect(BrovletMenu_Load_Img, &SkinImage::clicked, this, &Brovletfrm::BrovletMenu_Load_Img_Click);
+    connect(BrovletMenu_Append_Img, &SkinImage::clicked, this, &Brovletfrm::BrovletMenu_Append_Img_Click);
     connect(BrovletMenu_Clear_Img, &SkinImage::clicked, this, &Brovletfrm::BrovletMenu_Clear_Img_Click);
 
     // The window's own button pictures, held by hidden templates.
@@ -119,9 +119,8 @@ void Brovletfrm::SetupSkin()
     ButtonDescending_Img = new SkinImage(this);
     ButtonDescending_Img->setObjectName(QStringLiteral("ButtonDescending_Img"));
     ButtonDescending_Img->setToolTip(QStringLiteral("Sort Descending"));
-    // Sorting comes with the sort of the pack list.
-    ButtonAscending_Img->setEnabled(false);
-    ButtonDescending_Img->setEnabled(false);
+    connect(ButtonAscending_Img, &SkinImage::clicked, this, &Brovletfrm::ButtonAscending_Img_Click);
+    connect(ButtonDescending_Img, &SkinImage::clicked, this, &Brovletfrm::ButtonDescending_Img_Click);
 
     ButtonClose_Img->setPictures(hostPicture("ButtonClose_Up_Img", "btn_close_up"),
                                  hostPicture("ButtonClose_Over_Img", "btn_close_over"),

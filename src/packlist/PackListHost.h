@@ -36,6 +36,14 @@ public:
     // modal dialog.
     virtual void EnableBottomMostFrm(bool Enable) = 0;
 
+    // The main window's save and open dialogs, owned by the main window, with a filter
+    // ("Description|patterns|..."), a title and a starting folder (empty: where the last dialog
+    // left). A confirmed path goes into the pack-list window's WhichFileLbl (the save dialog only
+    // for the purpose "SavePackList"); a cancel leaves the label as it is.
+    virtual void ShowSaveDialog(const QString& filter, const QString& title, const QString& initialFolder,
+                                const QString& purpose) = 0;
+    virtual void ShowOpenDialog(const QString& filter, const QString& title, const QString& initialFolder) = 0;
+
     // --- skin ---------------------------------------------------------------------------------
     // The picture held by one of the main window's hidden template images ("ButtonClose_Up_Img",
     // "ButtonSelectAll_Over_Img", ...): the pack-list window's Close, Select All, Deselect All and

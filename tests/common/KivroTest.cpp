@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <memory>
 
 namespace kivrotest {
@@ -117,6 +118,24 @@ int runChildOnX11(const QString& mode, const QStringList& extraEnv, const QStrin
     if (output)
         *output = out;
     return code;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    ::getrlimit(RLIMIT_FSIZE, &m_old);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_old;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+void FileSizeLimit::lift()
+{
+    if (m_lifted)
+        return;
+    m_lifted = true;
+    ::setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 } // namespace kivrotest

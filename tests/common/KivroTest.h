@@ -14,6 +14,9 @@
 #include <QStringList>
 #include <QtTest/QtTest>
 
+#include <functional>
+#include <sys/resource.h>
+
 namespace kivrotest {
 
 // Makes the private folders; returns the root. Called before the application object exists.
@@ -33,6 +36,39 @@ int runChild(const QString& mode, const QStringList& extraEnv = {}, QByteArray* 
 // is tried again. Returns the exit code (-1 when the child did not end, -2 when it crashed, -3
 // when xvfb-run is not installed); stdout and stderr go to `output`.
 int runChildOnX11(const QString& mode, const QStringList& extraEnv, const QString& pathFirst, QByteArray* output);
+
+// Runs `step` once on the first modal window of type T that shows up (polled every 10 ms), so a
+// test can work a shown dialog or box as a user would.
+template <class T> void whenModal(std::function<void(T*)> step)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            step(w);
+        }
+    });
+    timer->start();
+}
+
+// Sets this process's soft file-size limit for as long as it lives, or until lift(), with
+// SIGXFSZ ignored, so a write beyond it fails with EFBIG instead of ending the process: a full
+// disk that also works for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit() { lift(); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    void lift();
+
+private:
+    rlimit m_old {};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_lifted = false;
+};
 
 } // namespace kivrotest
 

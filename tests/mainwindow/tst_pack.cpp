@@ -18,9 +18,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace kivro;
 
 namespace {
@@ -35,29 +32,6 @@ QString success(const QString& out, const QString& total)
 {
     return information("'" + out + "' successfully packed! Total filesize is " + total + " bytes.");
 }
-
-// Sets the soft file-size limit for as long as it lives (SIGXFSZ ignored, so a write beyond it
-// fails with EFBIG instead of ending the process).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old {};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -317,7 +291,7 @@ private slots:
         fill(w, {p("a"), p("b")}, p("out.bin"));
         QStringList boxes;
         {
-            FileSizeLimit limit(45000);
+            kivrotest::FileSizeLimit limit(45000);
             boxes = pressPack(w, {"Cancel"});
         }
         QCOMPARE(boxes, (QStringList{box("Critical", "RetryCancel",

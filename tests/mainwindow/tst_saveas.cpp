@@ -33,20 +33,6 @@ QString setting(const QString& name)
                                    QStringLiteral("<none>"));
 }
 
-template <class T> void whenModal(std::function<void(T*)> step)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            step(w);
-        }
-    });
-    timer->start();
-}
-
 // The files the dialog's list shows as choosable.
 QStringList shownFiles(QFileDialog* dialog)
 {
@@ -202,7 +188,7 @@ private slots:
         ini.sync();
         QStringList offered, allFiles, mpegFiles, musicFiles;
         bool othersDisabled = false, dialogEnabled = false;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
             othersDisabled = !w.isEnabled() && !PackListForm()->isEnabled();
             dialogEnabled = dialog->isEnabled();
             auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));

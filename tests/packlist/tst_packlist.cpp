@@ -1,6 +1,7 @@
 // The pack-list window's editing of the pack list: remove, select, clear lost links, clear,
-// scroll, move up and down, keys, double-click, popup menu, tooltip, and the widest-name tracking
-// that drives the list's horizontal extent.
+// scroll, move up and down, sort, keys, double-click, popup menu, tooltip, and the widest-name
+// tracking that drives the list's horizontal extent; saving, loading and appending pack-list
+// files.
 #include "KivroTest.h"
 
 #include "engine/PackListModel.h"
@@ -9,11 +10,15 @@
 #include "platform/SkinImage.h"
 #include "packlist/PackListBox.h"
 #include "packlist/PackListGlobals.h"
+#include "packlist/PackListFile.h"
 #include "packlist/PackListHost.h"
+#include "packlist/QuickSort.h"
+#include "platform/FileDialogs.h"
 #include "platform/Globals.h"
 #include "platform/MsgBox.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
@@ -46,7 +51,30 @@ public:
     std::int32_t selpos_lstlentst(const QString& name) override { return widths.value(name, 1000); }
     void refresh_filesel_lst() override { ++refreshCalls; }
     void EnableBottomMostFrm(bool Enable) override { enableCalls << Enable; }
+
+    // The dialogs as the main window's: scripted answers, the confirmed path into WhichFileLbl.
+    Brovletfrm* form = nullptr;
+    QStringList dialogCalls; // "filter|title|initial folder|purpose"
+    void ShowSaveDialog(const QString& filter, const QString& title, const QString& initialFolder,
+                        const QString& purpose) override
+    {
+        dialogCalls << QStringList{filter, title, initialFolder, purpose}.join(QLatin1Char('|'));
+        win::OPENFILENAME ofn;
+        ofn.lpstrTitle = title;
+        if (win::GetSaveFileNameA(ofn) && purpose == QLatin1String("SavePackList"))
+            form->WhichFileLbl->setText(ofn.lpstrFile);
+    }
+    void ShowOpenDialog(const QString& filter, const QString& title, const QString& initialFolder) override
+    {
+        dialogCalls << QStringList{filter, title, initialFolder}.join(QLatin1Char('|'));
+        win::OPENFILENAME ofn;
+        ofn.lpstrTitle = title;
+        if (win::GetOpenFileNameA(ofn))
+            form->WhichFileLbl->setText(ofn.lpstrFile);
+    }
 };
+
+const QString kPackListFilter = QStringLiteral("Kivro Pack List (*.qvt)|*.qvt|All Files (*.*)|*.*");
 
 const QString kNothingToSwap = QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|Nothing to swap.|OK");
 const QString kNothingToRemove = QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|Nothing to remove.|OK");
@@ -119,6 +147,7 @@ private slots:
         Prompts::enableScripted();
         host = new FakeHost;
         form = new Brovletfrm(*host);
+        host->form = form;
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         dir = kivrotest::rootDir() + QStringLiteral("/files-") + QString::number(QRandomGenerator::global()->generate());
@@ -673,6 +702,452 @@ private slots:
         QCOMPARE(form->selpos_lst->toolTip(), QStringLiteral("/dB/B"));
         sendMouse(vp, QEvent::MouseMove, Qt::NoButton, QPoint(5, vp->height() - 5));
         QCOMPARE(form->selpos_lst->toolTip(), QString());
+    }
+
+    // --- sorting ------------------------------------------------------------------------------
+
+    // "b@F1 a@F2" : entry b in folder "/F1/", a in "/F2/"; and back.
+    static QVector<PackListEntry> entriesOf(const QString& text)
+    {
+        QVector<PackListEntry> out;
+        for (const QString& t : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QStringList parts = t.split(QLatin1Char('@'));
+            out.append(PackListEntry{QLatin1Char('/') + parts.value(1) + QLatin1Char('/'), parts.at(0)});
+        }
+        return out;
+    }
+    static QString textOf(const QStringList& names, const QStringList& folders)
+    {
+        QStringList out;
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            const QString folder = folders.at(i).mid(1).chopped(1);
+            out << names.at(i) + (folder.isEmpty() ? QString() : QLatin1Char('@') + folder);
+        }
+        return out.join(QLatin1Char(' '));
+    }
+    QString listText() const
+    {
+        QStringList names, folders;
+        for (int i = 0; i < host->model.count(); ++i) {
+            names << host->model.name(i);
+            folders << host->model.folder(i);
+        }
+        return textOf(names, folders);
+    }
+
+    void sortOrders_data()
+    {
+        QTest::addColumn<QString>("entries");
+        QTest::addColumn<QString>("ascending");
+        QTest::addColumn<QString>("descending");
+        QTest::newRow("case") << "a B b A" << "A B a b" << "b a B A";
+        QTest::newRow("equal names, three") << "b@F1 a@F2 b@F3" << "a@F2 b@F3 b@F1" << "b@F3 b@F1 a@F2";
+        QTest::newRow("two equal names swap") << "x@F1 x@F2" << "x@F2 x@F1" << "x@F2 x@F1";
+        QTest::newRow("three equal names") << "x@F1 x@F2 x@F3" << "x@F3 x@F2 x@F1" << "x@F3 x@F2 x@F1";
+        QTest::newRow("sorted again") << "x@F3 x@F2 x@F1" << "x@F1 x@F2 x@F3" << "x@F1 x@F2 x@F3";
+        QTest::newRow("five") << "b@1 a@2 b@3 a@4 b@5" << "a@4 a@2 b@5 b@1 b@3" << "b@3 b@5 b@1 a@4 a@2";
+        QTest::newRow("no number order")
+            << "clip10.mpg clip9.mpg Clip2.mpg" << "Clip2.mpg clip10.mpg clip9.mpg" << "clip9.mpg clip10.mpg Clip2.mpg";
+        QTest::newRow("prefix first") << "ab a abc" << "a ab abc" << "abc ab a";
+        QTest::newRow("one entry") << "a@F1" << "a@F1" << "a@F1";
+    }
+    // The sort itself without a window, and the same through the window's pictures.
+    void sortOrders()
+    {
+        QFETCH(QString, entries);
+        QFETCH(QString, ascending);
+        QFETCH(QString, descending);
+        for (const bool up : {true, false}) {
+            QStringList names, folders;
+            for (const PackListEntry& e : entriesOf(entries)) {
+                names << e.name;
+                folders << e.folder;
+            }
+            const auto hi = std::int32_t(names.size() - 1);
+            up ? QuickSort::QuickSortAscending(names, folders, 0, hi)
+               : QuickSort::QuickSortDescending(names, folders, 0, hi);
+            QCOMPARE(textOf(names, folders), up ? ascending : descending);
+
+            host->model.setEntries(entriesOf(entries));
+            form->selpos_lst->setSelected(0, true);
+            QTest::mouseClick(up ? form->ButtonAscending_Img : form->ButtonDescending_Img, Qt::LeftButton);
+            QCOMPARE(listText(), up ? ascending : descending);
+            QCOMPARE(textOf(form->SortNames, form->SortFolders), up ? ascending : descending);
+            QCOMPARE(form->selpos_lst->SelCount(), 0);
+        }
+        QVERIFY(Prompts::records().isEmpty());
+    }
+
+    // Lists longer than 32,767 entries, in orders that are hard on a partition sort: the result
+    // is in order, and every name still has its own folder.
+    void sortLongLists_data()
+    {
+        QTest::addColumn<QString>("order");
+        QTest::newRow("random") << "random";
+        QTest::newRow("sorted") << "sorted";
+        QTest::newRow("reversed") << "reversed";
+        QTest::newRow("all equal") << "equal";
+        QTest::newRow("two names") << "two";
+    }
+    void sortLongLists()
+    {
+        QFETCH(QString, order);
+        const int n = 40000;
+        QRandomGenerator random(7);
+        QStringList names, folders;
+        for (int i = 0; i < n; ++i) {
+            int key = i;
+            if (order == QLatin1String("random"))
+                key = int(random.bounded(1000));
+            else if (order == QLatin1String("reversed"))
+                key = n - i;
+            else if (order == QLatin1String("equal"))
+                key = 0;
+            else if (order == QLatin1String("two"))
+                key = i % 2;
+            names << QStringLiteral("n%1").arg(key, 6, 10, QLatin1Char('0'));
+            folders << QStringLiteral("/f%1/").arg(i);
+        }
+        QStringList pairs;
+        for (int i = 0; i < n; ++i)
+            pairs << folders.at(i) + names.at(i);
+        pairs.sort();
+        for (const bool up : {true, false}) {
+            up ? QuickSort::QuickSortAscending(names, folders, 0, n - 1)
+               : QuickSort::QuickSortDescending(names, folders, 0, n - 1);
+            QStringList after;
+            for (int i = 0; i < n; ++i) {
+                after << folders.at(i) + names.at(i);
+                if (i > 0) {
+                    const int c = QString::compare(names.at(i - 1), names.at(i), Qt::CaseSensitive);
+                    QVERIFY2(up ? c <= 0 : c >= 0, qPrintable(QString::number(i)));
+                }
+            }
+            after.sort();
+            QCOMPARE(after, pairs);
+        }
+    }
+
+    void sortRefillsWithNothingSelectedAtTheTop()
+    {
+        for (int i = 59; i >= 0; --i)
+            host->model.append(QStringLiteral("/d/"), QStringLiteral("n%1").arg(i, 2, 10, QLatin1Char('0')));
+        host->widths[QStringLiteral("n00")] = 6000;
+        form->ApplyAddRule(QStringLiteral("n00"));
+        const int extent = form->selpos_lst->horizontalExtent();
+        QCOMPARE(extent, Brovletfrm::ExtentForWidth(6000));
+        form->selpos_lst->setSelected(3, true);
+        form->selpos_lst->setSelected(10, true);
+        form->selpos_lst->setListIndex(10);
+        form->selpos_lst->setTopIndex(20);
+        QVERIFY(form->selpos_lst->TopIndex() > 0);
+
+        QTest::mouseClick(form->ButtonAscending_Img, Qt::LeftButton);
+        for (int i = 0; i < 60; ++i) {
+            QCOMPARE(host->model.name(i), QStringLiteral("n%1").arg(i, 2, 10, QLatin1Char('0')));
+            QCOMPARE(host->model.folder(i), QStringLiteral("/d/"));
+        }
+        QCOMPARE(form->selpos_lst->model()->rowCount(), 60);
+        QCOMPARE(form->selpos_lst->SelCount(), 0);
+        QCOMPARE(form->selpos_lst->ListIndex(), -1);
+        QCOMPARE(form->selpos_lst->TopIndex(), 0);
+        QCOMPARE(form->selpos_lst->horizontalExtent(), extent);
+        QCOMPARE(host->maxWidth, 6000);
+    }
+
+    void sortOfAnEmptyListDoesNothing()
+    {
+        form->SortNames = QStringList{QStringLiteral("kept")};
+        QTest::mouseClick(form->ButtonAscending_Img, Qt::LeftButton);
+        QTest::mouseClick(form->ButtonDescending_Img, Qt::LeftButton);
+        QCOMPARE(host->model.count(), 0);
+        QCOMPARE(form->SortNames, QStringList{QStringLiteral("kept")});
+        QVERIFY(Prompts::records().isEmpty());
+    }
+
+    // While an action runs the sort and the four menu-strip pictures change nothing.
+    void whileBusyThePicturesChangeNothing()
+    {
+        fill(QStringLiteral("C A* B"));
+        host->busy = true;
+        Prompts::queue({dir + QStringLiteral("/list.qvt"), dir + QStringLiteral("/list.qvt")});
+        for (SkinImage* img : {form->ButtonAscending_Img, form->ButtonDescending_Img, form->BrovletMenu_Save_Img,
+                               form->BrovletMenu_Load_Img, form->BrovletMenu_Append_Img, form->BrovletMenu_Clear_Img})
+            QTest::mouseClick(img, Qt::LeftButton);
+        QCOMPARE(state(), QStringLiteral("C A* B"));
+        QVERIFY(Prompts::records().isEmpty());
+        QVERIFY(host->dialogCalls.isEmpty());
+        QVERIFY(host->enableCalls.isEmpty());
+        QVERIFY(QDir(dir).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
+
+    // --- pack-list files ----------------------------------------------------------------------
+
+    QStringList filesIn(const QString& folder) const
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+
+    void fileLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<QByteArray>>("lines");
+        QTest::newRow("empty") << QByteArray() << QList<QByteArray>{};
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QList<QByteArray>{"a", "b"};
+        QTest::newRow("lone CR, lone LF, no end") << QByteArray("a\rb\nc") << QList<QByteArray>{"a", "b", "c"};
+        QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QList<QByteArray>{"a", "", "b"};
+        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QList<QByteArray>{"a", "", "b"};
+        QTest::newRow("blank line only") << QByteArray("\r\n") << QList<QByteArray>{""};
+        const QByteArray longest(4096, 'p');
+        QTest::newRow("longer than any path: passed over")
+            << QByteArray(longest + "q\r\n/a\r\n" + longest + "\n" + longest + "q")
+            << QList<QByteArray>{"/a", longest};
+    }
+    // The same lines whether the file comes in one piece or byte by byte (a CR LF cut in two
+    // between pieces is still one line end).
+    void fileLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<QByteArray>, lines);
+        QCOMPARE(PackListFileLines(bytes), lines);
+        QList<QByteArray> byByte;
+        PackListLineReader reader([&byByte](const QByteArray& line) { byByte << line; });
+        for (qsizetype k = 0; k < bytes.size(); ++k)
+            reader.feed(bytes.constData() + k, 1);
+        reader.finish();
+        QCOMPARE(byByte, lines);
+    }
+
+    void saveWritesOneLinePerEntry()
+    {
+        host->model.append(QStringLiteral("/"), QStringLiteral("a.mpg"));
+        host->model.append(QStringLiteral("/t/sub/"), QStringLiteral("b é.mpg"));
+        const QString out = dir + QStringLiteral("/list.qvt");
+        Prompts::queue(out);
+        QTest::mouseClick(form->BrovletMenu_Save_Img, Qt::LeftButton);
+        QCOMPARE(kivrotest::readFile(out), QByteArray("/a.mpg\r\n/t/sub/b \xC3\xA9.mpg\r\n"));
+        QCOMPARE(host->dialogCalls, QStringList{kPackListFilter + QStringLiteral("|Save Pack List As||SavePackList")});
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("dialog|Save Pack List As|") + out});
+        QCOMPARE(host->enableCalls, (QList<bool>{false, true}));
+        QVERIFY(form->WhichFileLbl->text().isEmpty());
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(filesIn(dir), QStringList{QStringLiteral("list.qvt")});
+    }
+
+    void savedListLoadsBack()
+    {
+        QDir().mkpath(dir + QStringLiteral("/sub dir"));
+        const QStringList paths{touch(QStringLiteral("sub dir/c é.mpg")), touch(QStringLiteral("a.mpg")),
+                                touch(QStringLiteral("sub dir/b.mpg"))};
+        for (const QString& p : paths)
+            host->model.append(p.left(p.lastIndexOf(QLatin1Char('/')) + 1), p.mid(p.lastIndexOf(QLatin1Char('/')) + 1));
+        const QVector<PackListEntry> before = [this] {
+            QVector<PackListEntry> e;
+            for (int i = 0; i < host->model.count(); ++i)
+                e << host->model.entry(i);
+            return e;
+        }();
+        const QString out = dir + QStringLiteral("/list.qvt");
+        Prompts::queue({out, out});
+        QTest::mouseClick(form->BrovletMenu_Save_Img, Qt::LeftButton);
+        QTest::mouseClick(form->BrovletMenu_Clear_Img, Qt::LeftButton);
+        QCOMPARE(host->model.count(), 0);
+        QTest::mouseClick(form->BrovletMenu_Load_Img, Qt::LeftButton);
+        QCOMPARE(host->model.count(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(host->model.folder(i), before.at(i).folder);
+            QCOMPARE(host->model.name(i), before.at(i).name);
+        }
+        QCOMPARE(Prompts::records(), (QStringList{QStringLiteral("dialog|Save Pack List As|") + out,
+                                                  QStringLiteral("dialog|Load which Pack List?|") + out}));
+    }
+
+    void saveRefusals_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("empty list") << QStringList{} << "box|Exclamation|OK|Tesma Kivro Pro|Nothing to save.|OK";
+        QTest::newRow("a line break in a name")
+            << QStringList{"a.mpg", "two\nlines.mpg"}
+            << "box|Critical|OK|Tesma Kivro Pro|Cannot save the pack list: '/d/two\\nlines.mpg' holds a line "
+               "break, which a pack-list file cannot carry.|OK";
+        QTest::newRow("a carriage return") << QStringList{"cr\r.mpg"}
+                                           << "box|Critical|OK|Tesma Kivro Pro|Cannot save the pack list: "
+                                              "'/d/cr\r.mpg' holds a line break, which a pack-list file cannot "
+                                              "carry.|OK";
+    }
+    // Refused before the dialog: nothing is asked and nothing written.
+    void saveRefusals()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QString, box);
+        for (const QString& n : names)
+            host->model.append(QStringLiteral("/d/"), n);
+        QTest::mouseClick(form->BrovletMenu_Save_Img, Qt::LeftButton);
+        QCOMPARE(Prompts::records(), QStringList{box});
+        QVERIFY(host->dialogCalls.isEmpty());
+        QVERIFY(host->enableCalls.isEmpty());
+        QVERIFY(filesIn(dir).isEmpty());
+        QCOMPARE(host->model.count(), names.size());
+    }
+
+    void cancelledSaveWritesNothing()
+    {
+        fill(QStringLiteral("A B"));
+        Prompts::queue(QString());
+        QTest::mouseClick(form->BrovletMenu_Save_Img, Qt::LeftButton);
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("dialog|Save Pack List As|")});
+        QCOMPARE(host->enableCalls, (QList<bool>{false, true}));
+        QVERIFY(filesIn(dir).isEmpty());
+        QVERIFY(form->WhichFileLbl->text().isEmpty());
+    }
+
+    void saveUnderAFileSizeLimit_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("Retry writes it all again") << "Retry";
+        QTest::newRow("Cancel keeps the old file") << "Cancel";
+    }
+    // The old file is replaced only by a whole new one; the temporary file never stays.
+    void saveUnderAFileSizeLimit()
+    {
+        QFETCH(QString, answer);
+        const QString out = dir + QStringLiteral("/list.qvt");
+        const QByteArray old("/old/file.mpg\r\n");
+        kivrotest::writeFile(out, old);
+        for (int i = 0; i < 200; ++i)
+            host->model.append(QStringLiteral("/some/longer/folder/"), QStringLiteral("entry %1.mpg").arg(i));
+        const QByteArray whole = PackListFileBytes(host->model);
+        QVERIFY(whole.size() > 4096);
+
+        kivrotest::FileSizeLimit limit(1000);
+        bool hourglassDuringBox = false;
+        Prompts::setRecordObserver([&](const QString& line) {
+            if (!line.startsWith(QLatin1String("box|")))
+                return;
+            hourglassDuringBox = form->cursor().shape() == Qt::WaitCursor;
+            // The user frees some space before answering Retry.
+            if (answer == QLatin1String("Retry"))
+                limit.lift();
+        });
+        Prompts::queue({out, answer});
+        QTest::mouseClick(form->BrovletMenu_Save_Img, Qt::LeftButton);
+        Prompts::setRecordObserver({});
+        limit.lift();
+
+        QCOMPARE(Prompts::records(),
+                 (QStringList{QStringLiteral("dialog|Save Pack List As|") + out,
+                              QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '") + out
+                                  + QStringLiteral("'. Disk full/write-protected or file is in use.|") + answer}));
+        QCOMPARE(gMsgResult, answer == QLatin1String("Retry") ? vbRetry : vbCancel);
+        QCOMPARE(kivrotest::readFile(out), answer == QLatin1String("Retry") ? whole : old);
+        QCOMPARE(filesIn(dir), QStringList{QStringLiteral("list.qvt")});
+        QVERIFY(hourglassDuringBox);
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(form->WhichFileLbl->text().isEmpty());
+    }
+
+    void loadAndAppend_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("Load") << true;
+        QTest::newRow("Append") << false;
+    }
+    // Only lines that name a normal file by a path with a "/" are taken, whatever ends them; the
+    // others are skipped and reading goes on. The widest-name rule is not applied.
+    void loadAndAppend()
+    {
+        QFETCH(bool, replace);
+        const QString oldCurrent = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir));
+        const QString one = touch(QStringLiteral("one.mpg"));
+        QDir().mkpath(dir + QStringLiteral("/s"));
+        const QString two = touch(QStringLiteral("s/two.mpg"));
+        const QString three = touch(QStringLiteral("three é.mpg"));
+        const QString four = touch(QStringLiteral("four.mpg"));
+        touch(QStringLiteral(".dot.mpg"));
+        touch(QStringLiteral("noslash.mpg"));
+        QVERIFY(QDir().mkpath(dir + QStringLiteral("/folder.mpg")));
+        const QByteArray d = QFile::encodeName(dir);
+        const QByteArray bytes = QFile::encodeName(one) + "\r\n" + d + "/missing.mpg\r\n" + d + "/folder.mpg\r\n" + d
+                                 + "/.dot.mpg\r\nnoslash.mpg\r\n\r\n" + d + "/*.mpg\r\n" + QFile::encodeName(two) + "\n"
+                                 + QFile::encodeName(three) + "\r" + QFile::encodeName(four);
+        const QString list = dir + QStringLiteral("/list.qvt");
+        kivrotest::writeFile(list, bytes);
+
+        // One entry before, wide enough to set the extent; the file's names are wider still.
+        host->model.append(dir + QLatin1Char('/'), QStringLiteral("one.mpg"));
+        host->widths[QStringLiteral("one.mpg")] = 5000;
+        for (const char* wide : {"two.mpg", "three é.mpg", "four.mpg"})
+            host->widths[QString::fromUtf8(wide)] = 9000;
+        form->ApplyAddRule(QStringLiteral("one.mpg"));
+        const int extent = form->selpos_lst->horizontalExtent();
+
+        Prompts::queue(list);
+        QTest::mouseClick(replace ? form->BrovletMenu_Load_Img : form->BrovletMenu_Append_Img, Qt::LeftButton);
+        QVERIFY(QDir::setCurrent(oldCurrent));
+
+        QStringList expected{one, two, three, four};
+        if (!replace)
+            expected.prepend(one);
+        QCOMPARE(host->model.fullPaths(), expected);
+        QCOMPARE(host->model.folder(expected.size() - 3), dir + QStringLiteral("/s/"));
+        QCOMPARE(host->model.name(expected.size() - 2), QStringLiteral("three é.mpg"));
+        const QString title = replace ? QStringLiteral("Load which Pack List?") : QStringLiteral("Append which Pack List?");
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("dialog|") + title + QLatin1Char('|') + list});
+        QCOMPARE(host->dialogCalls, QStringList{kPackListFilter + QLatin1Char('|') + title + QLatin1Char('|')});
+        QCOMPARE(host->enableCalls, (QList<bool>{false, true}));
+        QCOMPARE(form->selpos_lst->horizontalExtent(), replace ? 0 : extent);
+        QCOMPARE(host->maxWidth, replace ? 0 : 5000);
+        QCOMPARE(form->selpos_lst->SelCount(), 0);
+        QVERIFY(form->WhichFileLbl->text().isEmpty());
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void cancelledLoadLeavesTheList_data() { loadAndAppend_data(); }
+    void cancelledLoadLeavesTheList()
+    {
+        QFETCH(bool, replace);
+        fill(QStringLiteral("A B* C"));
+        Prompts::queue(QString());
+        QTest::mouseClick(replace ? form->BrovletMenu_Load_Img : form->BrovletMenu_Append_Img, Qt::LeftButton);
+        QCOMPARE(state(), QStringLiteral("A B* C"));
+        QCOMPARE(Prompts::records().size(), 1);
+        QCOMPARE(host->enableCalls, (QList<bool>{false, true}));
+        QVERIFY(form->WhichFileLbl->text().isEmpty());
+    }
+
+    void unreadableFileLeavesTheList_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("link to a FIFO") << "link";
+    }
+    void unreadableFileLeavesTheList()
+    {
+        QFETCH(QString, kind);
+        const QString path = dir + QStringLiteral("/list.qvt");
+        const QByteArray p = QFile::encodeName(path);
+        if (kind == QLatin1String("fifo"))
+            QVERIFY(::mkfifo(p.constData(), 0600) == 0);
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == QLatin1String("link")) {
+            QVERIFY(::mkfifo(QFile::encodeName(dir + QStringLiteral("/pipe")).constData(), 0600) == 0);
+            QVERIFY(::symlink("pipe", p.constData()) == 0);
+        }
+        fill(QStringLiteral("A B* C"));
+        Prompts::queue(path);
+        QTest::mouseClick(form->BrovletMenu_Load_Img, Qt::LeftButton);
+        QCOMPARE(Prompts::records(),
+                 (QStringList{QStringLiteral("dialog|Load which Pack List?|") + path,
+                              QStringLiteral("box|Critical|OK|Tesma Kivro Pro|Cannot read '") + path
+                                  + QStringLiteral("'. The pack list was not changed.|OK")}));
+        QCOMPARE(state(), QStringLiteral("A B* C"));
+        QVERIFY(form->WhichFileLbl->text().isEmpty());
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
     }
 
     // --- the one instance ---------------------------------------------------------------------

@@ -36,6 +36,8 @@ public:
     std::int32_t selpos_lstlentst(const QString&) override { return 1000; }
     void refresh_filesel_lst() override {}
     void EnableBottomMostFrm(bool) override {}
+    void ShowSaveDialog(const QString&, const QString&, const QString&, const QString&) override {}
+    void ShowOpenDialog(const QString&, const QString&, const QString&) override {}
     QString TemplatePicture(const QString& name) const override { return templates.value(name); }
     void setShowPackListChecked(bool checked) override { showPackListChecks << checked; }
 };
@@ -96,11 +98,10 @@ private slots:
             if (QWidget* c = f.findChild<QWidget*>(str(name), Qt::FindDirectChildrenOnly))
                 QVERIFY2(c->isHidden(), name.data());
         }
-        // Pictures whose operations the window does not offer take no clicks.
-        for (SkinImage* off : {f.BrovletMenu_Save_Img, f.BrovletMenu_Load_Img, f.BrovletMenu_Append_Img,
-                               f.ButtonAscending_Img, f.ButtonDescending_Img})
-            QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
-        QVERIFY(f.BrovletMenu_Clear_Img->isEnabled());
+        // Every picture of the window takes clicks.
+        for (SkinImage* on : {f.BrovletMenu_Save_Img, f.BrovletMenu_Load_Img, f.BrovletMenu_Append_Img,
+                              f.BrovletMenu_Clear_Img, f.ButtonAscending_Img, f.ButtonDescending_Img})
+            QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
     }
 
     void buttonPictures()

@@ -22,24 +22,9 @@ const QString kFilter = QStringLiteral("Mpeg (*.mpg,*.mpeg,*.mpe)") + QChar(0) +
                         + QChar(0) + QStringLiteral("All Files (*.*)") + QChar(0) + QStringLiteral("*.*")
                         + QChar(0) + QChar(0);
 
-// Runs `step` once on the first modal window of type T that shows up.
-template <class T> void whenModal(std::function<void(T*)> step)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            step(w);
-        }
-    });
-    timer->start();
-}
-
 void answerBox(QMessageBox::StandardButton button, QString* text = nullptr)
 {
-    whenModal<QMessageBox>([button, text](QMessageBox* box) {
+    kivrotest::whenModal<QMessageBox>([button, text](QMessageBox* box) {
         if (text)
             *text = box->text();
         box->button(button)->click();
@@ -192,7 +177,7 @@ private slots:
         Prompts::disableScripted();
         QString refusal, question;
         bool stillOpenAfterNo = false;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
             QLineEdit* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             if (!name || !dialog->testOption(QFileDialog::DontUseNativeDialog)) {
                 dialog->reject();
@@ -228,7 +213,7 @@ private slots:
         Prompts::disableScripted();
         QString title;
         bool foldersOnly = false;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
             title = dialog->windowTitle();
             foldersOnly = dialog->fileMode() == QFileDialog::Directory
                           && dialog->testOption(QFileDialog::ShowDirsOnly)
@@ -248,7 +233,7 @@ private slots:
     {
         Prompts::disableScripted();
         QString question;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("a.mpg"));
             answerBox(QMessageBox::Yes, &question);
             static_cast<QDialog*>(dialog)->accept();
