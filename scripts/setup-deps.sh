@@ -13,7 +13,7 @@ PACKAGES=(
   fonts-liberation2 xdg-utils
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   # test
-  xvfb xauth xdotool unzip x11-utils dbus-daemon
+  xvfb xauth xdotool unzip x11-utils dbus-daemon python3
 )
 
 missing=()

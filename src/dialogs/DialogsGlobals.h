@@ -6,6 +6,7 @@ namespace kivro {
 class Tipfrm;
 class customfilesizefrm;
 class copyrightstampingfrm;
+class customfilefilterfrm;
 class abtfrm;
 class TechSupportDialog;
 
@@ -15,6 +16,8 @@ Tipfrm* TipForm();
 customfilesizefrm* CustomFileSizeForm();
 // The copyright stamp editor.
 copyrightstampingfrm* CopyrightStampForm();
+// The custom file-type filter editor.
+customfilefilterfrm* CustomFileFilterForm();
 // The about box.
 abtfrm* AboutForm();
 // The technical support box.

@@ -1,8 +1,9 @@
 #pragma once
-// What the custom size dialog and the copyright stamp editor need of the main window: one narrow
-// interface, which the main window implements and registers (tests register a small fake). The
-// dialogs never include the main window.
+// What the custom size dialog, the copyright stamp editor and the file-type filter editor need
+// of the main window: one narrow interface, which the main window implements and registers
+// (tests register a small fake). The dialogs never include the main window.
 #include <QString>
+#include <QStringList>
 
 namespace kivro {
 
@@ -22,6 +23,11 @@ public:
     // --- copyright stamp ----------------------------------------------------------------------
     // The window whose CopyrightStamping_lst holds the join batch file's stamp lines.
     virtual MainWindowLink& StampLineOwner() = 0;
+
+    // --- file-type box ------------------------------------------------------------------------
+    // Refills pattern_cmb with these display forms, selects its entry 0 by code and runs
+    // pattern_cmb_Click once (the first filter applied to File1, its first file selected).
+    virtual void FillFileTypeBox(const QStringList& displayForms) = 0;
 };
 
 // The registered host (null while none is registered).

@@ -37,6 +37,10 @@ public:
     // The custom size dialog's accepted choice, for the pending copy: the mode, its number (K for
     // the three size modes) and the text of entry 4 of UnpackSizeCmb (and of UnpackSizeTxt).
     virtual void setPendingCustomSize(CustomSizeMode mode, std::int32_t number, const QString& text) = 0;
+
+    // The stored number of file-type filters for the count box NoOfCustomFilterTxt, after the
+    // filter editor has stored its list.
+    virtual void setNoOfCustomFilterTxt(const QString& count) = 0;
 };
 
 // The preferences window, created on first use by the registered factory; null while none is

@@ -238,4 +238,24 @@ FileFilterStore ReadFileFilterStore()
     return store;
 }
 
+QStringList WriteFileFilterStore(const QVector<FileFilter>& filters)
+{
+    using namespace Registry;
+    Registry::writeSetting(Settings::NoOfFilter, QString::number(filters.size()));
+    win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterKey);
+    win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterInfoKey);
+    QStringList stored;
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        const QString name = QString::number(i + 1);
+        RegWriteString(HKEY_CURRENT_USER, kFilterKey, name, filters.at(i).patterns);
+        RegWriteString(HKEY_CURRENT_USER, kFilterInfoKey, name, filters.at(i).description);
+        FileFilter back;
+        back.number = int(i) + 1;
+        back.patterns = RegReadString(HKEY_CURRENT_USER, kFilterKey, name);
+        back.description = RegReadString(HKEY_CURRENT_USER, kFilterInfoKey, name);
+        stored << back.displayForm();
+    }
+    return stored;
+}
+
 } // namespace kivro

@@ -109,6 +109,11 @@ struct FileFilterStore {
 // (at most 32,767) are read, and every gap lowers the count by one. Writes nothing back.
 FileFilterStore ReadFileFilterStore();
 
+// Stores `filters` as the whole list, with no gaps: NoOfFilter = their number, both sub-keys
+// deleted, then for each filter i (from 1) its pattern list and its description written under
+// "i", exactly as given. Returns the display forms of the values read back, in stored order.
+QStringList WriteFileFilterStore(const QVector<FileFilter>& filters);
+
 // The number a text starts with (leading blanks skipped, optional sign, digits and one decimal
 // point), rounded to a whole number, halves to even; 0 when it starts with none.
 std::int64_t LeadingNumber(const QString& text);

@@ -140,14 +140,7 @@ QStringList LoadFileFilterList()
     if (interiorGap || store.countNotNumber) {
         // Renumber 1..N, so that the type box's n-th item reads entry n and the last entry is
         // not lost to a lowered count.
-        const QString count = QString::number(store.entries.size());
-        Registry::writeSetting(Settings::NoOfFilter, count);
-        win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterKey);
-        win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterInfoKey);
-        for (qsizetype i = 0; i < store.entries.size(); ++i)
-            RegWriteString(HKEY_CURRENT_USER, kFilterKey, QString::number(i + 1), store.entries.at(i).patterns);
-        for (qsizetype i = 0; i < store.entries.size(); ++i)
-            RegWriteString(HKEY_CURRENT_USER, kFilterInfoKey, QString::number(i + 1), store.entries.at(i).description);
+        WriteFileFilterStore(store.entries);
         return items;
     }
     Registry::writeSetting(Settings::NoOfFilter, store.count);

@@ -675,6 +675,7 @@ public:
     void GeneralMnu_Click();
     // The custom size dialog, modal; the dialog itself sets the size items.
     void CustomSizeChk_Click();
+    // The file-type filter editor, modal; its close refills the file-type box.
     void FileTypeMnu_Click();
     // The copyright stamp editor, modal.
     void CopyrightStampingMnu_Click();
@@ -683,6 +684,8 @@ public:
     void CheckCustomSizeChk() override;
     void setCustomSizeChkCaption(const QString& caption) override;
     MainWindowLink& StampLineOwner() override { return *this; }
+    // DialogsHost: the file-type box refilled by the filter editor.
+    void FillFileTypeBox(const QStringList& displayForms) override;
     void TechMnu_Click();
     void AbtMnu_Click();
 

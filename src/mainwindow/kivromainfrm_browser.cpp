@@ -190,6 +190,18 @@ void kivromainfrm::SelectFirstFileOrClearMirror()
     }
 }
 
+void kivromainfrm::FillFileTypeBox(const QStringList& displayForms)
+{
+    {
+        const QSignalBlocker block(pattern_cmb);
+        pattern_cmb->clear();
+        pattern_cmb->addItems(displayForms);
+        pattern_cmb->setCurrentIndex(0);
+    }
+    // Choosing the entry by code runs its click handling once.
+    pattern_cmb_Click();
+}
+
 void kivromainfrm::pattern_cmb_Click()
 {
     const int k = pattern_cmb->currentIndex() + 1;

@@ -347,19 +347,13 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
         ResetFileFilter();
         filters = MainLoad::LoadFileFilterList();
     }
-    {
+    // Selecting the first type of an empty box is an invalid property value.
+    if (filters.isEmpty()) {
         const QSignalBlocker block(pattern_cmb);
         pattern_cmb->clear();
-        pattern_cmb->addItems(filters);
-    }
-    // Selecting the first type of an empty box is an invalid property value.
-    if (pattern_cmb->count() == 0)
         raiseError(380);
-    {
-        const QSignalBlocker block(pattern_cmb);
-        pattern_cmb->setCurrentIndex(0);
     }
-    pattern_cmb_Click();
+    FillFileTypeBox(filters);
 
     // Browser state.
     if (File1->count() > 0) {

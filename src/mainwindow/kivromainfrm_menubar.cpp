@@ -9,6 +9,7 @@
 #include "dialogs/abtfrm.h"
 #include "dialogs/Tipfrm.h"
 #include "dialogs/copyrightstampingfrm.h"
+#include "dialogs/customfilefilterfrm.h"
 #include "dialogs/customfilesizefrm.h"
 #include "engine/EngineGlobals.h"
 #include "packlist/Brovletfrm.h"
@@ -275,7 +276,7 @@ void kivromainfrm::SetupMenuBar()
     connect(FileTypeMnu, &QAction::triggered, this, [this] { FileTypeMnu_Click(); });
     connect(CopyrightStampingMnu, &QAction::triggered, this, [this] { CopyrightStampingMnu_Click(); });
     // The windows these open are not part of the program yet.
-    for (QAction* item : {GeneralMnu, FileTypeMnu})
+    for (QAction* item : {GeneralMnu})
         item->setEnabled(false);
 
     connect(FileMenu_File_Img, &SkinImage::clicked, this, [this] { FileMenu_File_Img_Click(); });
@@ -527,7 +528,7 @@ void kivromainfrm::CustomSizeChk_Click()
 
 void kivromainfrm::FileTypeMnu_Click()
 {
-    // Opens the file-type filter editor once the program has it.
+    CustomFileFilterForm()->Show();
 }
 
 void kivromainfrm::CopyrightStampingMnu_Click()

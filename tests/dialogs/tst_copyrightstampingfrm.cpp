@@ -26,6 +26,7 @@ struct Host : DialogsHost, kivrotest::HeadlessLink {
     void CheckCustomSizeChk() override {}
     void setCustomSizeChkCaption(const QString&) override {}
     MainWindowLink& StampLineOwner() override { return *this; }
+    void FillFileTypeBox(const QStringList&) override {}
     PackListModel& packList() override { return list; }
     File64& file64() override { return file; }
     PackListModel list;

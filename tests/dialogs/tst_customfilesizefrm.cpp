@@ -32,6 +32,7 @@ struct Host : DialogsHost, kivrotest::HeadlessLink {
     void CheckCustomSizeChk() override { calls << QStringLiteral("check custom"); }
     void setCustomSizeChkCaption(const QString& caption) override { calls << QStringLiteral("caption ") + caption; }
     MainWindowLink& StampLineOwner() override { return *this; }
+    void FillFileTypeBox(const QStringList&) override {}
     PackListModel& packList() override { return list; }
     File64& file64() override { return file; }
     ActionOptions actionOptions() const override
@@ -54,6 +55,7 @@ struct Pending : PreferencesLink {
     {
         calls << QStringLiteral("%1 %2 %3").arg(int(m)).arg(n).arg(t);
     }
+    void setNoOfCustomFilterTxt(const QString&) override {}
     QStringList calls;
 };
 

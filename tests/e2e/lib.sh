@@ -151,3 +151,74 @@ expect_save_dialog_first() {
     *) fail "first log line: $first" ;;
   esac
 }
+
+# Asks the window of this title to close as its close box does: a WM_DELETE_WINDOW message
+# (xdotool of Debian 12 can only destroy a window, and there is no window manager to ask).
+close_window() {
+  local id
+  id="$(window_id "$1")"
+  [ -n "$id" ] || fail "no window '$1'"
+  python3 - "$id" <<'PY' || fail "cannot send WM_DELETE_WINDOW to '$1'"
+import ctypes
+import sys
+
+x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XInternAtom.restype = ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("l", ctypes.c_long * 5)]
+
+
+class Event(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.POINTER(Event)]
+display = x11.XOpenDisplay(None)
+if not display:
+    sys.exit(1)
+window = int(sys.argv[1])
+event = Event()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = window
+event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.l[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+event.xclient.l[1] = 0  # CurrentTime
+if not x11.XSendEvent(display, window, 0, 0, ctypes.byref(event)):
+    sys.exit(1)
+x11.XFlush.argtypes = [ctypes.c_void_p]
+x11.XFlush(display)
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+x11.XCloseDisplay(display)
+PY
+}
+
+# Waits for the window of this title and gives it the keyboard.
+focus() {
+  wait_for 60 has_window "$1" || fail "no window '$1'"
+  focus_window "$1"
+}
+
+# A left click at a point of the window of this title (pixels from its top left corner).
+click_in() {
+  local id
+  id="$(window_id "$1")"
+  [ -n "$id" ] || fail "no window '$1'"
+  xdotool mousemove --window "$id" "$2" "$3"
+  sleep 0.2
+  xdotool click 1
+  sleep 0.2
+}
+
+# Keys for the window that has the keyboard.
+key() {
+  xdotool key --clearmodifiers "$@"
+  sleep 0.2
+}

@@ -18,27 +18,6 @@ save_dialog_answered() {
   grep -qF -- "dialog|Save Pack File As|$tmp/joined.bin" "$KIVRO_TEST_LOG"
 }
 
-focus() {
-  wait_for 60 has_window "$1" || fail "no window '$1'"
-  focus_window "$1"
-}
-
-# A left click at a point of the window of this title (pixels from its top left corner).
-click_in() {
-  local id
-  id="$(window_id "$1")"
-  [ -n "$id" ] || fail "no window '$1'"
-  xdotool mousemove --window "$id" "$2" "$3"
-  sleep 0.2
-  xdotool click 1
-  sleep 0.2
-}
-
-key() {
-  xdotool key --clearmodifiers "$@"
-  sleep 0.2
-}
-
 head -c 1000 /dev/urandom > "$src/m.bin"
 
 cat > "$XDG_CONFIG_HOME/Tesma/Kivro.ini" <<EOF2

@@ -1,11 +1,13 @@
-// The custom size dialog and the copyright stamp editor opened from the real main window's
-// items: the size items and their caption, the stored choice, Cancel, and the stamp editor that
-// the load prepares and the item opens.
+// The custom size dialog, the copyright stamp editor and the file-type filter editor opened from
+// the real main window's items: the size items and their caption, the stored choice, Cancel, the
+// stamp editor that the load prepares and the item opens, and the filter editor whose close
+// refills the file-type box and filters the file list.
 #include "KivroTest.h"
 #include "StoredSettings.h"
 
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/copyrightstampingfrm.h"
+#include "dialogs/customfilefilterfrm.h"
 #include "dialogs/customfilesizefrm.h"
 #include "engine/CopyrightStamp.h"
 #include "engine/EngineGlobals.h"
@@ -15,6 +17,8 @@
 #include "platform/Paths.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -173,6 +177,49 @@ private slots:
         QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("Copyright Bob\r\nx\r\n"));
         QCOMPARE(w.CopyrightStamping_lst(), (QStringList{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo x")}));
         QVERIFY(Prompts::records().isEmpty());
+    }
+
+    // A filter added, moved to the top with keypad minus and stored by the close box: the type
+    // box lists the four filters with the new one chosen, and the file list shows its files.
+    void fileTypeEditorFromTheMenu()
+    {
+        const QString dir = kivrotest::rootDir() + QStringLiteral("/types");
+        QDir().mkpath(dir);
+        for (const char* name : {"a.avi", "b.vob", "c.mpg"})
+            kivrotest::writeFile(dir + QLatin1Char('/') + QLatin1String(name), "x");
+        kivromainfrm w;
+        w.show();
+        QVERIFY(w.BrowseTo(dir));
+        QVERIFY(w.FileTypeMnu->isEnabled());
+        customfilefilterfrm* editor = CustomFileFilterForm();
+        QVERIFY(editor->parentWidget() == nullptr);
+        Prompts::clearRecords();
+        openModal(w.FileTypeMnu, editor, [&] {
+            QTest::keyClicks(editor->descr_txt, QStringLiteral("Video"));
+            editor->Filetype_txt->selectAll();
+            QTest::keyClicks(editor->Filetype_txt, QStringLiteral("*.avi,*.vob"));
+            QTest::mouseClick(editor->add_cmd, Qt::LeftButton);
+            FileTypeListBox* list = editor->filtertype_lst;
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(3, 0)).center());
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(list, Qt::Key_Minus, Qt::KeypadModifier);
+            QVERIFY(editor->close());
+        });
+        QVERIFY(Prompts::records().isEmpty());
+        QStringList types;
+        for (int i = 0; i < w.pattern_cmb->count(); ++i)
+            types << w.pattern_cmb->itemText(i);
+        QCOMPARE(types, (QStringList{"Video (*.avi,*.vob)", "Mpeg (*.mpg,*.mpeg,*.mpe)", "Mp3 (*.mp3)", "All Files (*.*)"}));
+        QCOMPARE(w.pattern_cmb->currentIndex(), 0);
+        QStringList files;
+        for (int i = 0; i < w.File1->ListCount(); ++i)
+            files << w.File1->List(i);
+        QCOMPARE(files, (QStringList{"a.avi", "b.vob"}));
+        QVERIFY(w.File1->Selected(0));
+        QVERIFY(!w.File1->Selected(1));
+        QCOMPARE(setting(QStringLiteral("NoOfFilter")), QStringLiteral("4"));
+        QCOMPARE(Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kFilterKey, QStringLiteral("1")),
+                 QStringLiteral("*.avi,*.vob"));
     }
 };
 

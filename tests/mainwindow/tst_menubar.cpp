@@ -418,9 +418,9 @@ private slots:
                               "---", "Tesma", "Kivro Webpage", "Kivro FAQ", "---",
                               "&About Tesma Kivro..."}));
         // The items of windows the program does not have open nothing and say so.
-        for (QAction* off : {w.GeneralMnu, w.FileTypeMnu})
+        for (QAction* off : {w.GeneralMnu})
             QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
-        for (QAction* on : {w.CustomSizeChk, w.CopyrightStampingMnu, w.TechMnu, w.AbtMnu})
+        for (QAction* on : {w.CustomSizeChk, w.CopyrightStampingMnu, w.FileTypeMnu, w.TechMnu, w.AbtMnu})
             QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
         QVERIFY(w.ShowBrovletMnu->isChecked());
     }

@@ -96,6 +96,7 @@ struct FakePreferences : PreferencesLink {
     {
         fields << QStringLiteral("UnpackSize:") + text;
     }
+    void setNoOfCustomFilterTxt(const QString& count) override { fields << QStringLiteral("NoOfFilter:") + count; }
 };
 
 } // namespace
