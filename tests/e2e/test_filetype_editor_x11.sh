@@ -23,8 +23,8 @@ cat > "$ini" <<EOF2
 StartupOpt=LastUsed
 LastUsedDir=$src
 Magnet=Off
-BrovletXpos=9000
-BrovletYpos=1500
+BrovletXpos=0
+BrovletYpos=0
 ShowTod=0
 fCheck=fPass
 NoOfFilter=3

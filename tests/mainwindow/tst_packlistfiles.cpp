@@ -8,6 +8,7 @@
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListBox.h"
 #include "packlist/PackListGlobals.h"
+#include "platform/Globals.h"
 #include "platform/SkinImage.h"
 
 #include <QFileDialog>
@@ -22,6 +23,9 @@ class TestPackListFiles : public QObject {
     QString dir;
 
 private slots:
+    // The dialogs load the tip window on the way, and its icon file lies in the program folder.
+    void initTestCase() { gAppPath = QStringLiteral(KIVRO_PROGRAM_DIR); }
+
     void init()
     {
         Prompts::enableScripted();

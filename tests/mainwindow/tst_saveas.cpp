@@ -209,7 +209,7 @@ private slots:
             auto choose = [&](int index, int expectedCount) {
                 combo->setCurrentIndex(index);
                 emit combo->activated(index);
-                QTest::qWaitFor([&] { return shownFiles(dialog).size() == expectedCount; }, 5000);
+                (void)QTest::qWaitFor([&] { return shownFiles(dialog).size() == expectedCount; }, 5000);
                 return shownFiles(dialog);
             };
             allFiles = choose(1, 7);
