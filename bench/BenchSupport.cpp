@@ -121,8 +121,7 @@ void warm(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     std::vector<char> buf(1 << 22);
-    while (fd >= 0 && ::read(fd, buf.data(), buf.size()) > 0) {
-    }
+    while (fd >= 0 && ::read(fd, buf.data(), buf.size()) > 0) {}
     if (fd >= 0)
         ::close(fd);
 }
@@ -261,8 +260,7 @@ void printTable(const std::vector<Row>& rows, std::int64_t bytes, const char* re
     const double refBest = best(rows.front().seconds);
     const double refMedian = median(rows.front().seconds);
     std::printf("\n%-22s %9s %9s %7s %11s %13s %9s\n", "", "best s", "median s", "GB/s",
-                ("best/" + std::string(reference)).c_str(), ("median/" + std::string(reference)).c_str(),
-                "peak MB");
+                ("best/" + std::string(reference)).c_str(), ("median/" + std::string(reference)).c_str(), "peak MB");
     for (const Row& row : rows) {
         const double b = best(row.seconds);
         const double m = median(row.seconds);

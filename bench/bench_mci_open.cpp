@@ -43,8 +43,8 @@ int main(int argc, char** argv)
     frame.show();
     const win::HWND handle = win::RegisterWindow(&frame);
 
-    const QStringList files = QDir(dir).entryList({QStringLiteral("*.avi"), QStringLiteral("*.mpg"), QStringLiteral("*.mp3")},
-                                                  QDir::Files, QDir::Name);
+    const QStringList files = QDir(dir).entryList(
+        {QStringLiteral("*.avi"), QStringLiteral("*.mpg"), QStringLiteral("*.mp3")}, QDir::Files, QDir::Name);
     bool failed = false;
     std::printf("%-32s %10s %10s\n", "file", "median ms", "worst ms");
     for (const QString& name : files) {

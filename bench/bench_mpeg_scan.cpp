@@ -163,8 +163,7 @@ int main(int argc, char** argv)
     time("scan of the file (ScanMpegStartCode, File64, 32 KiB blocks)",
          [&] { return ScanMpegStartCode(window, path).value_or(-1); });
     time("read(2) in 32 KiB blocks + memmem", [&] { return readAndMemmem(path); });
-    time("FindMpegStartCode over the 1 GiB buffer",
-         [&] { return FindMpegStartCode(data.data(), data.size()); });
+    time("FindMpegStartCode over the 1 GiB buffer", [&] { return FindMpegStartCode(data.data(), data.size()); });
     time("memmem over the same 1 GiB buffer", [&] {
         const void* hit = ::memmem(data.data(), data.size(), "\x00\x00\x01\xB3", 4);
         return hit ? std::int64_t(static_cast<const char*>(hit) - data.data()) : std::int64_t(-1);
@@ -175,8 +174,7 @@ int main(int argc, char** argv)
     std::printf("%-62s %10s %10s\n", "measure", "best GB/s", "median");
     for (const Measure& m : measures) {
         const double best = *std::min_element(m.seconds.begin(), m.seconds.end());
-        std::printf("%-62s %10.2f %10.2f\n", m.name.c_str(), bytes / best / 1e9,
-                    bytes / median(m.seconds) / 1e9);
+        std::printf("%-62s %10.2f %10.2f\n", m.name.c_str(), bytes / best / 1e9, bytes / median(m.seconds) / 1e9);
     }
     const double scanMedian = bytes / median(measures[0].seconds) / 1e9;
     const double memmemMedian = bytes / median(measures[3].seconds) / 1e9;

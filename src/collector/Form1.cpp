@@ -271,9 +271,10 @@ void Form1::Timer1_Timer()
     try {
         win::Shell(program, {joined});
     } catch (const RuntimeError& e) {
-        abortWith(e.number() == 53 ? notFound
-                                   : QStringLiteral("'%1' could not be started (%2). Packing aborted!")
-                                         .arg(program, e.description()));
+        abortWith(
+            e.number() == 53
+                ? notFound
+                : QStringLiteral("'%1' could not be started (%2). Packing aborted!").arg(program, e.description()));
         return;
     }
     unsetCursor();
@@ -282,7 +283,8 @@ void Form1::Timer1_Timer()
 
 void Form1::LoadTmpFile(QListWidget* lst)
 {
-    const win::HANDLE h = win::CreateFileA(CollectorListFile, win::GENERIC_READ, win::FILE_SHARE_READ, win::OPEN_EXISTING);
+    const win::HANDLE h = win::CreateFileA(CollectorListFile, win::GENERIC_READ, win::FILE_SHARE_READ,
+                                           win::OPEN_EXISTING);
     if (h == win::INVALID_HANDLE_VALUE)
         return;
     QByteArray text;

@@ -4,7 +4,8 @@
 
 namespace kivro {
 
-FileFilterModel::FileFilterModel(QObject* parent) : QAbstractListModel(parent) {}
+FileFilterModel::FileFilterModel(QObject* parent) : QAbstractListModel(parent)
+{}
 
 int FileFilterModel::rowCount(const QModelIndex& parent) const
 {

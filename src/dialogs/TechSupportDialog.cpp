@@ -65,8 +65,8 @@ TechSupportDialog::TechSupportDialog(QWidget* parent) : QDialog(parent)
     Label4 = captionLabel(this, "Label4", QStringLiteral(" Email:"), 720, 840, 70);
     Label8 = linkLabel(this, "Label8", SupportMailAddress(), 840);
     Label10 = captionLabel(this, "Label10",
-                           QStringLiteral("Or you can visit our support web page for latest information on"), 120,
-                           1440, 460);
+                           QStringLiteral("Or you can visit our support web page for latest information on"), 120, 1440,
+                           460);
     Label12 = captionLabel(this, "Label12", QStringLiteral(" Support:"), 720, 1680, 70);
     Label11 = linkLabel(this, "Label11", gototesmabas::SupportPageAddress(), 1680);
     setFixedSize(480, twips(1680) + kLineHeight + 24);

@@ -202,7 +202,8 @@ void Tipfrm::Form_Load()
     TipIndex = 0;
 
     if (!LoadTips(paths::joinPath(gAppPath, QStringLiteral("tod.ctd"))))
-        lblTipText->setText(QStringLiteral("That the ") + QStringLiteral("tod.ctd") + QStringLiteral(" file was not found? "));
+        lblTipText->setText(QStringLiteral("That the ") + QStringLiteral("tod.ctd")
+                            + QStringLiteral(" file was not found? "));
 }
 
 QStringList Tipfrm::SplitTipLines(const QByteArray& bytes)
@@ -270,7 +271,8 @@ void Tipfrm::cmdOK_Click()
 
 void Tipfrm::chkLoadTipsAtStartup_Click()
 {
-    Registry::writeSetting(Settings::ShowTod, chkLoadTipsAtStartup->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    Registry::writeSetting(Settings::ShowTod,
+                           chkLoadTipsAtStartup->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 } // namespace kivro

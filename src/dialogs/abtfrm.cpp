@@ -113,7 +113,8 @@ abtfrm::abtfrm(QWidget* parent) : QDialog(parent)
         Email_Img[i]->setGeometry(kCreditLeft - kMailImageSize - 4, top, kMailImageSize, kMailImageSize);
         Email_Img[i]->setScaledContents(true);
         Email_Img[i]->hide();
-        connect(Email_Img[i], &MouseDownLabel::mouseDown, this, [this, i](int button) { Email_Img_MouseDown(i, button); });
+        connect(Email_Img[i], &MouseDownLabel::mouseDown, this,
+                [this, i](int button) { Email_Img_MouseDown(i, button); });
     }
 
     Cpylogo_Lbl = new QLabel(QStringLiteral("\u00A9"), this);
@@ -156,8 +157,8 @@ abtfrm::~abtfrm() = default;
 
 QString abtfrm::VersionText(int major, int minor, int revision)
 {
-    return QString::number(major) + QLatin1Char('.') + QString::number(minor) + QLatin1Char('.') +
-           QString::number(revision);
+    return QString::number(major) + QLatin1Char('.') + QString::number(minor) + QLatin1Char('.')
+           + QString::number(revision);
 }
 
 QStringList abtfrm::CreditAddresses()

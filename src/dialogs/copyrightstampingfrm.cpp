@@ -205,8 +205,8 @@ void copyrightstampingfrm::LoadCopyrightDataFromFile()
 void copyrightstampingfrm::Copyright_txt_Change()
 {
     const int n = CopyrightTextEdit::kLimit - CopyrightTextEdit::countOf(Copyright_txt->toPlainText());
-    note_lbl->setText(QStringLiteral("Note: Copyright text can hold another ") + QString::number(n) +
-                      (n < 2 ? QStringLiteral(" character.") : QStringLiteral(" characters.")));
+    note_lbl->setText(QStringLiteral("Note: Copyright text can hold another ") + QString::number(n)
+                      + (n < 2 ? QStringLiteral(" character.") : QStringLiteral(" characters.")));
     SaveButton->setEnabled(true);
 }
 
@@ -230,9 +230,10 @@ bool copyrightstampingfrm::SaveButton_Click()
         }
         if (saved)
             break;
-        if (MsgBoxResult(QStringLiteral("Cannot overwrite '") + path +
-                             QStringLiteral("'. Disk full/write-protected or file is in use."),
-                         vbCritical | vbRetryCancel | vbTopMost) != vbRetry)
+        if (MsgBoxResult(QStringLiteral("Cannot overwrite '") + path
+                             + QStringLiteral("'. Disk full/write-protected or file is in use."),
+                         vbCritical | vbRetryCancel | vbTopMost)
+            != vbRetry)
             return false;
     }
     Form_Load();
@@ -249,7 +250,8 @@ bool copyrightstampingfrm::Form_QueryUnload()
     if (!SaveButton->isEnabled())
         return true;
     if (MsgBoxResult(QStringLiteral("Do you want to save the following changes before closing?"),
-                     vbQuestion | vbYesNo | vbTopMost) != vbYes)
+                     vbQuestion | vbYesNo | vbTopMost)
+        != vbYes)
         return true;
     // A save the user gave up keeps the editor open with its text.
     return SaveButton_Click();

@@ -211,8 +211,7 @@ void customfilefilterfrm::Show()
 
 void customfilefilterfrm::selectOnly(int row)
 {
-    filtertype_lst->selectionModel()->setCurrentIndex(m_filters.index(row),
-                                                      QItemSelectionModel::ClearAndSelect);
+    filtertype_lst->selectionModel()->setCurrentIndex(m_filters.index(row), QItemSelectionModel::ClearAndSelect);
 }
 
 void customfilefilterfrm::Form_Load()
@@ -327,7 +326,8 @@ void customfilefilterfrm::DelselAll_Click()
 void customfilefilterfrm::Reset_Cmd_Click()
 {
     if (MsgBoxResult(QStringLiteral("Are you sure you want to reset and restore the default File Filter?"),
-                     vbInformation | vbYesNo | vbDefaultButton2 | vbTopMost) == vbYes)
+                     vbInformation | vbYesNo | vbDefaultButton2 | vbTopMost)
+        == vbYes)
         RestoreDefaultFilters();
 }
 

@@ -127,10 +127,10 @@ customfilesizefrm::customfilesizefrm(QWidget* parent) : QDialog(parent)
     CustomPercentFilesize_txt = numberBox(2, Frame2, "CustomPercentFilesize_txt");
     note_txt = labelBox(QStringLiteral("Note: 1K = 1024 bytes, 1 Mb = 1024 K"), Frame2, "note_txt");
     int y = 24;
-    for (auto [option, box] : {std::pair{ByFilesizeOpt, CustomFilesize_txt},
-                               std::pair{ByFirstFilesizeOpt, CustomFirstFilesize_txt},
-                               std::pair{ByLastFilesizeOpt, CustomLastFilesize_txt},
-                               std::pair{ByPercentFilesizeOpt, CustomPercentFilesize_txt}}) {
+    for (auto [option, box] :
+         {std::pair{ByFilesizeOpt, CustomFilesize_txt}, std::pair{ByFirstFilesizeOpt, CustomFirstFilesize_txt},
+          std::pair{ByLastFilesizeOpt, CustomLastFilesize_txt},
+          std::pair{ByPercentFilesizeOpt, CustomPercentFilesize_txt}}) {
         option->setGeometry(12, y, 176, 22);
         box->setGeometry(194, y, 104, 22);
         y += 28;
@@ -353,8 +353,9 @@ void customfilesizefrm::OKButton_Click()
         gSplitFiles = std::int32_t(number);
 
     // The preferences window's entry shows the percentage without leading zeros.
-    const QString pendingText =
-        mode == CustomSizeMode::Percent ? QString::number(number) + QStringLiteral("% (Custom...)") : caption;
+    const QString pendingText = mode == CustomSizeMode::Percent
+                                    ? QString::number(number) + QStringLiteral("% (Custom...)")
+                                    : caption;
     if (PreferencesLink* preferences = PreferencesForm())
         preferences->setPendingCustomSize(mode, std::int32_t(number), pendingText);
 

@@ -54,8 +54,7 @@ ActionFrame::Run::~Run()
 }
 
 ActionFrame::ActionFrame(MainWindowLink& link) : m_link(link)
-{
-}
+{}
 
 void ActionFrame::setClock(MonotonicClock clock)
 {

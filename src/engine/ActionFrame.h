@@ -108,10 +108,10 @@ public:
     void UnexpectedError(int number, const QString& description);
 
     // --- run state shared by the actions -------------------------------------------------------
-    QString mActionWord;           // "pack" or "unpack"
-    std::int64_t mTotalBytes = 0;  // bytes the run copies in all
-    std::int64_t mBytesDone = 0;   // bytes copied so far
-    std::int64_t mStartTime = 0;   // now() when copying started
+    QString mActionWord;          // "pack" or "unpack"
+    std::int64_t mTotalBytes = 0; // bytes the run copies in all
+    std::int64_t mBytesDone = 0;  // bytes copied so far
+    std::int64_t mStartTime = 0;  // now() when copying started
     CProgBar32 mProgressBar;
     // True while the running action's zip step runs: the action's error handler then reports
     // failures as failures of the zip step. Set by the run itself, so neither the zip menu nor

@@ -9,20 +9,20 @@ namespace kivro {
 
 enum class OverwriteRule { No, Prompt, NoPrompt };       // Owrite
 enum class DeleteAfterAction { No, Prompt, NoPrompt };   // Delact
-enum class UnpackType { RAW, EMH };                       // UnpkTyp
-enum class UnpackTarget { SaveFile, WhereFile, Custom };  // sDir: sfile, wfile, custom
-enum class JoinBatch { None, Plain, WithInfo };           // Jbat: JbatNo, Jbat, JbatInfo
+enum class UnpackType { RAW, EMH };                      // UnpkTyp
+enum class UnpackTarget { SaveFile, WhereFile, Custom }; // sDir: sfile, wfile, custom
+enum class JoinBatch { None, Plain, WithInfo };          // Jbat: JbatNo, Jbat, JbatInfo
 
 struct ActionOptions {
     std::int32_t blockSize = 100000; // mBlockSize (tRate)
     std::int32_t blockDigits = 5;    // mBlockDigits
     bool mpegCheck = true;           // MCheckMnu
     OverwriteRule overwrite = OverwriteRule::Prompt;
-    bool zip = false;                // ZipCompressMnu
+    bool zip = false; // ZipCompressMnu
     UnpackType unpackType = UnpackType::RAW;
     UnpackTarget unpackTarget = UnpackTarget::SaveFile;
     JoinBatch joinBatch = JoinBatch::None;
-    QString saveAsFile;              // SaveAsNewFilename_txt
+    QString saveAsFile; // SaveAsNewFilename_txt
 };
 
 } // namespace kivro

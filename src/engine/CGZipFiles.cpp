@@ -34,8 +34,7 @@ void CGZipFiles::RemoveFile(const QString& sFileName)
 {
     const int i = indexOf(sFileName);
     if (i < 0)
-        raiseError(kErrFileNotInList, QStringLiteral("File is not in Zip List"),
-                   QStringLiteral("CGZip::RemoveFile"));
+        raiseError(kErrFileNotInList, QStringLiteral("File is not in Zip List"), QStringLiteral("CGZip::RemoveFile"));
     m_files.removeAt(i);
 }
 

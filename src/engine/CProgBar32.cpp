@@ -69,8 +69,8 @@ bool CProgBar32::Create(std::optional<int> Left, std::optional<int> Top, std::op
     applyLook();
 
     // The form's width in twips over the twips per pixel is its outer width in pixels.
-    bar->setGeometry(Left.value_or(0), Top.value_or(0),
-                     Width.value_or(parent->frameGeometry().width()), Height.value_or(20));
+    bar->setGeometry(Left.value_or(0), Top.value_or(0), Width.value_or(parent->frameGeometry().width()),
+                     Height.value_or(20));
     bar->show();
     return true;
 }

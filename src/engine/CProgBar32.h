@@ -21,8 +21,8 @@ class CProgBar32 {
 public:
     // Window style bits the bar is created with (the classic progress-bar styles).
     static constexpr std::uint32_t kStyleChildVisible = 0x50000000; // WS_CHILD | WS_VISIBLE
-    static constexpr std::uint32_t kStyleVertical = 4;               // PBS_VERTICAL
-    static constexpr std::uint32_t kStyleSmooth = 1;                 // PBS_SMOOTH
+    static constexpr std::uint32_t kStyleVertical = 4;              // PBS_VERTICAL
+    static constexpr std::uint32_t kStyleSmooth = 1;                // PBS_SMOOTH
 
     CProgBar32() = default;
     // The bar window is not destroyed here: a bar that still exists stays until its parent goes.
@@ -41,9 +41,8 @@ public:
     // nothing is created and the result is false. Missing arguments: Left 0, Top 0, Width the
     // parent's outer width, Height 20; Smooth false. A bar that still lives is destroyed first,
     // so no bar is ever left behind unreachable.
-    bool Create(std::optional<int> Left = {}, std::optional<int> Top = {},
-                std::optional<int> Width = {}, std::optional<int> Height = {},
-                std::optional<bool> Smooth = {});
+    bool Create(std::optional<int> Left = {}, std::optional<int> Top = {}, std::optional<int> Width = {},
+                std::optional<int> Height = {}, std::optional<bool> Smooth = {});
 
     QWidget* Parent() const { return m_parentForm; }
     void setParent(QWidget* Frm) { m_parentForm = Frm; }
@@ -87,8 +86,8 @@ private:
     std::int32_t m_barId = 0;
     std::optional<QColor> m_backColor;
     std::optional<QColor> m_barColor;
-    int m_pumpedPos = -1;           // the position of the last call that let events run
-    std::int64_t m_pumpedAtNs = 0;  // and when it did (monotonic clock)
+    int m_pumpedPos = -1;          // the position of the last call that let events run
+    std::int64_t m_pumpedAtNs = 0; // and when it did (monotonic clock)
 };
 
 // A 0x00BBGGRR colour value as a colour, and back.

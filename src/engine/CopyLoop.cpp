@@ -72,8 +72,7 @@ bool KernelBlockCopy()
     return g_kernelCopy;
 }
 
-void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t count,
-               const QString& path)
+void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t count, const QString& path)
 {
     if (!handleOpen(file, handle))
         raiseError(52);
@@ -109,8 +108,8 @@ void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int6
     raiseError(errnoToErrorNumber(err != 0 ? err : ENOSPC));
 }
 
-void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
-               const QString& inPath, std::int64_t blockSize, std::int64_t* blocksDone)
+void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count, const QString& inPath,
+               std::int64_t blockSize, std::int64_t* blocksDone)
 {
     if (!handleOpen(file, in) || out == -1 || win::HandleFd(out) < 0)
         raiseError(52);

@@ -24,8 +24,7 @@ class File64;
 // - the number mapped from errno when a read fails (57 for an I/O error);
 // - when the file ends before `count` bytes (it shrank during the run): 53 when `path` no longer
 //   exists, otherwise 62 (input past end of file).
-void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t count,
-               const QString& path);
+void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t count, const QString& path);
 
 // Writes `count` bytes from `buffer` at the position of `handle`. When not every byte is written
 // (disk full, quota, file-size limit, read-only, I/O error), the position goes back to where the
@@ -44,8 +43,8 @@ void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int6
 // With `blockSize` (several blocks of that size in one call, see BlocksPerCopy), a failure puts
 // both positions back at the start of the block it happened in instead, and `*blocksDone` gets
 // the number of whole blocks before it, which are copied; on success `*blocksDone` is untouched.
-void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count,
-               const QString& inPath, std::int64_t blockSize = 0, std::int64_t* blocksDone = nullptr);
+void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count, const QString& inPath,
+               std::int64_t blockSize = 0, std::int64_t* blocksDone = nullptr);
 
 // The one buffer of a run's copy loop: room for the 128 KiB piece CopyBlock moves through it,
 // whatever the block size. Its start is page-aligned: the kernel copies into and out of a
@@ -94,8 +93,7 @@ enum class StepOutcome { Retry, End };
 // Runs `step()`; while it raises a RuntimeError and `handler(error)` answers Retry, runs it again.
 // True when the step succeeded; false when the handler ended the run (it has then shown its
 // messages and recovered; the caller returns at once).
-template <class Step, class Handler>
-bool RunStep(Step&& step, Handler&& handler)
+template <class Step, class Handler> bool RunStep(Step&& step, Handler&& handler)
 {
     for (;;) {
         try {

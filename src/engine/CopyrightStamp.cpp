@@ -52,8 +52,8 @@ QByteArray readStampFile(const QString& path)
 
 void createDefaultStampFile(const QString& path)
 {
-    const win::HANDLE h = win::CreateFileA(path, win::GENERIC_READ | win::GENERIC_WRITE,
-                                           win::FILE_SHARE_READ, win::CREATE_ALWAYS);
+    const win::HANDLE h = win::CreateFileA(path, win::GENERIC_READ | win::GENERIC_WRITE, win::FILE_SHARE_READ,
+                                           win::CREATE_ALWAYS);
     if (h == win::INVALID_HANDLE_VALUE)
         raiseError(errnoToErrorNumber(win::GetLastError(), true));
     HandleGuard guard(h);

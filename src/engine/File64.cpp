@@ -148,13 +148,12 @@ void File64::SeekRelative(std::int32_t Offset)
     if (m_handle == -1)
         noOpenFile();
     SetLastError(0);
-    if (SetFilePointer(m_handle, Offset, nullptr, FILE_CURRENT) == INVALID_SET_FILE_POINTER
-        && GetLastError() != 0)
+    if (SetFilePointer(m_handle, Offset, nullptr, FILE_CURRENT) == INVALID_SET_FILE_POINTER && GetLastError() != 0)
         MsgBoxResult(QStringLiteral("Error seeking!"), kFileBoxStyle);
 }
 
-std::optional<QByteArray> File64::GetBytes(std::int32_t FileHandle, std::int32_t FirstByte,
-                                           std::int32_t ByteCount, std::int32_t& FilePointerStart)
+std::optional<QByteArray> File64::GetBytes(std::int32_t FileHandle, std::int32_t FirstByte, std::int32_t ByteCount,
+                                           std::int32_t& FilePointerStart)
 {
     FilePointerStart = 0;
     if (m_handle == -1 || FileHandle == -1 || HandleFd(FileHandle) < 0)

@@ -39,8 +39,8 @@ public:
     // Reads ByteCount - FirstByte + 1 bytes from FileHandle into a zero-filled array of that
     // length; FilePointerStart gets the count actually read. No current file, an invalid or
     // closed handle: the empty value, count 0.
-    std::optional<QByteArray> GetBytes(std::int32_t FileHandle, std::int32_t FirstByte,
-                                       std::int32_t ByteCount, std::int32_t& FilePointerStart);
+    std::optional<QByteArray> GetBytes(std::int32_t FileHandle, std::int32_t FirstByte, std::int32_t ByteCount,
+                                       std::int32_t& FilePointerStart);
     // Writes the whole array at the handle's position; `written` gets the count actually
     // written (0 through -1 or a closed handle).
     void WriteBytes(std::int32_t handle, const QByteArray& bytes, std::int32_t& written);

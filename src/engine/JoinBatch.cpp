@@ -43,8 +43,8 @@ QString JoinEntry(JoinBatch style, const QString& pieceName)
     return style == JoinBatch::WithInfo ? pieceName : paths::nameOf(pieceName);
 }
 
-QString JoinBatchFileName(UnpackTarget target, const QString& saveAsText, const QString& folder,
-                          const QString& name, const QString& customDir)
+QString JoinBatchFileName(UnpackTarget target, const QString& saveAsText, const QString& folder, const QString& name,
+                          const QString& customDir)
 {
     const QString file = name + QStringLiteral("-JOIN.bat");
     switch (target) {
@@ -89,8 +89,8 @@ QString BatchEcho(const QString& text)
             continue;
         }
         if (!inQuotes
-            && (c == QLatin1Char('&') || c == QLatin1Char('|') || c == QLatin1Char('<')
-                || c == QLatin1Char('>') || c == QLatin1Char('^')))
+            && (c == QLatin1Char('&') || c == QLatin1Char('|') || c == QLatin1Char('<') || c == QLatin1Char('>')
+                || c == QLatin1Char('^')))
             out += QLatin1Char('^');
         out += c;
     }
@@ -145,8 +145,8 @@ QByteArray JoinBatchBytes(const QStringList& lines)
 void WriteJoinBatchFile(const QString& path, const QStringList& lines, bool sync)
 {
     const QByteArray bytes = JoinBatchBytes(lines);
-    const win::HANDLE h = win::CreateFileA(path, win::GENERIC_READ | win::GENERIC_WRITE,
-                                           win::FILE_SHARE_READ, win::CREATE_ALWAYS);
+    const win::HANDLE h = win::CreateFileA(path, win::GENERIC_READ | win::GENERIC_WRITE, win::FILE_SHARE_READ,
+                                           win::CREATE_ALWAYS);
     if (h == win::INVALID_HANDLE_VALUE)
         raiseError(errnoToErrorNumber(win::GetLastError(), true));
     std::uint32_t written = 0;

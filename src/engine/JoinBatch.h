@@ -31,8 +31,8 @@ QString JoinEntry(JoinBatch style, const QString& pieceName);
 
 // The batch file of a source named `name` in `folder` (ending in "/"): beside the save-as file
 // (the save-as text up to and including its last "/"), beside the source, or in the custom folder.
-QString JoinBatchFileName(UnpackTarget target, const QString& saveAsText, const QString& folder,
-                          const QString& name, const QString& customDir);
+QString JoinBatchFileName(UnpackTarget target, const QString& saveAsText, const QString& folder, const QString& name,
+                          const QString& customDir);
 
 // The extension of the joined file: the text after the last "." of the archive name when the
 // source was zipped first (`archiveName` not empty), else of `name`; the whole text without ".".

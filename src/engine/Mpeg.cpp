@@ -44,8 +44,7 @@ public:
     {
         if (m_active) {
             m_active = false;
-            m_form.setMousePointer(m_previous == kPointerHourglass ? kPointerHourglass
-                                                                        : kPointerNormal);
+            m_form.setMousePointer(m_previous == kPointerHourglass ? kPointerHourglass : kPointerNormal);
         }
     }
 
@@ -225,8 +224,7 @@ std::optional<std::int64_t> emhStartCode(MainWindowLink& form, const QString& so
 }
 
 // Copies the source's first `length` bytes (zeros past its end) to the start of the piece.
-void writeEmhHeader(MainWindowLink& form, const QString& sourcePath, const QString& piecePath,
-                    std::int64_t length)
+void writeEmhHeader(MainWindowLink& form, const QString& sourcePath, const QString& piecePath, std::int64_t length)
 {
     File64& file = form.file64();
     const std::int32_t source = openForReading(file, sourcePath);
@@ -279,8 +277,7 @@ std::int64_t FindMpegStartCode(const char* data, std::size_t size)
         const __m128i d1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 19));
         const __m128i m0 = _mm_and_si128(_mm_cmpeq_epi8(c0, one), _mm_cmpeq_epi8(d0, b3));
         const __m128i m1 = _mm_and_si128(_mm_cmpeq_epi8(c1, one), _mm_cmpeq_epi8(d1, b3));
-        std::uint32_t mask = std::uint32_t(_mm_movemask_epi8(m0))
-                             | (std::uint32_t(_mm_movemask_epi8(m1)) << 16);
+        std::uint32_t mask = std::uint32_t(_mm_movemask_epi8(m0)) | (std::uint32_t(_mm_movemask_epi8(m1)) << 16);
         while (mask != 0) {
             const std::size_t at = i + std::size_t(__builtin_ctz(mask));
             if (p[at] == 0 && p[at + 1] == 0)
@@ -313,8 +310,7 @@ MpegSequenceHeader DecodeMpegHeader(const unsigned char bytes[4])
 
 QString MpegRateText(int rateCode)
 {
-    static const char* const kRates[] = {nullptr, "23.976", "24", "25", "29.97",
-                                         "30",    "50",     "59.94", "60"};
+    static const char* const kRates[] = {nullptr, "23.976", "24", "25", "29.97", "30", "50", "59.94", "60"};
     if (rateCode < 1 || rateCode > 8)
         return QString::number(rateCode);
     QString text = QString::fromLatin1(kRates[rateCode]);
@@ -323,8 +319,8 @@ QString MpegRateText(int rateCode)
 
 QString MpegSignature(const MpegSequenceHeader& header)
 {
-    return QString::number(header.width) + QLatin1Char(',') + QString::number(header.height)
-           + QLatin1Char(',') + MpegRateText(header.rateCode);
+    return QString::number(header.width) + QLatin1Char(',') + QString::number(header.height) + QLatin1Char(',')
+           + MpegRateText(header.rateCode);
 }
 
 QString FormatLengthSeconds(std::int64_t milliseconds)
@@ -376,18 +372,15 @@ QString FormatDuration(const QString& secondsText)
             ++sixtieths; // halves away from zero; .992 and more give 60, without carry
     }
 
-    const auto twoDigits = [](std::int64_t v) {
-        return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
-    };
+    const auto twoDigits = [](std::int64_t v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
     const std::int64_t seconds = whole % 60;
     const std::int64_t minutes = ((whole - seconds) / 60) % 60;
     const std::int64_t hours = (whole - whole % 3600) / 3600;
-    return twoDigits(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':')
-           + twoDigits(seconds) + QLatin1Char(':') + twoDigits(sixtieths);
+    return twoDigits(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':') + twoDigits(seconds)
+           + QLatin1Char(':') + twoDigits(sixtieths);
 }
 
-std::optional<std::int64_t> ScanMpegStartCode(MainWindowLink& form, const QString& path,
-                                              std::int32_t maxBlocks)
+std::optional<std::int64_t> ScanMpegStartCode(MainWindowLink& form, const QString& path, std::int32_t maxBlocks)
 {
     File64& file = form.file64();
     const std::int32_t handle = openForReading(file, path);
@@ -402,8 +395,7 @@ void CheckMpegFile(MainWindowLink& form, const QString& path, QStringList& Mchec
     pointer.restore();
     if (!scan.startCode) {
         const int answer = MsgBoxResult(QLatin1Char('\'') + path + QLatin1Char('\'')
-                                            + QStringLiteral(" is not a valid MPEG file.")
-                                            + QStringLiteral("\n\n")
+                                            + QStringLiteral(" is not a valid MPEG file.") + QStringLiteral("\n\n")
                                             + QStringLiteral("Proceed packing and ignore invalid Mpeg error?"),
                                         vbCritical | vbYesNo | vbTopMost);
         if (answer != vbNo)
@@ -451,10 +443,9 @@ void ShowMpegInfo(MainWindowLink& form, const QString& path, bool showBox)
         form.setMoreInfoEnabled(true);
         return;
     }
-    MsgBoxResult(QStringLiteral("Filename: ") + path + QLatin1Char('\n')
-                     + QStringLiteral("Duration: ") + gDurationText + QStringLiteral(" secs\n")
-                     + QStringLiteral("Total Frames: ") + frames + QStringLiteral(" frames\n")
-                     + QStringLiteral("Video Rate: ") + rate + QStringLiteral(" fps\n")
+    MsgBoxResult(QStringLiteral("Filename: ") + path + QLatin1Char('\n') + QStringLiteral("Duration: ") + gDurationText
+                     + QStringLiteral(" secs\n") + QStringLiteral("Total Frames: ") + frames
+                     + QStringLiteral(" frames\n") + QStringLiteral("Video Rate: ") + rate + QStringLiteral(" fps\n")
                      + QStringLiteral("Video Size: ") + size + QStringLiteral(" (pixels)"),
                  vbInformation | vbOKOnly | vbTopMost);
 }
@@ -467,8 +458,7 @@ void EmbedMpegHeader(MainWindowLink& form, const QString& sourcePath, const QStr
     const std::optional<std::int64_t> startCode = emhStartCode(form, sourcePath);
     if (!startCode) {
         pointer.restore();
-        MsgBoxResult(QLatin1Char('\'') + sourcePath + QLatin1Char('\'')
-                         + QStringLiteral(" MPEG header not found."),
+        MsgBoxResult(QLatin1Char('\'') + sourcePath + QLatin1Char('\'') + QStringLiteral(" MPEG header not found."),
                      vbCritical | vbOKOnly);
         return;
     }

@@ -26,9 +26,9 @@ constexpr std::int32_t kEmhBytesAfterStartCode = 5600;
 
 // The fields of a sequence header that the program uses.
 struct MpegSequenceHeader {
-    int width = 0;     // 12 bits
-    int height = 0;    // 12 bits
-    int rateCode = 0;  // 4 bits
+    int width = 0;    // 12 bits
+    int height = 0;   // 12 bits
+    int rateCode = 0; // 4 bits
 };
 
 // --- pure parts -------------------------------------------------------------------------------

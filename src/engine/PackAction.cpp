@@ -305,10 +305,11 @@ bool PackRun::writeOutput()
         // A failed close leaves an output that does not hold what was written: Retry writes it
         // again from its start, never just the close again.
         bool rewrite = false;
-        const bool closed = RunStep([&] { closeOutput(); }, [&](const RuntimeError& e) {
-            rewrite = handle(e, Step::Close) == StepOutcome::Retry;
-            return StepOutcome::End;
-        });
+        const bool closed = RunStep([&] { closeOutput(); },
+                                    [&](const RuntimeError& e) {
+                                        rewrite = handle(e, Step::Close) == StepOutcome::Retry;
+                                        return StepOutcome::End;
+                                    });
         if (closed)
             return true;
         if (!rewrite)
@@ -426,8 +427,7 @@ bool PackRun::zipStep()
     m_link.setZipProcessCaption(QStringLiteral("Zipping ") + quoted(shortened));
     m_link.setZipProcessVisible(true);
 
-    if (paths::isNormalFile(m_zipName)
-        && !RunStep([&] { deleteFile(m_zipName); }, handler(Step::Zip)))
+    if (paths::isNormalFile(m_zipName) && !RunStep([&] { deleteFile(m_zipName); }, handler(Step::Zip)))
         return false;
 
     CGZipFiles job;
@@ -574,8 +574,7 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
         m_frame.ErrorResumeProgram();
         return StepOutcome::End;
     case 53:
-        box(quoted(m_zipping ? m_zipName : m_entry) + QStringLiteral(" was not found! Packing aborted!"),
-            kCriticalOK);
+        box(quoted(m_zipping ? m_zipName : m_entry) + QStringLiteral(" was not found! Packing aborted!"), kCriticalOK);
         m_frame.ErrorResumeProgram();
         return StepOutcome::End;
     case 55:

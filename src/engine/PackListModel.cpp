@@ -4,7 +4,8 @@
 
 namespace kivro {
 
-PackListModel::PackListModel(QObject* parent) : QAbstractListModel(parent) {}
+PackListModel::PackListModel(QObject* parent) : QAbstractListModel(parent)
+{}
 
 int PackListModel::rowCount(const QModelIndex& parent) const
 {

@@ -6,8 +6,7 @@ namespace kivro::Registry {
 
 using namespace kivro::win;
 
-QString RegReadString(HKEY root, const QString& keyPath, const QString& valueName,
-                      const QString& defaultValue)
+QString RegReadString(HKEY root, const QString& keyPath, const QString& valueName, const QString& defaultValue)
 {
     QString result = defaultValue;
     HKEY key = 0;
@@ -33,8 +32,7 @@ void RegWriteString(HKEY root, const QString& keyPath, const QString& valueName,
     RegCloseKey(key);
 }
 
-std::int32_t RegReadDWord(HKEY root, const QString& keyPath, const QString& valueName,
-                          std::int32_t defaultValue)
+std::int32_t RegReadDWord(HKEY root, const QString& keyPath, const QString& valueName, std::int32_t defaultValue)
 {
     std::int32_t result = defaultValue;
     HKEY key = 0;

@@ -24,8 +24,7 @@ inline const QString kFilterInfoKey = QStringLiteral("Software\\Tesma\\Kivro\\Fi
 QString RegReadString(HKEY root, const QString& keyPath, const QString& valueName,
                       const QString& defaultValue = QString());
 void RegWriteString(HKEY root, const QString& keyPath, const QString& valueName, const QString& data);
-std::int32_t RegReadDWord(HKEY root, const QString& keyPath, const QString& valueName,
-                          std::int32_t defaultValue = 0);
+std::int32_t RegReadDWord(HKEY root, const QString& keyPath, const QString& valueName, std::int32_t defaultValue = 0);
 
 // One stored value of the program's key: the stored text when the setting accepts it, else the
 // setting's fallback (also when the value is missing).

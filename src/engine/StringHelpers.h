@@ -53,8 +53,7 @@ std::int32_t TextWidthTwips(const QString& text);
 // component. `result` is always set. `measure` gives the width of a text (TextWidthTwips unless
 // a test injects another).
 void FormatDir(const QString& path, QString& result, std::int32_t maxWidth);
-void FormatDir(const QString& path, QString& result, std::int32_t maxWidth,
-               const TextWidthFunction& measure);
+void FormatDir(const QString& path, QString& result, std::int32_t maxWidth, const TextWidthFunction& measure);
 
 // What refresh_filesel_lst reads of the browser's file list (File1).
 class FileListSource {

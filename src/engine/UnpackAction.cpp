@@ -113,8 +113,7 @@ QString FormatPieceNumber(std::int64_t n, int digits)
     return QStringLiteral("%1").arg(qlonglong(n), std::max(3, digits), 10, QLatin1Char('0'));
 }
 
-QString PieceStem(UnpackTarget target, const QString& saveAsText, const QString& splitFile,
-                  const QString& customDir)
+QString PieceStem(UnpackTarget target, const QString& saveAsText, const QString& splitFile, const QString& customDir)
 {
     switch (target) {
     case UnpackTarget::SaveFile:
@@ -187,17 +186,17 @@ void deleteIfNormal(const QString& path)
 }
 
 struct Source {
-    QString folder;   // ends in "/"
+    QString folder; // ends in "/"
     QString name;
-    QString path;     // folder + name
+    QString path;          // folder + name
     std::int64_t size = 0; // as the size check measured it
     FileId id;
-    int sameAs = -1;  // an earlier entry that is the same file
+    int sameAs = -1; // an earlier entry that is the same file
     bool zipFirst = false;
-    QString archive;  // the archive it is zipped into (zip first)
+    QString archive; // the archive it is zipped into (zip first)
     QString splitFile;
     QString stem;
-    QString batch;    // empty without a batch file
+    QString batch; // empty without a batch file
     bool countKnown = false;
     std::int64_t pieceCount = 0;
     int digits = 3;
@@ -205,10 +204,7 @@ struct Source {
 
 class UnpackRun {
 public:
-    UnpackRun(MainWindowLink& form, ActionFrame& frame)
-        : m_form(form), m_frame(frame), m_file(form.file64())
-    {
-    }
+    UnpackRun(MainWindowLink& form, ActionFrame& frame) : m_form(form), m_frame(frame), m_file(form.file64()) {}
     // However the run ended, the zip step's label and picture do not stay behind.
     ~UnpackRun() { hideZipDisplay(); }
     UnpackRun(const UnpackRun&) = delete;
@@ -457,7 +453,8 @@ void UnpackRun::checkSizes()
         const QString& path = m_sources[m_entry].path;
         const std::int64_t s = GetFileLen(path);
         if (s == 0)
-            refuse(QStringLiteral("Cannot unpack '") + path + QStringLiteral("' which is a 0 byte file. Unpacking aborted!"));
+            refuse(QStringLiteral("Cannot unpack '") + path
+                   + QStringLiteral("' which is a 0 byte file. Unpacking aborted!"));
         if (m_split.modePercent) {
             // The piece size this file will have; a file too small for one byte of it is refused.
             if (PercentPieceSize(s, m_split.percent) == 0)
@@ -477,9 +474,15 @@ void UnpackRun::checkFreeSpace()
     for (const Source& s : m_sources) {
         QString target;
         switch (m_opts.unpackTarget) {
-        case UnpackTarget::SaveFile: target = m_opts.saveAsFile; break;
-        case UnpackTarget::WhereFile: target = s.folder; break;
-        case UnpackTarget::Custom: target = m_customDir; break;
+        case UnpackTarget::SaveFile:
+            target = m_opts.saveAsFile;
+            break;
+        case UnpackTarget::WhereFile:
+            target = s.folder;
+            break;
+        case UnpackTarget::Custom:
+            target = m_customDir;
+            break;
         }
         needs << SpaceNeed{target, s.size};
     }
@@ -534,7 +537,7 @@ void UnpackRun::checkNames()
         const Source& s = m_sources[m_entry];
         if (s.zipFirst && s.sameAs < 0 && isListed(s.archive))
             refuse(QStringLiteral("You are trying to zip and unpack a file that already exist in the Pack List. "
-                                 "Packing aborted!"));
+                                  "Packing aborted!"));
 
         const QString stemKey = outputKey(s.stem);
         const QString batchKey = s.batch.isEmpty() ? QString() : outputKey(s.batch);
@@ -543,8 +546,9 @@ void UnpackRun::checkNames()
             if (other.id == s.id)
                 continue;
             if (outputKey(other.stem) == stemKey || (!batchKey.isEmpty() && outputKey(other.batch) == batchKey))
-                refuse(QStringLiteral("Cannot unpack '") + s.path + QStringLiteral("' because its pieces would replace those of '")
-                      + other.path + QStringLiteral("'. Unpacking aborted!"));
+                refuse(QStringLiteral("Cannot unpack '") + s.path
+                       + QStringLiteral("' because its pieces would replace those of '") + other.path
+                       + QStringLiteral("'. Unpacking aborted!"));
         }
 
         // Existing files that the pieces would replace: none may be a listed file.
@@ -559,8 +563,9 @@ void UnpackRun::checkNames()
                     continue;
                 number.chop(mpg.size());
             }
-            if (number.size() < 3 || number.size() > 18
-                || !std::all_of(number.cbegin(), number.cend(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
+            if (number.size() < 3 || number.size() > 18 || !std::all_of(number.cbegin(), number.cend(), [](QChar c) {
+                    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+                }))
                 continue;
             const std::int64_t n = number.toLongLong();
             if (n < 1 || (s.countKnown && (number.size() != s.digits || n > s.pieceCount)))
@@ -568,18 +573,18 @@ void UnpackRun::checkNames()
             const QString piece = paths::joinPath(stemFolder, existing);
             if (isListed(piece))
                 refuse(QStringLiteral("Cannot unpack '") + s.path + QStringLiteral("' because '") + piece
-                      + QStringLiteral("' is a file in the Pack List. Unpacking aborted!"));
+                       + QStringLiteral("' is a file in the Pack List. Unpacking aborted!"));
         }
         if (!s.batch.isEmpty() && isListed(s.batch))
             refuse(QStringLiteral("Cannot unpack '") + s.path + QStringLiteral("' because '") + s.batch
-                  + QStringLiteral("' is a file in the Pack List. Unpacking aborted!"));
+                   + QStringLiteral("' is a file in the Pack List. Unpacking aborted!"));
 
         // Every text that goes into the batch lines: the source's name and the piece entries.
         const QString entries = m_opts.joinBatch == JoinBatch::WithInfo ? s.stem : paths::nameOf(s.stem);
         if (!s.batch.isEmpty() && (!BatchCanCarry(s.name) || !BatchCanCarry(entries)))
             refuse(QStringLiteral("Cannot unpack '") + s.path
-                  + QStringLiteral("' because its name holds a character that a batch file cannot carry. "
-                                   "Unpacking aborted!"));
+                   + QStringLiteral("' because its name holds a character that a batch file cannot carry. "
+                                    "Unpacking aborted!"));
     }
     m_entry = 0;
 }
@@ -837,8 +842,9 @@ void UnpackRun::finish()
     m_frame.ResetAfterAction();
     DeleteFilesAfterAction(m_form.deleteAfterAction(), m_listed);
     const int n = int(m_sources.size());
-    MsgBoxResult(QString::number(n) + (n == 1 ? QStringLiteral(" file successfully unpacked!")
-                                              : QStringLiteral(" files successfully unpacked!")),
+    MsgBoxResult(QString::number(n)
+                     + (n == 1 ? QStringLiteral(" file successfully unpacked!")
+                               : QStringLiteral(" files successfully unpacked!")),
                  kInformation);
     m_form.setMousePointer(MainWindowLink::kPointerDefault);
 }

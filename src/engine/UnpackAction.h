@@ -28,9 +28,9 @@ extern QVector<std::int32_t> gSourceHandles;
 
 // The piece size and split mode of a run.
 struct SplitSettings {
-    std::int64_t unpackSize = 0;  // gUnpackSize: piece size in bytes
-    std::int32_t files = 0;       // gSplitFiles: number of pieces
-    std::int32_t percent = 0;     // gSplitPercent
+    std::int64_t unpackSize = 0; // gUnpackSize: piece size in bytes
+    std::int32_t files = 0;      // gSplitFiles: number of pieces
+    std::int32_t percent = 0;    // gSplitPercent
     bool modeFiles = false;
     bool modePercent = false;
     bool modeFirst = false;
@@ -42,10 +42,10 @@ SplitSettings CurrentSplitSettings();
 
 // How a file of S bytes is cut.
 struct PiecePlan {
-    std::int64_t pieceSize = 0;  // P; 0 when no piece can be made
-    std::int64_t fullPieces = 0; // C: pieces of P bytes (1 in the first-part and last-part modes)
-    std::int64_t remainder = 0;  // R: the bytes of the remainder piece, when it is written
-    int digits = 3;              // width of the piece numbers (at least three)
+    std::int64_t pieceSize = 0;   // P; 0 when no piece can be made
+    std::int64_t fullPieces = 0;  // C: pieces of P bytes (1 in the first-part and last-part modes)
+    std::int64_t remainder = 0;   // R: the bytes of the remainder piece, when it is written
+    int digits = 3;               // width of the piece numbers (at least three)
     std::int64_t firstOffset = 0; // where reading starts: S - P in the last-part mode, else 0
     std::int64_t pieceCount() const { return fullPieces + (remainder > 0 ? 1 : 0); }
 };
@@ -63,8 +63,7 @@ QString FormatPieceNumber(std::int64_t n, int digits);
 
 // The stem every piece name of a source starts with: the save-as text, the file that is split
 // (beside itself), or the custom folder joined with the split file's name.
-QString PieceStem(UnpackTarget target, const QString& saveAsText, const QString& splitFile,
-                  const QString& customDir);
+QString PieceStem(UnpackTarget target, const QString& saveAsText, const QString& splitFile, const QString& customDir);
 // stem + "." + the piece number, + ".mpg" for EMH pieces.
 QString PieceName(const QString& stem, std::int64_t n, int digits, bool emh);
 

@@ -93,9 +93,7 @@ std::int32_t RunZip(std::int32_t nameCount, const QString& zipFileName, const Zi
         result = zipapi::kZpErrMemory;
     }
     if (result != zipapi::kZpOk && gZipMessage.isEmpty())
-        gZipMessage = QStringLiteral("zip error: '%1' could not be made (error %2)")
-                          .arg(zipFileName)
-                          .arg(result);
+        gZipMessage = QStringLiteral("zip error: '%1' could not be made (error %2)").arg(zipFileName).arg(result);
     return result;
 }
 

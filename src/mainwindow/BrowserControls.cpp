@@ -71,8 +71,7 @@ class IndentDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QStyleOptionViewItem indented(option);
         indented.rect.setLeft(option.rect.left() + indent(index));
@@ -116,8 +115,7 @@ QVector<Volume> VolumeSource::mountedVolumes() const
         seen << path;
         others << Volume{path, s.name()};
     }
-    std::sort(others.begin(), others.end(),
-              [](const Volume& a, const Volume& b) { return a.root < b.root; });
+    std::sort(others.begin(), others.end(), [](const Volume& a, const Volume& b) { return a.root < b.root; });
     others.prepend(root);
     return others;
 }
@@ -147,11 +145,12 @@ bool IsPseudoFileSystem(const QString& root, const QByteArray& fileSystemType)
 {
     if (root == QLatin1String("/"))
         return false;
-    static const QByteArray pseudo[] = {
-        "proc", "sysfs", "devtmpfs", "devpts", "tmpfs", "ramfs", "cgroup", "cgroup2", "securityfs",
-        "pstore", "efivarfs", "bpf", "debugfs", "tracefs", "configfs", "fusectl", "hugetlbfs",
-        "mqueue", "autofs", "binfmt_misc", "rpc_pipefs", "nsfs", "selinuxfs", "rootfs", "squashfs",
-        "overlay", "fuse.portal", "fuse.gvfsd-fuse", "fuse.lxcfs"};
+    static const QByteArray pseudo[] = {"proc",       "sysfs",       "devtmpfs",        "devpts",     "tmpfs",
+                                        "ramfs",      "cgroup",      "cgroup2",         "securityfs", "pstore",
+                                        "efivarfs",   "bpf",         "debugfs",         "tracefs",    "configfs",
+                                        "fusectl",    "hugetlbfs",   "mqueue",          "autofs",     "binfmt_misc",
+                                        "rpc_pipefs", "nsfs",        "selinuxfs",       "rootfs",     "squashfs",
+                                        "overlay",    "fuse.portal", "fuse.gvfsd-fuse", "fuse.lxcfs"};
     for (const QByteArray& type : pseudo)
         if (fileSystemType == type)
             return true;
@@ -167,8 +166,7 @@ QString VolumeRootOf(const QStringList& roots, const QString& folder)
 {
     QString best;
     for (const QString& root : roots) {
-        const bool holds = root == QLatin1String("/") ? folder.startsWith(QLatin1Char('/'))
-                                                       : isBelow(folder, root);
+        const bool holds = root == QLatin1String("/") ? folder.startsWith(QLatin1Char('/')) : isBelow(folder, root);
         if (holds && root.size() > best.size())
             best = root;
     }
@@ -222,8 +220,7 @@ QStringList ListFolderFiles(const QString& folder, const QString& patternList)
         return names;
     // QDir leaves out names starting with "." (hidden) unless asked, and with Files lists links
     // to regular files but not broken links.
-    const QStringList all = QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot,
-                                                   QDir::Name | QDir::IgnoreCase);
+    const QStringList all = QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : all)
         if (MatchesFilePattern(name, patternList))
             names << name;

@@ -8,8 +8,8 @@ class QAction;
 namespace kivro::ExplorerVerb {
 
 // The message shown when the menu switches the verb on and its files cannot be written.
-inline const QString kVerbNotWrittenText =
-    QStringLiteral("The \"Pack it...\" entries for the file manager could not be written.");
+inline const QString kVerbNotWrittenText = QStringLiteral(
+    "The \"Pack it...\" entries for the file manager could not be written.");
 
 // The menu item's click. Checked: unchecks it, writes CKivro "Off" and removes the verb's files.
 // Unchecked: writes the files with the program folder (gAppPath); when they are written, checks

@@ -34,7 +34,7 @@ struct CustomSize {
     Mode mode = Mode::Size;
     // The companion value's name: "cSize", "cPfs" or "cNof".
     QString companionName;
-    std::int64_t unpackSize = 0;  // the size modes
+    std::int64_t unpackSize = 0;   // the size modes
     std::int32_t splitPercent = 0; // the percentage mode
     std::int32_t splitFiles = 0;   // the number-of-pieces mode
     // The caption of CustomSizeChk.

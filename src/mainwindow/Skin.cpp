@@ -11,8 +11,17 @@ namespace {
 
 // The skin's outline, in pixels of a 96-dpi screen relative to the skin's top left corner.
 constexpr std::array<std::array<int, 2>, 11> kOutline{{
-    {79, 268}, {123, 308}, {378, 308}, {378, 304}, {519, 303}, {533, 259},
-    {533, 11}, {519, 0}, {69, 0}, {0, 30}, {0, 257},
+    {79, 268},
+    {123, 308},
+    {378, 308},
+    {378, 304},
+    {519, 303},
+    {533, 259},
+    {533, 11},
+    {519, 0},
+    {69, 0},
+    {0, 30},
+    {0, 257},
 }};
 
 // The rounded rectangles in the order they are added: left, top, right, bottom, ellipse width,
@@ -40,8 +49,8 @@ std::int16_t toInt16(float v)
 
 } // namespace
 
-SkinShape MainWindowShape(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY,
-                          double twipsPerPixelX, double twipsPerPixelY)
+SkinShape MainWindowShape(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY, double twipsPerPixelX,
+                          double twipsPerPixelY)
 {
     const auto sx = [&](int c) { return double(c) * double(scaleX) * 15.0 / twipsPerPixelX; };
     const auto sy = [&](int c) { return double(c) * double(scaleY) * 15.0 / twipsPerPixelY; };
@@ -53,14 +62,18 @@ SkinShape MainWindowShape(float scaleX, float scaleY, std::int16_t offsetX, std:
         shape.outline << QPoint(px(v[0]), py(v[1]));
     for (std::size_t i = 0; i < kRoundRects.size(); ++i) {
         const SkinRoundRect& r = kRoundRects[i];
-        shape.roundRects[i] = {px(r.left), py(r.top), px(r.right), py(r.bottom),
-                               roundHalfEven(sx(r.ellipseWidth)), roundHalfEven(sy(r.ellipseHeight))};
+        shape.roundRects[i] = {px(r.left),
+                               py(r.top),
+                               px(r.right),
+                               py(r.bottom),
+                               roundHalfEven(sx(r.ellipseWidth)),
+                               roundHalfEven(sy(r.ellipseHeight))};
     }
     return shape;
 }
 
-QRegion ShapeMainWindow(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY,
-                        double twipsPerPixelX, double twipsPerPixelY)
+QRegion ShapeMainWindow(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY, double twipsPerPixelX,
+                        double twipsPerPixelY)
 {
     const SkinShape shape = MainWindowShape(scaleX, scaleY, offsetX, offsetY, twipsPerPixelX, twipsPerPixelY);
     QRegion region = RoundRectRegion(shape.roundRects[0]);
@@ -139,8 +152,8 @@ void BeginWindowDrag(WindowDrag& drag, float x, float y)
     drag.dragging = true;
 }
 
-DragStep DragWindow(const WindowDrag& drag, float x, float y, const TwipRect& mainWindow,
-                    const TwipRect& packList, const DockFlags& flags)
+DragStep DragWindow(const WindowDrag& drag, float x, float y, const TwipRect& mainWindow, const TwipRect& packList,
+                    const DockFlags& flags)
 {
     DragStep step;
     if (!drag.dragging)

@@ -35,12 +35,12 @@ struct SkinShape {
 // (double precision); x values then get offsetX and y values offsetY (ellipse sizes get none);
 // each result is rounded to the nearest integer, halves to even. At 96 dpi (15 twips per pixel)
 // and scale 1.0 the skin's numbers come out unchanged; at 120 dpi (12) they grow by 1.25.
-SkinShape MainWindowShape(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY,
-                          double twipsPerPixelX, double twipsPerPixelY);
+SkinShape MainWindowShape(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY, double twipsPerPixelX,
+                          double twipsPerPixelY);
 
 // The window region: the union of the six rounded rectangles and the outline polygon.
-QRegion ShapeMainWindow(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY,
-                        double twipsPerPixelX, double twipsPerPixelY);
+QRegion ShapeMainWindow(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY, double twipsPerPixelX,
+                        double twipsPerPixelY);
 
 // The region the main window is given: scale 1.0, the 96-dpi twips per pixel, and the skin
 // placed at the frame offset (3, 22) inside the 540 x 334 window.
@@ -101,7 +101,10 @@ struct WindowDrag {
 void BeginWindowDrag(WindowDrag& drag, float x, float y);
 
 // The release: ends the drag.
-inline void EndWindowDrag(WindowDrag& drag) { drag.dragging = false; }
+inline void EndWindowDrag(WindowDrag& drag)
+{
+    drag.dragging = false;
+}
 
 // What one drag step does: the main window moves to mainLeft, mainTop; when a docking flag is
 // set the pack-list window moves by the same offset to packLeft, packTop (shown or hidden).
@@ -117,8 +120,8 @@ struct DragStep {
 // The step for a mouse move at x, y (twips, relative to the pressed control, which moves with
 // the window, so the pressed point stays under the pointer). Nothing moves unless a drag is under
 // way. The step never snaps and never changes the docking flags.
-DragStep DragWindow(const WindowDrag& drag, float x, float y, const TwipRect& mainWindow,
-                    const TwipRect& packList, const DockFlags& flags);
+DragStep DragWindow(const WindowDrag& drag, float x, float y, const TwipRect& mainWindow, const TwipRect& packList,
+                    const DockFlags& flags);
 
 // --- twips and windows ------------------------------------------------------------------------
 

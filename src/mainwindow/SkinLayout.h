@@ -116,9 +116,8 @@ inline constexpr std::array kMainLayout = {
 // measuring labels. Create them hidden; they need no place.
 // The preview's value labels (LbFileName, LbTotalFrames, ...) and its CmdClose belong here too.
 inline constexpr std::array<std::string_view, 13> kHiddenControls = {
-    "AddFileToList_Cmb", "SelAll_Cmd", "DeSelAll_Cmd", "InvSel_Cmd", "SetFocus_txt", "Min_Cmd",
-    "close_cmd", "seldirfulltmp_lbl", "filesel_lst", "dirpos_lst", "Mcheck_Lst", "selpos_lstlentst",
-    "CmdClose",
+    "AddFileToList_Cmb", "SelAll_Cmd",  "DeSelAll_Cmd", "InvSel_Cmd", "SetFocus_txt",     "Min_Cmd",  "close_cmd",
+    "seldirfulltmp_lbl", "filesel_lst", "dirpos_lst",   "Mcheck_Lst", "selpos_lstlentst", "CmdClose",
 };
 
 // The layout entry of a control; nullptr when the control has no place on the skin.

@@ -40,7 +40,8 @@ void agreefrm::Form_Load()
     QApplication::setWindowIcon(Icon32bit::LoadIconGroup(QStringLiteral("AAA")));
 
     if (!mMain::TakeSingleInstanceLock()) {
-        MsgBoxResult(QStringLiteral("This program is already running!"), vbExclamation | vbOKOnly | vbTopMost, kAppTitle);
+        MsgBoxResult(QStringLiteral("This program is already running!"), vbExclamation | vbOKOnly | vbTopMost,
+                     kAppTitle);
         mMain::EndProcess(0);
         return;
     }
@@ -59,8 +60,7 @@ void agreefrm::ShowStartupWindows()
     main->show();
     MainWindowShown = true;
 
-    if (Registry::readSetting(Settings::ShowTod) !=
-        QLatin1String("0"))
+    if (Registry::readSetting(Settings::ShowTod) != QLatin1String("0"))
         TipForm()->Show(main);
 
     startup::ShowPackListWindowAtStart(main);

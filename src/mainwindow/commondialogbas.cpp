@@ -42,26 +42,25 @@ QString DialogFilter(const QString& filter)
     return converted;
 }
 
-bool ShowOpenDialog(QWidget* owner, const QString& filter, const QString& title,
-                    const QString& initialFolder)
+bool ShowOpenDialog(QWidget* owner, const QString& filter, const QString& title, const QString& initialFolder)
 {
     using namespace win;
     OPENFILENAME ofn = dialogRecord(owner, filter, title, initialFolder,
-                                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST
-                                        | OFN_FILEMUSTEXIST | OFN_NOTESTFILECREATE | OFN_LONGNAMES);
+                                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
+                                        | OFN_NOTESTFILECREATE | OFN_LONGNAMES);
     if (!GetOpenFileNameA(ofn))
         return false;
     setWhichFileLbl(ofn.lpstrFile);
     return true;
 }
 
-bool ShowSaveDialog(QWidget* owner, const QString& filter, const QString& title,
-                    const QString& initialFolder, const QString& purpose)
+bool ShowSaveDialog(QWidget* owner, const QString& filter, const QString& title, const QString& initialFolder,
+                    const QString& purpose)
 {
     using namespace win;
     OPENFILENAME ofn = dialogRecord(owner, filter, title, initialFolder,
-                                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST
-                                        | OFN_CREATEPROMPT | OFN_EXPLORER | OFN_LONGNAMES);
+                                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT
+                                        | OFN_EXPLORER | OFN_LONGNAMES);
     if (!GetSaveFileNameA(ofn))
         return false;
     if (purpose == QLatin1String("SavePackFile")) {

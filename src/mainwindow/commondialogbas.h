@@ -15,14 +15,13 @@ QString DialogFilter(const QString& filter);
 // The open dialog, owned by `owner`, with the filter, title and initial folder (empty: where the
 // last dialog left). A confirmed path becomes the caption of the pack-list window's WhichFileLbl;
 // a cancel writes nothing. Returns true when the user confirmed.
-bool ShowOpenDialog(QWidget* owner, const QString& filter, const QString& title,
-                    const QString& initialFolder);
+bool ShowOpenDialog(QWidget* owner, const QString& filter, const QString& title, const QString& initialFolder);
 
 // The save dialog, as ShowOpenDialog; it asks before replacing a file and before creating one. A
 // confirmed path goes by `purpose`: "SavePackFile" into the main window's save-as box
 // SaveAsNewFilename_txt, "SavePackList" into the caption of the pack-list window's WhichFileLbl;
 // any other purpose writes nothing. Returns true when the user confirmed.
-bool ShowSaveDialog(QWidget* owner, const QString& filter, const QString& title,
-                    const QString& initialFolder, const QString& purpose);
+bool ShowSaveDialog(QWidget* owner, const QString& filter, const QString& title, const QString& initialFolder,
+                    const QString& purpose);
 
 } // namespace kivro::commondialogbas

@@ -68,7 +68,6 @@ private:
     std::int32_t mPackListScanWidth = 0;
 
 public:
-
     // --- adding files and the command-line hand-off (kivromainfrm_handoff.cpp) ---------------
     // AddFileToList_Cmb_Click (browser section) and the Add picture: with nothing selected in
     // File1, "Nothing to add."; otherwise every selected file, in list order, is appended with
@@ -96,7 +95,6 @@ private:
     QString mHandOffCommand;
 
 public:
-
     // --- load (kivromainfrm_load.cpp) ----------------------------------------------------------
     // The load runs once, inside the window's first show and before the window becomes visible:
     // icon, hourglass, shape, layout, caption, every setting (read, repaired and written back,
@@ -198,7 +196,6 @@ private:
     int mMousePointer = kPointerDefault;
 
 public:
-
     // --- MPEG information ---------------------------------------------------------------------
     QLabel* MpegInfoVideoSize_Lbl = nullptr;
     QLabel* MpegInfoVideoRate_Lbl = nullptr;
@@ -332,7 +329,6 @@ private:
     QStringList mCopyrightStamping_lst;
 
 public:
-
     // --- options ------------------------------------------------------------------------------
     // The option menus (kivromainfrm_options.cpp). The checked item of a group is the setting in
     // force; each handler sets every item of its group itself, sets its variable and writes its
@@ -391,12 +387,11 @@ private:
     enum MenuFlag { Plain = 0, Checkable = 1, Checked = 3, SeparatorBefore = 4 };
     QMenu* optionSubMenu(QMenu* parent, const QString& caption, const char* name, int flags = Plain);
     // `shownKey` is shown beside the item only; the window's key handling acts on the key.
-    QAction* optionItem(QMenu* parent, const QString& caption, const char* name, int flags,
-                        MenuHandler handler, const QKeySequence& shownKey = {});
+    QAction* optionItem(QMenu* parent, const QString& caption, const char* name, int flags, MenuHandler handler,
+                        const QKeySequence& shownKey = {});
     // Runs a folder dialog titled `titleText` followed by the shortened `current` folder; the
     // chosen folder without a trailing "/" (the root stays "/"), or nothing when cancelled.
-    std::optional<QString> chooseCustomFolder(const QString& titleText, const QString& current,
-                                              QWidget* owner);
+    std::optional<QString> chooseCustomFolder(const QString& titleText, const QString& current, QWidget* owner);
     // Builds the Options popup and its tree, in menu order (the check marks are the state at
     // creation).
     void SetupOptionMenus();
@@ -477,7 +472,6 @@ private:
     void SetupSaveAsBox();
 
 public:
-
     // --- start-up and shutdown ----------------------------------------------------------------
     // Every close of the window (Close picture, Exit, a close asked by the system, the load's
     // error path) ends the program: a running action is cancelled first, the window hidden, the

@@ -67,8 +67,7 @@ void kivromainfrm::SetupBrowser()
 
     connect(AddFileSelPopupMnu, &QAction::triggered, this, [this] { AddFileSelPopupMnu_Click(); });
     connect(SelectAllFileSelPopupMnu, &QAction::triggered, this, [this] { SelectAllFileSelPopupMnu_Click(); });
-    connect(DeselectAllFileSelPopupMnu, &QAction::triggered, this,
-            [this] { DeselectAllFileSelPopupMnu_Click(); });
+    connect(DeselectAllFileSelPopupMnu, &QAction::triggered, this, [this] { DeselectAllFileSelPopupMnu_Click(); });
     connect(InvSelFilePopupMnu, &QAction::triggered, this, [this] { InvSelFilePopupMnu_Click(); });
     connect(RefreshFileSelPopupMnu, &QAction::triggered, this, [this] { RefreshFileSelPopupMnu_Click(); });
     connect(PlayMpegFileSelPopupMnu, &QAction::triggered, this, [this] { PlayMpegFileSelPopupMnu_Click(); });
@@ -205,8 +204,8 @@ void kivromainfrm::FillFileTypeBox(const QStringList& displayForms)
 void kivromainfrm::pattern_cmb_Click()
 {
     const int k = pattern_cmb->currentIndex() + 1;
-    QString patterns = Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kFilterKey,
-                                               QString::number(k), QString());
+    QString patterns = Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kFilterKey, QString::number(k),
+                                               QString());
     if (patterns.contains(QLatin1Char(',')))
         replaceall(patterns, QStringLiteral(","), QStringLiteral(";"));
     File1->setPattern(patterns);
@@ -246,11 +245,10 @@ void kivromainfrm::File1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
         return;
     // Below the entries only what needs no entry is offered.
     const bool onEntry = File1->RowAt(pos) >= 0;
-    for (QAction* a : {AddFileSelPopupMnu, brkmnu09, brkmnu11, PlayMpegFileSelPopupMnu,
-                       FilePropertiesFileSelPopupMnu})
+    for (QAction* a : {AddFileSelPopupMnu, brkmnu09, brkmnu11, PlayMpegFileSelPopupMnu, FilePropertiesFileSelPopupMnu})
         a->setVisible(onEntry);
-    for (QAction* a : {SelectAllFileSelPopupMnu, DeselectAllFileSelPopupMnu, InvSelFilePopupMnu, brkmnu10,
-                       RefreshFileSelPopupMnu})
+    for (QAction* a :
+         {SelectAllFileSelPopupMnu, DeselectAllFileSelPopupMnu, InvSelFilePopupMnu, brkmnu10, RefreshFileSelPopupMnu})
         a->setVisible(true);
     FileSelPopupMnu->popup(File1->viewport()->mapToGlobal(pos));
 }

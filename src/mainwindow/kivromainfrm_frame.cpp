@@ -46,13 +46,12 @@ void kivromainfrm::setCancelPictureShown(const QString& actionWord, bool shown)
 
 void kivromainfrm::setBrowserControlsEnabled(bool enabled)
 {
-    for (QWidget* w : {static_cast<QWidget*>(AddFileToList_Cmb), static_cast<QWidget*>(SelAll_Cmd),
-                       static_cast<QWidget*>(DeSelAll_Cmd), static_cast<QWidget*>(InvSel_Cmd),
-                       static_cast<QWidget*>(Drive1), static_cast<QWidget*>(Dir1),
-                       static_cast<QWidget*>(File1), static_cast<QWidget*>(pattern_cmb),
-                       static_cast<QWidget*>(ShowPreviewChk), static_cast<QWidget*>(ShowPreviewLbl),
-                       static_cast<QWidget*>(Browse_cmd),
-                       static_cast<QWidget*>(SaveAsNewFilename_txt)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(AddFileToList_Cmb), static_cast<QWidget*>(SelAll_Cmd),
+          static_cast<QWidget*>(DeSelAll_Cmd), static_cast<QWidget*>(InvSel_Cmd), static_cast<QWidget*>(Drive1),
+          static_cast<QWidget*>(Dir1), static_cast<QWidget*>(File1), static_cast<QWidget*>(pattern_cmb),
+          static_cast<QWidget*>(ShowPreviewChk), static_cast<QWidget*>(ShowPreviewLbl),
+          static_cast<QWidget*>(Browse_cmd), static_cast<QWidget*>(SaveAsNewFilename_txt)})
         w->setEnabled(enabled);
 }
 

@@ -18,8 +18,7 @@ void kivromainfrm::SetupHandOffTimer()
     ContextMenuShell_Timer->setObjectName(QStringLiteral("ContextMenuShell_Timer"));
     ContextMenuShell_Timer->setSingleShot(true);
     ContextMenuShell_Timer->setInterval(1);
-    connect(ContextMenuShell_Timer, &QTimer::timeout, this,
-            [this] { ContextMenuShell_Timer_Timer(mHandOffCommand); });
+    connect(ContextMenuShell_Timer, &QTimer::timeout, this, [this] { ContextMenuShell_Timer_Timer(mHandOffCommand); });
 }
 
 void kivromainfrm::ArmContextMenuShellTimer(const QString& Command)
@@ -72,8 +71,7 @@ void kivromainfrm::ContextMenuShell_Timer_Timer(const QString& Command)
     ShellCommandAddFiles(Command);
     // Waits for the user; the timer is already stopped for good.
     Browse_cmd_Click();
-    if (Registry::readSetting(Settings::ShowTod)
-        != QLatin1String("0"))
+    if (Registry::readSetting(Settings::ShowTod) != QLatin1String("0"))
         TipForm()->Show(this);
     PackListForm()->show();
 }

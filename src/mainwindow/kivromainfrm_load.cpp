@@ -305,8 +305,7 @@ void kivromainfrm::ApplyStoredCustomSize(const QString& sSize)
     ZipSizeChk->setChecked(false);
     CustomSizeChk->setChecked(true);
 
-    const MainLoad::CustomSize c =
-        MainLoad::CustomSizeFor(sSize, readSetting(MainLoad::CompanionValueName(sSize)));
+    const MainLoad::CustomSize c = MainLoad::CustomSizeFor(sSize, readSetting(MainLoad::CompanionValueName(sSize)));
     switch (c.mode) {
     case MainLoad::CustomSize::Mode::Size:
         gSplitModeSize = true;

@@ -240,8 +240,10 @@ void kivromainfrm::SetupMenuBar()
     connect(UnpackMnu, &QAction::triggered, this, [this] { UnpackMnu_Click(); });
     ActionMnu->addSeparator();
     SelAllMnu = popupItem(ActionMnu, QStringLiteral("Select &All"), "SelAllMnu", QKeySequence(Qt::CTRL | Qt::Key_A));
-    DeSelAllMnu = popupItem(ActionMnu, QStringLiteral("De&select All"), "DeSelAllMnu", QKeySequence(Qt::CTRL | Qt::Key_D));
-    InvSelMnu = popupItem(ActionMnu, QStringLiteral("&Inverse Select"), "InvSelMnu", QKeySequence(Qt::CTRL | Qt::Key_I));
+    DeSelAllMnu = popupItem(ActionMnu, QStringLiteral("De&select All"), "DeSelAllMnu",
+                            QKeySequence(Qt::CTRL | Qt::Key_D));
+    InvSelMnu = popupItem(ActionMnu, QStringLiteral("&Inverse Select"), "InvSelMnu",
+                          QKeySequence(Qt::CTRL | Qt::Key_I));
     ActionMnu->addSeparator();
     RefreshMnu = popupItem(ActionMnu, QStringLiteral("Re&fresh"), "RefreshMnu", QKeySequence(Qt::Key_F5));
     connect(SelAllMnu, &QAction::triggered, this, [this] { SelAllMnu_Click(); });
@@ -250,7 +252,8 @@ void kivromainfrm::SetupMenuBar()
     connect(RefreshMnu, &QAction::triggered, this, [this] { RefreshMnu_Click(); });
 
     HelpMnu = popupMenu(this, QStringLiteral("&Help"), "HelpMnu");
-    HelpTopicMnu = popupItem(HelpMnu, QStringLiteral("Tesma Kivro Help Topics"), "HelpTopicMnu", QKeySequence(Qt::Key_F1));
+    HelpTopicMnu = popupItem(HelpMnu, QStringLiteral("Tesma Kivro Help Topics"), "HelpTopicMnu",
+                             QKeySequence(Qt::Key_F1));
     TODMnu = popupItem(HelpMnu, QStringLiteral("Tip of the Day"), "TODMnu");
     HelpMnu->addSeparator();
     TechMnu = popupItem(HelpMnu, QStringLiteral("Technical &Support"), "TechMnu");
@@ -447,7 +450,8 @@ bool kivromainfrm::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
                 RefreshMnu_Click();
             return true;
         }
-        if (KeyCode == Qt::Key_F1 && !(Shift & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier))) {
+        if (KeyCode == Qt::Key_F1
+            && !(Shift & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier))) {
             HelpTopicMnu_Click();
             return true;
         }

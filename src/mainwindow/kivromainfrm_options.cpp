@@ -40,53 +40,89 @@ void kivromainfrm::SetupOptionMenus()
 {
     OptMnu = optionSubMenu(nullptr, QStringLiteral("&Options"), "OptMnu");
     PrefMnu = optionSubMenu(OptMnu, QStringLiteral("Pre&ferences..."), "PrefMnu");
-    GeneralMnu = optionItem(PrefMnu, QStringLiteral("&General..."), "GeneralMnu", Plain, nullptr, QKeySequence(Qt::CTRL | Qt::Key_K));
+    GeneralMnu = optionItem(PrefMnu, QStringLiteral("&General..."), "GeneralMnu", Plain, nullptr,
+                            QKeySequence(Qt::CTRL | Qt::Key_K));
     UnpackTypeMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack Ty&pe"), "UnpackTypeMnu", SeparatorBefore);
-    UnpackRAWMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&RAW)"), "UnpackRAWMnu", Checked, &kivromainfrm::UnpackRAWMnu_Click);
-    UnpackEMHMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&EMH)"), "UnpackEMHMnu", Checkable, &kivromainfrm::UnpackEMHMnu_Click);
+    UnpackRAWMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&RAW)"), "UnpackRAWMnu", Checked,
+                              &kivromainfrm::UnpackRAWMnu_Click);
+    UnpackEMHMnu = optionItem(UnpackTypeMnu, QStringLiteral("Unpack (&EMH)"), "UnpackEMHMnu", Checkable,
+                              &kivromainfrm::UnpackEMHMnu_Click);
     UnpackToMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack &To"), "UnpackToMnu");
-    UnpackSaveFileMnu = optionItem(UnpackToMnu, QStringLiteral("&Save File"), "UnpackSaveFileMnu", Checked, &kivromainfrm::UnpackSaveFileMnu_Click);
-    UnpackWhereFileDirMnu = optionItem(UnpackToMnu, QStringLiteral("Where &File Is"), "UnpackWhereFileDirMnu", Checkable, &kivromainfrm::UnpackWhereFileDirMnu_Click);
-    UnpackCustomDirMnu = optionItem(UnpackToMnu, QStringLiteral("&Custom Directory..."), "UnpackCustomDirMnu", Checkable, &kivromainfrm::UnpackCustomDirMnu_Click);
+    UnpackSaveFileMnu = optionItem(UnpackToMnu, QStringLiteral("&Save File"), "UnpackSaveFileMnu", Checked,
+                                   &kivromainfrm::UnpackSaveFileMnu_Click);
+    UnpackWhereFileDirMnu = optionItem(UnpackToMnu, QStringLiteral("Where &File Is"), "UnpackWhereFileDirMnu",
+                                       Checkable, &kivromainfrm::UnpackWhereFileDirMnu_Click);
+    UnpackCustomDirMnu = optionItem(UnpackToMnu, QStringLiteral("&Custom Directory..."), "UnpackCustomDirMnu",
+                                    Checkable, &kivromainfrm::UnpackCustomDirMnu_Click);
     SizeMnu = optionSubMenu(PrefMnu, QStringLiteral("Unpack &Size"), "SizeMnu");
-    SmallFloppySizeChk = optionItem(SizeMnu, QStringLiteral("360K"), "SmallFloppySizeChk", Checkable, &kivromainfrm::SmallFloppySizeChk_Click);
-    LowFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,200K"), "LowFloppySizeChk", Checkable, &kivromainfrm::LowFloppySizeChk_Click);
-    HighFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,440K"), "HighFloppySizeChk", Checked, &kivromainfrm::HighFloppySizeChk_Click);
-    ZipSizeChk = optionItem(SizeMnu, QStringLiteral("Zip 100"), "ZipSizeChk", Checkable, &kivromainfrm::ZipSizeChk_Click);
+    SmallFloppySizeChk = optionItem(SizeMnu, QStringLiteral("360K"), "SmallFloppySizeChk", Checkable,
+                                    &kivromainfrm::SmallFloppySizeChk_Click);
+    LowFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,200K"), "LowFloppySizeChk", Checkable,
+                                  &kivromainfrm::LowFloppySizeChk_Click);
+    HighFloppySizeChk = optionItem(SizeMnu, QStringLiteral("1,440K"), "HighFloppySizeChk", Checked,
+                                   &kivromainfrm::HighFloppySizeChk_Click);
+    ZipSizeChk = optionItem(SizeMnu, QStringLiteral("Zip 100"), "ZipSizeChk", Checkable,
+                            &kivromainfrm::ZipSizeChk_Click);
     CustomSizeChk = optionItem(SizeMnu, QStringLiteral("1,440K (Custom...)"), "CustomSizeChk", Checkable, nullptr);
     SaveMnu = optionSubMenu(PrefMnu, QStringLiteral("Sa&ve"), "SaveMnu", SeparatorBefore);
     SaveToMnu = optionSubMenu(SaveMnu, QStringLiteral("Save &To"), "SaveToMnu");
-    SaveCustomDirMnu = optionItem(SaveToMnu, QStringLiteral("&Custom Directory..."), "SaveCustomDirMnu", Checkable, &kivromainfrm::SaveCustomDirMnu_Click);
-    LastSavedDirMnu = optionItem(SaveToMnu, QStringLiteral("Last &Saved Directory"), "LastSavedDirMnu", Checkable, &kivromainfrm::LastSavedDirMnu_Click);
+    SaveCustomDirMnu = optionItem(SaveToMnu, QStringLiteral("&Custom Directory..."), "SaveCustomDirMnu", Checkable,
+                                  &kivromainfrm::SaveCustomDirMnu_Click);
+    LastSavedDirMnu = optionItem(SaveToMnu, QStringLiteral("Last &Saved Directory"), "LastSavedDirMnu", Checkable,
+                                 &kivromainfrm::LastSavedDirMnu_Click);
     OverwriteMnu = optionSubMenu(SaveMnu, QStringLiteral("&Overwrite"), "OverwriteMnu");
-    OverwriteNoMnu = optionItem(OverwriteMnu, QStringLiteral("&Don't Overwrite Saved File"), "OverwriteNoMnu", Checkable, &kivromainfrm::OverwriteNoMnu_Click);
-    OverwritePromptMnu = optionItem(OverwriteMnu, QStringLiteral("&Ask Before Overwrite Saved File"), "OverwritePromptMnu", Checkable, &kivromainfrm::OverwritePromptMnu_Click);
-    OverwriteNoPromptMnu = optionItem(OverwriteMnu, QStringLiteral("Do&n't Ask Before Overwrite Saved File"), "OverwriteNoPromptMnu", Checkable, &kivromainfrm::OverwriteNoPromptMnu_Click);
+    OverwriteNoMnu = optionItem(OverwriteMnu, QStringLiteral("&Don't Overwrite Saved File"), "OverwriteNoMnu",
+                                Checkable, &kivromainfrm::OverwriteNoMnu_Click);
+    OverwritePromptMnu = optionItem(OverwriteMnu, QStringLiteral("&Ask Before Overwrite Saved File"),
+                                    "OverwritePromptMnu", Checkable, &kivromainfrm::OverwritePromptMnu_Click);
+    OverwriteNoPromptMnu = optionItem(OverwriteMnu, QStringLiteral("Do&n't Ask Before Overwrite Saved File"),
+                                      "OverwriteNoPromptMnu", Checkable, &kivromainfrm::OverwriteNoPromptMnu_Click);
     StartupMnu = optionSubMenu(PrefMnu, QStringLiteral("Startup"), "StartupMnu");
-    StartupCustomDirMnu = optionItem(StartupMnu, QStringLiteral("&Custom Directory..."), "StartupCustomDirMnu", Checkable, &kivromainfrm::StartupCustomDirMnu_Click);
-    StartupLastUsedDirMnu = optionItem(StartupMnu, QStringLiteral("Last &Used Directory"), "StartupLastUsedDirMnu", Checkable, &kivromainfrm::StartupLastUsedDirMnu_Click);
+    StartupCustomDirMnu = optionItem(StartupMnu, QStringLiteral("&Custom Directory..."), "StartupCustomDirMnu",
+                                     Checkable, &kivromainfrm::StartupCustomDirMnu_Click);
+    StartupLastUsedDirMnu = optionItem(StartupMnu, QStringLiteral("Last &Used Directory"), "StartupLastUsedDirMnu",
+                                       Checkable, &kivromainfrm::StartupLastUsedDirMnu_Click);
     Spdmnu = optionSubMenu(PrefMnu, QStringLiteral("Transfer &Rate"), "Spdmnu", SeparatorBefore);
-    SlowSpeedChk = optionItem(Spdmnu, QStringLiteral("&Slow"), "SlowSpeedChk", Checkable, &kivromainfrm::SlowSpeedChk_Click);
-    NormalSpeedChk = optionItem(Spdmnu, QStringLiteral("&Normal"), "NormalSpeedChk", Checked, &kivromainfrm::NormalSpeedChk_Click);
-    FastSpeedChk = optionItem(Spdmnu, QStringLiteral("&Fast"), "FastSpeedChk", Checkable, &kivromainfrm::FastSpeedChk_Click);
-    UltraSpeedChk = optionItem(Spdmnu, QStringLiteral("&Ultra Fast"), "UltraSpeedChk", Checkable, &kivromainfrm::UltraSpeedChk_Click);
-    DelAfterActionMnu = optionSubMenu(PrefMnu, QStringLiteral("&Delete After Action"), "DelAfterActionMnu", SeparatorBefore);
-    DelNoMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Don't Delete"), "DelNoMnu", Checked, &kivromainfrm::DelNoMnu_Click);
-    DelPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Ask Before Sending To Recycle Bin"), "DelPromptMnu", Checkable, &kivromainfrm::DelPromptMnu_Click);
-    DelNoPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), "DelNoPromptMnu", Checkable, &kivromainfrm::DelNoPromptMnu_Click);
+    SlowSpeedChk = optionItem(Spdmnu, QStringLiteral("&Slow"), "SlowSpeedChk", Checkable,
+                              &kivromainfrm::SlowSpeedChk_Click);
+    NormalSpeedChk = optionItem(Spdmnu, QStringLiteral("&Normal"), "NormalSpeedChk", Checked,
+                                &kivromainfrm::NormalSpeedChk_Click);
+    FastSpeedChk = optionItem(Spdmnu, QStringLiteral("&Fast"), "FastSpeedChk", Checkable,
+                              &kivromainfrm::FastSpeedChk_Click);
+    UltraSpeedChk = optionItem(Spdmnu, QStringLiteral("&Ultra Fast"), "UltraSpeedChk", Checkable,
+                               &kivromainfrm::UltraSpeedChk_Click);
+    DelAfterActionMnu = optionSubMenu(PrefMnu, QStringLiteral("&Delete After Action"), "DelAfterActionMnu",
+                                      SeparatorBefore);
+    DelNoMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Don't Delete"), "DelNoMnu", Checked,
+                          &kivromainfrm::DelNoMnu_Click);
+    DelPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("&Ask Before Sending To Recycle Bin"), "DelPromptMnu",
+                              Checkable, &kivromainfrm::DelPromptMnu_Click);
+    DelNoPromptMnu = optionItem(DelAfterActionMnu, QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"),
+                                "DelNoPromptMnu", Checkable, &kivromainfrm::DelNoPromptMnu_Click);
     JoinBatMnu = optionSubMenu(PrefMnu, QStringLiteral("&Join.bat"), "JoinBatMnu");
-    CreateJoinBatNoMnu = optionItem(JoinBatMnu, QStringLiteral("&Don't Create Join.bat"), "CreateJoinBatNoMnu", Checked, &kivromainfrm::CreateJoinBatNoMnu_Click);
-    CreateJoinBatMnu = optionItem(JoinBatMnu, QStringLiteral("Create &Join.bat"), "CreateJoinBatMnu", Checkable, &kivromainfrm::CreateJoinBatMnu_Click);
-    CreateJoinBatwExtraInfoMnu = optionItem(JoinBatMnu, QStringLiteral("Create Join.bat w/ &Extra Info"), "CreateJoinBatwExtraInfoMnu", Checkable, &kivromainfrm::CreateJoinBatwExtraInfoMnu_Click);
-    CopyrightStampingMnu = optionItem(JoinBatMnu, QStringLiteral("Copyright Stamping..."), "CopyrightStampingMnu", SeparatorBefore, nullptr);
-    ZipCompressMnu = optionItem(PrefMnu, QStringLiteral("&Zip Compression"), "ZipCompressMnu", Checkable | SeparatorBefore, &kivromainfrm::ZipCompressMnu_Click);
-    MCheckMnu = optionItem(PrefMnu, QStringLiteral("&MPEG Compatibility"), "MCheckMnu", Checked, &kivromainfrm::MCheckMnu_Click);
+    CreateJoinBatNoMnu = optionItem(JoinBatMnu, QStringLiteral("&Don't Create Join.bat"), "CreateJoinBatNoMnu", Checked,
+                                    &kivromainfrm::CreateJoinBatNoMnu_Click);
+    CreateJoinBatMnu = optionItem(JoinBatMnu, QStringLiteral("Create &Join.bat"), "CreateJoinBatMnu", Checkable,
+                                  &kivromainfrm::CreateJoinBatMnu_Click);
+    CreateJoinBatwExtraInfoMnu = optionItem(JoinBatMnu, QStringLiteral("Create Join.bat w/ &Extra Info"),
+                                            "CreateJoinBatwExtraInfoMnu", Checkable,
+                                            &kivromainfrm::CreateJoinBatwExtraInfoMnu_Click);
+    CopyrightStampingMnu = optionItem(JoinBatMnu, QStringLiteral("Copyright Stamping..."), "CopyrightStampingMnu",
+                                      SeparatorBefore, nullptr);
+    ZipCompressMnu = optionItem(PrefMnu, QStringLiteral("&Zip Compression"), "ZipCompressMnu",
+                                Checkable | SeparatorBefore, &kivromainfrm::ZipCompressMnu_Click);
+    MCheckMnu = optionItem(PrefMnu, QStringLiteral("&MPEG Compatibility"), "MCheckMnu", Checked,
+                           &kivromainfrm::MCheckMnu_Click);
     OtherMnu = optionSubMenu(PrefMnu, QStringLiteral("Miscella&neous"), "OtherMnu", SeparatorBefore);
-    AddContextMenuMnu = optionItem(OtherMnu, QStringLiteral("Show \"Pack It...\" in &Explorer"), "AddContextMenuMnu", Checkable, &kivromainfrm::AddContextMenuMnu_Click);
+    AddContextMenuMnu = optionItem(OtherMnu, QStringLiteral("Show \"Pack It...\" in &Explorer"), "AddContextMenuMnu",
+                                   Checkable, &kivromainfrm::AddContextMenuMnu_Click);
     FileTypeMnu = optionItem(PrefMnu, QStringLiteral("Custom FileT&ype..."), "FileTypeMnu", SeparatorBefore, nullptr);
-    ShowBrovletMnu = optionItem(OptMnu, QStringLiteral("Show Pack List"), "ShowBrovletMnu", Checked | SeparatorBefore, nullptr);
-    MagnetMnu = optionItem(OptMnu, QStringLiteral("Magnet"), "MagnetMnu", Checkable | SeparatorBefore, &kivromainfrm::MagnetMnu_Click);
-    MagnetiseMnu = optionItem(OptMnu, QStringLiteral("&Magnetise"), "MagnetiseMnu", Plain, &kivromainfrm::MagnetiseMnu_Click);
+    ShowBrovletMnu = optionItem(OptMnu, QStringLiteral("Show Pack List"), "ShowBrovletMnu", Checked | SeparatorBefore,
+                                nullptr);
+    MagnetMnu = optionItem(OptMnu, QStringLiteral("Magnet"), "MagnetMnu", Checkable | SeparatorBefore,
+                           &kivromainfrm::MagnetMnu_Click);
+    MagnetiseMnu = optionItem(OptMnu, QStringLiteral("&Magnetise"), "MagnetiseMnu", Plain,
+                              &kivromainfrm::MagnetiseMnu_Click);
 }
 
 QMenu* kivromainfrm::optionSubMenu(QMenu* parent, const QString& caption, const char* name, int flags)
@@ -228,32 +264,28 @@ void setFixedPieceSize(std::int64_t bytes)
 
 void kivromainfrm::SmallFloppySizeChk_Click()
 {
-    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
-              SmallFloppySizeChk);
+    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk}, SmallFloppySizeChk);
     setFixedPieceSize(360000);
     writeSetting(Settings::sSize, QStringLiteral("small"));
 }
 
 void kivromainfrm::LowFloppySizeChk_Click()
 {
-    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
-              LowFloppySizeChk);
+    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk}, LowFloppySizeChk);
     setFixedPieceSize(1200000);
     writeSetting(Settings::sSize, QStringLiteral("low"));
 }
 
 void kivromainfrm::HighFloppySizeChk_Click()
 {
-    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
-              HighFloppySizeChk);
+    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk}, HighFloppySizeChk);
     setFixedPieceSize(1440000);
     writeSetting(Settings::sSize, QStringLiteral("high"));
 }
 
 void kivromainfrm::ZipSizeChk_Click()
 {
-    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk},
-              ZipSizeChk);
+    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk}, ZipSizeChk);
     setFixedPieceSize(100000000);
     writeSetting(Settings::sSize, QStringLiteral("zip"));
 }
@@ -362,8 +394,7 @@ void kivromainfrm::CreateJoinBatMnu_Click()
 
 void kivromainfrm::CreateJoinBatwExtraInfoMnu_Click()
 {
-    checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu},
-              CreateJoinBatwExtraInfoMnu);
+    checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu}, CreateJoinBatwExtraInfoMnu);
     writeSetting(Settings::Jbat, QStringLiteral("JbatInfo"));
 }
 
@@ -424,8 +455,8 @@ void kivromainfrm::DockPackListWindow()
 
 // --- folder choosers ------------------------------------------------------------------------
 
-std::optional<QString> kivromainfrm::chooseCustomFolder(const QString& titleText,
-                                                        const QString& current, QWidget* owner)
+std::optional<QString> kivromainfrm::chooseCustomFolder(const QString& titleText, const QString& current,
+                                                        QWidget* owner)
 {
     // Only the title shows the folder shortened; the stored folder keeps its full text.
     QString shown;
@@ -471,8 +502,8 @@ QString customText(const QString& folder)
 void kivromainfrm::SaveCustomDirMnu_Click()
 {
     const ChooserContext c = chooserContext(this, true);
-    const std::optional<QString> folder =
-        chooseCustomFolder(QStringLiteral("Save As Directory: "), gSaveCustomDir, c.owner);
+    const std::optional<QString> folder = chooseCustomFolder(QStringLiteral("Save As Directory: "), gSaveCustomDir,
+                                                             c.owner);
     if (!folder)
         return;
     gSaveCustomDir = *folder;
@@ -490,8 +521,8 @@ void kivromainfrm::SaveCustomDirMnu_Click()
 void kivromainfrm::StartupCustomDirMnu_Click()
 {
     const ChooserContext c = chooserContext(this, true);
-    const std::optional<QString> folder =
-        chooseCustomFolder(QStringLiteral("Startup Directory: "), gStartupCustomDir, c.owner);
+    const std::optional<QString> folder = chooseCustomFolder(QStringLiteral("Startup Directory: "), gStartupCustomDir,
+                                                             c.owner);
     if (!folder)
         return;
     gStartupCustomDir = *folder;
@@ -509,8 +540,8 @@ void kivromainfrm::UnpackCustomDirMnu_Click()
 {
     // The unpack-to dialog is always owned by the main window.
     const ChooserContext c = chooserContext(this, false);
-    const std::optional<QString> folder =
-        chooseCustomFolder(QStringLiteral("Unpack To Directory: "), gUnpackCustomDir, c.owner);
+    const std::optional<QString> folder = chooseCustomFolder(QStringLiteral("Unpack To Directory: "), gUnpackCustomDir,
+                                                             c.owner);
     if (!folder)
         return;
     gUnpackCustomDir = *folder;

@@ -89,9 +89,9 @@ void kivromainfrm::Browse_cmd_Click()
 
     // Nothing else of the program can be clicked while the dialog is open.
     EnableBottomMostFrm(false);
-    const bool chosen = commondialogbas::ShowSaveDialog(
-        this, filter.join(QLatin1Char('|')), QStringLiteral("Save Pack File As"), QString(),
-        QStringLiteral("SavePackFile"));
+    const bool chosen = commondialogbas::ShowSaveDialog(this, filter.join(QLatin1Char('|')),
+                                                        QStringLiteral("Save Pack File As"), QString(),
+                                                        QStringLiteral("SavePackFile"));
     EnableBottomMostFrm(true);
     // Only a confirmed choice names a new save-as file; a cancelled dialog leaves the protection
     // of the file the last pack wrote in place.

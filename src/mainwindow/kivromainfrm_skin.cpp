@@ -57,12 +57,14 @@ protected:
             switch (event->type()) {
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonDblClick: {
-                const QPointF t = twipsInControl(w.TesmaKivroCaption, static_cast<QMouseEvent*>(event)->globalPosition());
+                const QPointF t = twipsInControl(w.TesmaKivroCaption,
+                                                 static_cast<QMouseEvent*>(event)->globalPosition());
                 w.TesmaKivroCaption_MouseDown(float(t.x()), float(t.y()));
                 return true;
             }
             case QEvent::MouseMove: {
-                const QPointF t = twipsInControl(w.TesmaKivroCaption, static_cast<QMouseEvent*>(event)->globalPosition());
+                const QPointF t = twipsInControl(w.TesmaKivroCaption,
+                                                 static_cast<QMouseEvent*>(event)->globalPosition());
                 w.TesmaKivroCaption_MouseMove(float(t.x()), float(t.y()));
                 return true;
             }
@@ -229,9 +231,7 @@ void kivromainfrm::SetupSkin()
 
     // Mouse handling. The form follows the mouse over its own surface, as the background does.
     setMouseTracking(true);
-    const auto twipsOf = [](SkinImage* img) {
-        return twipsInControl(img, img->lastGlobalPosition());
-    };
+    const auto twipsOf = [](SkinImage* img) { return twipsInControl(img, img->lastGlobalPosition()); };
     connect(BG_Img, &SkinImage::mouseDown, this, [this, twipsOf] {
         const QPointF t = twipsOf(BG_Img);
         BG_Img_MouseDown(float(t.x()), float(t.y()));
@@ -289,8 +289,8 @@ void kivromainfrm::SetupSkin()
 
 void kivromainfrm::ResetSkinButtons()
 {
-    for (SkinImage* b : {ButtonClose_Img, ButtonMinimise_Img, ButtonAdd_Img, ButtonSelectAll_Img,
-                         ButtonDeselectAll_Img, ButtonSelectInverse_Img, Network_Img, SoundOn_Img, SoundOff_Img})
+    for (SkinImage* b : {ButtonClose_Img, ButtonMinimise_Img, ButtonAdd_Img, ButtonSelectAll_Img, ButtonDeselectAll_Img,
+                         ButtonSelectInverse_Img, Network_Img, SoundOn_Img, SoundOff_Img})
         b->showUp();
 }
 

@@ -112,8 +112,7 @@ bool TakeSingleInstanceLock()
         return false;
     // The runtime folder cannot hold a lock (no permission, no space): rather than refusing
     // to start, run without the single-instance guard.
-    std::fprintf(stderr, "kivro: cannot create the single-instance lock %s\n",
-                 qPrintable(SingleInstanceLockPath()));
+    std::fprintf(stderr, "kivro: cannot create the single-instance lock %s\n", qPrintable(SingleInstanceLockPath()));
     return true;
 }
 
@@ -168,7 +167,8 @@ int RunGuarded(const std::function<int()>& fn)
     return 1;
 }
 
-KivroApplication::KivroApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+KivroApplication::KivroApplication(int& argc, char** argv) : QApplication(argc, argv)
+{}
 
 bool KivroApplication::notify(QObject* receiver, QEvent* event)
 {

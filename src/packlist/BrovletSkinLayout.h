@@ -59,8 +59,8 @@ inline constexpr std::array kPackListLayout = {
 // Controls that exist for the code but are never seen: the command buttons behind the pictures
 // and the label that carries a dialog's answer.
 inline constexpr std::array<std::string_view, 7> kHiddenControls = {
-    "RemoveFileFromList_Cmd", "SelAll_Cmd", "DeSelAll_Cmd", "InvSel_Cmd", "selposup_cmd", "selposdown_cmd",
-    "WhichFileLbl",
+    "RemoveFileFromList_Cmd", "SelAll_Cmd",     "DeSelAll_Cmd", "InvSel_Cmd",
+    "selposup_cmd",           "selposdown_cmd", "WhichFileLbl",
 };
 
 constexpr const LayoutEntry* findLayout(std::string_view name)

@@ -151,10 +151,10 @@ bool Brovletfrm::busy() const
 
 void Brovletfrm::EnablePackListControls(bool enabled)
 {
-    for (QWidget* w : {static_cast<QWidget*>(selpos_lst), static_cast<QWidget*>(RemoveFileFromList_Cmd),
-                       static_cast<QWidget*>(SelAll_Cmd), static_cast<QWidget*>(DeSelAll_Cmd),
-                       static_cast<QWidget*>(InvSel_Cmd), static_cast<QWidget*>(selposup_cmd),
-                       static_cast<QWidget*>(selposdown_cmd)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(selpos_lst), static_cast<QWidget*>(RemoveFileFromList_Cmd),
+          static_cast<QWidget*>(SelAll_Cmd), static_cast<QWidget*>(DeSelAll_Cmd), static_cast<QWidget*>(InvSel_Cmd),
+          static_cast<QWidget*>(selposup_cmd), static_cast<QWidget*>(selposdown_cmd)})
         w->setEnabled(enabled);
 }
 
@@ -233,8 +233,7 @@ void Brovletfrm::SelectAllEntries(bool selected)
     if (count == 0 || !selpos_lst->selectionModel())
         return;
     const QItemSelection all(packList().index(0), packList().index(count - 1));
-    selpos_lst->selectionModel()->select(all, selected ? QItemSelectionModel::Select
-                                                       : QItemSelectionModel::Deselect);
+    selpos_lst->selectionModel()->select(all, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 void Brovletfrm::InvertSelection()
@@ -246,21 +245,57 @@ void Brovletfrm::InvertSelection()
     selpos_lst->selectionModel()->select(all, QItemSelectionModel::Toggle);
 }
 
-void Brovletfrm::ButtonRemove_Img_Click() { RemoveSelected(); }
-void Brovletfrm::RemoveFileFromList_Cmd_Click() { RemoveSelected(); }
-void Brovletfrm::RemovePackWhatSelPopupMnu_Click() { RemoveFileFromList_Cmd_Click(); }
+void Brovletfrm::ButtonRemove_Img_Click()
+{
+    RemoveSelected();
+}
+void Brovletfrm::RemoveFileFromList_Cmd_Click()
+{
+    RemoveSelected();
+}
+void Brovletfrm::RemovePackWhatSelPopupMnu_Click()
+{
+    RemoveFileFromList_Cmd_Click();
+}
 
-void Brovletfrm::ButtonSelectAll_Img_Click() { SelectAllEntries(true); }
-void Brovletfrm::SelAll_Cmd_Click() { SelectAllEntries(true); }
-void Brovletfrm::SelectAllPackWhatSelPopupMnu_Click() { SelAll_Cmd_Click(); }
+void Brovletfrm::ButtonSelectAll_Img_Click()
+{
+    SelectAllEntries(true);
+}
+void Brovletfrm::SelAll_Cmd_Click()
+{
+    SelectAllEntries(true);
+}
+void Brovletfrm::SelectAllPackWhatSelPopupMnu_Click()
+{
+    SelAll_Cmd_Click();
+}
 
-void Brovletfrm::ButtonDeselectAll_Img_Click() { SelectAllEntries(false); }
-void Brovletfrm::DeSelAll_Cmd_Click() { SelectAllEntries(false); }
-void Brovletfrm::DeselectAllPackWhatSelPopupMnu_Click() { DeSelAll_Cmd_Click(); }
+void Brovletfrm::ButtonDeselectAll_Img_Click()
+{
+    SelectAllEntries(false);
+}
+void Brovletfrm::DeSelAll_Cmd_Click()
+{
+    SelectAllEntries(false);
+}
+void Brovletfrm::DeselectAllPackWhatSelPopupMnu_Click()
+{
+    DeSelAll_Cmd_Click();
+}
 
-void Brovletfrm::ButtonSelectInverse_Img_Click() { InvertSelection(); }
-void Brovletfrm::InvSel_Cmd_Click() { InvertSelection(); }
-void Brovletfrm::InvSelPackWhatSelPopupMnu_Click() { InvSel_Cmd_Click(); }
+void Brovletfrm::ButtonSelectInverse_Img_Click()
+{
+    InvertSelection();
+}
+void Brovletfrm::InvSel_Cmd_Click()
+{
+    InvertSelection();
+}
+void Brovletfrm::InvSelPackWhatSelPopupMnu_Click()
+{
+    InvSel_Cmd_Click();
+}
 
 // --- clear lost links, clear all ----------------------------------------------------------------
 
@@ -356,12 +391,30 @@ void Brovletfrm::MoveUp()
     }
 }
 
-void Brovletfrm::ButtonSwapDown_Img_Click() { MoveDown(); }
-void Brovletfrm::selposdown_cmd_Click() { MoveDown(); }
-void Brovletfrm::MoveDownPackWhatSelPopupMnu_Click() { selposdown_cmd_Click(); }
-void Brovletfrm::ButtonSwapUp_Img_Click() { MoveUp(); }
-void Brovletfrm::selposup_cmd_Click() { MoveUp(); }
-void Brovletfrm::MoveUpPackWhatSelPopupMnu_Click() { selposup_cmd_Click(); }
+void Brovletfrm::ButtonSwapDown_Img_Click()
+{
+    MoveDown();
+}
+void Brovletfrm::selposdown_cmd_Click()
+{
+    MoveDown();
+}
+void Brovletfrm::MoveDownPackWhatSelPopupMnu_Click()
+{
+    selposdown_cmd_Click();
+}
+void Brovletfrm::ButtonSwapUp_Img_Click()
+{
+    MoveUp();
+}
+void Brovletfrm::selposup_cmd_Click()
+{
+    MoveUp();
+}
+void Brovletfrm::MoveUpPackWhatSelPopupMnu_Click()
+{
+    selposup_cmd_Click();
+}
 
 // --- sorting ------------------------------------------------------------------------------------
 
@@ -399,8 +452,14 @@ void Brovletfrm::SortPackList(bool ascending)
     selpos_lst->setTopIndex(0);
 }
 
-void Brovletfrm::ButtonAscending_Img_Click() { SortPackList(true); }
-void Brovletfrm::ButtonDescending_Img_Click() { SortPackList(false); }
+void Brovletfrm::ButtonAscending_Img_Click()
+{
+    SortPackList(true);
+}
+void Brovletfrm::ButtonDescending_Img_Click()
+{
+    SortPackList(false);
+}
 
 // --- the list's events --------------------------------------------------------------------------
 

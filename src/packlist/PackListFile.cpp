@@ -32,7 +32,8 @@ namespace {
 constexpr qsizetype kLongestPath = 4096;
 } // namespace
 
-PackListLineReader::PackListLineReader(std::function<void(const QByteArray& line)> line) : m_line(std::move(line)) {}
+PackListLineReader::PackListLineReader(std::function<void(const QByteArray& line)> line) : m_line(std::move(line))
+{}
 
 void PackListLineReader::endLine()
 {

@@ -41,7 +41,8 @@ public:
     // left). A confirmed path goes into the pack-list window's WhichFileLbl (the save dialog only
     // for the purpose "SavePackList"); a cancel leaves the label as it is.
     virtual void ShowSaveDialog(const QString& filter, const QString& title, const QString& initialFolder,
-                                const QString& purpose) = 0;
+                                const QString& purpose)
+        = 0;
     virtual void ShowOpenDialog(const QString& filter, const QString& title, const QString& initialFolder) = 0;
 
     // --- skin ---------------------------------------------------------------------------------

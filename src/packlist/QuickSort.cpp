@@ -44,16 +44,14 @@ void partitionSort(QStringList& names, QStringList& folders, std::int32_t lo, st
 
 void QuickSortAscending(QStringList& names, QStringList& folders, std::int32_t lo, std::int32_t hi)
 {
-    partitionSort(names, folders, lo, hi, [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseSensitive) < 0;
-    });
+    partitionSort(names, folders, lo, hi,
+                  [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseSensitive) < 0; });
 }
 
 void QuickSortDescending(QStringList& names, QStringList& folders, std::int32_t lo, std::int32_t hi)
 {
-    partitionSort(names, folders, lo, hi, [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseSensitive) > 0;
-    });
+    partitionSort(names, folders, lo, hi,
+                  [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseSensitive) > 0; });
 }
 
 } // namespace kivro::QuickSort

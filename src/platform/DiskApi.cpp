@@ -43,8 +43,8 @@ std::optional<std::uint64_t> VolumeOf(const QString& path)
     return std::uint64_t(st.st_dev);
 }
 
-bool GetDiskFreeSpaceExA(const QString& path, std::uint64_t* availableToCaller,
-                         std::uint64_t* totalBytes, std::uint64_t* totalFreeBytes)
+bool GetDiskFreeSpaceExA(const QString& path, std::uint64_t* availableToCaller, std::uint64_t* totalBytes,
+                         std::uint64_t* totalFreeBytes)
 {
     auto set = [&](std::uint64_t avail, std::uint64_t total, std::uint64_t free) {
         if (availableToCaller)

@@ -20,8 +20,8 @@ std::optional<std::uint64_t> VolumeOf(const QString& path);
 // `totalBytes` the size of the volume, `totalFreeBytes` every free byte (reserved blocks
 // included). False, with every output 0, for a non-absolute path or a volume that cannot be
 // measured.
-bool GetDiskFreeSpaceExA(const QString& path, std::uint64_t* availableToCaller,
-                         std::uint64_t* totalBytes, std::uint64_t* totalFreeBytes);
+bool GetDiskFreeSpaceExA(const QString& path, std::uint64_t* availableToCaller, std::uint64_t* totalBytes,
+                         std::uint64_t* totalFreeBytes);
 
 // Test seam: every measured volume reports `bytes` free (negative: off).
 void InjectDiskFreeSpace(std::int64_t bytes);

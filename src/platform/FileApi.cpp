@@ -50,8 +50,14 @@ bool sameFileOpen(dev_t dev, ino_t ino, bool anyAccess)
 
 } // namespace
 
-int GetLastError() { return g_lastError; }
-void SetLastError(int err) { g_lastError = err; }
+int GetLastError()
+{
+    return g_lastError;
+}
+void SetLastError(int err)
+{
+    g_lastError = err;
+}
 
 HANDLE CreateFileA(const QString& fileName, std::uint32_t desiredAccess, std::uint32_t /*shareMode*/,
                    std::uint32_t creationDisposition, std::uint32_t /*flags*/)
@@ -60,12 +66,20 @@ HANDLE CreateFileA(const QString& fileName, std::uint32_t desiredAccess, std::ui
     const bool wantWrite = (desiredAccess & GENERIC_WRITE) != 0;
     int oflags = O_CLOEXEC | O_NONBLOCK | (wantWrite ? O_RDWR : O_RDONLY);
     switch (creationDisposition) {
-    case CREATE_NEW: oflags |= O_CREAT | O_EXCL; break;
-    case CREATE_ALWAYS: oflags |= O_CREAT; break; // truncated below, after the sharing test
-    case OPEN_ALWAYS: oflags |= O_CREAT; break;
-    case TRUNCATE_EXISTING: break;
+    case CREATE_NEW:
+        oflags |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        oflags |= O_CREAT;
+        break; // truncated below, after the sharing test
+    case OPEN_ALWAYS:
+        oflags |= O_CREAT;
+        break;
+    case TRUNCATE_EXISTING:
+        break;
     case OPEN_EXISTING:
-    default: break;
+    default:
+        break;
     }
     if (!wantWrite)
         oflags &= ~O_CREAT;
@@ -253,8 +267,7 @@ bool IsCopyUnsupported(int err)
     return err == ENOSYS || err == EXDEV || err == EINVAL || err == EOPNOTSUPP || err == ENOTSUP;
 }
 
-std::uint32_t SetFilePointer(HANDLE h, std::int32_t distanceLow, std::int32_t* distanceHigh,
-                             std::uint32_t moveMethod)
+std::uint32_t SetFilePointer(HANDLE h, std::int32_t distanceLow, std::int32_t* distanceHigh, std::uint32_t moveMethod)
 {
     Entry* e = find(h);
     if (!e) {

@@ -38,8 +38,7 @@ bool ReadFile(HANDLE h, void* buffer, std::uint32_t toRead, std::uint32_t* read)
 bool WriteFile(HANDLE h, const void* buffer, std::uint32_t toWrite, std::uint32_t* written);
 // Moves the file position. `distanceHigh` (may be null) carries the high 32 bits in and out.
 // Returns the low 32 bits of the new position, or INVALID_SET_FILE_POINTER with GetLastError set.
-std::uint32_t SetFilePointer(HANDLE h, std::int32_t distanceLow, std::int32_t* distanceHigh,
-                             std::uint32_t moveMethod);
+std::uint32_t SetFilePointer(HANDLE h, std::int32_t distanceLow, std::int32_t* distanceHigh, std::uint32_t moveMethod);
 bool FlushFileBuffers(HANDLE h);
 // Ends the file at the handle's current position: anything beyond it is cut off.
 bool SetEndOfFile(HANDLE h);

@@ -24,17 +24,15 @@ QString& lastDialogFolder()
 
 bool isButtonName(const QString& line)
 {
-    static const QStringList names = {QStringLiteral("OK"),    QStringLiteral("Cancel"),
-                                      QStringLiteral("Yes"),   QStringLiteral("No"),
-                                      QStringLiteral("Retry"), QStringLiteral("Abort"),
+    static const QStringList names = {QStringLiteral("OK"),    QStringLiteral("Cancel"), QStringLiteral("Yes"),
+                                      QStringLiteral("No"),    QStringLiteral("Retry"),  QStringLiteral("Abort"),
                                       QStringLiteral("Ignore")};
     return names.contains(line.trimmed());
 }
 
 // The scripted answer of one dialog: the path, or nothing for a cancel. `note` gives the fourth
 // log field for a chosen path (empty: none).
-std::optional<QString> scriptedDialog(const QString& title,
-                                      const std::function<QString(const QString&)>& note)
+std::optional<QString> scriptedDialog(const QString& title, const std::function<QString(const QString&)>& note)
 {
     const std::optional<QString> line = Prompts::next();
     if (line && isButtonName(*line)) {
@@ -106,8 +104,7 @@ public:
                                                  QStringLiteral("'%1' does not exist.\n"
                                                                 "Create the file?")
                                                      .arg(info.fileName()),
-                                                 QMessageBox::Yes | QMessageBox::No,
-                                                 QMessageBox::Yes)
+                                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
                                != QMessageBox::Yes)
                         return;
                 }
@@ -123,9 +120,8 @@ private:
 
 bool runFileDialog(OPENFILENAME& ofn, bool save)
 {
-    const QString title = !ofn.lpstrTitle.isEmpty()
-                              ? ofn.lpstrTitle
-                              : (save ? QStringLiteral("Save As") : QStringLiteral("Open"));
+    const QString title = !ofn.lpstrTitle.isEmpty() ? ofn.lpstrTitle
+                                                    : (save ? QStringLiteral("Save As") : QStringLiteral("Open"));
     const QStringList filters = FileDialogNameFilters(ofn.lpstrFilter);
 
     std::optional<QString> chosen;
@@ -135,8 +131,7 @@ bool runFileDialog(OPENFILENAME& ofn, bool save)
             note = [&ofn](const QString& path) {
                 const QFileInfo info(path);
                 if (info.exists())
-                    return (ofn.Flags & OFN_OVERWRITEPROMPT) ? QStringLiteral("replace confirmed")
-                                                             : QString();
+                    return (ofn.Flags & OFN_OVERWRITEPROMPT) ? QStringLiteral("replace confirmed") : QString();
                 return (ofn.Flags & OFN_CREATEPROMPT) ? QStringLiteral("create confirmed") : QString();
             };
         chosen = scriptedDialog(title, note);
@@ -147,8 +142,7 @@ bool runFileDialog(OPENFILENAME& ofn, bool save)
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !(ofn.Flags & OFN_OVERWRITEPROMPT));
         dialog.setWindowTitle(title);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(!save && (ofn.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
-                                                                     : QFileDialog::AnyFile);
+        dialog.setFileMode(!save && (ofn.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         QString start = ofn.lpstrInitialDir;
         if (start.isEmpty())
             start = lastDialogFolder();

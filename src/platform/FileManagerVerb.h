@@ -18,8 +18,8 @@
 namespace kivro::FileManagerVerb {
 
 // The line that marks a file as ours (a comment in all three formats).
-inline const QString kVerbMarkerLine =
-    QStringLiteral("# X-Tesma-Kivro-Verb: written by Tesma Kivro Pro; switching \"Pack it...\" off removes this file");
+inline const QString kVerbMarkerLine = QStringLiteral(
+    "# X-Tesma-Kivro-Verb: written by Tesma Kivro Pro; switching \"Pack it...\" off removes this file");
 
 // The caption of the entry in every file manager.
 inline const QString kVerbCaption = QStringLiteral("Pack it...");

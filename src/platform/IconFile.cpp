@@ -24,8 +24,8 @@ std::uint16_t le16(const char* p)
 
 std::uint32_t le32(const char* p)
 {
-    return std::uint32_t(std::uint8_t(p[0])) | (std::uint32_t(std::uint8_t(p[1])) << 8) |
-           (std::uint32_t(std::uint8_t(p[2])) << 16) | (std::uint32_t(std::uint8_t(p[3])) << 24);
+    return std::uint32_t(std::uint8_t(p[0])) | (std::uint32_t(std::uint8_t(p[1])) << 8)
+           | (std::uint32_t(std::uint8_t(p[2])) << 16) | (std::uint32_t(std::uint8_t(p[3])) << 24);
 }
 
 bool readExactly(QIODevice& dev, qint64 pos, qint64 count, QByteArray& out)
@@ -140,14 +140,21 @@ std::optional<DecodedIcon> DecodeIconEntry(QIODevice& dev, int index)
     const int paletteSize = PaletteSizeOf(e);
     int bitsPerPixel = 0;
     switch (paletteSize) {
-    case 2: bitsPerPixel = 1; break;
-    case 16: bitsPerPixel = 4; break;
-    case 256: bitsPerPixel = 8; break;
+    case 2:
+        bitsPerPixel = 1;
+        break;
+    case 16:
+        bitsPerPixel = 4;
+        break;
+    case 256:
+        bitsPerPixel = 8;
+        break;
     case 0:
         if (e.wBitCount == 24 || e.wBitCount == 32)
             bitsPerPixel = e.wBitCount;
         break;
-    default: break;
+    default:
+        break;
     }
     if (bitsPerPixel == 0)
         return std::nullopt;
@@ -187,10 +194,18 @@ std::optional<DecodedIcon> DecodeIconEntry(QIODevice& dev, int index)
         for (int x = 0; x < width; ++x) {
             const int at = y * width + x;
             switch (bitsPerPixel) {
-            case 1: icon.colour[at] = palette[(row[x / 8] >> (7 - x % 8)) & 1]; break;
-            case 4: icon.colour[at] = palette[(row[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F]; break;
-            case 8: icon.colour[at] = palette[row[x]]; break;
-            case 24: icon.colour[at] = qRgb(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]); break;
+            case 1:
+                icon.colour[at] = palette[(row[x / 8] >> (7 - x % 8)) & 1];
+                break;
+            case 4:
+                icon.colour[at] = palette[(row[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F];
+                break;
+            case 8:
+                icon.colour[at] = palette[row[x]];
+                break;
+            case 24:
+                icon.colour[at] = qRgb(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]);
+                break;
             case 32:
                 icon.colour[at] = qRgb(row[x * 4 + 2], row[x * 4 + 1], row[x * 4]);
                 icon.alpha[at] = row[x * 4 + 3];

@@ -59,11 +59,11 @@ int PaletteSizeOf(const IconDirEntry& entry);
 struct DecodedIcon {
     int width = 0;
     int height = 0;
-    int bitCount = 0;    // the entry's wBitCount
-    int paletteSize = 0; // 0 for true colour
-    QVector<QRgb> colour;           // opaque RGB of each pixel
-    QVector<std::uint8_t> alpha;    // 32-bit entries: the fourth byte; 0 elsewhere
-    QVector<bool> transparent;      // mask bit set
+    int bitCount = 0;            // the entry's wBitCount
+    int paletteSize = 0;         // 0 for true colour
+    QVector<QRgb> colour;        // opaque RGB of each pixel
+    QVector<std::uint8_t> alpha; // 32-bit entries: the fourth byte; 0 elsewhere
+    QVector<bool> transparent;   // mask bit set
 };
 
 // Decodes entry `index`. Empty when the entry is refused: the index is out of range, the entry

@@ -127,17 +127,16 @@ public:
                 return;
             }
             const bool loaded = status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferingMedia
-                || status == QMediaPlayer::BufferedMedia || status == QMediaPlayer::EndOfMedia;
+                                || status == QMediaPlayer::BufferedMedia || status == QMediaPlayer::EndOfMedia;
             if (loaded && (!m_player->hasVideo() || first.isValid()))
                 finish(true);
         };
-        QObject::connect(m_video->videoSink(), &QVideoSink::videoFrameChanged, &loop,
-                         [&](const QVideoFrame& frame) {
-                             if (frame.isValid() && !first.isValid()) {
-                                 first = frame;
-                                 check();
-                             }
-                         });
+        QObject::connect(m_video->videoSink(), &QVideoSink::videoFrameChanged, &loop, [&](const QVideoFrame& frame) {
+            if (frame.isValid() && !first.isValid()) {
+                first = frame;
+                check();
+            }
+        });
         QObject::connect(m_player.get(), &QMediaPlayer::mediaStatusChanged, &loop, check);
         QObject::connect(m_player.get(), &QMediaPlayer::errorOccurred, &loop, [&] { finish(false); });
         QTimer::singleShot(gOpenWaitLimitMs, &loop, [&] { finish(false); });
@@ -343,7 +342,8 @@ private:
             return;
         const QVideoFrame frame = m_video->videoSink()->videoFrame();
         const qint64 at = m_pictureAt * 1000;
-        if (!frame.isValid() || (frame.startTime() <= at && (frame.endTime() <= frame.startTime() || at < frame.endTime())))
+        if (!frame.isValid()
+            || (frame.startTime() <= at && (frame.endTime() <= frame.startTime() || at < frame.endTime())))
             return;
         --m_settleTries;
         m_nudge = 1 - m_nudge;
@@ -605,8 +605,8 @@ MCIERROR mciSendStringA(const QString& command, QString* returnString, std::uint
         return kEmptyCommand;
     const QString verb = w[0].toLower();
     static const QStringList kDeviceVerbs = {
-        QStringLiteral("close"), QStringLiteral("play"),  QStringLiteral("stop"),     QStringLiteral("pause"),
-        QStringLiteral("resume"), QStringLiteral("seek"), QStringLiteral("status"),   QStringLiteral("set"),
+        QStringLiteral("close"),    QStringLiteral("play"),  QStringLiteral("stop"),   QStringLiteral("pause"),
+        QStringLiteral("resume"),   QStringLiteral("seek"),  QStringLiteral("status"), QStringLiteral("set"),
         QStringLiteral("setaudio"), QStringLiteral("where"), QStringLiteral("put"),
     };
     if (verb == QLatin1String("open"))

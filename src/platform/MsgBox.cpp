@@ -16,12 +16,18 @@ namespace {
 std::vector<int> buttonsOf(int style)
 {
     switch (style & 7) {
-    case vbOKCancel: return {vbOK, vbCancel};
-    case vbAbortRetryIgnore: return {vbAbort, vbRetry, vbIgnore};
-    case vbYesNoCancel: return {vbYes, vbNo, vbCancel};
-    case vbYesNo: return {vbYes, vbNo};
-    case vbRetryCancel: return {vbRetry, vbCancel};
-    default: return {vbOK};
+    case vbOKCancel:
+        return {vbOK, vbCancel};
+    case vbAbortRetryIgnore:
+        return {vbAbort, vbRetry, vbIgnore};
+    case vbYesNoCancel:
+        return {vbYes, vbNo, vbCancel};
+    case vbYesNo:
+        return {vbYes, vbNo};
+    case vbRetryCancel:
+        return {vbRetry, vbCancel};
+    default:
+        return {vbOK};
     }
 }
 
@@ -56,14 +62,14 @@ int scriptedAnswer(const QString& prompt, int style, const QString& title)
         for (int b : buttons)
             offered = offered || b == answer;
         if (!offered) {
-            Prompts::record({QStringLiteral("box"), msgBoxIconName(style), msgBoxButtonsName(style),
-                             title, prompt, QString()});
+            Prompts::record(
+                {QStringLiteral("box"), msgBoxIconName(style), msgBoxButtonsName(style), title, prompt, QString()});
             Prompts::wrongKind(QStringLiteral("box answered with '%1'").arg(*line));
             return buttons.size() == 1 ? vbOK : (buttons.back() == vbIgnore ? vbAbort : buttons.back());
         }
     }
-    Prompts::record({QStringLiteral("box"), msgBoxIconName(style), msgBoxButtonsName(style), title,
-                     prompt, msgBoxAnswerName(answer)});
+    Prompts::record({QStringLiteral("box"), msgBoxIconName(style), msgBoxButtonsName(style), title, prompt,
+                     msgBoxAnswerName(answer)});
     if (!line && buttons.size() > 1)
         Prompts::record({QStringLiteral("error"), QStringLiteral("no answer left")});
     return answer;
@@ -75,11 +81,21 @@ int shownAnswer(const QString& prompt, int style, const QString& title)
     box.setWindowTitle(title);
     box.setText(prompt);
     switch (style & 0x70) {
-    case vbCritical: box.setIcon(QMessageBox::Critical); break;
-    case vbQuestion: box.setIcon(QMessageBox::Question); break;
-    case vbExclamation: box.setIcon(QMessageBox::Warning); break;
-    case vbInformation: box.setIcon(QMessageBox::Information); break;
-    default: box.setIcon(QMessageBox::NoIcon); break;
+    case vbCritical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case vbQuestion:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case vbExclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case vbInformation:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
     }
     if (style & (vbTopMost | vbSystemModal | vbMsgBoxSetForeground))
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -89,13 +105,27 @@ int shownAnswer(const QString& prompt, int style, const QString& title)
     for (int b : buttons) {
         QMessageBox::StandardButton sb = QMessageBox::Ok;
         switch (b) {
-        case vbOK: sb = QMessageBox::Ok; break;
-        case vbCancel: sb = QMessageBox::Cancel; break;
-        case vbAbort: sb = QMessageBox::Abort; break;
-        case vbRetry: sb = QMessageBox::Retry; break;
-        case vbIgnore: sb = QMessageBox::Ignore; break;
-        case vbYes: sb = QMessageBox::Yes; break;
-        case vbNo: sb = QMessageBox::No; break;
+        case vbOK:
+            sb = QMessageBox::Ok;
+            break;
+        case vbCancel:
+            sb = QMessageBox::Cancel;
+            break;
+        case vbAbort:
+            sb = QMessageBox::Abort;
+            break;
+        case vbRetry:
+            sb = QMessageBox::Retry;
+            break;
+        case vbIgnore:
+            sb = QMessageBox::Ignore;
+            break;
+        case vbYes:
+            sb = QMessageBox::Yes;
+            break;
+        case vbNo:
+            sb = QMessageBox::No;
+            break;
         }
         pushButtons.push_back(box.addButton(sb));
     }
@@ -119,37 +149,56 @@ int shownAnswer(const QString& prompt, int style, const QString& title)
 QString msgBoxIconName(int style)
 {
     switch (style & 0x70) {
-    case vbCritical: return QStringLiteral("Critical");
-    case vbQuestion: return QStringLiteral("Question");
-    case vbExclamation: return QStringLiteral("Exclamation");
-    case vbInformation: return QStringLiteral("Information");
-    default: return QStringLiteral("None");
+    case vbCritical:
+        return QStringLiteral("Critical");
+    case vbQuestion:
+        return QStringLiteral("Question");
+    case vbExclamation:
+        return QStringLiteral("Exclamation");
+    case vbInformation:
+        return QStringLiteral("Information");
+    default:
+        return QStringLiteral("None");
     }
 }
 
 QString msgBoxButtonsName(int style)
 {
     switch (style & 7) {
-    case vbOKCancel: return QStringLiteral("OKCancel");
-    case vbAbortRetryIgnore: return QStringLiteral("AbortRetryIgnore");
-    case vbYesNoCancel: return QStringLiteral("YesNoCancel");
-    case vbYesNo: return QStringLiteral("YesNo");
-    case vbRetryCancel: return QStringLiteral("RetryCancel");
-    default: return QStringLiteral("OK");
+    case vbOKCancel:
+        return QStringLiteral("OKCancel");
+    case vbAbortRetryIgnore:
+        return QStringLiteral("AbortRetryIgnore");
+    case vbYesNoCancel:
+        return QStringLiteral("YesNoCancel");
+    case vbYesNo:
+        return QStringLiteral("YesNo");
+    case vbRetryCancel:
+        return QStringLiteral("RetryCancel");
+    default:
+        return QStringLiteral("OK");
     }
 }
 
 QString msgBoxAnswerName(int answer)
 {
     switch (answer) {
-    case vbOK: return QStringLiteral("OK");
-    case vbCancel: return QStringLiteral("Cancel");
-    case vbAbort: return QStringLiteral("Abort");
-    case vbRetry: return QStringLiteral("Retry");
-    case vbIgnore: return QStringLiteral("Ignore");
-    case vbYes: return QStringLiteral("Yes");
-    case vbNo: return QStringLiteral("No");
-    default: return QString();
+    case vbOK:
+        return QStringLiteral("OK");
+    case vbCancel:
+        return QStringLiteral("Cancel");
+    case vbAbort:
+        return QStringLiteral("Abort");
+    case vbRetry:
+        return QStringLiteral("Retry");
+    case vbIgnore:
+        return QStringLiteral("Ignore");
+    case vbYes:
+        return QStringLiteral("Yes");
+    case vbNo:
+        return QStringLiteral("No");
+    default:
+        return QString();
     }
 }
 

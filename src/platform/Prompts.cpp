@@ -127,8 +127,8 @@ void Prompts::record(const QStringList& fields)
     if (!s.logFile.isEmpty()) {
         // One append per line, so several programs can share the file.
         const QByteArray bytes = line.toUtf8() + '\n';
-        const int fd = ::open(QFile::encodeName(s.logFile).constData(),
-                              O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        const int fd = ::open(QFile::encodeName(s.logFile).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC,
+                              0644);
         if (fd >= 0) {
             ssize_t w = ::write(fd, bytes.constData(), size_t(bytes.size()));
             (void)w;

@@ -30,11 +30,20 @@ QString escapeText(const QString& text)
     out.reserve(text.size() + 2);
     for (QChar c : text) {
         switch (c.unicode()) {
-        case '\\': out += QStringLiteral("\\\\"); break;
-        case '\n': out += QStringLiteral("\\n"); break;
-        case '\r': out += QStringLiteral("\\r"); break;
-        case 0: out += QStringLiteral("\\0"); break;
-        default: out += c;
+        case '\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            out += QStringLiteral("\\n");
+            break;
+        case '\r':
+            out += QStringLiteral("\\r");
+            break;
+        case 0:
+            out += QStringLiteral("\\0");
+            break;
+        default:
+            out += c;
         }
     }
     if (out.startsWith(QLatin1Char('"')) || out.startsWith(QStringLiteral("dword:")))
@@ -53,10 +62,26 @@ QString unescapeText(const QString& raw)
         const QChar c = text[i];
         if (c == QLatin1Char('\\') && i + 1 < text.size()) {
             const QChar n = text[i + 1];
-            if (n == QLatin1Char('\\')) { out += QLatin1Char('\\'); ++i; continue; }
-            if (n == QLatin1Char('n')) { out += QLatin1Char('\n'); ++i; continue; }
-            if (n == QLatin1Char('r')) { out += QLatin1Char('\r'); ++i; continue; }
-            if (n == QLatin1Char('0')) { out += QChar(0); ++i; continue; }
+            if (n == QLatin1Char('\\')) {
+                out += QLatin1Char('\\');
+                ++i;
+                continue;
+            }
+            if (n == QLatin1Char('n')) {
+                out += QLatin1Char('\n');
+                ++i;
+                continue;
+            }
+            if (n == QLatin1Char('r')) {
+                out += QLatin1Char('\r');
+                ++i;
+                continue;
+            }
+            if (n == QLatin1Char('0')) {
+                out += QChar(0);
+                ++i;
+                continue;
+            }
         }
         out += c;
     }

@@ -9,8 +9,7 @@ namespace kivro {
 
 class RuntimeError : public std::runtime_error {
 public:
-    explicit RuntimeError(int number, const QString& description = QString(),
-                          const QString& source = QString());
+    explicit RuntimeError(int number, const QString& description = QString(), const QString& source = QString());
     int number() const { return m_number; }
     const QString& description() const { return m_description; }
     const QString& source() const { return m_source; }
@@ -28,8 +27,7 @@ QString errorDescription(int number);
 // tried to create a file, where a missing parent folder is "Path not found" (76).
 int errnoToErrorNumber(int err, bool creating = false);
 
-[[noreturn]] void raiseError(int number, const QString& description = QString(),
-                             const QString& source = QString());
+[[noreturn]] void raiseError(int number, const QString& description = QString(), const QString& source = QString());
 
 // The shared text every error handler shows for an error it has no row for.
 QString unexpectedErrorText(int number, const QString& description);

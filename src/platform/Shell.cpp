@@ -53,8 +53,7 @@ void showPropertiesBox(const QString& path)
 {
     const QString text = FilePropertiesText(path);
     if (text.isEmpty())
-        MsgBoxResult(QLatin1Char('\'') + path + QStringLiteral("' was not found!"),
-                     vbCritical | vbOKOnly | vbTopMost);
+        MsgBoxResult(QLatin1Char('\'') + path + QStringLiteral("' was not found!"), vbCritical | vbOKOnly | vbTopMost);
     else
         MsgBoxResult(text, vbInformation | vbOKOnly | vbTopMost);
 }
@@ -92,8 +91,8 @@ QString FilePropertiesText(const QString& path)
         lines << QStringLiteral("Created: ") + dateText(created);
     lines << QStringLiteral("Modified: ") + dateText(info.lastModified());
     lines << QStringLiteral("Accessed: ") + dateText(info.lastRead());
-    lines << QStringLiteral("Permissions: ") + permissionText(info) + QStringLiteral(" (owner ")
-                 + info.owner() + QStringLiteral(", group ") + info.group() + QLatin1Char(')');
+    lines << QStringLiteral("Permissions: ") + permissionText(info) + QStringLiteral(" (owner ") + info.owner()
+                 + QStringLiteral(", group ") + info.group() + QLatin1Char(')');
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -69,7 +69,8 @@ QPixmap pixmap(const QString& name, const QSize& logicalSize, qreal dpr)
     if (dpr <= 0)
         dpr = 1.0;
     static QHash<QString, QPixmap> cache;
-    const QString key = QStringLiteral("%1|%2x%3|%4").arg(name).arg(logicalSize.width()).arg(logicalSize.height()).arg(dpr);
+    const QString key
+        = QStringLiteral("%1|%2x%3|%4").arg(name).arg(logicalSize.width()).arg(logicalSize.height()).arg(dpr);
     auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return *it;
@@ -91,7 +92,8 @@ QStringList names()
 {
     initSkinResources();
     QStringList out;
-    const QStringList files = QDir(QStringLiteral(":/skin")).entryList({QStringLiteral("*.svg")}, QDir::Files, QDir::Name);
+    const QStringList files
+        = QDir(QStringLiteral(":/skin")).entryList({QStringLiteral("*.svg")}, QDir::Files, QDir::Name);
     for (const QString& f : files)
         out << f.chopped(4);
     return out;

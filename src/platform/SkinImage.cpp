@@ -8,15 +8,13 @@
 
 namespace kivro {
 
-SkinImage::SkinImage(QWidget* parent)
-    : QWidget(parent)
+SkinImage::SkinImage(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
-SkinImage::SkinImage(const QString& stem, QWidget* parent)
-    : SkinImage(parent)
+SkinImage::SkinImage(const QString& stem, QWidget* parent) : SkinImage(parent)
 {
     setPictureStem(stem);
 }
@@ -65,7 +63,8 @@ void SkinImage::paintEvent(QPaintEvent*)
     QPainter p(this);
     // The ratio of what is painted on (the screen's, or an image's when the window is rendered
     // into one), so the picture is drawn pixel for pixel.
-    const QPaintDevice* device = p.paintEngine() && p.paintEngine()->paintDevice() ? p.paintEngine()->paintDevice() : p.device();
+    const QPaintDevice* device = p.paintEngine() && p.paintEngine()->paintDevice() ? p.paintEngine()->paintDevice()
+                                                                                   : p.device();
     const QPixmap pm = SkinArt::pixmap(m_names[int(m_picture)], size(), device->devicePixelRatioF());
     if (pm.isNull())
         return;
@@ -103,7 +102,8 @@ void SkinImage::mouseReleaseEvent(QMouseEvent* event)
         emit mouseUp(event->button(), event->modifiers(), event->position());
         return;
     }
-    const bool click = event->button() == Qt::LeftButton && m_leftPressedHere && QRectF(rect()).contains(event->position());
+    const bool click = event->button() == Qt::LeftButton && m_leftPressedHere
+                       && QRectF(rect()).contains(event->position());
     if (event->button() == Qt::LeftButton)
         m_leftPressedHere = false;
     if (m_autoStates)

@@ -13,34 +13,33 @@ inline constexpr QRgb kSkinTitleTextColor = 0xffeef3fa;
 inline constexpr QRgb kSkinPanelTextColor = 0xff1f2a3a;
 
 enum class SkinKind {
-    Picture,     // SkinImage without picture states (drawn from the named picture)
-    Button,      // SkinImage with up, over and down pictures (<picture>_up, _over, _down)
-    Round,       // round SkinImage (hit test RoundButton); <picture>_up and _down where it has a pressed look
-    Menu,        // one menu-bar picture (SkinImage, click pops up a menu)
-    Label,       // QLabel
-    Combo,       // QComboBox
-    List,        // list view
-    Edit,        // QLineEdit
-    PushButton,  // QPushButton / QToolButton
-    Check,       // QCheckBox
-    Frame,       // a plain frame (black for the video)
-    Slider,      // the preview slider
-    Progress,    // the progress bar the actions create (CProgBar32)
+    Picture,    // SkinImage without picture states (drawn from the named picture)
+    Button,     // SkinImage with up, over and down pictures (<picture>_up, _over, _down)
+    Round,      // round SkinImage (hit test RoundButton); <picture>_up and _down where it has a pressed look
+    Menu,       // one menu-bar picture (SkinImage, click pops up a menu)
+    Label,      // QLabel
+    Combo,      // QComboBox
+    List,       // list view
+    Edit,       // QLineEdit
+    PushButton, // QPushButton / QToolButton
+    Check,      // QCheckBox
+    Frame,      // a plain frame (black for the video)
+    Slider,     // the preview slider
+    Progress,   // the progress bar the actions create (CProgBar32)
 };
 
 struct SkinLayoutEntry {
-    std::string_view name;    // the control's name in the code
-    QRect rect;               // skin pixels
+    std::string_view name; // the control's name in the code
+    QRect rect;            // skin pixels
     SkinKind kind;
-    std::string_view picture; // picture stem in the skin resources ("" when none)
-    std::string_view place;   // controls that share one place ("" when alone)
-    bool container = false;   // may hold other controls inside it
+    std::string_view picture;          // picture stem in the skin resources ("" when none)
+    std::string_view place;            // controls that share one place ("" when alone)
+    bool container = false;            // may hold other controls inside it
     std::string_view longestText = {}; // the longest text the control shows, for the fit test
 };
 
 // The row of `name` in a layout table; nullptr when the table has none.
-template <typename Table>
-constexpr const SkinLayoutEntry* findSkinLayout(const Table& table, std::string_view name)
+template <typename Table> constexpr const SkinLayoutEntry* findSkinLayout(const Table& table, std::string_view name)
 {
     for (const SkinLayoutEntry& e : table)
         if (e.name == name)

@@ -128,8 +128,8 @@ bool MoveFileToTrash(const QString& path, QString* pathInTrash)
         return false;
     }
     const QString filesFolder = paths::folderOf(landed);
-    const QString info = paths::folderOf(filesFolder) + QStringLiteral("/info/")
-                         + paths::nameOf(landed) + QStringLiteral(".trashinfo");
+    const QString info = paths::folderOf(filesFolder) + QStringLiteral("/info/") + paths::nameOf(landed)
+                         + QStringLiteral(".trashinfo");
     if (!isTrashFilesFolder(filesFolder, original) || !QFileInfo::exists(info)) {
         undoStrayMove(original, landed);
         return false;

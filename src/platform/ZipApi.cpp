@@ -97,8 +97,7 @@ public:
 };
 
 // Adds one regular file. Returns 0 or the failure's result (its text already printed).
-std::int32_t addFile(zip_t* za, const QString& path, const QString& entry, zip_flags_t flags,
-                     std::uint32_t level)
+std::int32_t addFile(zip_t* za, const QString& path, const QString& entry, zip_flags_t flags, std::uint32_t level)
 {
     const QByteArray native = QFile::encodeName(path);
     zip_source_t* src = zip_source_file(za, native.constData(), 0, -1);
@@ -147,8 +146,8 @@ Kind kindOf(const QString& path)
     return Kind::Other;
 }
 
-std::int32_t addName(zip_t* za, const QString& path, const QString& root, bool recurse,
-                     zip_flags_t flags, std::uint32_t level)
+std::int32_t addName(zip_t* za, const QString& path, const QString& root, bool recurse, zip_flags_t flags,
+                     std::uint32_t level)
 {
     const QString entry = entryNameFor(path, root);
     switch (kindOf(path)) {
@@ -251,9 +250,9 @@ std::int32_t archive(std::int32_t count, const char* zipFileName, const ZpNameLi
     if (zip_close(a.za) != 0) {
         const int code = zip_error_code_zip(zip_get_error(a.za));
         print(QStringLiteral("zip error: cannot write '%1': %2").arg(zipPath, archiveText(a.za)));
-        return code == ZIP_ER_MEMORY ? kZpErrMemory
-             : (code == ZIP_ER_READ || code == ZIP_ER_OPEN || code == ZIP_ER_NOENT) ? kZpErrRead
-                                                                                    : kZpErrWrite;
+        return code == ZIP_ER_MEMORY                                                  ? kZpErrMemory
+               : (code == ZIP_ER_READ || code == ZIP_ER_OPEN || code == ZIP_ER_NOENT) ? kZpErrRead
+                                                                                      : kZpErrWrite;
     }
     a.za = nullptr;
     return kZpOk;

@@ -16,8 +16,7 @@ namespace kivro::zipapi {
 using ZpPrintFn = std::int32_t (*)(char* buffer, std::uint32_t length);
 // Password routine (buffer, buffer size, prompt, entry name). Archives are never encrypted here,
 // so it is kept but not called.
-using ZpPasswordFn = std::int32_t (*)(char* buffer, std::int32_t size, const char* prompt,
-                                      const char* name);
+using ZpPasswordFn = std::int32_t (*)(char* buffer, std::int32_t size, const char* prompt, const char* name);
 // Comment routine: gets a 4,097-byte buffer and returns the comment buffer. Kept, not called.
 using ZpCommentFn = char* (*)(char* buffer);
 

@@ -37,8 +37,7 @@ QString HelpFilePath()
 void OpenFileOrReportMissing(const QString& path)
 {
     if (win::ShellExecute(path) == win::SE_ERR_FNF)
-        MsgBoxResult(QLatin1Char('\'') + path + QStringLiteral("' was not found!"),
-                     vbCritical | vbOKOnly | vbTopMost);
+        MsgBoxResult(QLatin1Char('\'') + path + QStringLiteral("' was not found!"), vbCritical | vbOKOnly | vbTopMost);
 }
 
 void OpenHelpFile()

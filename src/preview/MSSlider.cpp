@@ -43,8 +43,8 @@ void BuildColorGradient(std::uint32_t first, std::uint32_t last, int steps, std:
 std::int32_t toInt32(double v)
 {
     const double r = std::nearbyint(v);
-    return std::int32_t(std::clamp<double>(r, std::numeric_limits<std::int32_t>::min(),
-                                           std::numeric_limits<std::int32_t>::max()));
+    return std::int32_t(
+        std::clamp<double>(r, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 } // namespace

@@ -120,7 +120,8 @@ QString PlayMedia(const QString& alias, const QString& from, const QString& to)
 {
     const QString start = from.isEmpty() ? QStringLiteral("0") : from;
     const QString end = to.isEmpty() ? QString::number(GetMediaLengthFrames(alias)) : to;
-    return textResult(send(QStringLiteral("play ") + alias + QStringLiteral(" from ") + start + QStringLiteral(" to ") + end));
+    return textResult(
+        send(QStringLiteral("play ") + alias + QStringLiteral(" from ") + start + QStringLiteral(" to ") + end));
 }
 
 QString CloseMedia(const QString& alias)
@@ -168,7 +169,8 @@ std::int32_t GetMediaLengthMs(const QString& alias)
 
 QString SeekMediaAndPlay(const QString& alias, std::int32_t position)
 {
-    const std::uint32_t code = send(QStringLiteral("seek ") + alias + QStringLiteral(" to ") + QString::number(position));
+    const std::uint32_t code = send(QStringLiteral("seek ") + alias + QStringLiteral(" to ")
+                                    + QString::number(position));
     send(QStringLiteral("Play ") + alias);
     return textResult(code);
 }
@@ -178,8 +180,8 @@ std::int32_t GetMediaPosition(const QString& alias)
     return numberQuery(QStringLiteral("status ") + alias + QStringLiteral(" position"));
 }
 
-QString PutMediaWindow(std::int32_t hWnd, const QString& alias, std::int32_t x, std::int32_t y,
-                       std::int32_t& width, std::int32_t& height)
+QString PutMediaWindow(std::int32_t hWnd, const QString& alias, std::int32_t x, std::int32_t y, std::int32_t& width,
+                       std::int32_t& height)
 {
     if (width == 0 || height == 0) {
         QRect rect;
@@ -236,7 +238,8 @@ std::int32_t GetMediaDestinationSize(const QString& alias, const QString& which)
 
 QString SetMediaAudio(const QString& alias, const QString& channelName, const QString& state)
 {
-    return textResult(send(QStringLiteral("set ") + alias + QStringLiteral(" audio ") + channelName + QLatin1Char(' ') + state));
+    return textResult(
+        send(QStringLiteral("set ") + alias + QStringLiteral(" audio ") + channelName + QLatin1Char(' ') + state));
 }
 
 QString SetMediaVolume(const QString& alias, const QString& channelName, std::int32_t volume)

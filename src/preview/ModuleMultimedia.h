@@ -16,8 +16,9 @@ namespace kivro {
 class MciChannel {
 public:
     virtual ~MciChannel() = default;
-    virtual std::uint32_t mciSendStringA(const QString& command, QString* returnString,
-                                         std::uint32_t returnLength, std::int32_t callback) = 0;
+    virtual std::uint32_t mciSendStringA(const QString& command, QString* returnString, std::uint32_t returnLength,
+                                         std::int32_t callback)
+        = 0;
     virtual bool mciGetErrorStringA(std::uint32_t error, QString* text, std::uint32_t length) = 0;
 };
 
@@ -43,8 +44,8 @@ std::int32_t GetMediaLengthMs(const QString& alias);
 QString SeekMediaAndPlay(const QString& alias, std::int32_t position);
 std::int32_t GetMediaPosition(const QString& alias);
 // A width or height of 0 takes both from the window's rectangle and stores them back.
-QString PutMediaWindow(std::int32_t hWnd, const QString& alias, std::int32_t x, std::int32_t y,
-                       std::int32_t& width, std::int32_t& height);
+QString PutMediaWindow(std::int32_t hWnd, const QString& alias, std::int32_t x, std::int32_t y, std::int32_t& width,
+                       std::int32_t& height);
 std::int32_t GetPercentPlayed(const QString& alias);
 std::int32_t GetFramesPerSecond(const QString& alias);
 // `which` is "cx" (width) or "cy" (height), in any case; anything else gives -1 unsent.

@@ -18,10 +18,11 @@ inline void write(const QString& path, const QString& callsDir)
 {
     QDir().mkpath(callsDir);
     kivrotest::writeFile(path, "#!/bin/sh\n"
-                               "t=$(mktemp " + QFile::encodeName(kivro::FileManagerVerb::ShellWord(callsDir)) +
-                                   "/.part.XXXXXX) || exit 1\n"
-                                   "printf '%s\\n' \"$#\" \"$@\" > \"$t\"\n"
-                                   "mv \"$t\" \"${t%/.part.*}/call.${t##*/.part.}\"\n");
+                               "t=$(mktemp "
+                                   + QFile::encodeName(kivro::FileManagerVerb::ShellWord(callsDir))
+                                   + "/.part.XXXXXX) || exit 1\n"
+                                     "printf '%s\\n' \"$#\" \"$@\" > \"$t\"\n"
+                                     "mv \"$t\" \"${t%/.part.*}/call.${t##*/.part.}\"\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
@@ -31,8 +32,8 @@ inline QList<QStringList> calls(const QString& callsDir)
 {
     QList<QStringList> out;
     for (const QString& name : QDir(callsDir).entryList({QStringLiteral("call.*")}, QDir::Files)) {
-        QStringList lines = QString::fromUtf8(kivrotest::readFile(callsDir + QLatin1Char('/') + name))
-                                .split(QLatin1Char('\n'));
+        QStringList lines
+            = QString::fromUtf8(kivrotest::readFile(callsDir + QLatin1Char('/') + name)).split(QLatin1Char('\n'));
         lines.removeLast();
         const int count = lines.takeFirst().toInt();
         if (count != lines.size())

@@ -306,10 +306,7 @@ QString execLine(const QByteArray& desktopFile)
 class TestBrovlet : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(QFileInfo(programBuilt()).isExecutable(), "brovlet is not built");
-    }
+    void initTestCase() { QVERIFY2(QFileInfo(programBuilt()).isExecutable(), "brovlet is not built"); }
 
     // Three copies in quick succession: kivro starts once, with the three paths in the order the
     // copies added them; the list is gone and every copy has ended.
@@ -412,8 +409,8 @@ private slots:
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         scene.start({QStringLiteral("first part.mpg"), QStringLiteral("b.mpg")}, folder, script);
         QVERIFY(scene.finish());
-        QCOMPARE(scene.calls(), QList<QStringList>{{folder + QStringLiteral("/first part.mpg|") + folder +
-                                                    QStringLiteral("/b.mpg")}});
+        QCOMPARE(scene.calls(),
+                 QList<QStringList>{{folder + QStringLiteral("/first part.mpg|") + folder + QStringLiteral("/b.mpg")}});
     }
 
     // The KDE service menu's Exec line, expanded once for each selected file as Dolphin does for
@@ -597,9 +594,12 @@ private slots:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("list is a folder") << "folder" << "Is a directory";
-        QTest::newRow("runtime folder cannot be made") << "runtime" << "its folder cannot be made";
-        QTest::newRow("file size limit") << "limit" << "File too large";
+        QTest::newRow("list is a folder") << "folder"
+                                          << "Is a directory";
+        QTest::newRow("runtime folder cannot be made") << "runtime"
+                                                       << "its folder cannot be made";
+        QTest::newRow("file size limit") << "limit"
+                                         << "File too large";
     }
     void listCannotBeWritten()
     {

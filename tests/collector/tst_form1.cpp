@@ -83,8 +83,9 @@ private slots:
         QVERIFY(first.form.windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(first.form.cursor().shape(), Qt::WaitCursor);
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCOMPARE(first.form.geometry().center(), QRect(screen.x() + (screen.width() - 23) / 2,
-                                                       screen.y() + (screen.height() - 19) / 2, 23, 19).center());
+        QCOMPARE(
+            first.form.geometry().center(),
+            QRect(screen.x() + (screen.width() - 23) / 2, screen.y() + (screen.height() - 19) / 2, 23, 19).center());
         QVERIFY(first.form.Timer1->isActive());
         QCOMPARE(first.form.Timer1->interval(), 1000);
         QCOMPARE(first.form.addwhichlst, std::int16_t(1));

@@ -75,31 +75,34 @@ public:
     void lift();
 
 private:
-    rlimit m_old {};
+    rlimit m_old{};
     void (*m_oldHandler)(int) = nullptr;
     bool m_lifted = false;
 };
 
 } // namespace kivrotest
 
-#define KIVRO_TEST_MAIN_IMPL(TestObject, childFn)                                              \
-    int main(int argc, char** argv)                                                            \
-    {                                                                                          \
-        const QByteArray childMode = qgetenv("KIVRO_TEST_CHILD");                              \
-        if (childMode.isEmpty())                                                               \
-            kivrotest::setUpEnvironment();                                                     \
-        QApplication app(argc, argv);                                                          \
-        if (!childMode.isEmpty())                                                              \
-            return childFn(QString::fromLocal8Bit(childMode));                                 \
-        kivro::Prompts::enableScripted();                                                      \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                               \
-        TestObject tc;                                                                         \
-        QTEST_SET_MAIN_SOURCE_PATH                                                             \
-        return QTest::qExec(&tc, argc, argv);                                                  \
+#define KIVRO_TEST_MAIN_IMPL(TestObject, childFn)                                                                      \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        const QByteArray childMode = qgetenv("KIVRO_TEST_CHILD");                                                      \
+        if (childMode.isEmpty())                                                                                       \
+            kivrotest::setUpEnvironment();                                                                             \
+        QApplication app(argc, argv);                                                                                  \
+        if (!childMode.isEmpty())                                                                                      \
+            return childFn(QString::fromLocal8Bit(childMode));                                                         \
+        kivro::Prompts::enableScripted();                                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
     }
 
 namespace kivrotest {
-inline int noChild(const QString&) { return 99; }
+inline int noChild(const QString&)
+{
+    return 99;
+}
 } // namespace kivrotest
 
 #include "platform/Prompts.h"

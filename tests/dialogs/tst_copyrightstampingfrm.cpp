@@ -35,16 +35,18 @@ struct Host : DialogsHost, kivrotest::HeadlessLink {
 
 QString note(int n)
 {
-    return QStringLiteral("Note: Copyright text can hold another %1 %2").arg(n).arg(n < 2 ? "character." : "characters.");
+    return QStringLiteral("Note: Copyright text can hold another %1 %2")
+        .arg(n)
+        .arg(n < 2 ? "character." : "characters.");
 }
 
-const QString kQuestion =
-    QStringLiteral("box|Question|YesNo|Tesma Kivro Pro|Do you want to save the following changes before closing?|");
+const QString kQuestion = QStringLiteral(
+    "box|Question|YesNo|Tesma Kivro Pro|Do you want to save the following changes before closing?|");
 
 QString cannotOverwrite(const QString& answer)
 {
-    return QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '") + CopyrightStampFile() +
-           QStringLiteral("'. Disk full/write-protected or file is in use.|") + answer;
+    return QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '") + CopyrightStampFile()
+           + QStringLiteral("'. Disk full/write-protected or file is in use.|") + answer;
 }
 
 // Files cannot grow past `bytes` while it lives (a full disk that root cannot escape).
@@ -214,9 +216,9 @@ private slots:
                                    << QStringList{QStringLiteral("@echo A"), QStringLiteral("@echo B")};
         QTest::newRow("ending in a break") << QStringLiteral("A\n") << QByteArray("A\r\n\r\n")
                                            << QStringList{QStringLiteral("@echo A"), QStringLiteral("@echo.")};
-        QTest::newRow("blank and spaces") << QStringLiteral(" x \n   \nz") << QByteArray(" x \r\n   \r\nz\r\n")
-                                          << QStringList{QStringLiteral("@echo  x "), QStringLiteral("@echo."),
-                                                         QStringLiteral("@echo z")};
+        QTest::newRow("blank and spaces")
+            << QStringLiteral(" x \n   \nz") << QByteArray(" x \r\n   \r\nz\r\n")
+            << QStringList{QStringLiteral("@echo  x "), QStringLiteral("@echo."), QStringLiteral("@echo z")};
     }
     void save()
     {
@@ -280,7 +282,8 @@ private slots:
         QVERIFY(!form->isLoaded());
         const bool yes = answer == QLatin1String("Yes");
         QCOMPARE(kivrotest::readFile(CopyrightStampFile()), yes ? QByteArray("New\r\n") : QByteArray("Old\r\n"));
-        QCOMPARE(host.CopyrightStamping_lst(), QStringList{yes ? QStringLiteral("@echo New") : QStringLiteral("@echo Old")});
+        QCOMPARE(host.CopyrightStamping_lst(),
+                 QStringList{yes ? QStringLiteral("@echo New") : QStringLiteral("@echo Old")});
 
         // The next opening shows the file again, unchanged, and closing then asks nothing.
         Prompts::enableScripted();
@@ -316,7 +319,8 @@ private slots:
             Prompts::enableScripted();
             Prompts::queue(QStringList{QStringLiteral("Yes"), QStringLiteral("Cancel")});
             form->close();
-            QCOMPARE(Prompts::records(), (QStringList{kQuestion + QStringLiteral("Yes"), cannotOverwrite(QStringLiteral("Cancel"))}));
+            QCOMPARE(Prompts::records(),
+                     (QStringList{kQuestion + QStringLiteral("Yes"), cannotOverwrite(QStringLiteral("Cancel"))}));
             QVERIFY(form->isVisible());
             QVERIFY(form->isLoaded());
             QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("Old line\r\n"));
@@ -329,8 +333,10 @@ private slots:
             Prompts::setRecordObserver({});
         }
         QCOMPARE(Prompts::records(), QStringList{cannotOverwrite(QStringLiteral("Retry"))});
-        QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("A much longer text than the file may take\r\n"));
-        QCOMPARE(host.CopyrightStamping_lst(), QStringList{QStringLiteral("@echo A much longer text than the file may take")});
+        QCOMPARE(kivrotest::readFile(CopyrightStampFile()),
+                 QByteArray("A much longer text than the file may take\r\n"));
+        QCOMPARE(host.CopyrightStamping_lst(),
+                 QStringList{QStringLiteral("@echo A much longer text than the file may take")});
         QVERIFY(!form->SaveButton->isEnabled());
     }
 
@@ -351,7 +357,8 @@ private slots:
         QVERIFY(ran);
         QVERIFY(!form->isVisible());
         QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("Copyright Bob\r\nx\r\n"));
-        QCOMPARE(host.CopyrightStamping_lst(), (QStringList{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo x")}));
+        QCOMPARE(host.CopyrightStamping_lst(),
+                 (QStringList{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo x")}));
         QVERIFY(Prompts::records().isEmpty());
     }
 };

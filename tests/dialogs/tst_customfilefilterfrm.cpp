@@ -28,7 +28,11 @@ struct Host : DialogsHost, kivrotest::HeadlessLink {
     void CheckCustomSizeChk() override {}
     void setCustomSizeChkCaption(const QString&) override {}
     MainWindowLink& StampLineOwner() override { return *this; }
-    void FillFileTypeBox(const QStringList& displayForms) override { typeBox << displayForms; ++fills; }
+    void FillFileTypeBox(const QStringList& displayForms) override
+    {
+        typeBox << displayForms;
+        ++fills;
+    }
     PackListModel& packList() override { return list; }
     File64& file64() override { return file; }
     PackListModel list;
@@ -213,7 +217,7 @@ private slots:
         QTest::addColumn<bool>("fromDefaults");
         QTest::addColumn<Rows>("selected");
         QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("patterns"); // null: the hint left in place
+        QTest::addColumn<QString>("patterns");    // null: the hint left in place
         QTest::addColumn<QStringList>("presses"); // buttons, or "reset No" / "reset Yes"
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<Rows>("selectedAfter");
@@ -221,19 +225,23 @@ private slots:
 
         const QStringList defaults{"Mpeg", "Mp3", "All Files"};
         const QStringList abcde{"A", "B", "C", "D", "E"};
-        QTest::newRow("add without a type") << true << Rows{0} << "Video" << "" << QStringList{"add"} << defaults
-                                            << Rows{0} << QStringList{exclamation("Please key in an appropriate FileType.")};
+        QTest::newRow("add without a type") << true << Rows{0} << "Video"
+                                            << "" << QStringList{"add"} << defaults << Rows{0}
+                                            << QStringList{exclamation("Please key in an appropriate FileType.")};
         QTest::newRow("add, nothing typed") << true << Rows{0} << "" << QString() << QStringList{"add"} << defaults
                                             << Rows{0} << QStringList{exclamation("Nothing to add.")};
-        QTest::newRow("add, description and hint") << true << Rows{0} << "Video" << QString() << QStringList{"add"}
-                                                    << defaults << Rows{0}
-                                                    << QStringList{exclamation("Please key in an appropriate FileType.")};
-        QTest::newRow("add without a description") << true << Rows{0} << "" << "*.avi" << QStringList{"add"} << defaults
-                                                   << Rows{0} << QStringList{exclamation("Please key in a Description.")};
-        QTest::newRow("add twice") << true << Rows{1} << "Video" << "*.avi,*.vob" << QStringList{"add", "add"}
+        QTest::newRow("add, description and hint")
+            << true << Rows{0} << "Video" << QString() << QStringList{"add"} << defaults << Rows{0}
+            << QStringList{exclamation("Please key in an appropriate FileType.")};
+        QTest::newRow("add without a description") << true << Rows{0} << ""
+                                                   << "*.avi" << QStringList{"add"} << defaults << Rows{0}
+                                                   << QStringList{exclamation("Please key in a Description.")};
+        QTest::newRow("add twice") << true << Rows{1} << "Video"
+                                   << "*.avi,*.vob" << QStringList{"add", "add"}
                                    << (defaults + QStringList{"Video", "Video"}) << Rows{1} << QStringList{};
-        QTest::newRow("add blanks") << false << Rows{} << " " << " " << QStringList{"add"}
-                                    << (abcde + QStringList{" "}) << Rows{} << QStringList{};
+        QTest::newRow("add blanks") << false << Rows{} << " "
+                                    << " " << QStringList{"add"} << (abcde + QStringList{" "}) << Rows{}
+                                    << QStringList{};
         QTest::newRow("remove nothing selected") << false << Rows{} << "" << QString() << QStringList{"remove"} << abcde
                                                  << Rows{} << QStringList{exclamation("Nothing to remove.")};
         QTest::newRow("remove 0 2 3") << false << Rows{0, 2, 3} << "" << QString() << QStringList{"remove"}
@@ -259,8 +267,8 @@ private slots:
         QTest::newRow("up and down, empty list")
             << false << Rows{0, 1, 2, 3, 4} << "" << QString() << QStringList{"remove", "up", "down"} << QStringList{}
             << Rows{} << QStringList{exclamation("Nothing to swap."), exclamation("Nothing to swap.")};
-        const QString question = QStringLiteral(
-            "box|Information|YesNo|Tesma Kivro Pro|Are you sure you want to reset and restore the default File Filter?|");
+        const QString question = QStringLiteral("box|Information|YesNo|Tesma Kivro Pro|Are you sure you want to reset "
+                                                "and restore the default File Filter?|");
         QTest::newRow("reset No") << false << Rows{2, 3} << "" << QString() << QStringList{"reset No"} << abcde
                                   << Rows{2, 3} << QStringList{question + "No"};
         QTest::newRow("reset Yes") << false << Rows{2, 3} << "" << QString() << QStringList{"reset Yes"} << defaults
@@ -323,8 +331,8 @@ private slots:
         QTest::newRow("Delete") << "Delete" << Rows{1, 3} << QStringList{"A", "C", "E"} << Rows{};
         QTest::newRow("Shift+Delete") << "Shift+Delete" << Rows{0} << QStringList{"B", "C", "D", "E"} << Rows{};
         QTest::newRow("keypad minus") << "KeypadMinus" << Rows{2} << QStringList{"A", "C", "B", "D", "E"} << Rows{1};
-        QTest::newRow("Ctrl+keypad minus") << "Ctrl+KeypadMinus" << Rows{2} << QStringList{"A", "C", "B", "D", "E"}
-                                           << Rows{1};
+        QTest::newRow("Ctrl+keypad minus")
+            << "Ctrl+KeypadMinus" << Rows{2} << QStringList{"A", "C", "B", "D", "E"} << Rows{1};
         QTest::newRow("keypad plus") << "KeypadPlus" << Rows{2} << QStringList{"A", "B", "D", "C", "E"} << Rows{3};
         QTest::newRow("minus") << "Minus" << Rows{2} << abcde << Rows{2};
         QTest::newRow("plus") << "Plus" << Rows{2} << abcde << Rows{2};
@@ -390,13 +398,16 @@ private slots:
         QTest::newRow("defaults") << false << QString() << QString()
                                   << QStringList{"1=*.mpg,*.mpeg,*.mpe", "2=*.mp3", "3=*.*"}
                                   << QStringList{"1=Mpeg", "2=Mp3", "3=All Files"};
-        QTest::newRow("Video added") << false << "Video" << "*.avi,*.vob"
+        QTest::newRow("Video added") << false << "Video"
+                                     << "*.avi,*.vob"
                                      << QStringList{"1=*.mpg,*.mpeg,*.mpe", "2=*.mp3", "3=*.*", "4=*.avi,*.vob"}
                                      << QStringList{"1=Mpeg", "2=Mp3", "3=All Files", "4=Video"};
-        QTest::newRow("Video added, Escape") << true << "Video" << "*.avi,*.vob"
-                                             << QStringList{"1=*.mpg,*.mpeg,*.mpe", "2=*.mp3", "3=*.*", "4=*.avi,*.vob"}
-                                             << QStringList{"1=Mpeg", "2=Mp3", "3=All Files", "4=Video"};
-        QTest::newRow("odd texts") << false << "Odd (x), \"q\"" << " *.a, *.b "
+        QTest::newRow("Video added, Escape")
+            << true << "Video"
+            << "*.avi,*.vob" << QStringList{"1=*.mpg,*.mpeg,*.mpe", "2=*.mp3", "3=*.*", "4=*.avi,*.vob"}
+            << QStringList{"1=Mpeg", "2=Mp3", "3=All Files", "4=Video"};
+        QTest::newRow("odd texts") << false << "Odd (x), \"q\""
+                                   << " *.a, *.b "
                                    << QStringList{"1=*.mpg,*.mpeg,*.mpe", "2=*.mp3", "3=*.*", "4= *.a, *.b "}
                                    << QStringList{"1=Mpeg", "2=Mp3", "3=All Files", "4=Odd (x), \"q\""};
     }
@@ -476,9 +487,8 @@ private slots:
                                        << QStringList{"1=Mpeg", "2=Mp3", "3=All Files"};
         QTest::newRow("count 0") << "0" << kABCDE << QStringList{kDamaged} << kDefaults << "3"
                                  << QStringList{"1=Mpeg", "2=Mp3", "3=All Files"};
-        QTest::newRow("slot 2 missing")
-            << "3" << QStringList{"A|*.a", "", "C|*.c"} << QStringList{} << QStringList{"A (*.a)", "C (*.c)"} << "2"
-            << QStringList{"1=A", "2=C"};
+        QTest::newRow("slot 2 missing") << "3" << QStringList{"A|*.a", "", "C|*.c"} << QStringList{}
+                                        << QStringList{"A (*.a)", "C (*.c)"} << "2" << QStringList{"1=A", "2=C"};
         QTest::newRow("only a pattern or only a description")
             << "2" << QStringList{"|*.a", "B|"} << QStringList{} << QStringList{" (*.a)", "B ()"} << "2"
             << QStringList{"1=", "2=B"};
@@ -488,7 +498,8 @@ private slots:
                                    << QStringList{"1=Mpeg", "2=Mp3", "3=All Files"};
         QTest::newRow("5x with slot 2 missing")
             << "5x" << QStringList{"A|*.a", "", "C|*.c", "D|*.d", "E|*.e"} << QStringList{}
-            << QStringList{"A (*.a)", "C (*.c)", "D (*.d)", "E (*.e)"} << "5x" << QStringList{"1=A", "2=C", "3=D", "4=E"};
+            << QStringList{"A (*.a)", "C (*.c)", "D (*.d)", "E (*.e)"} << "5x"
+            << QStringList{"1=A", "2=C", "3=D", "4=E"};
     }
     void load()
     {
@@ -505,7 +516,8 @@ private slots:
         QCOMPARE(selection(), Rows{0});
         QCOMPARE(setting(QStringLiteral("NoOfFilter")), countAfter);
         // Only the repair writes fCheck.
-        QCOMPARE(setting(QStringLiteral("fCheck")), boxes.isEmpty() ? QStringLiteral("<none>") : QStringLiteral("fPass"));
+        QCOMPARE(setting(QStringLiteral("fCheck")),
+                 boxes.isEmpty() ? QStringLiteral("<none>") : QStringLiteral("fPass"));
         QVERIFY(form->close());
         QCOMPARE(groupLines(QStringLiteral("FilterInfo")), storedAtClose);
         QCOMPARE(setting(QStringLiteral("NoOfFilter")), QString::number(storedAtClose.size()));

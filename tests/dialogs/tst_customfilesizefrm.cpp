@@ -59,7 +59,10 @@ struct Pending : PreferencesLink {
     QStringList calls;
 };
 
-QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<none>")); }
+QString setting(const QString& name)
+{
+    return kivrotest::storedSetting(name, QStringLiteral("<none>"));
+}
 const auto writeSetting = kivrotest::storeSetting;
 
 QByteArray settingsBytes()
@@ -181,7 +184,8 @@ private slots:
         const QList<QRadioButton*> options{form->ByFilesizeOpt, form->ByFirstFilesizeOpt, form->ByLastFilesizeOpt,
                                            form->ByPercentFilesizeOpt, form->ByNoOfFilesOpt};
         const QList<QLineEdit*> boxes{form->CustomFilesize_txt, form->CustomFirstFilesize_txt,
-                                      form->CustomLastFilesize_txt, form->CustomPercentFilesize_txt, form->NoOfFiles_txt};
+                                      form->CustomLastFilesize_txt, form->CustomPercentFilesize_txt,
+                                      form->NoOfFiles_txt};
         const QColor window = form->TempColor->palette().color(QPalette::Text);
         const QColor grey = form->TempColor->palette().color(QPalette::Base);
         QVERIFY(window != grey);
@@ -196,7 +200,8 @@ private slots:
     // Clicking another mode moves the enabled box; typed text stays in the boxes.
     void choosingAModeKeepsTypedText()
     {
-        openAndType(QStringLiteral("ByFirstFilesizeOpt"), QStringLiteral("CustomFirstFilesize_txt"), QStringLiteral("33"));
+        openAndType(QStringLiteral("ByFirstFilesizeOpt"), QStringLiteral("CustomFirstFilesize_txt"),
+                    QStringLiteral("33"));
         QTest::mouseClick(form->ByNoOfFilesOpt, Qt::LeftButton);
         QVERIFY(form->ByNoOfFilesOpt->isChecked());
         QVERIFY(!form->ByFirstFilesizeOpt->isChecked());
@@ -215,9 +220,11 @@ private slots:
         QTest::addColumn<QString>("optionName");
         QTest::addColumn<int>("most");
         QTest::newRow("size") << QStringLiteral("CustomFilesize_txt") << QStringLiteral("ByFilesizeOpt") << 7;
-        QTest::newRow("first") << QStringLiteral("CustomFirstFilesize_txt") << QStringLiteral("ByFirstFilesizeOpt") << 7;
+        QTest::newRow("first") << QStringLiteral("CustomFirstFilesize_txt") << QStringLiteral("ByFirstFilesizeOpt")
+                               << 7;
         QTest::newRow("last") << QStringLiteral("CustomLastFilesize_txt") << QStringLiteral("ByLastFilesizeOpt") << 7;
-        QTest::newRow("percent") << QStringLiteral("CustomPercentFilesize_txt") << QStringLiteral("ByPercentFilesizeOpt") << 2;
+        QTest::newRow("percent") << QStringLiteral("CustomPercentFilesize_txt")
+                                 << QStringLiteral("ByPercentFilesizeOpt") << 2;
         QTest::newRow("files") << QStringLiteral("NoOfFiles_txt") << QStringLiteral("ByNoOfFilesOpt") << 5;
     }
     void boxesTakeDigitsOnly()
@@ -263,31 +270,65 @@ private slots:
         QTest::addColumn<QString>("pendingCall");
 
         const QString size = QStringLiteral("ByFilesizeOpt"), sizeBox = QStringLiteral("CustomFilesize_txt");
-        QTest::newRow("size 0050") << size << sizeBox << "0050" << "50K (Custom...)" << "customfs" << "cSize" << "51200"
-                                   << qint64(51200) << 77 << 7777 << 0 << "0 50 50K (Custom...)";
-        QTest::newRow("size 1") << size << sizeBox << "1" << "1K (Custom...)" << "customfs" << "cSize" << "1024"
-                                << qint64(1024) << 77 << 7777 << 0 << "0 1 1K (Custom...)";
-        QTest::newRow("size 1024000") << size << sizeBox << "1024000" << "1,024,000K (Custom...)" << "customfs"
-                                      << "cSize" << "1048576000" << qint64(1048576000) << 77 << 7777 << 0
+        QTest::newRow("size 0050") << size << sizeBox << "0050"
+                                   << "50K (Custom...)"
+                                   << "customfs"
+                                   << "cSize"
+                                   << "51200" << qint64(51200) << 77 << 7777 << 0 << "0 50 50K (Custom...)";
+        QTest::newRow("size 1") << size << sizeBox << "1"
+                                << "1K (Custom...)"
+                                << "customfs"
+                                << "cSize"
+                                << "1024" << qint64(1024) << 77 << 7777 << 0 << "0 1 1K (Custom...)";
+        QTest::newRow("size 1024000") << size << sizeBox << "1024000"
+                                      << "1,024,000K (Custom...)"
+                                      << "customfs"
+                                      << "cSize"
+                                      << "1048576000" << qint64(1048576000) << 77 << 7777 << 0
                                       << "0 1024000 1,024,000K (Custom...)";
-        QTest::newRow("first 1440") << "ByFirstFilesizeOpt" << "CustomFirstFilesize_txt" << "1440"
-                                    << "First 1,440K (Custom...)" << "customffs" << "cSize" << "1474560"
-                                    << qint64(1474560) << 77 << 7777 << 1 << "1 1440 First 1,440K (Custom...)";
-        QTest::newRow("last 1") << "ByLastFilesizeOpt" << "CustomLastFilesize_txt" << "1" << "Last 1K (Custom...)"
-                                << "customlfs" << "cSize" << "1024" << qint64(1024) << 77 << 7777 << 2
-                                << "2 1 Last 1K (Custom...)";
-        QTest::newRow("percent 05") << "ByPercentFilesizeOpt" << "CustomPercentFilesize_txt" << "05"
-                                    << "05% (Custom...)" << "custompfs" << "cPfs" << "05" << qint64(5) << 5 << 7777
-                                    << 3 << "3 5 5% (Custom...)";
-        QTest::newRow("percent 99") << "ByPercentFilesizeOpt" << "CustomPercentFilesize_txt" << "99"
-                                    << "99% (Custom...)" << "custompfs" << "cPfs" << "99" << qint64(99) << 99 << 7777
-                                    << 3 << "3 99 99% (Custom...)";
-        QTest::newRow("files 012") << "ByNoOfFilesOpt" << "NoOfFiles_txt" << "012" << "012 Files (Custom...)"
-                                   << "customnof" << "cNof" << "012" << qint64(777) << 77 << 12 << 4
-                                   << "4 12 012 Files (Custom...)";
-        QTest::newRow("files 99999") << "ByNoOfFilesOpt" << "NoOfFiles_txt" << "99999" << "99999 Files (Custom...)"
-                                     << "customnof" << "cNof" << "99999" << qint64(777) << 77 << 99999 << 4
-                                     << "4 99999 99999 Files (Custom...)";
+        QTest::newRow("first 1440") << "ByFirstFilesizeOpt"
+                                    << "CustomFirstFilesize_txt"
+                                    << "1440"
+                                    << "First 1,440K (Custom...)"
+                                    << "customffs"
+                                    << "cSize"
+                                    << "1474560" << qint64(1474560) << 77 << 7777 << 1
+                                    << "1 1440 First 1,440K (Custom...)";
+        QTest::newRow("last 1") << "ByLastFilesizeOpt"
+                                << "CustomLastFilesize_txt"
+                                << "1"
+                                << "Last 1K (Custom...)"
+                                << "customlfs"
+                                << "cSize"
+                                << "1024" << qint64(1024) << 77 << 7777 << 2 << "2 1 Last 1K (Custom...)";
+        QTest::newRow("percent 05") << "ByPercentFilesizeOpt"
+                                    << "CustomPercentFilesize_txt"
+                                    << "05"
+                                    << "05% (Custom...)"
+                                    << "custompfs"
+                                    << "cPfs"
+                                    << "05" << qint64(5) << 5 << 7777 << 3 << "3 5 5% (Custom...)";
+        QTest::newRow("percent 99") << "ByPercentFilesizeOpt"
+                                    << "CustomPercentFilesize_txt"
+                                    << "99"
+                                    << "99% (Custom...)"
+                                    << "custompfs"
+                                    << "cPfs"
+                                    << "99" << qint64(99) << 99 << 7777 << 3 << "3 99 99% (Custom...)";
+        QTest::newRow("files 012") << "ByNoOfFilesOpt"
+                                   << "NoOfFiles_txt"
+                                   << "012"
+                                   << "012 Files (Custom...)"
+                                   << "customnof"
+                                   << "cNof"
+                                   << "012" << qint64(777) << 77 << 12 << 4 << "4 12 012 Files (Custom...)";
+        QTest::newRow("files 99999") << "ByNoOfFilesOpt"
+                                     << "NoOfFiles_txt"
+                                     << "99999"
+                                     << "99999 Files (Custom...)"
+                                     << "customnof"
+                                     << "cNof"
+                                     << "99999" << qint64(777) << 77 << 99999 << 4 << "4 99999 99999 Files (Custom...)";
     }
     void acceptedNumber()
     {
@@ -336,15 +377,33 @@ private slots:
         const QString kSize = QStringLiteral("Filesize must be between 1K to 1024000K.");
         const QString kPercent = QStringLiteral("Filesize must be between 1% to 99%.");
         const QString kFiles = QStringLiteral("Numbers of files must be between 2 to 99999.");
-        QTest::newRow("size empty") << "ByFilesizeOpt" << "CustomFilesize_txt" << "" << kSize;
-        QTest::newRow("size 0") << "ByFilesizeOpt" << "CustomFilesize_txt" << "0" << kSize;
-        QTest::newRow("size 1024001") << "ByFilesizeOpt" << "CustomFilesize_txt" << "1024001" << kSize;
-        QTest::newRow("first 0000000") << "ByFirstFilesizeOpt" << "CustomFirstFilesize_txt" << "0000000" << kSize;
-        QTest::newRow("last 9999999") << "ByLastFilesizeOpt" << "CustomLastFilesize_txt" << "9999999" << kSize;
-        QTest::newRow("percent empty") << "ByPercentFilesizeOpt" << "CustomPercentFilesize_txt" << "" << kPercent;
-        QTest::newRow("percent 00") << "ByPercentFilesizeOpt" << "CustomPercentFilesize_txt" << "00" << kPercent;
-        QTest::newRow("files 1") << "ByNoOfFilesOpt" << "NoOfFiles_txt" << "1" << kFiles;
-        QTest::newRow("files 0") << "ByNoOfFilesOpt" << "NoOfFiles_txt" << "0" << kFiles;
+        QTest::newRow("size empty") << "ByFilesizeOpt"
+                                    << "CustomFilesize_txt"
+                                    << "" << kSize;
+        QTest::newRow("size 0") << "ByFilesizeOpt"
+                                << "CustomFilesize_txt"
+                                << "0" << kSize;
+        QTest::newRow("size 1024001") << "ByFilesizeOpt"
+                                      << "CustomFilesize_txt"
+                                      << "1024001" << kSize;
+        QTest::newRow("first 0000000") << "ByFirstFilesizeOpt"
+                                       << "CustomFirstFilesize_txt"
+                                       << "0000000" << kSize;
+        QTest::newRow("last 9999999") << "ByLastFilesizeOpt"
+                                      << "CustomLastFilesize_txt"
+                                      << "9999999" << kSize;
+        QTest::newRow("percent empty") << "ByPercentFilesizeOpt"
+                                       << "CustomPercentFilesize_txt"
+                                       << "" << kPercent;
+        QTest::newRow("percent 00") << "ByPercentFilesizeOpt"
+                                    << "CustomPercentFilesize_txt"
+                                    << "00" << kPercent;
+        QTest::newRow("files 1") << "ByNoOfFilesOpt"
+                                 << "NoOfFiles_txt"
+                                 << "1" << kFiles;
+        QTest::newRow("files 0") << "ByNoOfFilesOpt"
+                                 << "NoOfFiles_txt"
+                                 << "0" << kFiles;
     }
     void refusedNumber()
     {
@@ -419,7 +478,8 @@ private slots:
         const QByteArray before = settingsBytes();
         gCalledFromPreferences = true;
 
-        openAndType(QStringLiteral("ByPercentFilesizeOpt"), QStringLiteral("CustomPercentFilesize_txt"), QStringLiteral("50"));
+        openAndType(QStringLiteral("ByPercentFilesizeOpt"), QStringLiteral("CustomPercentFilesize_txt"),
+                    QStringLiteral("50"));
         QTest::mouseClick(form->OKButton, Qt::LeftButton);
         QVERIFY(!form->isVisible());
         QCOMPARE(host.calls, QStringList{QStringLiteral("check custom")});

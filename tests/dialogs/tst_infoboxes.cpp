@@ -42,8 +42,7 @@ QStringList shownCredits(const abtfrm& box)
 
 // Shows `dialog` through `show`, runs `whileOpen` once it is up (modal), and fails when the
 // steps leave it open.
-template <class Show, class Steps>
-void runModal(QDialog* dialog, Show show, Steps whileOpen)
+template <class Show, class Steps> void runModal(QDialog* dialog, Show show, Steps whileOpen)
 {
     bool ran = false;
     QTimer::singleShot(0, dialog, [&] {
@@ -131,10 +130,7 @@ private slots:
         gStartupPictures = &pictures;
     }
 
-    void init()
-    {
-        Prompts::enableScripted();
-    }
+    void init() { Prompts::enableScripted(); }
 
     void versionText_data()
     {
@@ -160,15 +156,18 @@ private slots:
     // start-up form's pictures.
     void aboutBoxLoads()
     {
-        const QString cmake = QString::fromUtf8(kivrotest::readFile(QStringLiteral(KIVRO_SOURCE_DIR "/CMakeLists.txt")));
-        const auto m = QRegularExpression(QStringLiteral("project\\(Kivro VERSION (\\d+)\\.(\\d+)\\.(\\d+)")).match(cmake);
+        const QString cmake = QString::fromUtf8(
+            kivrotest::readFile(QStringLiteral(KIVRO_SOURCE_DIR "/CMakeLists.txt")));
+        const auto m
+            = QRegularExpression(QStringLiteral("project\\(Kivro VERSION (\\d+)\\.(\\d+)\\.(\\d+)")).match(cmake);
         QVERIFY(m.hasMatch());
         abtfrm* box = AboutForm();
         QCOMPARE(AboutForm(), box);
         box->Form_Load();
         QCOMPARE(box->windowTitle(), QStringLiteral("About Tesma Kivro Pro"));
         QCOMPARE(box->lblTitle->text(), QStringLiteral("Tesma Kivro Pro"));
-        QCOMPARE(box->lblVersion->text(), abtfrm::VersionText(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()));
+        QCOMPARE(box->lblVersion->text(),
+                 abtfrm::VersionText(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()));
         QCOMPARE(box->copyright_lbl->text(), QStringLiteral("\u00AE"));
         QCOMPARE(box->Cpylogo_Lbl->text(), QStringLiteral("\u00A9"));
         QVERIFY(box->coy_Lbl1->text().contains(QStringLiteral("Tesma")));
@@ -225,23 +224,27 @@ private slots:
         QFETCH(QStringList, shown);
         QFETCH(int, state);
         abtfrm* box = AboutForm();
-        runModal(box, [&] { box->Show(); }, [&] {
-            QVERIFY(box->ChangeSplash->isActive());
-            QCOMPARE(box->ChangeSplash->interval(), 5000);
-            for (int i = 0; i < firings; ++i)
-                box->ChangeSplash_Timer();
-            QCOMPARE(shownCredits(*box), shown);
-            QCOMPARE(box->panelState(), state);
-            QTest::mouseClick(box->cmdOK, Qt::LeftButton);
-        });
+        runModal(
+            box, [&] { box->Show(); },
+            [&] {
+                QVERIFY(box->ChangeSplash->isActive());
+                QCOMPARE(box->ChangeSplash->interval(), 5000);
+                for (int i = 0; i < firings; ++i)
+                    box->ChangeSplash_Timer();
+                QCOMPARE(shownCredits(*box), shown);
+                QCOMPARE(box->panelState(), state);
+                QTest::mouseClick(box->cmdOK, Qt::LeftButton);
+            });
         QVERIFY(!box->ChangeSplash->isActive());
         // Opened again, it starts afresh.
-        runModal(box, [&] { box->Show(); }, [&] {
-            QVERIFY(shownCredits(*box).isEmpty());
-            QCOMPARE(box->panelState(), 1);
-            QVERIFY(box->ChangeSplash->isActive());
-            box->cmdOK_Click();
-        });
+        runModal(
+            box, [&] { box->Show(); },
+            [&] {
+                QVERIFY(shownCredits(*box).isEmpty());
+                QCOMPARE(box->panelState(), 1);
+                QVERIFY(box->ChangeSplash->isActive());
+                box->cmdOK_Click();
+            });
     }
 
     void aboutBoxCloses_data()
@@ -259,25 +262,27 @@ private slots:
     {
         QFETCH(QString, how);
         abtfrm* box = AboutForm();
-        runModal(box, [&] { box->Show(); }, [&] {
-            if (how == QLatin1String("enter")) {
-                QTest::keyClick(box, Qt::Key_Return);
-            } else if (how == QLatin1String("enter on sysinfo")) {
-                box->cmdSysInfo->setFocus();
-                QTest::keyClick(box->cmdSysInfo, Qt::Key_Return);
-            } else if (how == QLatin1String("esc")) {
-                QTest::keyClick(box, Qt::Key_Escape);
-            } else if (how == QLatin1String("ok")) {
-                QTest::mouseClick(box->cmdOK, Qt::LeftButton);
-            } else if (how == QLatin1String("icon")) {
-                // A right press on the icon leaves the box open; a left one closes it.
-                QTest::mousePress(box->PicIcon, Qt::RightButton);
-                QVERIFY(box->isVisible());
-                QTest::mousePress(box->PicIcon, Qt::LeftButton);
-            } else {
-                box->close();
-            }
-        });
+        runModal(
+            box, [&] { box->Show(); },
+            [&] {
+                if (how == QLatin1String("enter")) {
+                    QTest::keyClick(box, Qt::Key_Return);
+                } else if (how == QLatin1String("enter on sysinfo")) {
+                    box->cmdSysInfo->setFocus();
+                    QTest::keyClick(box->cmdSysInfo, Qt::Key_Return);
+                } else if (how == QLatin1String("esc")) {
+                    QTest::keyClick(box, Qt::Key_Escape);
+                } else if (how == QLatin1String("ok")) {
+                    QTest::mouseClick(box->cmdOK, Qt::LeftButton);
+                } else if (how == QLatin1String("icon")) {
+                    // A right press on the icon leaves the box open; a left one closes it.
+                    QTest::mousePress(box->PicIcon, Qt::RightButton);
+                    QVERIFY(box->isVisible());
+                    QTest::mousePress(box->PicIcon, Qt::LeftButton);
+                } else {
+                    box->close();
+                }
+            });
         QVERIFY(!box->ChangeSplash->isActive());
         QVERIFY(Prompts::records().isEmpty());
     }
@@ -302,7 +307,8 @@ private slots:
         QFETCH(QStringList, tools);
         QFETCH(QStringList, started);
         QFETCH(bool, unavailable);
-        const QString bin = kivrotest::rootDir() + QStringLiteral("/sysinfo/") + QString::fromLatin1(QTest::currentDataTag());
+        const QString bin = kivrotest::rootDir() + QStringLiteral("/sysinfo/")
+                            + QString::fromLatin1(QTest::currentDataTag());
         const QString log = bin + QStringLiteral(".log");
         QDir(bin).removeRecursively();
         QDir().mkpath(bin);
@@ -312,7 +318,8 @@ private slots:
         for (const QString& tool : tools) {
             const QString name = tool.section(QLatin1Char(' '), -1);
             const QString path = bin + QLatin1Char('/') + name;
-            const QByteArray stub = "#!/bin/sh\nprintf '%s %s\\n' " + name.toUtf8() + " \"$#\" >> \"$KIVRO_SYSINFO_LOG\"\n";
+            const QByteArray stub = "#!/bin/sh\nprintf '%s %s\\n' " + name.toUtf8()
+                                    + " \"$#\" >> \"$KIVRO_SYSINFO_LOG\"\n";
             if (tool.startsWith(QLatin1String("broken")))
                 writeTool(path, "#!/nonexistent\n");
             else if (tool.startsWith(QLatin1String("plain")))
@@ -324,14 +331,16 @@ private slots:
         qputenv("PATH", bin.toLocal8Bit());
         qputenv("KIVRO_SYSINFO_LOG", log.toLocal8Bit());
         abtfrm* box = AboutForm();
-        runModal(box, [&] { box->Show(); }, [&] {
-            // The mnemonic presses the button and clicks it once the press has been shown.
-            QTest::keyClick(box, Qt::Key_S, Qt::AltModifier);
-            QVERIFY(box->cmdSysInfo->isDown());
-            QTRY_VERIFY_WITH_TIMEOUT(!box->cmdSysInfo->isDown(), 10000);
-            QVERIFY(box->isVisible());
-            box->cmdOK_Click();
-        });
+        runModal(
+            box, [&] { box->Show(); },
+            [&] {
+                // The mnemonic presses the button and clicks it once the press has been shown.
+                QTest::keyClick(box, Qt::Key_S, Qt::AltModifier);
+                QVERIFY(box->cmdSysInfo->isDown());
+                QTRY_VERIFY_WITH_TIMEOUT(!box->cmdSysInfo->isDown(), 10000);
+                QVERIFY(box->isVisible());
+                box->cmdOK_Click();
+            });
         qputenv("PATH", oldPath);
         QStringList expected;
         for (const QString& name : started)
@@ -354,14 +363,20 @@ private slots:
         QTest::newRow("Label1") << "Label1"
                                 << "If you have any problem in using this program, you can always get help from"
                                 << QPoint(8, 8);
-        QTest::newRow("Label2") << "Label2" << " Website:" << QPoint(48, 40);
-        QTest::newRow("Label4") << "Label4" << " Email:" << QPoint(48, 56);
-        QTest::newRow("Label10") << "Label10" << "Or you can visit our support web page for latest information on"
-                                 << QPoint(8, 96);
-        QTest::newRow("Label12") << "Label12" << " Support:" << QPoint(48, 112);
-        QTest::newRow("Label9") << "Label9" << "https://tesma.example/kivro" << QPoint(120, 40);
-        QTest::newRow("Label8") << "Label8" << "support@tesma.example" << QPoint(120, 56);
-        QTest::newRow("Label11") << "Label11" << "https://tesma.example/support" << QPoint(120, 112);
+        QTest::newRow("Label2") << "Label2"
+                                << " Website:" << QPoint(48, 40);
+        QTest::newRow("Label4") << "Label4"
+                                << " Email:" << QPoint(48, 56);
+        QTest::newRow("Label10") << "Label10"
+                                 << "Or you can visit our support web page for latest information on" << QPoint(8, 96);
+        QTest::newRow("Label12") << "Label12"
+                                 << " Support:" << QPoint(48, 112);
+        QTest::newRow("Label9") << "Label9"
+                                << "https://tesma.example/kivro" << QPoint(120, 40);
+        QTest::newRow("Label8") << "Label8"
+                                << "support@tesma.example" << QPoint(120, 56);
+        QTest::newRow("Label11") << "Label11"
+                                 << "https://tesma.example/support" << QPoint(120, 112);
     }
 
     void supportBox()
@@ -391,7 +406,8 @@ private slots:
         writeTool(stubs + QStringLiteral("/xdg-open"), "#!/bin/sh\necho \"$1\" >> \"$KIVRO_LAUNCH_LOG\"\n");
         QFile::remove(log);
         QByteArray out;
-        const int code = kivrotest::runChildOnX11(QStringLiteral("links"), {QStringLiteral("KIVRO_LAUNCH_LOG=") + log}, stubs, &out);
+        const int code = kivrotest::runChildOnX11(QStringLiteral("links"), {QStringLiteral("KIVRO_LAUNCH_LOG=") + log},
+                                                  stubs, &out);
         QVERIFY2(code == 0, out.constData());
         QVERIFY2(out.contains("RECORDS:0\nDONE"), out.constData());
         const QStringList expected{
@@ -408,11 +424,14 @@ private slots:
     {
         TechSupportDialog* box = TechSupportForm();
         QVERIFY(box->findChildren<QPushButton*>().isEmpty());
-        runModal(box, [&] { box->Show(); }, [&] {
-            QVERIFY(!box->windowIcon().isNull());
-            QTest::keyClick(box, Qt::Key_Escape);
-        });
-        runModal(box, [&] { box->Show(); }, [&] { box->close(); });
+        runModal(
+            box, [&] { box->Show(); },
+            [&] {
+                QVERIFY(!box->windowIcon().isNull());
+                QTest::keyClick(box, Qt::Key_Escape);
+            });
+        runModal(
+            box, [&] { box->Show(); }, [&] { box->close(); });
         QVERIFY(Prompts::records().isEmpty());
     }
 };

@@ -17,8 +17,8 @@ using namespace kivro::Registry;
 namespace {
 
 const QString kNotFound = QStringLiteral("That the tod.ctd file was not found? ");
-const QString kInvalidIcon =
-    QStringLiteral("box|None|OK|Tesma Kivro Pro|Invalid icon file or file does not contain 32x32 or 16x16 icon|OK");
+const QString kInvalidIcon = QStringLiteral(
+    "box|None|OK|Tesma Kivro Pro|Invalid icon file or file does not contain 32x32 or 16x16 icon|OK");
 
 // A program folder of its own for each test: tips file and icon as given.
 QString programFolder(const std::optional<QByteArray>& tips, bool withIcon = true)
@@ -121,7 +121,8 @@ private slots:
         QTest::newRow("empty file") << QByteArray() << QStringList{};
         QTest::newRow("blanks kept") << QByteArray("  a b  \r\n") << QStringList{"  a b  "};
         QTest::newRow("UTF-8") << QByteArray("Vid\xc3\xa9o\r\n") << QStringList{QString::fromUtf8("Vid\xc3\xa9o")};
-        QTest::newRow("Windows-1252") << QByteArray("Vid\xe9o \x80\r\n") << QStringList{QString::fromUtf8("Vid\xc3\xa9o \xe2\x82\xac")};
+        QTest::newRow("Windows-1252") << QByteArray("Vid\xe9o \x80\r\n")
+                                      << QStringList{QString::fromUtf8("Vid\xc3\xa9o \xe2\x82\xac")};
     }
     void lineEnds()
     {

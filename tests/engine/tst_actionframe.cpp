@@ -25,7 +25,11 @@ public:
     DeleteAfterAction deleteAfterAction() const override { return DeleteAfterAction::No; }
 
     int mousePointer() const override { return pointer; }
-    void setMousePointer(int p) override { pointer = p; log << QStringLiteral("pointer %1").arg(p); }
+    void setMousePointer(int p) override
+    {
+        pointer = p;
+        log << QStringLiteral("pointer %1").arg(p);
+    }
     void setBusyIconVisible(bool v) override { log << QStringLiteral("busy %1").arg(v); }
     void setCancelPictureShown(const QString& w, bool v) override
     {
@@ -34,9 +38,17 @@ public:
     void setBrowserControlsEnabled(bool e) override { log << QStringLiteral("browser %1").arg(e); }
     void setMoreInfoEnabled(bool e) override { log << QStringLiteral("more info %1").arg(e); }
     void setPackListControlsEnabled(bool e) override { log << QStringLiteral("pack list %1").arg(e); }
-    void setPercentDoneCaption(const QString& c) override { percent = c; log << "percent " + c; }
+    void setPercentDoneCaption(const QString& c) override
+    {
+        percent = c;
+        log << "percent " + c;
+    }
     void setPercentDoneVisible(bool v) override { log << QStringLiteral("percent shown %1").arg(v); }
-    void setTimeRemainingCaption(const QString& c) override { time = c; log << "time " + c; }
+    void setTimeRemainingCaption(const QString& c) override
+    {
+        time = c;
+        log << "time " + c;
+    }
     void setTimeRemainingVisible(bool v) override { log << QStringLiteral("time shown %1").arg(v); }
 
     PackListModel list;
@@ -119,8 +131,7 @@ private slots:
         QTest::newRow("all") << qint64(1000) << qint64(1000) << 100;
         QTest::newRow("no total") << qint64(0) << qint64(0) << 0;
         QTest::newRow("above 4 GiB") << qint64(3) << qint64(6) * 1024 * 1024 * 1024 << 0;
-        QTest::newRow("big halves") << qint64(5) * 1024 * 1024 * 1024 << qint64(10) * 1024 * 1024 * 1024
-                                    << 50;
+        QTest::newRow("big halves") << qint64(5) * 1024 * 1024 * 1024 << qint64(10) * 1024 * 1024 * 1024 << 50;
     }
     void percentDone()
     {
@@ -176,15 +187,14 @@ private slots:
         QTest::addColumn<bool>("mpegInfo");
         QTest::addColumn<QStringList>("reset");
         QTest::newRow("pack") << "pack" << false
-                              << QStringList{"busy 0", "cancel picture pack 0", "browser 1",
-                                             "pack list 1", "time shown 0"};
+                              << QStringList{"busy 0", "cancel picture pack 0", "browser 1", "pack list 1",
+                                             "time shown 0"};
         QTest::newRow("unpack with MPEG information")
             << "unpack" << true
-            << QStringList{"busy 0", "cancel picture unpack 0", "browser 1", "more info 1",
-                           "pack list 1", "time shown 0"};
+            << QStringList{"busy 0",      "cancel picture unpack 0", "browser 1", "more info 1", "pack list 1",
+                           "time shown 0"};
         QTest::newRow("no action word") << "" << false
-                                        << QStringList{"busy 0", "browser 1", "pack list 1",
-                                                       "time shown 0"};
+                                        << QStringList{"busy 0", "browser 1", "pack list 1", "time shown 0"};
     }
     void busyStateAndReset()
     {
@@ -256,8 +266,7 @@ private slots:
             QCOMPARE(gMsgResult, vbOK);
             QCOMPARE(link.log.mid(0, 9),
                      (QStringList{"percent ", "percent shown 0", "time ", "pointer 0", "busy 0",
-                                  "cancel picture unpack 0", "browser 1", "pack list 1",
-                                  "time shown 0"}));
+                                  "cancel picture unpack 0", "browser 1", "pack list 1", "time shown 0"}));
             QCOMPARE(gOpenFileCount, 0);
             QVERIFY(!link.file.IsOpen());
         } else {
@@ -301,7 +310,8 @@ private slots:
 
         // Every later update says the same without letting events run.
         bool ran = false;
-        QMetaObject::invokeMethod(this, [&] { ran = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [&] { ran = true; }, Qt::QueuedConnection);
         QVERIFY(!frame.ProgressFeedback());
         QVERIFY(!ran);
         QCoreApplication::processEvents();
@@ -351,8 +361,8 @@ private slots:
         frame.ErrorResumeProgram();
         QCOMPARE(Prompts::records().size(), 1); // no "There is no open file."
         QCOMPARE(gOpenFileCount, 0);
-        QCOMPARE(link.log, (QStringList{"percent ", "pointer 0", "busy 0", "cancel picture pack 0",
-                                        "browser 1", "pack list 1", "time shown 0"}));
+        QCOMPARE(link.log, (QStringList{"percent ", "pointer 0", "busy 0", "cancel picture pack 0", "browser 1",
+                                        "pack list 1", "time shown 0"}));
         QVERIFY(!frame.busy());
     }
 
@@ -401,8 +411,7 @@ private slots:
             frame.DisableControlsWhileBusy();
             link.file.OpenFile(dir + "/b", QStringLiteral("READ_ONLY"));
             throw std::runtime_error("a failure no handler took");
-        } catch (const std::runtime_error&) {
-        }
+        } catch (const std::runtime_error&) {}
         QVERIFY(!frame.busy());
         QVERIFY(!frame.running());
         QCOMPARE(gOpenFileCount, 0);

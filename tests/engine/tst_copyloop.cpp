@@ -86,8 +86,8 @@ private slots:
         QTest::newRow("ufast, 100 MB") << 100000000LL << 5000000 << 7 << 20LL << 0LL;
         QTest::newRow("ufast, beyond 4 GiB") << 6442450944LL << 5000000 << 7 << 1288LL << 2450944LL;
         QTest::newRow("mismatched pair keeps every byte") << 250LL << 100 << 1 << 2LL << 50LL;
-        QTest::newRow("more digits than int64 holds") << 9000000000000000000LL << 1000000 << 30
-                                                      << 9000000000000LL << 0LL;
+        QTest::newRow("more digits than int64 holds")
+            << 9000000000000000000LL << 1000000 << 30 << 9000000000000LL << 0LL;
         QTest::newRow("no block size") << 1234LL << 0 << 4 << 0LL << 1234LL;
         QTest::newRow("empty") << 0LL << 10000 << 4 << 0LL << 0LL;
     }
@@ -143,8 +143,8 @@ private slots:
             // The output on another file system: the kernel refuses, every block goes through the
             // buffer all the same.
             for (const auto& rate : rates)
-                QTest::newRow(qPrintable(QStringLiteral("%1, %2, other file system")
-                                             .arg(kernel ? "kernel" : "buffer", rate.name)))
+                QTest::newRow(qPrintable(
+                    QStringLiteral("%1, %2, other file system").arg(kernel ? "kernel" : "buffer", rate.name)))
                     << kernel << true << rate.blockSize << qint64(2 * rate.blockSize + 4095) << qint64(4097)
                     << rate.digits;
         }

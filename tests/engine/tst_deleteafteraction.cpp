@@ -21,7 +21,8 @@ namespace {
 QMap<QString, QByteArray> trashContents(const QString& trash)
 {
     QMap<QString, QByteArray> out;
-    const QStringList infos = QDir(trash + QStringLiteral("/info")).entryList({QStringLiteral("*.trashinfo")}, QDir::Files);
+    const QStringList infos
+        = QDir(trash + QStringLiteral("/info")).entryList({QStringLiteral("*.trashinfo")}, QDir::Files);
     for (const QString& info : infos) {
         const QByteArray text = kivrotest::readFile(trash + QStringLiteral("/info/") + info);
         QString original;
@@ -105,9 +106,10 @@ private slots:
         QCOMPARE(win::HomeTrashDir(), qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash"));
 
         const QStringList boxes = DeleteAfterAction(setting) == DeleteAfterAction::Prompt
-            ? QStringList{QStringLiteral("box|Question|YesNo|Tesma Kivro Pro|Are you sure you want to move these 3 items to the Trash?|")
-                          + answer}
-            : QStringList{};
+                                      ? QStringList{QStringLiteral("box|Question|YesNo|Tesma Kivro Pro|Are you sure "
+                                                                   "you want to move these 3 items to the Trash?|")
+                                                    + answer}
+                                      : QStringList{};
         QCOMPARE(Prompts::records(), boxes);
     }
 
@@ -117,8 +119,11 @@ private slots:
         kivrotest::writeFile(f, "solo");
         Prompts::queue(QStringLiteral("No"));
         QCOMPARE(DeleteFilesAfterAction(DeleteAfterAction::Prompt, {f}), 0);
-        QCOMPARE(Prompts::records(),
-                 QStringList{QStringLiteral("box|Question|YesNo|Tesma Kivro Pro|Are you sure you want to move '%1' to the Trash?|No").arg(f)});
+        QCOMPARE(
+            Prompts::records(),
+            QStringList{
+                QStringLiteral("box|Question|YesNo|Tesma Kivro Pro|Are you sure you want to move '%1' to the Trash?|No")
+                    .arg(f)});
         // Nothing left to move: no question at all.
         QCOMPARE(DeleteFilesAfterAction(DeleteAfterAction::Prompt, {path(QStringLiteral("one/none.mpg"))}), 0);
         QCOMPARE(Prompts::records().size(), 1);
@@ -180,7 +185,8 @@ private slots:
         QDir().mkpath(work);
         QDir::setCurrent(work);
         kivrotest::writeFile(path(QStringLiteral("blocker")), "a file where a folder would be");
-        const QString data = makeable ? path(QStringLiteral("fresh-data/share")) : path(QStringLiteral("blocker/share"));
+        const QString data = makeable ? path(QStringLiteral("fresh-data/share"))
+                                      : path(QStringLiteral("blocker/share"));
         qputenv("XDG_DATA_HOME", QFile::encodeName(data));
         const QString f = path(QStringLiteral("fresh/%1.mpg").arg(makeable));
         kivrotest::writeFile(f, "fresh");
@@ -220,7 +226,8 @@ private slots:
                 landed = trash + QStringLiteral("/files/") + n;
         QVERIFY2(!landed.isEmpty(), qPrintable(trash));
         QCOMPARE(kivrotest::readFile(landed), QByteArray("elsewhere"));
-        QVERIFY(QFileInfo::exists(trash + QStringLiteral("/info/") + QFileInfo(landed).fileName() + QStringLiteral(".trashinfo")));
+        QVERIFY(QFileInfo::exists(trash + QStringLiteral("/info/") + QFileInfo(landed).fileName()
+                                  + QStringLiteral(".trashinfo")));
         QVERIFY(trashContents(win::HomeTrashDir()).isEmpty());
 
         QFile::remove(landed);

@@ -28,7 +28,11 @@ class TestFile64 : public QObject {
     }
 
 private slots:
-    void initTestCase() { dir = kivrotest::rootDir() + QStringLiteral("/files"); QDir().mkpath(dir); }
+    void initTestCase()
+    {
+        dir = kivrotest::rootDir() + QStringLiteral("/files");
+        QDir().mkpath(dir);
+    }
     void init()
     {
         Prompts::enableScripted();

@@ -114,8 +114,8 @@ private slots:
             QSKIP("no second file system");
         win::InjectDiskFreeSpace(kFree);
         const QVector<VolumeSpace> v = MeasureSpaceNeeds({{dir + QStringLiteral("/a.001"), kFree / 2},
-                                                         {shm + QStringLiteral("/b.001"), kFree},
-                                                         {dir + QStringLiteral("/sub/a.002"), kFree / 2}});
+                                                          {shm + QStringLiteral("/b.001"), kFree},
+                                                          {dir + QStringLiteral("/sub/a.002"), kFree / 2}});
         QCOMPARE(v.size(), 2);
         QCOMPARE(v.at(0).needed, kFree);
         QCOMPARE(v.at(0).targets.size(), 2);

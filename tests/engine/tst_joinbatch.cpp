@@ -65,12 +65,14 @@ private slots:
         const QStringList stamps{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo.")};
         const JoinList list = piecesOf({"movie.mpg.001", "movie.mpg.002", "movie.mpg.003"});
         const QStringList lines = JoinBatchLines(stamps, list, QStringLiteral("movie.mpg"), JoinExtension("movie.mpg"));
-        const QStringList expected = (QStringLiteral(
-            "@echo off\n@echo Copyright Bob\n@echo.\n@echo -------------\n"
-            "If NOT exist \"movie.mpg.001\" Goto 0\nIf NOT exist \"movie.mpg.002\" Goto 0\n"
-            "If NOT exist \"movie.mpg.003\" Goto 0\n"
-            "Copy/b \"movie.mpg.001\" + \"movie.mpg.002\" + \"movie.mpg.003\" \"movie.mpg-JOIN.mpg\"\n")
-            + tail("movie.mpg", "mpg")).split('\n');
+        const QStringList expected
+            = (QStringLiteral(
+                   "@echo off\n@echo Copyright Bob\n@echo.\n@echo -------------\n"
+                   "If NOT exist \"movie.mpg.001\" Goto 0\nIf NOT exist \"movie.mpg.002\" Goto 0\n"
+                   "If NOT exist \"movie.mpg.003\" Goto 0\n"
+                   "Copy/b \"movie.mpg.001\" + \"movie.mpg.002\" + \"movie.mpg.003\" \"movie.mpg-JOIN.mpg\"\n")
+               + tail("movie.mpg", "mpg"))
+                  .split('\n');
         QCOMPARE(lines, expected);
         QCOMPARE(lines.size(), 18);
         QCOMPARE(list.copyText, QStringLiteral(" + \"movie.mpg.001\" + \"movie.mpg.002\" + \"movie.mpg.003\""));
@@ -88,22 +90,28 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("archive");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("single piece, no stamp")
-            << QStringList() << QStringList{"/v/movie.mpg.001.mpg"} << "movie.mpg" << ""
-            << "@echo off\n@echo \nIf NOT exist \"/v/movie.mpg.001.mpg\" Goto 0\n"
-               "Copy/b \"/v/movie.mpg.001.mpg\" \"movie.mpg-JOIN.mpg\"\n" + tail("movie.mpg", "mpg");
+        QTest::newRow("single piece, no stamp") << QStringList() << QStringList{"/v/movie.mpg.001.mpg"} << "movie.mpg"
+                                                << ""
+                                                << "@echo off\n@echo \nIf NOT exist \"/v/movie.mpg.001.mpg\" Goto 0\n"
+                                                   "Copy/b \"/v/movie.mpg.001.mpg\" \"movie.mpg-JOIN.mpg\"\n"
+                                                       + tail("movie.mpg", "mpg");
         QTest::newRow("no dot: the whole name is the extension")
-            << QStringList{"@echo."} << QStringList{"movie.001", "movie.002"} << "movie" << ""
+            << QStringList{"@echo."} << QStringList{"movie.001", "movie.002"} << "movie"
+            << ""
             << "@echo off\n@echo.\n@echo \nIf NOT exist \"movie.001\" Goto 0\nIf NOT exist \"movie.002\" Goto 0\n"
-               "Copy/b \"movie.001\" + \"movie.002\" \"movie-JOIN.movie\"\n" + tail("movie", "movie");
+               "Copy/b \"movie.001\" + \"movie.002\" \"movie-JOIN.movie\"\n"
+                   + tail("movie", "movie");
         QTest::newRow("zip first joins into .zip")
-            << QStringList{"@echo ab", "@echo abcd"} << QStringList{"movie.zip.001"} << "movie.mpg" << "/v/movie.zip"
+            << QStringList{"@echo ab", "@echo abcd"} << QStringList{"movie.zip.001"} << "movie.mpg"
+            << "/v/movie.zip"
             << "@echo off\n@echo ab\n@echo abcd\n@echo ----\nIf NOT exist \"movie.zip.001\" Goto 0\n"
-               "Copy/b \"movie.zip.001\" \"movie.mpg-JOIN.zip\"\n" + tail("movie.mpg", "zip");
+               "Copy/b \"movie.zip.001\" \"movie.mpg-JOIN.zip\"\n"
+                   + tail("movie.mpg", "zip");
         // The interpreter never sees a command in a name or a stamp line; the hyphens count the
         // stamp as written (13 characters).
         QTest::newRow("special characters echo literally")
-            << QStringList{"@echo 100% A&B | \"x & y\" <^>"} << QStringList{"a&b%1.mpg.001"} << "a&b%1.mpg" << ""
+            << QStringList{"@echo 100% A&B | \"x & y\" <^>"} << QStringList{"a&b%1.mpg.001"} << "a&b%1.mpg"
+            << ""
             << "@echo off\n@echo 100%% A^&B ^| \"x & y\" ^<^^^>\n@echo ----------------------\n"
                "If NOT exist \"a&b%%1.mpg.001\" Goto 0\nCopy/b \"a&b%%1.mpg.001\" \"a&b%%1.mpg-JOIN.mpg\"\n"
                "goto 1\n:0\nCls\n@echo Some required file(s) not found.\n"
@@ -112,14 +120,17 @@ private slots:
         // A name or a stamp line outside ASCII: the console reads UTF-8 from the first line that
         // holds one on (ASCII-only files, as all rows above, stay as they were).
         QTest::newRow("name outside ASCII")
-            << QStringList() << QStringList{"Düsseldorf 2024.mpg.001"} << "Düsseldorf 2024.mpg" << ""
+            << QStringList() << QStringList{"Düsseldorf 2024.mpg.001"} << "Düsseldorf 2024.mpg"
+            << ""
             << "@echo off\n@echo \nchcp 65001 >nul\nIf NOT exist \"Düsseldorf 2024.mpg.001\" Goto 0\n"
                "Copy/b \"Düsseldorf 2024.mpg.001\" \"Düsseldorf 2024.mpg-JOIN.mpg\"\n"
-               + tail("Düsseldorf 2024.mpg", "mpg");
+                   + tail("Düsseldorf 2024.mpg", "mpg");
         QTest::newRow("stamp line outside ASCII")
-            << QStringList{"@echo.", "@echo © Bob"} << QStringList{"m.001"} << "m" << ""
+            << QStringList{"@echo.", "@echo © Bob"} << QStringList{"m.001"} << "m"
+            << ""
             << "@echo off\n@echo.\nchcp 65001 >nul\n@echo © Bob\n@echo -----\nIf NOT exist \"m.001\" Goto 0\n"
-               "Copy/b \"m.001\" \"m-JOIN.m\"\n" + tail("m", "m");
+               "Copy/b \"m.001\" \"m-JOIN.m\"\n"
+                   + tail("m", "m");
     }
     void edgeShapes()
     {
@@ -128,8 +139,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, archive);
         QFETCH(QString, expected);
-        QCOMPARE(JoinBatchLines(stamps, piecesOf(entries), name, JoinExtension(name, archive)),
-                 expected.split('\n'));
+        QCOMPARE(JoinBatchLines(stamps, piecesOf(entries), name, JoinExtension(name, archive)), expected.split('\n'));
     }
 
     void namesAndEntries()
@@ -151,8 +161,8 @@ private slots:
     void textOutsideAsciiIsWrittenInUtf8()
     {
         const QString path = dir + QStringLiteral("/u-JOIN.bat");
-        WriteJoinBatchFile(path, {QStringLiteral("@echo off"), QStringLiteral("chcp 65001 >nul"),
-                                  QStringLiteral("@echo Düsseldorf")});
+        WriteJoinBatchFile(
+            path, {QStringLiteral("@echo off"), QStringLiteral("chcp 65001 >nul"), QStringLiteral("@echo Düsseldorf")});
         QCOMPARE(kivrotest::readFile(path), QByteArray("@echo off\r\nchcp 65001 >nul\r\n@echo D\xC3\xBCsseldorf\r\n"));
     }
 
@@ -201,15 +211,15 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("text");
         QTest::newRow("empty file") << QByteArray() << QStringList() << QString();
-        QTest::newRow("blank lines") << QByteArray("A\r\n\r\n   \r\n")
-                                     << QStringList{"@echo A", "@echo.", "@echo."} << QStringLiteral("A\r\n\r\n   ");
+        QTest::newRow("blank lines") << QByteArray("A\r\n\r\n   \r\n") << QStringList{"@echo A", "@echo.", "@echo."}
+                                     << QStringLiteral("A\r\n\r\n   ");
         QTest::newRow("leading empty line, last line unended")
             << QByteArray("\r\nB") << QStringList{"@echo.", "@echo B"} << QStringLiteral("B");
-        QTest::newRow("spaces and tab kept") << QByteArray(" x \r\n\t\r\n")
-                                             << QStringList{"@echo  x ", "@echo \t"} << QStringLiteral(" x \r\n\t");
-        QTest::newRow("any line break ends a line") << QByteArray("a\nb\rc\r\n")
-                                                   << QStringList{"@echo a", "@echo b", "@echo c"}
-                                                   << QStringLiteral("a\r\nb\r\nc");
+        QTest::newRow("spaces and tab kept")
+            << QByteArray(" x \r\n\t\r\n") << QStringList{"@echo  x ", "@echo \t"} << QStringLiteral(" x \r\n\t");
+        QTest::newRow("any line break ends a line")
+            << QByteArray("a\nb\rc\r\n") << QStringList{"@echo a", "@echo b", "@echo c"}
+            << QStringLiteral("a\r\nb\r\nc");
     }
     void stampLinesFromTheFile()
     {

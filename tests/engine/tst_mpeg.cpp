@@ -60,8 +60,7 @@ const QByteArray kStartCode("\x00\x00\x01\xB3", 4);
 const QByteArray kHeader352x240x30("\x16\x00\xF0\x15", 4);
 
 // `size` bytes of `fill` with the start code (and the header bytes, as far as they fit) at `at`.
-QByteArray withStartCode(qsizetype size, qsizetype at, const QByteArray& header = kHeader352x240x30,
-                         char fill = 0)
+QByteArray withStartCode(qsizetype size, qsizetype at, const QByteArray& header = kHeader352x240x30, char fill = 0)
 {
     QByteArray bytes(size, fill);
     if (at >= 0) {
@@ -185,14 +184,13 @@ private slots:
         QTest::newRow("spans blocks 1 and 2") << withStartCode(70000, 65534) << qint64(65534);
         QTest::newRow("last four bytes of one full block") << withStartCode(32768, 32764) << qint64(32764);
         QTest::newRow("last four bytes of the file") << withStartCode(40000, 39996) << qint64(39996);
-        QTest::newRow("first of two") << put(withStartCode(90000, 70000), 33000, kStartCode)
-                                      << qint64(33000);
+        QTest::newRow("first of two") << put(withStartCode(90000, 70000), 33000, kStartCode) << qint64(33000);
         QTest::newRow("near miss across the boundary")
             << put(withStartCode(60000, 50000), 32765, QByteArray("\x00\x00\x01", 3))
                    .replace(32768, 1, QByteArray("\xB2", 1))
             << qint64(50000);
-        QTest::newRow("code cut off by the end") << put(QByteArray(40000, '\0'), 39997, QByteArray("\x00\x00\x01", 3))
-                                                 << qint64(-1);
+        QTest::newRow("code cut off by the end")
+            << put(QByteArray(40000, '\0'), 39997, QByteArray("\x00\x00\x01", 3)) << qint64(-1);
         QTest::newRow("exactly one block, none") << patterned(32768) << qint64(-1);
         QTest::newRow("several blocks, none") << patterned(200000) << qint64(-1);
         QTest::newRow("3 bytes") << QByteArray("\x00\x00\x01", 3) << qint64(-1);
@@ -321,12 +319,12 @@ private slots:
         QTest::addColumn<QString>("size");
         QTest::addColumn<QString>("rate");
         // Offsets, picture sizes and rates as ffprobe reported them (tests/engine/data/README.txt).
-        QTest::newRow("MPEG-1 system stream") << "mpeg1_352x240_29.97.mpg" << qint64(46)
-                                              << "352x240 (pxls)" << "29.97 fps";
-        QTest::newRow("MPEG-2 program stream PAL") << "mpeg2_720x576_25.mpg" << qint64(52)
-                                                   << "720x576 (pxls)" << "25 fps";
-        QTest::newRow("MPEG-2 program stream film") << "mpeg2_640x480_23.976.mpg" << qint64(52)
-                                                    << "640x480 (pxls)" << "23.976 fps";
+        QTest::newRow("MPEG-1 system stream") << "mpeg1_352x240_29.97.mpg" << qint64(46) << "352x240 (pxls)"
+                                              << "29.97 fps";
+        QTest::newRow("MPEG-2 program stream PAL") << "mpeg2_720x576_25.mpg" << qint64(52) << "720x576 (pxls)"
+                                                   << "25 fps";
+        QTest::newRow("MPEG-2 program stream film") << "mpeg2_640x480_23.976.mpg" << qint64(52) << "640x480 (pxls)"
+                                                    << "23.976 fps";
     }
     void realFiles()
     {
@@ -395,8 +393,7 @@ private slots:
         FakeWindow w;
         Prompts::queue(answer);
         CheckMpegFile(w, path("plain.avi"), w.Mcheck_Lst);
-        QCOMPARE(boxTexts(), QStringList{QStringLiteral("Critical|YesNo|Tesma Kivro Pro|'")
-                                         + path("plain.avi")
+        QCOMPARE(boxTexts(), QStringList{QStringLiteral("Critical|YesNo|Tesma Kivro Pro|'") + path("plain.avi")
                                          + QStringLiteral("' is not a valid MPEG file.\\n\\nProceed packing "
                                                           "and ignore invalid Mpeg error?|")
                                          + answer});
@@ -432,10 +429,10 @@ private slots:
         w.lengthMs = 125500;
         w.lengthFrames = 3762;
         ShowMpegInfo(w, path("info.mpg"), true);
-        QCOMPARE(boxTexts(), QStringList{QStringLiteral(
-                                 "Information|OK|Tesma Kivro Pro|Filename: %1\\nDuration: 00:02:05:30 secs"
-                                 "\\nTotal Frames: 3762 frames\\nVideo Rate: 29.97 fps\\nVideo Size: "
-                                 "720x576 (pixels)|OK")
+        QCOMPARE(boxTexts(),
+                 QStringList{QStringLiteral("Information|OK|Tesma Kivro Pro|Filename: %1\\nDuration: 00:02:05:30 secs"
+                                            "\\nTotal Frames: 3762 frames\\nVideo Rate: 29.97 fps\\nVideo Size: "
+                                            "720x576 (pixels)|OK")
                                  .arg(path("info.mpg"))});
         QCOMPARE(w.sizeLabel, QStringLiteral("keep"));
         QCOMPARE(gDurationText, QStringLiteral("00:02:05:30"));
@@ -517,20 +514,34 @@ private slots:
     {
         QTest::addColumn<QString>("seconds");
         QTest::addColumn<QString>("text");
-        QTest::newRow("whole") << "3725." << "01:02:05:00";
-        QTest::newRow("no carry into seconds") << "59.999" << "00:00:59:60";
-        QTest::newRow("half") << "125.5" << "00:02:05:30";
-        QTest::newRow("halves away from zero") << "125.375" << "00:02:05:23";
-        QTest::newRow("just below a half") << "1.374" << "00:00:01:22";
-        QTest::newRow(".992 gives 60") << "1.992" << "00:00:01:60";
-        QTest::newRow(".991 gives 59") << "1.991" << "00:00:01:59";
-        QTest::newRow("100 hours") << "360000." << "100:00:00:00";
-        QTest::newRow("below one second") << ".5" << "00:00:00:30";
-        QTest::newRow("zero") << "0." << "00:00:00:00";
-        QTest::newRow("nothing but the point") << "." << "00:00:00:00";
-        QTest::newRow("no point: whole seconds") << "61" << "00:01:01:00";
-        QTest::newRow("long fraction, exact") << "0.0249999999999999999999" << "00:00:00:01";
-        QTest::newRow("long fraction, half") << "0.0250000000000000000000" << "00:00:00:02";
+        QTest::newRow("whole") << "3725."
+                               << "01:02:05:00";
+        QTest::newRow("no carry into seconds") << "59.999"
+                                               << "00:00:59:60";
+        QTest::newRow("half") << "125.5"
+                              << "00:02:05:30";
+        QTest::newRow("halves away from zero") << "125.375"
+                                               << "00:02:05:23";
+        QTest::newRow("just below a half") << "1.374"
+                                           << "00:00:01:22";
+        QTest::newRow(".992 gives 60") << "1.992"
+                                       << "00:00:01:60";
+        QTest::newRow(".991 gives 59") << "1.991"
+                                       << "00:00:01:59";
+        QTest::newRow("100 hours") << "360000."
+                                   << "100:00:00:00";
+        QTest::newRow("below one second") << ".5"
+                                          << "00:00:00:30";
+        QTest::newRow("zero") << "0."
+                              << "00:00:00:00";
+        QTest::newRow("nothing but the point") << "."
+                                               << "00:00:00:00";
+        QTest::newRow("no point: whole seconds") << "61"
+                                                 << "00:01:01:00";
+        QTest::newRow("long fraction, exact") << "0.0249999999999999999999"
+                                              << "00:00:00:01";
+        QTest::newRow("long fraction, half") << "0.0250000000000000000000"
+                                             << "00:00:00:02";
     }
     void formatDuration()
     {
@@ -733,8 +744,8 @@ private slots:
             QCOMPARE(e.number(), 75);
         }
         QVERIFY(!gEmhHeaderWritten);
-        QCOMPARE(boxTexts(), QStringList{QStringLiteral("Critical|OK|Tesma Kivro Pro|Error opening '")
-                                         + piece + QStringLiteral("'!|OK")});
+        QCOMPARE(boxTexts(), QStringList{QStringLiteral("Critical|OK|Tesma Kivro Pro|Error opening '") + piece
+                                         + QStringLiteral("'!|OK")});
     }
 };
 

@@ -46,8 +46,7 @@ public:
 
     // The usual fixture: sources a and b into `out`, MPEG check off, blocks of `blockSize` with a
     // tail of `digits` digits.
-    void twoSources(const QString& a, const QString& b, const QString& out, std::int32_t blockSize,
-                    std::int32_t digits)
+    void twoSources(const QString& a, const QString& b, const QString& out, std::int32_t blockSize, std::int32_t digits)
     {
         options.blockSize = blockSize;
         options.blockDigits = digits;
@@ -79,12 +78,21 @@ public:
 
 QString box(const QString& icon, const QString& buttons, const QString& text, const QString& answer)
 {
-    return QStringList{QStringLiteral("box"), icon, buttons, kAppTitle, Prompts::escape(text), answer}
-        .join(QLatin1Char('|'));
+    return QStringList{QStringLiteral("box"), icon, buttons, kAppTitle, Prompts::escape(text), answer}.join(
+        QLatin1Char('|'));
 }
-QString critical(const QString& text) { return box(QStringLiteral("Critical"), QStringLiteral("OK"), text, QStringLiteral("OK")); }
-QString exclamation(const QString& text) { return box(QStringLiteral("Exclamation"), QStringLiteral("OK"), text, QStringLiteral("OK")); }
-QString information(const QString& text) { return box(QStringLiteral("Information"), QStringLiteral("OK"), text, QStringLiteral("OK")); }
+QString critical(const QString& text)
+{
+    return box(QStringLiteral("Critical"), QStringLiteral("OK"), text, QStringLiteral("OK"));
+}
+QString exclamation(const QString& text)
+{
+    return box(QStringLiteral("Exclamation"), QStringLiteral("OK"), text, QStringLiteral("OK"));
+}
+QString information(const QString& text)
+{
+    return box(QStringLiteral("Information"), QStringLiteral("OK"), text, QStringLiteral("OK"));
+}
 QString success(const QString& out, const QString& total)
 {
     return information("'" + out + "' successfully packed! Total filesize is " + total + " bytes.");
@@ -127,10 +135,7 @@ class TestPack : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        dir = kivrotest::rootDir() + QStringLiteral("/pack");
-    }
+    void initTestCase() { dir = kivrotest::rootDir() + QStringLiteral("/pack"); }
     void init()
     {
         QDir(dir).removeRecursively();
@@ -211,14 +216,22 @@ private slots:
         QTest::addColumn<bool>("kernelCopy");
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("second source deleted") << true << "delete b" << "53";
-        QTest::newRow("second source deleted, through the buffer") << false << "delete b" << "53";
-        QTest::newRow("second source truncated") << true << "shrink b" << "62";
-        QTest::newRow("second source truncated, through the buffer") << false << "shrink b" << "62";
-        QTest::newRow("first source shrinks mid-copy") << true << "shrink a later" << "62a";
-        QTest::newRow("first source shrinks mid-copy, through the buffer") << false << "shrink a later" << "62a";
-        QTest::newRow("second source locked") << true << "lock b" << "open";
-        QTest::newRow("second source locked, through the buffer") << false << "lock b" << "open";
+        QTest::newRow("second source deleted") << true << "delete b"
+                                               << "53";
+        QTest::newRow("second source deleted, through the buffer") << false << "delete b"
+                                                                   << "53";
+        QTest::newRow("second source truncated") << true << "shrink b"
+                                                 << "62";
+        QTest::newRow("second source truncated, through the buffer") << false << "shrink b"
+                                                                     << "62";
+        QTest::newRow("first source shrinks mid-copy") << true << "shrink a later"
+                                                       << "62a";
+        QTest::newRow("first source shrinks mid-copy, through the buffer") << false << "shrink a later"
+                                                                           << "62a";
+        QTest::newRow("second source locked") << true << "lock b"
+                                              << "open";
+        QTest::newRow("second source locked, through the buffer") << false << "lock b"
+                                                                  << "open";
     }
     void sourceChangedDuringTheRun()
     {
@@ -384,9 +397,12 @@ private slots:
     {
         QTest::addColumn<QString>("saveAs");
         QTest::addColumn<QString>("folder"); // empty: the pack succeeds
-        QTest::newRow("one level") << "new/out" << "";
-        QTest::newRow("three levels") << "x/y/z/out" << "";
-        QTest::newRow("a file in the way") << "file/y/out" << "file/y";
+        QTest::newRow("one level") << "new/out"
+                                   << "";
+        QTest::newRow("three levels") << "x/y/z/out"
+                                      << "";
+        QTest::newRow("a file in the way") << "file/y/out"
+                                           << "file/y";
     }
     void missingSaveAsFolder()
     {
@@ -528,9 +544,11 @@ private slots:
         QTest::addColumn<QStringList>("answers");
         QTest::addColumn<QStringList>("expected"); // "@" stands for the folder
         const QString ask = "Cannot overwrite '@/out.zip'. Disk full/write-protected or file is in use.";
-        QTest::newRow("old archive open in the program") << "open" << QStringList{}
+        QTest::newRow("old archive open in the program")
+            << "open" << QStringList{}
             << QStringList{critical("The requested file was not closed properly! Try again later!")};
-        QTest::newRow("old archive cannot be deleted, Cancel") << "immutable" << QStringList{"Retry", "Cancel"}
+        QTest::newRow("old archive cannot be deleted, Cancel")
+            << "immutable" << QStringList{"Retry", "Cancel"}
             << QStringList{box("Critical", "RetryCancel", ask, "Retry"), box("Critical", "RetryCancel", ask, "Cancel"),
                            information("Packing aborted by user")};
     }
@@ -574,11 +592,11 @@ private slots:
     // The count messages, the 0-byte and missing entries, free space and the MPEG questions.
     void refusals_data()
     {
-        QTest::addColumn<QStringList>("files");     // name=content; "name=" is empty, "name" missing
+        QTest::addColumn<QStringList>("files"); // name=content; "name=" is empty, "name" missing
         QTest::addColumn<bool>("mpegCheck");
-        QTest::addColumn<qint64>("freeBytes");      // -1: real
+        QTest::addColumn<qint64>("freeBytes"); // -1: real
         QTest::addColumn<QStringList>("answers");
-        QTest::addColumn<QStringList>("expected");  // boxes; "@" stands for the folder
+        QTest::addColumn<QStringList>("expected"); // boxes; "@" stands for the folder
         QTest::addColumn<bool>("written");
         const QByteArray seq352x240x30("\x00\x00\x01\xB3\x16\x00\xF0\x15", 8);
         const QByteArray seq352x240x25("\x00\x00\x01\xB3\x16\x00\xF0\x13", 8);
@@ -587,29 +605,41 @@ private slots:
         QTest::newRow("one file") << QStringList{"a=AB"} << false << qint64(-1) << QStringList{}
                                   << QStringList{exclamation("At least 2 files are required for packing.")} << false;
         QTest::newRow("0-byte second") << QStringList{"a=AB", "b="} << false << qint64(-1) << QStringList{}
-                                       << QStringList{critical("Cannot pack '@/b' which is a 0 byte file. Packing aborted!")} << false;
+                                       << QStringList{critical(
+                                              "Cannot pack '@/b' which is a 0 byte file. Packing aborted!")}
+                                       << false;
         QTest::newRow("missing second") << QStringList{"a=AB", "b"} << false << qint64(-1) << QStringList{}
-                                        << QStringList{critical("Cannot pack '@/b' which is a 0 byte file. Packing aborted!")} << false;
-        QTest::newRow("one byte short of space") << QStringList{"a=AB", "b=CDE"} << false << qint64(4) << QStringList{}
-                                                 << QStringList{critical("Not enough free diskspace. Packing aborted!")} << false;
+                                        << QStringList{critical(
+                                               "Cannot pack '@/b' which is a 0 byte file. Packing aborted!")}
+                                        << false;
+        QTest::newRow("one byte short of space")
+            << QStringList{"a=AB", "b=CDE"} << false << qint64(4) << QStringList{}
+            << QStringList{critical("Not enough free diskspace. Packing aborted!")} << false;
         QTest::newRow("exactly enough space") << QStringList{"a=AB", "b=CDE"} << false << qint64(5) << QStringList{}
                                               << QStringList{success("@/out", "5")} << true;
         const QString invalid = "'@/b' is not a valid MPEG file.\n\nProceed packing and ignore invalid Mpeg error?";
-        QTest::newRow("invalid MPEG, No") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=CDE"}
-                                          << true << qint64(-1) << QStringList{"No"}
-                                          << QStringList{box("Critical", "YesNo", invalid, "No")} << false;
-        QTest::newRow("invalid MPEG, Yes") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=CDE", "c=F"}
-                                           << true << qint64(-1) << QStringList{"Yes"}
-                                           << QStringList{box("Critical", "YesNo", invalid, "Yes"), success("@/out", "12")} << true;
-        const QString incompatible = "Not compatible for Kivroing. Proceed packing and ignore Mpeg Compatibility error?";
-        QTest::newRow("incompatible, No") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=" + QString::fromLatin1(seq352x240x25.toHex())}
+        QTest::newRow("invalid MPEG, No")
+            << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=CDE"} << true << qint64(-1)
+            << QStringList{"No"} << QStringList{box("Critical", "YesNo", invalid, "No")} << false;
+        QTest::newRow("invalid MPEG, Yes")
+            << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=CDE", "c=F"} << true << qint64(-1)
+            << QStringList{"Yes"} << QStringList{box("Critical", "YesNo", invalid, "Yes"), success("@/out", "12")}
+            << true;
+        const QString incompatible
+            = "Not compatible for Kivroing. Proceed packing and ignore Mpeg Compatibility error?";
+        QTest::newRow("incompatible, No") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()),
+                                                         "b=" + QString::fromLatin1(seq352x240x25.toHex())}
                                           << true << qint64(-1) << QStringList{"No"}
                                           << QStringList{box("Critical", "YesNo", incompatible, "No")} << false;
-        QTest::newRow("incompatible, Yes") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=" + QString::fromLatin1(seq352x240x25.toHex()), "c=F"}
-                                           << true << qint64(-1) << QStringList{"Yes"}
-                                           << QStringList{box("Critical", "YesNo", incompatible, "Yes"), success("@/out", "17")} << true;
-        QTest::newRow("compatible") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()), "b=" + QString::fromLatin1(seq352x240x30.toHex())}
-                                    << true << qint64(-1) << QStringList{} << QStringList{success("@/out", "16")} << true;
+        QTest::newRow("incompatible, Yes")
+            << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()),
+                           "b=" + QString::fromLatin1(seq352x240x25.toHex()), "c=F"}
+            << true << qint64(-1) << QStringList{"Yes"}
+            << QStringList{box("Critical", "YesNo", incompatible, "Yes"), success("@/out", "17")} << true;
+        QTest::newRow("compatible") << QStringList{"a=" + QString::fromLatin1(seq352x240x30.toHex()),
+                                                   "b=" + QString::fromLatin1(seq352x240x30.toHex())}
+                                    << true << qint64(-1) << QStringList{} << QStringList{success("@/out", "16")}
+                                    << true;
     }
     void refusals()
     {

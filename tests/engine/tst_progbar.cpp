@@ -13,10 +13,7 @@ using namespace kivro;
 class TestProgBar : public QObject {
     Q_OBJECT
 
-    static QImage grabBar(const CProgBar32& pb)
-    {
-        return pb.bar()->grab().toImage();
-    }
+    static QImage grabBar(const CProgBar32& pb) { return pb.bar()->grab().toImage(); }
 
 private slots:
     void createWithoutAnyParentCreatesNothing()
@@ -147,19 +144,22 @@ private slots:
         pb.SetProgBarPos(20);
 
         int seen = -1;
-        QMetaObject::invokeMethod(&form, [&] { seen = pb.bar()->value(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &form, [&] { seen = pb.bar()->value(); }, Qt::QueuedConnection);
         pb.SetProgBarPos(70);
         QCOMPARE(seen, 20); // ran inside the call, before the position changed
         QCOMPARE(pb.bar()->value(), 70);
 
         // A handler that destroys the bar inside the call (as a cancel does) is safe.
-        QMetaObject::invokeMethod(&form, [&] { pb.DestroyProgBar(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &form, [&] { pb.DestroyProgBar(); }, Qt::QueuedConnection);
         pb.SetProgBarPos(90);
         QCOMPARE(pb.bar(), nullptr);
         QVERIFY(form.findChildren<QProgressBar*>().isEmpty());
 
         bool ran = false;
-        QMetaObject::invokeMethod(&form, [&] { ran = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &form, [&] { ran = true; }, Qt::QueuedConnection);
         pb.DelayProgBar(1);
         QVERIFY(ran);
     }
@@ -174,7 +174,8 @@ private slots:
         QVERIFY(pb.Create(0, 0, 100, 10));
         pb.SetProgBarPos(40);
         bool ran = false;
-        QMetaObject::invokeMethod(&form, [&] { ran = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &form, [&] { ran = true; }, Qt::QueuedConnection);
         QThread::msleep(CProgBar32::kPumpIntervalMs + 5);
         pb.SetProgBarPos(40);
         QVERIFY(ran);
@@ -182,7 +183,8 @@ private slots:
 
         // A new run starts with a turn for the window, whatever the position.
         ran = false;
-        QMetaObject::invokeMethod(&form, [&] { ran = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &form, [&] { ran = true; }, Qt::QueuedConnection);
         pb.ResetPacing();
         pb.SetProgBarPos(40);
         QVERIFY(ran);

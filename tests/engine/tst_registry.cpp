@@ -15,7 +15,8 @@ using namespace kivro::Registry;
 static int child(const QString& mode)
 {
     if (mode == QLatin1String("read-jbat")) {
-        const QString v = RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("JBat"), QStringLiteral("missing"));
+        const QString v = RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("JBat"),
+                                        QStringLiteral("missing"));
         std::fputs(qPrintable(v), stdout);
         return 0;
     }
@@ -51,7 +52,8 @@ private slots:
 
     void missingValueGivesDefault()
     {
-        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("Nope"), QStringLiteral("d")), QStringLiteral("d"));
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("Nope"), QStringLiteral("d")),
+                 QStringLiteral("d"));
         QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("Nope")), QString());
         QCOMPARE(RegReadDWord(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("Nope")), 0);
         QCOMPARE(RegReadDWord(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("Nope"), 7), 7);
@@ -89,7 +91,8 @@ private slots:
                              "[General]\nsSize=high\nNoOfFilter=3\n\n[Filter]\n1=*.mpg,*.mpeg,*.mpe\n"
                              "[FilterInfo]\n1=Mpeg\n");
         QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("ssize")), QStringLiteral("high"));
-        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("1")), QStringLiteral("*.mpg,*.mpeg,*.mpe"));
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("1")),
+                 QStringLiteral("*.mpg,*.mpeg,*.mpe"));
         QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterInfoKey, QStringLiteral("1")), QStringLiteral("Mpeg"));
         // A write keeps what a person wrote and stays plain text.
         RegWriteString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("2"), QStringLiteral("*.mp3"));
@@ -108,7 +111,8 @@ private slots:
         RegCloseKey(key);
         QVERIFY(kivrotest::readFile(paths::settingsFile()).contains("LogPixels=dword:0000002a"));
         QCOMPARE(RegReadDWord(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("logpixels")), 42);
-        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("LogPixels"), QStringLiteral("d")), QStringLiteral("d"));
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("LogPixels"), QStringLiteral("d")),
+                 QStringLiteral("d"));
         RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("Text"), QStringLiteral("42"));
         QCOMPARE(RegReadDWord(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("Text"), -1), -1);
     }
@@ -118,8 +122,10 @@ private slots:
         RegWriteString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("1"), QStringLiteral("*.mpg"));
         RegWriteString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("4"), QStringLiteral("*.old"));
         RegWriteString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("NoOfFilter"), QStringLiteral("1"));
-        QCOMPARE(win::RegDeleteKeyA(HKEY_CURRENT_USER, QStringLiteral("Software\\Tesma\\Kivro\\filter")), win::ERROR_SUCCESS);
-        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("4"), QStringLiteral("gone")), QStringLiteral("gone"));
+        QCOMPARE(win::RegDeleteKeyA(HKEY_CURRENT_USER, QStringLiteral("Software\\Tesma\\Kivro\\filter")),
+                 win::ERROR_SUCCESS);
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("4"), QStringLiteral("gone")),
+                 QStringLiteral("gone"));
         QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("NoOfFilter")), QStringLiteral("1"));
         QCOMPARE(win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterKey), win::ERROR_FILE_NOT_FOUND);
     }
@@ -139,7 +145,7 @@ private slots:
         QFETCH(QString, cause);
         const QString file = paths::settingsFile();
         kivrotest::writeFile(file, "[General]\nsSize=high\nMZip=On\n[Filter]\n1=*.mpg\n");
-        rlimit oldLimit {};
+        rlimit oldLimit{};
         ::getrlimit(RLIMIT_FSIZE, &oldLimit);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         if (cause == QLatin1String("full disk")) {
@@ -172,9 +178,12 @@ private slots:
         if (cause == QLatin1String("full disk"))
             QCOMPARE(deleted, win::ERROR_WRITE_FAULT);
         else
-            QVERIFY2(deleted == win::ERROR_SUCCESS || deleted == win::ERROR_WRITE_FAULT, qPrintable(QString::number(deleted)));
-        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("1"), QStringLiteral("gone")), QStringLiteral("gone"));
-        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("2"), QStringLiteral("gone")), QStringLiteral("gone"));
+            QVERIFY2(deleted == win::ERROR_SUCCESS || deleted == win::ERROR_WRITE_FAULT,
+                     qPrintable(QString::number(deleted)));
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("1"), QStringLiteral("gone")),
+                 QStringLiteral("gone"));
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("2"), QStringLiteral("gone")),
+                 QStringLiteral("gone"));
         // What was not written again still reads from the file.
         QCOMPARE(RegReadString(HKEY_CURRENT_USER, kKivroKey, QStringLiteral("MZip"), QStringLiteral("d")),
                  cause == QLatin1String("full disk") ? QStringLiteral("On") : QStringLiteral("d"));
@@ -195,9 +204,13 @@ private slots:
 
     void machineRootsHaveNoStore()
     {
-        RegWriteString(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Classes\\*\\shell"), QString(), QStringLiteral("x"));
-        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Classes\\*\\shell"), QString(), QStringLiteral("d")), QStringLiteral("d"));
-        QCOMPARE(RegReadDWord(HKEY_CURRENT_CONFIG, QStringLiteral("Software\\Fonts"), QStringLiteral("LogPixels"), 96), 96);
+        RegWriteString(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Classes\\*\\shell"), QString(),
+                       QStringLiteral("x"));
+        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Classes\\*\\shell"), QString(),
+                               QStringLiteral("d")),
+                 QStringLiteral("d"));
+        QCOMPARE(RegReadDWord(HKEY_CURRENT_CONFIG, QStringLiteral("Software\\Fonts"), QStringLiteral("LogPixels"), 96),
+                 96);
         QVERIFY(!QFile::exists(paths::settingsFile()) || !kivrotest::readFile(paths::settingsFile()).contains("shell"));
     }
 };

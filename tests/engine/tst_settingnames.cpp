@@ -63,23 +63,74 @@ private slots:
         QTest::addColumn<QString>("storedName"); // empty: nothing stored
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("read");
-        QTest::newRow("rate") << "tRate" << "tRate" << "ufast" << "ufast";
-        QTest::newRow("unknown rate") << "tRate" << "tRate" << "turbo" << "normal";
-        QTest::newRow("missing rate") << "tRate" << "" << "" << "normal";
-        QTest::newRow("size texts keep their case") << "sSize" << "sSize" << "CustomFS" << "high";
-        QTest::newRow("custom size") << "sSize" << "sSize" << "custompfs" << "custompfs";
-        QTest::newRow("written spelling, read spelling") << "UnpkTyp" << "UnpkTyp" << "EMH" << "EMH";
-        QTest::newRow("batch under another spelling") << "Jbat" << "JBAT" << "JbatInfo" << "JbatInfo";
-        QTest::newRow("overwrite default") << "Owrite" << "" << "" << "Prompt";
-        QTest::newRow("delete default") << "Delact" << "" << "" << "No";
-        QTest::newRow("check default on") << "MCC" << "" << "" << "On";
-        QTest::newRow("zip default off") << "MZip" << "MZip" << "on" << "Off";
-        QTest::newRow("tips default on") << "ShowTod" << "" << "" << "1";
-        QTest::newRow("tips off") << "ShowTod" << "ShowTod" << "0" << "0";
-        QTest::newRow("file types not yet written") << "fCheck" << "" << "" << "";
-        QTest::newRow("folder with a comma") << "LastUsedDir" << "LastUsedDir" << "/t/a, b" << "/t/a, b";
-        QTest::newRow("missing folder") << "SaveCustomDir" << "" << "" << "";
-        QTest::newRow("position") << "BrovletXpos" << "brovletxpos" << "-1500" << "-1500";
+        QTest::newRow("rate") << "tRate"
+                              << "tRate"
+                              << "ufast"
+                              << "ufast";
+        QTest::newRow("unknown rate") << "tRate"
+                                      << "tRate"
+                                      << "turbo"
+                                      << "normal";
+        QTest::newRow("missing rate") << "tRate"
+                                      << ""
+                                      << ""
+                                      << "normal";
+        QTest::newRow("size texts keep their case") << "sSize"
+                                                    << "sSize"
+                                                    << "CustomFS"
+                                                    << "high";
+        QTest::newRow("custom size") << "sSize"
+                                     << "sSize"
+                                     << "custompfs"
+                                     << "custompfs";
+        QTest::newRow("written spelling, read spelling") << "UnpkTyp"
+                                                         << "UnpkTyp"
+                                                         << "EMH"
+                                                         << "EMH";
+        QTest::newRow("batch under another spelling") << "Jbat"
+                                                      << "JBAT"
+                                                      << "JbatInfo"
+                                                      << "JbatInfo";
+        QTest::newRow("overwrite default") << "Owrite"
+                                           << ""
+                                           << ""
+                                           << "Prompt";
+        QTest::newRow("delete default") << "Delact"
+                                        << ""
+                                        << ""
+                                        << "No";
+        QTest::newRow("check default on") << "MCC"
+                                          << ""
+                                          << ""
+                                          << "On";
+        QTest::newRow("zip default off") << "MZip"
+                                         << "MZip"
+                                         << "on"
+                                         << "Off";
+        QTest::newRow("tips default on") << "ShowTod"
+                                         << ""
+                                         << ""
+                                         << "1";
+        QTest::newRow("tips off") << "ShowTod"
+                                  << "ShowTod"
+                                  << "0"
+                                  << "0";
+        QTest::newRow("file types not yet written") << "fCheck"
+                                                    << ""
+                                                    << ""
+                                                    << "";
+        QTest::newRow("folder with a comma") << "LastUsedDir"
+                                             << "LastUsedDir"
+                                             << "/t/a, b"
+                                             << "/t/a, b";
+        QTest::newRow("missing folder") << "SaveCustomDir"
+                                        << ""
+                                        << ""
+                                        << "";
+        QTest::newRow("position") << "BrovletXpos"
+                                  << "brovletxpos"
+                                  << "-1500"
+                                  << "-1500";
     }
     void readGivesStoredTextOrFallback()
     {

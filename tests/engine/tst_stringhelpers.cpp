@@ -29,9 +29,18 @@ public:
     bool Selected(int i) const override { return selected.at(i); }
 };
 
-QString filter(const QString& name) { return RegReadString(HKEY_CURRENT_USER, kFilterKey, name, QStringLiteral("<none>")); }
-QString filterInfo(const QString& name) { return RegReadString(HKEY_CURRENT_USER, kFilterInfoKey, name, QStringLiteral("<none>")); }
-QString mainValue(const QString& name) { return RegReadString(HKEY_CURRENT_USER, kKivroKey, name, QStringLiteral("<none>")); }
+QString filter(const QString& name)
+{
+    return RegReadString(HKEY_CURRENT_USER, kFilterKey, name, QStringLiteral("<none>"));
+}
+QString filterInfo(const QString& name)
+{
+    return RegReadString(HKEY_CURRENT_USER, kFilterInfoKey, name, QStringLiteral("<none>"));
+}
+QString mainValue(const QString& name)
+{
+    return RegReadString(HKEY_CURRENT_USER, kKivroKey, name, QStringLiteral("<none>"));
+}
 
 } // namespace
 
@@ -49,13 +58,20 @@ private slots:
         QTest::addColumn<QString>("txt");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<int>("expected");
-        QTest::newRow("path") << "/Video/clip.mpg" << "/" << 7;
-        QTest::newRow("overlapping") << "aaa" << "aa" << 2;
-        QTest::newRow("none") << "clip.mpg" << "/" << 0;
-        QTest::newRow("case matters") << "ABC" << "b" << 0;
-        QTest::newRow("empty pattern") << "abc" << "" << 0;
-        QTest::newRow("empty text") << "" << "/" << 0;
-        QTest::newRow("root") << "/" << "/" << 1;
+        QTest::newRow("path") << "/Video/clip.mpg"
+                              << "/" << 7;
+        QTest::newRow("overlapping") << "aaa"
+                                     << "aa" << 2;
+        QTest::newRow("none") << "clip.mpg"
+                              << "/" << 0;
+        QTest::newRow("case matters") << "ABC"
+                                      << "b" << 0;
+        QTest::newRow("empty pattern") << "abc"
+                                       << "" << 0;
+        QTest::newRow("empty text") << ""
+                                    << "/" << 0;
+        QTest::newRow("root") << "/"
+                              << "/" << 1;
     }
     void lastInStr()
     {
@@ -71,14 +87,38 @@ private slots:
         QTest::addColumn<QString>("find");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("mpeg patterns") << "*.mpg,*.mpeg,*.mpe" << "," << ";" << "*.mpg;*.mpeg;*.mpe";
-        QTest::newRow("no occurrence") << "*.mp3" << "," << ";" << "*.mp3";
-        QTest::newRow("empty search text") << "abc" << "" << "x" << "abc";
-        QTest::newRow("replacement recreates a match") << "a,b" << "," << ",," << "a,,b";
-        QTest::newRow("replacement holds the text") << "aa" << "a" << "aa" << "aaaa";
-        QTest::newRow("adjacent occurrences") << ",,," << "," << ";" << ";;;";
-        QTest::newRow("longer find, non-overlapping") << "aaaa" << "aa" << "b" << "bb";
-        QTest::newRow("to empty") << "a,b,c" << "," << "" << "abc";
+        QTest::newRow("mpeg patterns") << "*.mpg,*.mpeg,*.mpe"
+                                       << ","
+                                       << ";"
+                                       << "*.mpg;*.mpeg;*.mpe";
+        QTest::newRow("no occurrence") << "*.mp3"
+                                       << ","
+                                       << ";"
+                                       << "*.mp3";
+        QTest::newRow("empty search text") << "abc"
+                                           << ""
+                                           << "x"
+                                           << "abc";
+        QTest::newRow("replacement recreates a match") << "a,b"
+                                                       << ","
+                                                       << ",,"
+                                                       << "a,,b";
+        QTest::newRow("replacement holds the text") << "aa"
+                                                    << "a"
+                                                    << "aa"
+                                                    << "aaaa";
+        QTest::newRow("adjacent occurrences") << ",,,"
+                                              << ","
+                                              << ";"
+                                              << ";;;";
+        QTest::newRow("longer find, non-overlapping") << "aaaa"
+                                                      << "aa"
+                                                      << "b"
+                                                      << "bb";
+        QTest::newRow("to empty") << "a,b,c"
+                                  << ","
+                                  << ""
+                                  << "abc";
     }
     void replaceallOnePass()
     {
@@ -127,8 +167,7 @@ private slots:
         QTest::newRow("long path keeps its last component")
             << "/home/user/videos/holiday/clip" << 2900 << "/home/user/videos.../clip";
         // A path ending in "/": the tail is ".../" alone (400); the head up to 2250: 22 characters.
-        QTest::newRow("trailing slash") << "/home/user/videos/holiday/more/" << 3000
-                                        << "/home/user/videos/holi.../";
+        QTest::newRow("trailing slash") << "/home/user/videos/holiday/more/" << 3000 << "/home/user/videos/holi.../";
         // The last component alone is too wide (1400 - 1600 - 175 < 0): the whole path is cut to
         // 1200 twips and given "...".
         QTest::newRow("last component too wide") << "/a/verylongname" << 1400 << "/a/verylongn...";
@@ -230,9 +269,8 @@ private slots:
         RegWriteString(HKEY_CURRENT_USER, kFilterKey, QStringLiteral("7"), QStringLiteral("*.old"));
         gMsgResult = 0;
         const FileFilterStore store = ReadFileFilterStore();
-        QCOMPARE(Prompts::records(),
-                 QStringList{QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|") + kFilterStoreDamagedText
-                             + QStringLiteral("|OK")});
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|")
+                                                 + kFilterStoreDamagedText + QStringLiteral("|OK")});
         QCOMPARE(gMsgResult, vbOK);
         QVERIFY(store.repaired);
         QCOMPARE(store.count, QStringLiteral("3"));

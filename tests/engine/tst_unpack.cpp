@@ -94,10 +94,7 @@ class TestUnpack : public QObject {
         gActionArmed = true;
         RunUnpack(*link, *frame);
     }
-    QStringList files(const QString& d)
-    {
-        return QDir(d).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
+    QStringList files(const QString& d) { return QDir(d).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
 private slots:
     void initTestCase()
@@ -152,7 +149,8 @@ private slots:
         QTest::newRow("33% of 1,000") << 1000LL << 2 << 33LL << 330LL << 3LL << 10LL << 3 << 0LL;
         QTest::newRow("29% of 100 as a double") << 100LL << 2 << 29LL << 28LL << 3LL << 16LL << 3 << 0LL;
         QTest::newRow("first 1 MB of 10 MB") << 10000000LL << 3 << 1000000LL << 1000000LL << 1LL << 0LL << 3 << 0LL;
-        QTest::newRow("last 1 MB of 10 MB") << 10000000LL << 4 << 1000000LL << 1000000LL << 1LL << 0LL << 3 << 9000000LL;
+        QTest::newRow("last 1 MB of 10 MB")
+            << 10000000LL << 4 << 1000000LL << 1000000LL << 1LL << 0LL << 3 << 9000000LL;
         QTest::newRow("64-bit counter") << 5000000000LL << 0 << 100000LL << 100000LL << 50000LL << 0LL << 5 << 0LL;
     }
     void planPieces()
@@ -212,7 +210,8 @@ private slots:
         const QStringList r = Prompts::records();
         QCOMPARE(r.size(), 2);
         QCOMPARE(r[0], QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '%1/m.mpg.002'. "
-                                      "Disk full/write-protected or file is in use.|Retry").arg(d));
+                                      "Disk full/write-protected or file is in use.|Retry")
+                           .arg(d));
         QCOMPARE(r[1], kOneDone);
         QCOMPARE(kivrotest::readFile(d + "/m.mpg.002"), src.mid(1440000, 1440000));
         QCOMPARE(kivrotest::readFile(d + "/m.mpg.003"), src.mid(2880000));
@@ -258,7 +257,8 @@ private slots:
         const QStringList r = Prompts::records();
         QCOMPARE(r.size(), 2);
         QCOMPARE(r[0], QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '%1/m.mpg.002'. "
-                                      "Disk full/write-protected or file is in use.|%2").arg(d, answer));
+                                      "Disk full/write-protected or file is in use.|%2")
+                           .arg(d, answer));
         if (answer == QLatin1String("Retry")) {
             QCOMPARE(r[1], kOneDone);
             QCOMPARE(kivrotest::readFile(d + "/m.mpg.001"), src.left(1024));
@@ -400,13 +400,12 @@ private slots:
         gUnpackSize = 1024;
         link->opts.zip = true;
         link->deleteAfter = DeleteAfterAction::NoPrompt;
-        static const Zip::ZipLibrary failing{
-            [](const zipapi::ZpCallbacks*) { return std::int32_t(1); },
-            [](const zipapi::ZpOptions*) { return std::int32_t(1); },
-            [](std::int32_t, const char*, const zipapi::ZpNameList*) {
-                gZipMessage = QStringLiteral("zip error: out of space");
-                return std::int32_t(4);
-            }};
+        static const Zip::ZipLibrary failing{[](const zipapi::ZpCallbacks*) { return std::int32_t(1); },
+                                             [](const zipapi::ZpOptions*) { return std::int32_t(1); },
+                                             [](std::int32_t, const char*, const zipapi::ZpNameList*) {
+                                                 gZipMessage = QStringLiteral("zip error: out of space");
+                                                 return std::int32_t(4);
+                                             }};
         Zip::SetZipLibrary(&failing);
         unpack();
         QCOMPARE(Prompts::records(), QStringList{criticalBox("zip error: out of space\\n\\nZipping aborted.")});
@@ -430,9 +429,8 @@ private slots:
         QTest::newRow("two sources of one archive")
             << QStringList{"a.mpg", "a.avi"} << 1 << true << 0
             << "Cannot unpack '%1/a.avi' because its pieces would replace those of '%1/a.mpg'. Unpacking aborted!";
-        QTest::newRow("batch files of one name")
-            << QStringList{"a/x.mpg", "b/x.mpg"} << 1 << false << 1
-            << QString(); // pieces beside each source: no clash, the run goes on
+        QTest::newRow("batch files of one name") << QStringList{"a/x.mpg", "b/x.mpg"} << 1 << false << 1
+                                                 << QString(); // pieces beside each source: no clash, the run goes on
         QTest::newRow("a piece is a listed file")
             << QStringList{"out.001"} << 0 << false << 0
             << "Cannot unpack '%1/out.001' because '%1/out.001' is a file in the Pack List. Unpacking aborted!";
@@ -499,7 +497,8 @@ private slots:
         Prompts::enableScripted();
         unpack();
         QCOMPARE(Prompts::records(),
-                 QStringList{criticalBox("Cannot unpack '" + e + "/tiny' because it is a smaller than 4 bytes. Unpacking aborted!")});
+                 QStringList{criticalBox("Cannot unpack '" + e
+                                         + "/tiny' because it is a smaller than 4 bytes. Unpacking aborted!")});
         QCOMPARE(files(e), QStringList{"tiny"});
     }
 
@@ -515,7 +514,8 @@ private slots:
         const QStringList r = Prompts::records();
         QCOMPARE(r.size(), 2);
         QVERIFY(r[0].contains("successfully zipped as '" + d + "/m.zip'"));
-        QCOMPARE(r[1], criticalBox("Cannot unpack '" + d + "/m.zip' because it is a smaller than 4,096 bytes. Unpacking aborted!"));
+        QCOMPARE(r[1], criticalBox("Cannot unpack '" + d
+                                   + "/m.zip' because it is a smaller than 4,096 bytes. Unpacking aborted!"));
         QCOMPARE(files(d), (QStringList{"m.mpg", "m.zip"}));
     }
 
@@ -571,7 +571,8 @@ private slots:
         const QStringList r = Prompts::records();
         QCOMPARE(r.size(), 2);
         QCOMPARE(r[0], QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '%1/m.mpg-JOIN.bat'. "
-                                      "Disk full/write-protected or file is in use.|Cancel").arg(d));
+                                      "Disk full/write-protected or file is in use.|Cancel")
+                           .arg(d));
         QCOMPARE(r[1], QStringLiteral("box|Information|OK|Tesma Kivro Pro|Unpacking aborted by user|OK"));
     }
 
@@ -629,8 +630,7 @@ private slots:
             frame->UnPackCANCELImg_Click();
         });
         unpack();
-        QCOMPARE(Prompts::records(),
-                 QStringList{"box|Information|OK|Tesma Kivro Pro|Unpacking aborted by user|OK"});
+        QCOMPARE(Prompts::records(), QStringList{"box|Information|OK|Tesma Kivro Pro|Unpacking aborted by user|OK"});
         QCOMPARE(files(d), (QStringList{"m.mpg", "m.mpg.001"}));
     }
 };

@@ -160,7 +160,8 @@ private slots:
         QTest::addColumn<bool>("update");
         QTest::addColumn<QByteArray>("sentRoot");
         QTest::newRow("defaults") << QString() << false << false << QByteArray("/");
-        QTest::newRow("root upper-cased, flags on") << QStringLiteral("/t/video") << true << true << QByteArray("/T/VIDEO");
+        QTest::newRow("root upper-cased, flags on")
+            << QStringLiteral("/t/video") << true << true << QByteArray("/T/VIDEO");
     }
     void runHandsTheLibraryItsRecords()
     {
@@ -213,7 +214,8 @@ private slots:
         QTest::newRow("stops at NUL") << QByteArray("abc\0def", 7) << 7u << QStringLiteral("abc");
         QTest::newRow("length plus one at most") << QByteArray("abcdefgh") << 3u << QStringLiteral("abcd");
         QTest::newRow("never beyond 4097") << QByteArray(5000, 'x') << 5000u << QString(4097, QLatin1Char('x'));
-        QTest::newRow("local 8-bit") << QByteArray("zip warning: caf\xc3\xa9") << 17u << QStringLiteral("zip warning: caf\u00e9");
+        QTest::newRow("local 8-bit") << QByteArray("zip warning: caf\xc3\xa9") << 17u
+                                     << QStringLiteral("zip warning: caf\u00e9");
         QTest::newRow("empty") << QByteArray("\0", 1) << 0u << QString();
     }
     void printTakesTheTextUpToTheFirstNul()
@@ -264,20 +266,34 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("archive");
         QTest::addColumn<bool>("isZip");
-        QTest::newRow("no dot") << "/t/out" << "/t/out.zip" << false;
-        QTest::newRow("dot only in a folder") << "/t/my.dir/out" << "/t/my.dir/out.zip" << false;
-        QTest::newRow("hidden name") << "/t/.hidden" << "/t/.hidden.zip" << false;
-        QTest::newRow("hidden name with extension") << "/t/.hidden.mpg" << "/t/.hidden.zip" << false;
-        QTest::newRow("two dots") << "/t/a.b.mpg" << "/t/a.b.zip" << false;
-        QTest::newRow("extension") << "/t/v/movie.mpg" << "/t/v/movie.zip" << false;
-        QTest::newRow("trailing dot") << "/t/v/output." << "/t/v/output.zip" << false;
-        QTest::newRow("named zip") << "/t/zip" << "/t/zip.zip" << false;
-        QTest::newRow("named .zip") << "/t/.zip" << "/t/.zip.zip" << false;
-        QTest::newRow("zip without dot") << "/t/v/moviezip" << "/t/v/moviezip.zip" << false;
-        QTest::newRow("zip in capitals") << "/t/x.ZIP" << "/t/x.zip" << true;
-        QTest::newRow("zip") << "/t/x.zip" << "/t/x.zip" << true;
-        QTest::newRow("zip folder") << "/v/x.zip/movie" << "/v/x.zip/movie.zip" << false;
-        QTest::newRow("relative") << "a.b" << "a.zip" << false;
+        QTest::newRow("no dot") << "/t/out"
+                                << "/t/out.zip" << false;
+        QTest::newRow("dot only in a folder") << "/t/my.dir/out"
+                                              << "/t/my.dir/out.zip" << false;
+        QTest::newRow("hidden name") << "/t/.hidden"
+                                     << "/t/.hidden.zip" << false;
+        QTest::newRow("hidden name with extension") << "/t/.hidden.mpg"
+                                                    << "/t/.hidden.zip" << false;
+        QTest::newRow("two dots") << "/t/a.b.mpg"
+                                  << "/t/a.b.zip" << false;
+        QTest::newRow("extension") << "/t/v/movie.mpg"
+                                   << "/t/v/movie.zip" << false;
+        QTest::newRow("trailing dot") << "/t/v/output."
+                                      << "/t/v/output.zip" << false;
+        QTest::newRow("named zip") << "/t/zip"
+                                   << "/t/zip.zip" << false;
+        QTest::newRow("named .zip") << "/t/.zip"
+                                    << "/t/.zip.zip" << false;
+        QTest::newRow("zip without dot") << "/t/v/moviezip"
+                                         << "/t/v/moviezip.zip" << false;
+        QTest::newRow("zip in capitals") << "/t/x.ZIP"
+                                         << "/t/x.zip" << true;
+        QTest::newRow("zip") << "/t/x.zip"
+                             << "/t/x.zip" << true;
+        QTest::newRow("zip folder") << "/v/x.zip/movie"
+                                    << "/v/x.zip/movie.zip" << false;
+        QTest::newRow("relative") << "a.b"
+                                  << "a.zip" << false;
     }
     void archiveNameAndIsZip()
     {
@@ -322,8 +338,7 @@ private slots:
         job.setZipFileName(dir + QStringLiteral("/gone.zip"));
         job.AddFile(dir + QStringLiteral("/gone.mpg"));
         QVERIFY(job.MakeZipFile() != 0);
-        QCOMPARE(job.GetLastMessage(),
-                 QStringLiteral("zip error: cannot add '%1/gone.mpg': No such file").arg(dir));
+        QCOMPARE(job.GetLastMessage(), QStringLiteral("zip error: cannot add '%1/gone.mpg': No such file").arg(dir));
         QVERIFY(!QFileInfo::exists(job.ZipFileName()));
     }
 };

@@ -37,10 +37,7 @@ class TestAddFiles : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        Prompts::enableScripted();
-    }
+    void init() { Prompts::enableScripted(); }
 
     void nothingSelected()
     {

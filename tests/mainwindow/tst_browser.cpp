@@ -25,8 +25,7 @@ using namespace kivro;
 
 namespace {
 
-const QString kNoFileSelected =
-    QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|No filename(s) selected.|OK");
+const QString kNoFileSelected = QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|No filename(s) selected.|OK");
 
 // A drive list of the test's own making: "/" and two volumes inside the test folder, one of
 // them not mounted until the test says so.
@@ -111,10 +110,7 @@ class TestBrowser : public QObject {
         return form;
     }
 
-    QPoint rowCentre(const FileListBox* list, int row)
-    {
-        return list->visualItemRect(list->item(row)).center();
-    }
+    QPoint rowCentre(const FileListBox* list, int row) { return list->visualItemRect(list->item(row)).center(); }
     // A point of the viewport below the last entry.
     QPoint belowEntries(const FileListBox* list)
     {
@@ -185,8 +181,8 @@ private slots:
         QDir().mkpath(dir + QStringLiteral("/folder.mpg"));
         ResetFileFilter();
         auto form = makeForm();
-        for (const QString& entry : {QStringLiteral("Mpeg (*.mpg,*.mpeg,*.mpe)"),
-                                     QStringLiteral("Mp3 (*.mp3)"), QStringLiteral("All Files (*.*)")})
+        for (const QString& entry : {QStringLiteral("Mpeg (*.mpg,*.mpeg,*.mpe)"), QStringLiteral("Mp3 (*.mp3)"),
+                                     QStringLiteral("All Files (*.*)")})
             form->pattern_cmb->addItem(entry);
         QVERIFY(form->BrowseTo(dir));
 
@@ -251,8 +247,8 @@ private slots:
         sendMouse(viewport, QEvent::MouseButtonRelease, Qt::RightButton, rowCentre(form->File1, 1));
         QVERIFY(form->FileSelPopupMnu->isVisible());
         QCOMPARE(visibleItems(form->FileSelPopupMnu),
-                 (QStringList{"Add", "-", "Select All", "Deselect All", "Inverse Select", "-", "Refresh",
-                              "-", "Play", "Properties"}));
+                 (QStringList{"Add", "-", "Select All", "Deselect All", "Inverse Select", "-", "Refresh", "-", "Play",
+                              "Properties"}));
         QCOMPARE(selectedRows(form->File1), before);
         QCOMPARE(form->File1->ListIndex(), 0);
         form->FileSelPopupMnu->hide();
@@ -283,12 +279,12 @@ private slots:
         sendMouse(form->File1->viewport(), QEvent::MouseButtonDblClick, Qt::LeftButton, p);
         QCOMPARE(form->packList().count(), 2);
         // Not below the entries.
-        sendMouse(form->File1->viewport(), QEvent::MouseButtonDblClick, Qt::LeftButton,
-                  belowEntries(form->File1));
+        sendMouse(form->File1->viewport(), QEvent::MouseButtonDblClick, Qt::LeftButton, belowEntries(form->File1));
         QCOMPARE(form->packList().count(), 2);
         form->AddFileToList_Cmb->click();
-        QCOMPARE(form->packList().fullPaths(), (QStringList{dir + QStringLiteral("/a.mpg"), dir + QStringLiteral("/b.mpg"),
-                                                           dir + QStringLiteral("/b.mpg")}));
+        QCOMPARE(form->packList().fullPaths(),
+                 (QStringList{dir + QStringLiteral("/a.mpg"), dir + QStringLiteral("/b.mpg"),
+                              dir + QStringLiteral("/b.mpg")}));
     }
 
     // --- selection -------------------------------------------------------------------------
@@ -497,9 +493,8 @@ private slots:
         Prompts::queue(QStringLiteral("Retry"));
         form->Drive1->setCurrentIndex(2);
         emit form->Drive1->activated(2);
-        QCOMPARE(Prompts::records(),
-                 QStringList{QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|The device ") + vol
-                             + QStringLiteral("/ is not ready.|Retry")});
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|The device ")
+                                                 + vol + QStringLiteral("/ is not ready.|Retry")});
         QCOMPARE(gCurrentDir, vol);
         QCOMPARE(form->Drive1->currentData().toString(), vol);
         QCOMPARE(form->filesel_lst, QStringList{"v.mpg"});
@@ -539,8 +534,8 @@ private slots:
         QCOMPARE(records.size(), 2);
         QCOMPARE(records[0], QStringLiteral("box|Information|OK|Tesma Kivro Pro|More than 1 file selected. "
                                             "Only last selected file properties will be shown.|OK"));
-        QVERIFY2(records[1].startsWith(QStringLiteral("box|Information|OK|Tesma Kivro Pro|Name: a.mpg\\nFolder: ")
-                                       + dir + QStringLiteral("\\nType: File\\nSize: 2,048 bytes\\n")),
+        QVERIFY2(records[1].startsWith(QStringLiteral("box|Information|OK|Tesma Kivro Pro|Name: a.mpg\\nFolder: ") + dir
+                                       + QStringLiteral("\\nType: File\\nSize: 2,048 bytes\\n")),
                  qPrintable(records[1]));
         QVERIFY(records[1].contains(QStringLiteral("\\nModified: ")));
         QVERIFY(records[1].contains(QStringLiteral("\\nPermissions: -rw")));

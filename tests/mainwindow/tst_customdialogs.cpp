@@ -27,7 +27,10 @@ using namespace kivro;
 
 namespace {
 
-QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<none>")); }
+QString setting(const QString& name)
+{
+    return kivrotest::storedSetting(name, QStringLiteral("<none>"));
+}
 
 QByteArray settingsBytes()
 {
@@ -37,8 +40,7 @@ QByteArray settingsBytes()
 
 // Runs `whileOpen` once the modal window `dialog` is up, then triggers `item`; a window the
 // steps left open is hidden, which ends its modal loop.
-template <class Steps>
-void openModal(QAction* item, QDialog* dialog, Steps whileOpen)
+template <class Steps> void openModal(QAction* item, QDialog* dialog, Steps whileOpen)
 {
     bool ran = false;
     QTimer::singleShot(0, dialog, [&] {
@@ -84,14 +86,34 @@ private slots:
         QTest::addColumn<QString>("sSize");
         QTest::addColumn<QString>("valueName");
         QTest::addColumn<QString>("value");
-        QTest::newRow("size") << "ByFilesizeOpt" << "CustomFilesize_txt" << "0050" << "50K (Custom...)" << "customfs"
-                              << "cSize" << "51200";
-        QTest::newRow("first") << "ByFirstFilesizeOpt" << "CustomFirstFilesize_txt" << "1440"
-                               << "First 1,440K (Custom...)" << "customffs" << "cSize" << "1474560";
-        QTest::newRow("percent") << "ByPercentFilesizeOpt" << "CustomPercentFilesize_txt" << "05" << "05% (Custom...)"
-                                 << "custompfs" << "cPfs" << "05";
-        QTest::newRow("files") << "ByNoOfFilesOpt" << "NoOfFiles_txt" << "012" << "012 Files (Custom...)"
-                               << "customnof" << "cNof" << "012";
+        QTest::newRow("size") << "ByFilesizeOpt"
+                              << "CustomFilesize_txt"
+                              << "0050"
+                              << "50K (Custom...)"
+                              << "customfs"
+                              << "cSize"
+                              << "51200";
+        QTest::newRow("first") << "ByFirstFilesizeOpt"
+                               << "CustomFirstFilesize_txt"
+                               << "1440"
+                               << "First 1,440K (Custom...)"
+                               << "customffs"
+                               << "cSize"
+                               << "1474560";
+        QTest::newRow("percent") << "ByPercentFilesizeOpt"
+                                 << "CustomPercentFilesize_txt"
+                                 << "05"
+                                 << "05% (Custom...)"
+                                 << "custompfs"
+                                 << "cPfs"
+                                 << "05";
+        QTest::newRow("files") << "ByNoOfFilesOpt"
+                               << "NoOfFiles_txt"
+                               << "012"
+                               << "012 Files (Custom...)"
+                               << "customnof"
+                               << "cNof"
+                               << "012";
     }
     void customSizeFromTheMenu()
     {
@@ -119,8 +141,8 @@ private slots:
         QCOMPARE(w.CustomSizeChk->text(), caption);
         QCOMPARE(setting(QStringLiteral("sSize")), sSize);
         QCOMPARE(setting(valueName), value);
-        QCOMPARE(int(gSplitModeSize) + int(gSplitModeFirst) + int(gSplitModeLast) + int(gSplitModePercent) +
-                     int(gSplitModeFiles),
+        QCOMPARE(int(gSplitModeSize) + int(gSplitModeFirst) + int(gSplitModeLast) + int(gSplitModePercent)
+                     + int(gSplitModeFiles),
                  1);
 
         // The next opening starts in the stored mode with empty boxes.
@@ -175,7 +197,8 @@ private slots:
         QVERIFY(!editor->isVisible());
         QVERIFY(!editor->isLoaded());
         QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("Copyright Bob\r\nx\r\n"));
-        QCOMPARE(w.CopyrightStamping_lst(), (QStringList{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo x")}));
+        QCOMPARE(w.CopyrightStamping_lst(),
+                 (QStringList{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo x")}));
         QVERIFY(Prompts::records().isEmpty());
     }
 
@@ -200,7 +223,8 @@ private slots:
             QTest::keyClicks(editor->Filetype_txt, QStringLiteral("*.avi,*.vob"));
             QTest::mouseClick(editor->add_cmd, Qt::LeftButton);
             FileTypeListBox* list = editor->filtertype_lst;
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(3, 0)).center());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(list->model()->index(3, 0)).center());
             for (int i = 0; i < 3; ++i)
                 QTest::keyClick(list, Qt::Key_Minus, Qt::KeypadModifier);
             QVERIFY(editor->close());
@@ -209,7 +233,8 @@ private slots:
         QStringList types;
         for (int i = 0; i < w.pattern_cmb->count(); ++i)
             types << w.pattern_cmb->itemText(i);
-        QCOMPARE(types, (QStringList{"Video (*.avi,*.vob)", "Mpeg (*.mpg,*.mpeg,*.mpe)", "Mp3 (*.mp3)", "All Files (*.*)"}));
+        QCOMPARE(types,
+                 (QStringList{"Video (*.avi,*.vob)", "Mpeg (*.mpg,*.mpeg,*.mpe)", "Mp3 (*.mp3)", "All Files (*.*)"}));
         QCOMPARE(w.pattern_cmb->currentIndex(), 0);
         QStringList files;
         for (int i = 0; i < w.File1->ListCount(); ++i)

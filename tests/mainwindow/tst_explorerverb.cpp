@@ -26,7 +26,10 @@ namespace fmv = kivro::FileManagerVerb;
 
 namespace {
 
-QString stored(const QString& name) { return kivrotest::storedSetting(name); }
+QString stored(const QString& name)
+{
+    return kivrotest::storedSetting(name);
+}
 const auto store = kivrotest::storeSetting;
 
 // The value of `key` in `group` of a desktop or key file, with the string escapes undone.
@@ -48,7 +51,7 @@ QString keyValue(const QByteArray& file, const QString& group, const QString& ke
         for (qsizetype i = 0; i < raw.size(); ++i) {
             if (raw.at(i) == QLatin1Char('\\') && i + 1 < raw.size()) {
                 const QChar n = raw.at(++i);
-                out += n == QLatin1Char('n') ? QChar('\n')
+                out += n == QLatin1Char('n')   ? QChar('\n')
                        : n == QLatin1Char('t') ? QChar('\t')
                        : n == QLatin1Char('r') ? QChar('\r')
                        : n == QLatin1Char('s') ? QChar(' ')
@@ -178,8 +181,7 @@ private slots:
         QTest::addColumn<QString>("folderName");
         QTest::newRow("plain") << QStringLiteral("kivro");
         QTest::newRow("blanks") << QStringLiteral("Tesma Kivro Pro");
-        QTest::newRow("quotes, dollar, backslash, percent")
-            << QStringLiteral("a'b \"c\" $HOME `x` back\\slash 100%");
+        QTest::newRow("quotes, dollar, backslash, percent") << QStringLiteral("a'b \"c\" $HOME `x` back\\slash 100%");
     }
 
     // Each file manager's own reading of its file starts the collector of the program folder
@@ -198,9 +200,8 @@ private slots:
                  QStringLiteral("KonqPopupMenu/Plugin"));
         QCOMPARE(keyValue(kde, QStringLiteral("Desktop Entry"), QStringLiteral("MimeType")),
                  QStringLiteral("application/octet-stream;"));
-        const QString action = keyValue(kde, QStringLiteral("Desktop Entry"), QStringLiteral("Actions"))
-                                   .split(QLatin1Char(';'))
-                                   .first();
+        const QString action
+            = keyValue(kde, QStringLiteral("Desktop Entry"), QStringLiteral("Actions")).split(QLatin1Char(';')).first();
         const QString group = QStringLiteral("Desktop Action ") + action;
         QCOMPARE(keyValue(kde, group, QStringLiteral("Name")), QStringLiteral("Pack it..."));
         QCOMPARE(desktopExecArgs(keyValue(kde, group, QStringLiteral("Exec"))),
@@ -214,13 +215,14 @@ private slots:
         QVERIFY(QFileInfo(fmv::NautilusScriptPath()).permissions() & QFileDevice::ExeOwner);
         QCOMPARE(runSh(fmv::NautilusScriptPath(), {QStringLiteral("c d.mpg"), QStringLiteral("/x/y z.mpg")}, shown), 0);
         QCOMPARE(recordedArgs(folder), (QStringList{QStringLiteral("--each"), shown + QStringLiteral("/c d.mpg"),
-                                                   QStringLiteral("/x/y z.mpg")}));
+                                                    QStringLiteral("/x/y z.mpg")}));
 
         // Nemo: %F becomes the quoted paths, then the line is split by shell rules.
         const QByteArray nemo = kivrotest::readFile(fmv::NemoActionPath());
         QCOMPARE(keyValue(nemo, QStringLiteral("Nemo Action"), QStringLiteral("Name")), QStringLiteral("Pack it..."));
         QCOMPARE(keyValue(nemo, QStringLiteral("Nemo Action"), QStringLiteral("Selection")), QStringLiteral("notnone"));
-        QCOMPARE(keyValue(nemo, QStringLiteral("Nemo Action"), QStringLiteral("Extensions")), QStringLiteral("nodirs;"));
+        QCOMPARE(keyValue(nemo, QStringLiteral("Nemo Action"), QStringLiteral("Extensions")),
+                 QStringLiteral("nodirs;"));
         const QString exec = keyValue(nemo, QStringLiteral("Nemo Action"), QStringLiteral("Exec"));
         QString line;
         for (qsizetype i = 0; i < exec.size(); ++i) {
@@ -229,7 +231,8 @@ private slots:
                 if (code == QLatin1Char('%'))
                     line += QLatin1Char('%');
                 else if (code == QLatin1Char('F'))
-                    line += shellQuoted(QStringLiteral("/m/a b.mpg")) + QLatin1Char(' ') + shellQuoted(QStringLiteral("/m/c.mpg"));
+                    line += shellQuoted(QStringLiteral("/m/a b.mpg")) + QLatin1Char(' ')
+                            + shellQuoted(QStringLiteral("/m/c.mpg"));
                 else
                     QFAIL("unexpected field code");
             } else {
@@ -239,8 +242,8 @@ private slots:
         const QString runner = m_root + QStringLiteral("/nemo-run.sh");
         kivrotest::writeFile(runner, ("exec " + line + "\n").toUtf8());
         QCOMPARE(runSh(runner, {}, m_root), 0);
-        QCOMPARE(recordedArgs(folder), (QStringList{QStringLiteral("--each"), QStringLiteral("/m/a b.mpg"),
-                                                   QStringLiteral("/m/c.mpg")}));
+        QCOMPARE(recordedArgs(folder),
+                 (QStringList{QStringLiteral("--each"), QStringLiteral("/m/a b.mpg"), QStringLiteral("/m/c.mpg")}));
 
         for (const QString& path : fmv::VerbFilePaths())
             QVERIFY2(fmv::IsOurs(path), qPrintable(path));

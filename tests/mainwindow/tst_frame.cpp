@@ -95,9 +95,18 @@ struct CopyAction {
 
 QList<QWidget*> browserControls(kivromainfrm& w)
 {
-    return {w.AddFileToList_Cmb, w.SelAll_Cmd, w.DeSelAll_Cmd, w.InvSel_Cmd, w.Drive1,
-            w.Dir1, w.File1, w.pattern_cmb, w.ShowPreviewChk, w.ShowPreviewLbl,
-            w.Browse_cmd, w.SaveAsNewFilename_txt};
+    return {w.AddFileToList_Cmb,
+            w.SelAll_Cmd,
+            w.DeSelAll_Cmd,
+            w.InvSel_Cmd,
+            w.Drive1,
+            w.Dir1,
+            w.File1,
+            w.pattern_cmb,
+            w.ShowPreviewChk,
+            w.ShowPreviewLbl,
+            w.Browse_cmd,
+            w.SaveAsNewFilename_txt};
 }
 
 } // namespace
@@ -173,7 +182,7 @@ private slots:
         QVERIFY(!QFile::exists(dir + "/out2"));
 
         const QString message = word == QLatin1String("pack") ? QStringLiteral("Packing aborted by user")
-                                                               : QStringLiteral("Unpacking aborted by user");
+                                                              : QStringLiteral("Unpacking aborted by user");
         QCOMPARE(Prompts::records(),
                  QStringList{QStringLiteral("box|Information|OK|Tesma Kivro Pro|%1|OK").arg(message)});
         QCOMPARE(action.sourcesOpened, opened);
@@ -207,8 +216,7 @@ private slots:
         gActionArmed = true;
         QCOMPARE(again.run(), Outcome::Finished);
         QCOMPARE(kivrotest::readFile(dir + "/out"), QByteArray("AAAABBBBCCDDDDEEEEFFF"));
-        QCOMPARE(Prompts::records(),
-                 QStringList{QStringLiteral("box|Information|OK|Tesma Kivro Pro|copied|OK")});
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("box|Information|OK|Tesma Kivro Pro|copied|OK")});
         QCOMPARE(gOpenFileCount, 0);
     }
 
@@ -223,8 +231,8 @@ private slots:
         action.beforeUpdate = [&](int n) {
             clockMs = 2000 * (n + 1);
             if (n > 0) {
-                seen << w.percentdone_lbl->text() + " / " + w.percentdone_lbl_above96DPI->text()
-                            + " / " + w.TimeRemainingLbl->text();
+                seen << w.percentdone_lbl->text() + " / " + w.percentdone_lbl_above96DPI->text() + " / "
+                            + w.TimeRemainingLbl->text();
                 bar << w.mActionFrame.mProgressBar.bar()->value();
                 QVERIFY(!w.BusyIconImg->isHidden());
                 QVERIFY(w.PackImg->isHidden());

@@ -55,10 +55,10 @@ private slots:
         QTest::newRow("empty item ends the list")
             << QStringList{QStringLiteral("/a/x.mpg||/b/y.mpg")} << QStringList{QStringLiteral("/a/*x.mpg")};
         QTest::newRow("leading separator adds nothing") << QStringList{QStringLiteral("|/a/x.mpg")} << QStringList{};
-        QTest::newRow("trailing separator") << QStringList{QStringLiteral("/a/x.mpg|")}
-                                            << QStringList{QStringLiteral("/a/*x.mpg")};
-        QTest::newRow("blanks, one argument") << QStringList{QStringLiteral("/a b/c d.mpg")}
-                                              << QStringList{QStringLiteral("/a b/*c d.mpg")};
+        QTest::newRow("trailing separator")
+            << QStringList{QStringLiteral("/a/x.mpg|")} << QStringList{QStringLiteral("/a/*x.mpg")};
+        QTest::newRow("blanks, one argument")
+            << QStringList{QStringLiteral("/a b/c d.mpg")} << QStringList{QStringLiteral("/a b/*c d.mpg")};
         QTest::newRow("blanks, split by a shell")
             << QStringList{QStringLiteral("/a"), QStringLiteral("b/c"), QStringLiteral("d.mpg")}
             << QStringList{QStringLiteral("/a b/*c d.mpg")};

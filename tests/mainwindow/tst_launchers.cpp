@@ -98,10 +98,7 @@ private slots:
         QDir().mkpath(root);
     }
 
-    void init()
-    {
-        Prompts::enableScripted();
-    }
+    void init() { Prompts::enableScripted(); }
 
     void missingTargetsAreReported()
     {
@@ -205,15 +202,16 @@ private slots:
 
         QFile::remove(log);
         QByteArray out;
-        const int code = kivrotest::runChildOnX11(
-            QStringLiteral("launch"),
-            {QStringLiteral("KIVRO_LAUNCH_DIR=") + dir, QStringLiteral("KIVRO_LAUNCH_LOG=") + log,
-             QStringLiteral("KIVRO_PROGRAM=") + program},
-            stubs, &out);
+        const int code = kivrotest::runChildOnX11(QStringLiteral("launch"),
+                                                  {QStringLiteral("KIVRO_LAUNCH_DIR=") + dir,
+                                                   QStringLiteral("KIVRO_LAUNCH_LOG=") + log,
+                                                   QStringLiteral("KIVRO_PROGRAM=") + program},
+                                                  stubs, &out);
         QVERIFY2(code == 0, out.constData());
         QVERIFY2(out.contains("DONE"), out.constData());
 
-        const QStringList launched = QString::fromUtf8(kivrotest::readFile(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList launched
+            = QString::fromUtf8(kivrotest::readFile(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         const QStringList expected{
             QString::fromUtf8(QUrl::fromLocalFile(dir + QStringLiteral("/c d.mpg")).toEncoded()),
             QString::fromUtf8(QUrl::fromLocalFile(program + QStringLiteral("/Kivro.html")).toEncoded()),

@@ -44,7 +44,10 @@ const QString kRestart = QStringLiteral(
 const QStringList kDefaultTypes{QStringLiteral("Mpeg (*.mpg,*.mpeg,*.mpe)"), QStringLiteral("Mp3 (*.mp3)"),
                                 QStringLiteral("All Files (*.*)")};
 
-QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<missing>")); }
+QString setting(const QString& name)
+{
+    return kivrotest::storedSetting(name, QStringLiteral("<missing>"));
+}
 const auto store = kivrotest::storeSetting;
 
 QStringList items(const QComboBox* box)
@@ -109,10 +112,10 @@ private slots:
         QVERIFY(Prompts::records().isEmpty());
 
         const QList<std::pair<const char*, const char*>> defaults = {
-            {"CKivro", "Off"},      {"Magnet", "On"},       {"tRate", "normal"},      {"sSize", "high"},
-            {"sDir", "sfile"},      {"UnpkTyp", "RAW"},     {"Jbat", "JbatNo"},       {"Delact", "No"},
+            {"CKivro", "Off"},       {"Magnet", "On"},           {"tRate", "normal"},  {"sSize", "high"},
+            {"sDir", "sfile"},       {"UnpkTyp", "RAW"},         {"Jbat", "JbatNo"},   {"Delact", "No"},
             {"SaveTo", "LastSaved"}, {"StartupOpt", "LastUsed"}, {"Owrite", "Prompt"}, {"MZip", "Off"},
-            {"MCC", "On"},          {"fCheck", "fPass"},    {"NoOfFilter", "3"}};
+            {"MCC", "On"},           {"fCheck", "fPass"},        {"NoOfFilter", "3"}};
         for (const auto& [name, value] : defaults)
             QCOMPARE(setting(QLatin1String(name)), QLatin1String(value));
         for (const char* name : {"UnpackCustomDir", "SaveCustomDir", "LastSavedDir", "StartupCustomDir", "LastUsedDir"})
@@ -189,28 +192,78 @@ private slots:
         const QStringList size{"SmallFloppySizeChk", "LowFloppySizeChk", "HighFloppySizeChk", "ZipSizeChk",
                                "CustomSizeChk"};
         const QStringList unpackTo{"UnpackSaveFileMnu", "UnpackWhereFileDirMnu", "UnpackCustomDirMnu"};
-        QTest::newRow("MZip on (lower case)") << "MZip" << "on" << "Off" << "" << QStringList{"ZipCompressMnu"};
-        QTest::newRow("MZip On") << "MZip" << "On" << "On" << "ZipCompressMnu" << QStringList{"ZipCompressMnu"};
-        QTest::newRow("MCC Off") << "MCC" << "Off" << "Off" << "" << QStringList{"MCheckMnu"};
-        QTest::newRow("MCC off") << "MCC" << "off" << "On" << "MCheckMnu" << QStringList{"MCheckMnu"};
-        QTest::newRow("Magnet Off") << "Magnet" << "Off" << "Off" << "" << QStringList{"MagnetMnu"};
-        QTest::newRow("tRate ufast") << "tRate" << "ufast" << "ufast" << "UltraSpeedChk" << speed;
-        QTest::newRow("tRate Fast") << "tRate" << "Fast" << "normal" << "NormalSpeedChk" << speed;
-        QTest::newRow("sSize zip") << "sSize" << "zip" << "zip" << "ZipSizeChk" << size;
-        QTest::newRow("sSize big") << "sSize" << "big" << "high" << "HighFloppySizeChk" << size;
-        QTest::newRow("sDir custom") << "sDir" << "custom" << "custom" << "UnpackCustomDirMnu" << unpackTo;
-        QTest::newRow("sDir wfile") << "sDir" << "wfile" << "wfile" << "UnpackWhereFileDirMnu" << unpackTo;
-        QTest::newRow("UnPkTyp EMH") << "UnPkTyp" << "EMH" << "EMH" << "UnpackEMHMnu"
-                                     << QStringList{"UnpackRAWMnu", "UnpackEMHMnu"};
-        QTest::newRow("JBat JbatInfo") << "JBat" << "JbatInfo" << "JbatInfo" << "CreateJoinBatwExtraInfoMnu"
-                                       << QStringList{"CreateJoinBatNoMnu", "CreateJoinBatMnu", "CreateJoinBatwExtraInfoMnu"};
-        QTest::newRow("Delact NoPrompt") << "Delact" << "NoPrompt" << "NoPrompt" << "DelNoPromptMnu"
+        QTest::newRow("MZip on (lower case)") << "MZip"
+                                              << "on"
+                                              << "Off"
+                                              << "" << QStringList{"ZipCompressMnu"};
+        QTest::newRow("MZip On") << "MZip"
+                                 << "On"
+                                 << "On"
+                                 << "ZipCompressMnu" << QStringList{"ZipCompressMnu"};
+        QTest::newRow("MCC Off") << "MCC"
+                                 << "Off"
+                                 << "Off"
+                                 << "" << QStringList{"MCheckMnu"};
+        QTest::newRow("MCC off") << "MCC"
+                                 << "off"
+                                 << "On"
+                                 << "MCheckMnu" << QStringList{"MCheckMnu"};
+        QTest::newRow("Magnet Off") << "Magnet"
+                                    << "Off"
+                                    << "Off"
+                                    << "" << QStringList{"MagnetMnu"};
+        QTest::newRow("tRate ufast") << "tRate"
+                                     << "ufast"
+                                     << "ufast"
+                                     << "UltraSpeedChk" << speed;
+        QTest::newRow("tRate Fast") << "tRate"
+                                    << "Fast"
+                                    << "normal"
+                                    << "NormalSpeedChk" << speed;
+        QTest::newRow("sSize zip") << "sSize"
+                                   << "zip"
+                                   << "zip"
+                                   << "ZipSizeChk" << size;
+        QTest::newRow("sSize big") << "sSize"
+                                   << "big"
+                                   << "high"
+                                   << "HighFloppySizeChk" << size;
+        QTest::newRow("sDir custom") << "sDir"
+                                     << "custom"
+                                     << "custom"
+                                     << "UnpackCustomDirMnu" << unpackTo;
+        QTest::newRow("sDir wfile") << "sDir"
+                                    << "wfile"
+                                    << "wfile"
+                                    << "UnpackWhereFileDirMnu" << unpackTo;
+        QTest::newRow("UnPkTyp EMH") << "UnPkTyp"
+                                     << "EMH"
+                                     << "EMH"
+                                     << "UnpackEMHMnu" << QStringList{"UnpackRAWMnu", "UnpackEMHMnu"};
+        QTest::newRow("JBat JbatInfo") << "JBat"
+                                       << "JbatInfo"
+                                       << "JbatInfo"
+                                       << "CreateJoinBatwExtraInfoMnu"
+                                       << QStringList{"CreateJoinBatNoMnu", "CreateJoinBatMnu",
+                                                      "CreateJoinBatwExtraInfoMnu"};
+        QTest::newRow("Delact NoPrompt") << "Delact"
+                                         << "NoPrompt"
+                                         << "NoPrompt"
+                                         << "DelNoPromptMnu"
                                          << QStringList{"DelNoMnu", "DelPromptMnu", "DelNoPromptMnu"};
-        QTest::newRow("SaveTo Custom") << "SaveTo" << "Custom" << "Custom" << "SaveCustomDirMnu"
-                                       << QStringList{"SaveCustomDirMnu", "LastSavedDirMnu"};
-        QTest::newRow("StartupOpt custom") << "StartupOpt" << "custom" << "LastUsed" << "StartupLastUsedDirMnu"
-                                           << QStringList{"StartupCustomDirMnu", "StartupLastUsedDirMnu"};
-        QTest::newRow("Owrite No") << "Owrite" << "No" << "No" << "OverwriteNoMnu"
+        QTest::newRow("SaveTo Custom") << "SaveTo"
+                                       << "Custom"
+                                       << "Custom"
+                                       << "SaveCustomDirMnu" << QStringList{"SaveCustomDirMnu", "LastSavedDirMnu"};
+        QTest::newRow("StartupOpt custom")
+            << "StartupOpt"
+            << "custom"
+            << "LastUsed"
+            << "StartupLastUsedDirMnu" << QStringList{"StartupCustomDirMnu", "StartupLastUsedDirMnu"};
+        QTest::newRow("Owrite No") << "Owrite"
+                                   << "No"
+                                   << "No"
+                                   << "OverwriteNoMnu"
                                    << QStringList{"OverwriteNoMnu", "OverwritePromptMnu", "OverwriteNoPromptMnu"};
     }
 
@@ -239,12 +292,36 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("written");
-        QTest::newRow("customfs abc") << "customfs" << "cSize" << "abc" << "1,440K (Custom...)" << "1440000";
-        QTest::newRow("customfs 2048000") << "customfs" << "cSize" << "2048000" << "2,000K (Custom...)" << "2048000";
-        QTest::newRow("customlfs 0.5") << "customlfs" << "cSize" << "0.5" << "Last 1,440K (Custom...)" << "1440000";
-        QTest::newRow("custompfs 100") << "custompfs" << "cPfs" << "100" << "50% (Custom...)" << "50";
-        QTest::newRow("custompfs 25") << "custompfs" << "cPfs" << "25" << "25% (Custom...)" << "25";
-        QTest::newRow("customnof 1") << "customnof" << "cNof" << "1" << "2 Files (Custom...)" << "2";
+        QTest::newRow("customfs abc") << "customfs"
+                                      << "cSize"
+                                      << "abc"
+                                      << "1,440K (Custom...)"
+                                      << "1440000";
+        QTest::newRow("customfs 2048000") << "customfs"
+                                          << "cSize"
+                                          << "2048000"
+                                          << "2,000K (Custom...)"
+                                          << "2048000";
+        QTest::newRow("customlfs 0.5") << "customlfs"
+                                       << "cSize"
+                                       << "0.5"
+                                       << "Last 1,440K (Custom...)"
+                                       << "1440000";
+        QTest::newRow("custompfs 100") << "custompfs"
+                                       << "cPfs"
+                                       << "100"
+                                       << "50% (Custom...)"
+                                       << "50";
+        QTest::newRow("custompfs 25") << "custompfs"
+                                      << "cPfs"
+                                      << "25"
+                                      << "25% (Custom...)"
+                                      << "25";
+        QTest::newRow("customnof 1") << "customnof"
+                                     << "cNof"
+                                     << "1"
+                                     << "2 Files (Custom...)"
+                                     << "2";
     }
 
     void customSizes()
@@ -331,7 +408,8 @@ private slots:
         QCOMPARE(setting(QStringLiteral("NoOfFilter")), QStringLiteral("2"));
         w.reset();
         auto next = start();
-        QCOMPARE(items(next->pattern_cmb), (QStringList{QStringLiteral("Mpeg (*.mpg)"), QStringLiteral("Mp3 (*.mp3)")}));
+        QCOMPARE(items(next->pattern_cmb),
+                 (QStringList{QStringLiteral("Mpeg (*.mpg)"), QStringLiteral("Mp3 (*.mp3)")}));
     }
 
     void folders()
@@ -374,12 +452,26 @@ private slots:
         QTest::addColumn<QString>("lastUsed");      // relative to the root; "" none
         QTest::addColumn<QString>("startupCustom"); // relative to the root; "" none
         QTest::addColumn<QString>("opened");        // relative to the root; "" the start folder
-        QTest::newRow("last used") << "LastUsed" << "last" << "" << "last";
-        QTest::newRow("last used gone, custom set")
-            << "LastUsed" << "gone" << "custom" << "custom";
-        QTest::newRow("last used gone") << "LastUsed" << "gone" << "" << "";
-        QTest::newRow("custom") << "Custom" << "last" << "custom" << "custom";
-        QTest::newRow("custom gone") << "Custom" << "last" << "gone" << "";
+        QTest::newRow("last used") << "LastUsed"
+                                   << "last"
+                                   << ""
+                                   << "last";
+        QTest::newRow("last used gone, custom set") << "LastUsed"
+                                                    << "gone"
+                                                    << "custom"
+                                                    << "custom";
+        QTest::newRow("last used gone") << "LastUsed"
+                                        << "gone"
+                                        << ""
+                                        << "";
+        QTest::newRow("custom") << "Custom"
+                                << "last"
+                                << "custom"
+                                << "custom";
+        QTest::newRow("custom gone") << "Custom"
+                                     << "last"
+                                     << "gone"
+                                     << "";
     }
 
     void startFolder()
@@ -390,7 +482,9 @@ private slots:
         QFETCH(QString, opened);
         folder(QStringLiteral("last"));
         folder(QStringLiteral("custom"));
-        const auto path = [this](const QString& rel) { return rel.isEmpty() ? m_start : m_root + QLatin1Char('/') + rel; };
+        const auto path = [this](const QString& rel) {
+            return rel.isEmpty() ? m_start : m_root + QLatin1Char('/') + rel;
+        };
         store(QStringLiteral("StartupOpt"), startupOpt);
         if (!lastUsed.isEmpty())
             store(QStringLiteral("LastUsedDir"), path(lastUsed));
@@ -410,10 +504,14 @@ private slots:
         QTest::addColumn<QString>("x");
         QTest::addColumn<QString>("y");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("off screen to the left") << "-3000" << "6000" << true;
-        QTest::newRow("largest") << "491505" << "-491505" << true;
-        QTest::newRow("beyond 16-bit pixels") << "1e9" << "491520" << false;
-        QTest::newRow("not numbers") << "left" << "" << false;
+        QTest::newRow("off screen to the left") << "-3000"
+                                                << "6000" << true;
+        QTest::newRow("largest") << "491505"
+                                 << "-491505" << true;
+        QTest::newRow("beyond 16-bit pixels") << "1e9"
+                                              << "491520" << false;
+        QTest::newRow("not numbers") << "left"
+                                     << "" << false;
     }
 
     void packListPlace()
@@ -446,7 +544,7 @@ private slots:
         kivrotest::writeFile(CopyrightStampFile(), "(c) 2004 Me\r\n  \r\nAll rights reserved.\r\n");
         auto w = start();
         QCOMPARE(w->CopyrightStamping_lst(), (QStringList{QStringLiteral("@echo (c) 2004 Me"), QStringLiteral("@echo."),
-                                                        QStringLiteral("@echo All rights reserved.")}));
+                                                          QStringLiteral("@echo All rights reserved.")}));
     }
 
     // The verb is switched on at start with this run's program folder.
@@ -472,9 +570,9 @@ private slots:
         kivrotest::writeFile(kio, "a file where a folder belongs");
         Prompts::queue(QStringLiteral("OK"));
         w->AddContextMenuMnu->trigger();
-        QCOMPARE(Prompts::records(),
-                 QStringList{QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|The \"Pack it...\" entries for the file "
-                                            "manager could not be written.|OK")});
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral(
+                                         "box|Exclamation|OK|Tesma Kivro Pro|The \"Pack it...\" entries for the file "
+                                         "manager could not be written.|OK")});
         QVERIFY(!w->AddContextMenuMnu->isChecked());
         QCOMPARE(setting(QStringLiteral("CKivro")), QStringLiteral("Off"));
         QFile::remove(kio);
@@ -489,9 +587,9 @@ private slots:
         w->setMousePointer(MainWindowLink::kPointerHourglass);
         Prompts::queue(QStringLiteral("OK"));
         w->LoadFailed(75, errorDescription(75));
-        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("box|Critical|OK|Tesma Kivro Pro|")
-                                                 + Prompts::escape(unexpectedErrorText(75, errorDescription(75)))
-                                                 + QStringLiteral("|OK")});
+        QCOMPARE(Prompts::records(),
+                 QStringList{QStringLiteral("box|Critical|OK|Tesma Kivro Pro|")
+                             + Prompts::escape(unexpectedErrorText(75, errorDescription(75))) + QStringLiteral("|OK")});
         QVERIFY(w->mFile64);
         QCOMPARE(w->mousePointer(), MainWindowLink::kPointerDefault);
         QVERIFY(w->isVisible());

@@ -112,27 +112,54 @@ private slots:
         QTest::addColumn<int>("percent");
         QTest::addColumn<int>("files");
         QTest::addColumn<QString>("repaired"); // empty: kept
-        QTest::newRow("size abc") << "customfs" << "abc" << "1,440K (Custom...)" << qint64(1440000) << 0 << 0 << "1440000";
-        QTest::newRow("size 0.5") << "customfs" << "0.5" << "1,440K (Custom...)" << qint64(1440000) << 0 << 0 << "1440000";
-        QTest::newRow("size too big") << "customfs" << "1048576001" << "1,440K (Custom...)" << qint64(1440000) << 0 << 0
-                                      << "1440000";
-        QTest::newRow("size largest") << "customfs" << "1048576000" << "1,024,000K (Custom...)" << qint64(1048576000) << 0
-                                      << 0 << "";
-        QTest::newRow("size 1440000") << "customfs" << "1440000" << "1,406K (Custom...)" << qint64(1440000) << 0 << 0 << "";
-        QTest::newRow("size half K rounds up") << "customfs" << "1536" << "2K (Custom...)" << qint64(1536) << 0 << 0 << "";
-        QTest::newRow("first part") << "customffs" << "2048000" << "First 2,000K (Custom...)" << qint64(2048000) << 0 << 0
-                                    << "";
-        QTest::newRow("first part missing") << "customffs" << "" << "First 1,440K (Custom...)" << qint64(1440000) << 0 << 0
-                                            << "1440000";
-        QTest::newRow("last part") << "customlfs" << "102400" << "Last 100K (Custom...)" << qint64(102400) << 0 << 0 << "";
-        QTest::newRow("percent 99") << "custompfs" << "99" << "99% (Custom...)" << qint64(0) << 99 << 0 << "";
-        QTest::newRow("percent 100") << "custompfs" << "100" << "50% (Custom...)" << qint64(0) << 50 << 0 << "50";
-        QTest::newRow("percent 0") << "custompfs" << "0" << "50% (Custom...)" << qint64(0) << 50 << 0 << "50";
-        QTest::newRow("percent 2.5 to even") << "custompfs" << "2.5" << "2.5% (Custom...)" << qint64(0) << 2 << 0 << "";
-        QTest::newRow("pieces 1") << "customnof" << "1" << "2 Files (Custom...)" << qint64(0) << 0 << 2 << "2";
-        QTest::newRow("pieces 99999") << "customnof" << "99999" << "99999 Files (Custom...)" << qint64(0) << 0 << 99999
-                                      << "";
-        QTest::newRow("pieces 100000") << "customnof" << "100000" << "2 Files (Custom...)" << qint64(0) << 0 << 2 << "2";
+        QTest::newRow("size abc") << "customfs"
+                                  << "abc"
+                                  << "1,440K (Custom...)" << qint64(1440000) << 0 << 0 << "1440000";
+        QTest::newRow("size 0.5") << "customfs"
+                                  << "0.5"
+                                  << "1,440K (Custom...)" << qint64(1440000) << 0 << 0 << "1440000";
+        QTest::newRow("size too big") << "customfs"
+                                      << "1048576001"
+                                      << "1,440K (Custom...)" << qint64(1440000) << 0 << 0 << "1440000";
+        QTest::newRow("size largest") << "customfs"
+                                      << "1048576000"
+                                      << "1,024,000K (Custom...)" << qint64(1048576000) << 0 << 0 << "";
+        QTest::newRow("size 1440000") << "customfs"
+                                      << "1440000"
+                                      << "1,406K (Custom...)" << qint64(1440000) << 0 << 0 << "";
+        QTest::newRow("size half K rounds up") << "customfs"
+                                               << "1536"
+                                               << "2K (Custom...)" << qint64(1536) << 0 << 0 << "";
+        QTest::newRow("first part") << "customffs"
+                                    << "2048000"
+                                    << "First 2,000K (Custom...)" << qint64(2048000) << 0 << 0 << "";
+        QTest::newRow("first part missing") << "customffs"
+                                            << ""
+                                            << "First 1,440K (Custom...)" << qint64(1440000) << 0 << 0 << "1440000";
+        QTest::newRow("last part") << "customlfs"
+                                   << "102400"
+                                   << "Last 100K (Custom...)" << qint64(102400) << 0 << 0 << "";
+        QTest::newRow("percent 99") << "custompfs"
+                                    << "99"
+                                    << "99% (Custom...)" << qint64(0) << 99 << 0 << "";
+        QTest::newRow("percent 100") << "custompfs"
+                                     << "100"
+                                     << "50% (Custom...)" << qint64(0) << 50 << 0 << "50";
+        QTest::newRow("percent 0") << "custompfs"
+                                   << "0"
+                                   << "50% (Custom...)" << qint64(0) << 50 << 0 << "50";
+        QTest::newRow("percent 2.5 to even") << "custompfs"
+                                             << "2.5"
+                                             << "2.5% (Custom...)" << qint64(0) << 2 << 0 << "";
+        QTest::newRow("pieces 1") << "customnof"
+                                  << "1"
+                                  << "2 Files (Custom...)" << qint64(0) << 0 << 2 << "2";
+        QTest::newRow("pieces 99999") << "customnof"
+                                      << "99999"
+                                      << "99999 Files (Custom...)" << qint64(0) << 0 << 99999 << "";
+        QTest::newRow("pieces 100000") << "customnof"
+                                       << "100000"
+                                       << "2 Files (Custom...)" << qint64(0) << 0 << 2 << "2";
     }
 
     void customSize()
@@ -170,7 +197,8 @@ private slots:
         QTest::newRow("zero") << "0" << QStringList{QStringLiteral("1=Old|*.old")} << kDefaultItems << "3" << true
                               << defaults;
         QTest::newRow("missing") << QString() << QStringList{} << kDefaultItems << "3" << true << defaults;
-        QTest::newRow("not a number") << "abc" << defaults.mid(0, 0) << QStringList{} << "abc" << false << QStringList{};
+        QTest::newRow("not a number") << "abc" << defaults.mid(0, 0) << QStringList{} << "abc" << false
+                                      << QStringList{};
         QTest::newRow("gap in the middle compacts")
             << "3" << QStringList{QStringLiteral("1=Mpeg|*.mpg"), QStringLiteral("3=Vob|*.vob")}
             << QStringList{QStringLiteral("Mpeg (*.mpg)"), QStringLiteral("Vob (*.vob)")} << "2" << false
@@ -219,7 +247,8 @@ private slots:
         // Read as the type box and the save-as dialog read the store: entry n by number.
         QStringList after;
         for (int i = 1; i <= int(LeadingNumber(countAfter)); ++i)
-            after << stored(kFilterInfoKey, QString::number(i)) + QLatin1Char('|') + stored(kFilterKey, QString::number(i));
+            after << stored(kFilterInfoKey, QString::number(i)) + QLatin1Char('|')
+                         + stored(kFilterKey, QString::number(i));
         QCOMPARE(after, storeAfter);
     }
 

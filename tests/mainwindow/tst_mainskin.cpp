@@ -57,10 +57,14 @@ struct Stems {
     const char* art;
 };
 const Stems kSkinButtons[] = {
-    {"ButtonClose", "btn_close"},       {"ButtonMinimise", "btn_minimise"},
-    {"ButtonAdd", "btn_add"},           {"ButtonSelectAll", "btn_selectall"},
-    {"ButtonDeselectAll", "btn_deselectall"}, {"ButtonSelectInverse", "btn_selectinverse"},
-    {"Network", "btn_network"},         {"SoundOn", "sound_on"},
+    {"ButtonClose", "btn_close"},
+    {"ButtonMinimise", "btn_minimise"},
+    {"ButtonAdd", "btn_add"},
+    {"ButtonSelectAll", "btn_selectall"},
+    {"ButtonDeselectAll", "btn_deselectall"},
+    {"ButtonSelectInverse", "btn_selectinverse"},
+    {"Network", "btn_network"},
+    {"SoundOn", "sound_on"},
     {"SoundOff", "sound_off"},
 };
 
@@ -101,13 +105,36 @@ private slots:
         QCOMPARE(w.font().family(), QStringLiteral("Arial"));
 
         // Every control the window has sits at its place; the skin's own are all there.
-        for (const char* name : {"KivroIcon_Img", "TesmaKivroCaption", "FileMenu_File_Img", "FileMenu_Action_Img",
-                                 "FileMenu_Option_Img", "FileMenu_Help_Img", "ButtonMinimise_Img", "ButtonClose_Img",
-                                 "Network_Img", "folder_lbl", "ButtonSelectAll_Img", "ButtonDeselectAll_Img",
-                                 "ButtonSelectInverse_Img", "ButtonAdd_Img", "SoundOn_Img", "SoundOff_Img",
-                                 "MpegInfoVideoSize_Lbl", "MpegInfoVideoRate_Lbl", "PackImg", "PackDownFullViewImg",
-                                 "PackCANCELImg", "UnpackImg", "UnPackCANCELImg", "BusyIconImg", "NotBusyIconImg",
-                                 "WebBrowserImg", "EmailImg", "SaveAs_lbl", "percentdone_lbl", "TimeRemainingLbl"})
+        for (const char* name : {"KivroIcon_Img",
+                                 "TesmaKivroCaption",
+                                 "FileMenu_File_Img",
+                                 "FileMenu_Action_Img",
+                                 "FileMenu_Option_Img",
+                                 "FileMenu_Help_Img",
+                                 "ButtonMinimise_Img",
+                                 "ButtonClose_Img",
+                                 "Network_Img",
+                                 "folder_lbl",
+                                 "ButtonSelectAll_Img",
+                                 "ButtonDeselectAll_Img",
+                                 "ButtonSelectInverse_Img",
+                                 "ButtonAdd_Img",
+                                 "SoundOn_Img",
+                                 "SoundOff_Img",
+                                 "MpegInfoVideoSize_Lbl",
+                                 "MpegInfoVideoRate_Lbl",
+                                 "PackImg",
+                                 "PackDownFullViewImg",
+                                 "PackCANCELImg",
+                                 "UnpackImg",
+                                 "UnPackCANCELImg",
+                                 "BusyIconImg",
+                                 "NotBusyIconImg",
+                                 "WebBrowserImg",
+                                 "EmailImg",
+                                 "SaveAs_lbl",
+                                 "percentdone_lbl",
+                                 "TimeRemainingLbl"})
             QVERIFY2(w.findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly), name);
         for (const skin::LayoutEntry& e : skin::kMainLayout) {
             QWidget* c = w.findChild<QWidget*>(str(e.name), Qt::FindDirectChildrenOnly);
@@ -130,9 +157,10 @@ private slots:
         for (QWidget* shown : {static_cast<QWidget*>(w.PackImg), static_cast<QWidget*>(w.UnpackImg),
                                static_cast<QWidget*>(w.NotBusyIconImg), static_cast<QWidget*>(w.SoundOn_Img)})
             QVERIFY2(!shown->isHidden(), qPrintable(shown->objectName()));
-        for (QWidget* hidden : {static_cast<QWidget*>(w.PackCANCELImg), static_cast<QWidget*>(w.UnPackCANCELImg),
-                                static_cast<QWidget*>(w.PackDownFullViewImg), static_cast<QWidget*>(w.BusyIconImg),
-                                static_cast<QWidget*>(w.SoundOff_Img), static_cast<QWidget*>(w.percentdone_lbl_above96DPI)})
+        for (QWidget* hidden :
+             {static_cast<QWidget*>(w.PackCANCELImg), static_cast<QWidget*>(w.UnPackCANCELImg),
+              static_cast<QWidget*>(w.PackDownFullViewImg), static_cast<QWidget*>(w.BusyIconImg),
+              static_cast<QWidget*>(w.SoundOff_Img), static_cast<QWidget*>(w.percentdone_lbl_above96DPI)})
             QVERIFY2(hidden->isHidden(), qPrintable(hidden->objectName()));
         QCOMPARE(w.PackImg->toolTip(), QStringLiteral("Pack"));
         QCOMPARE(w.UnpackImg->toolTip(), QStringLiteral("Unpack"));
@@ -179,8 +207,8 @@ private slots:
                 const char* art;
             };
             for (const auto& [suffix, state, artSuffix] : {State{"_Up_Img", SkinImage::Picture::Up, "_up"},
-                                                          State{"_Over_Img", SkinImage::Picture::Over, "_over"},
-                                                          State{"_Down_Img", SkinImage::Picture::Down, "_down"}}) {
+                                                           State{"_Over_Img", SkinImage::Picture::Over, "_over"},
+                                                           State{"_Down_Img", SkinImage::Picture::Down, "_down"}}) {
                 SkinImage* t = image(w, stem + QLatin1String(suffix));
                 QVERIFY2(t, qPrintable(stem + QLatin1String(suffix)));
                 QVERIFY(t->isHidden());
@@ -237,7 +265,8 @@ private slots:
         QStringList clicked;
         for (QPushButton* cmd : {w.AddFileToList_Cmb, w.SelAll_Cmd, w.DeSelAll_Cmd, w.InvSel_Cmd})
             connect(cmd, &QPushButton::clicked, this, [&clicked, cmd] { clicked << cmd->objectName(); });
-        for (SkinImage* img : {w.ButtonAdd_Img, w.ButtonSelectAll_Img, w.ButtonDeselectAll_Img, w.ButtonSelectInverse_Img})
+        for (SkinImage* img :
+             {w.ButtonAdd_Img, w.ButtonSelectAll_Img, w.ButtonDeselectAll_Img, w.ButtonSelectInverse_Img})
             QTest::mouseClick(img, Qt::LeftButton, {}, QPoint(9, 9));
         QCOMPARE(clicked, (QStringList{"AddFileToList_Cmb", "SelAll_Cmd", "DeSelAll_Cmd", "InvSel_Cmd"}));
         // Released off the picture: no click. While an action runs the commands are disabled.
@@ -251,7 +280,8 @@ private slots:
 
     void folderLabelTipIsTheWholeFolder()
     {
-        const QString deep = kivrotest::rootDir() + QStringLiteral("/a rather long folder name/and another one below it");
+        const QString deep = kivrotest::rootDir()
+                             + QStringLiteral("/a rather long folder name/and another one below it");
         QVERIFY(QDir().mkpath(deep));
         kivromainfrm w;
         w.show();
@@ -420,8 +450,8 @@ private slots:
                                << DockFlags{false, false, false, true};
         QTest::newRow("right, hidden") << QPoint(100, 100) << QPoint(700, 100) << false << QPoint(634, 100)
                                        << DockFlags{false, false, false, true};
-        QTest::newRow("overlapping: detached") << QPoint(100, 100) << QPoint(150, 150) << true << QPoint(150, 150)
-                                               << DockFlags{};
+        QTest::newRow("overlapping: detached")
+            << QPoint(100, 100) << QPoint(150, 150) << true << QPoint(150, 150) << DockFlags{};
     }
     void magnetiseSnapsThePackList()
     {

@@ -29,8 +29,8 @@ namespace {
 
 QString box(const QString& icon, const QString& buttons, const QString& text, const QString& answer)
 {
-    return QStringList{QStringLiteral("box"), icon, buttons, kAppTitle, Prompts::escape(text), answer}
-        .join(QLatin1Char('|'));
+    return QStringList{QStringLiteral("box"), icon, buttons, kAppTitle, Prompts::escape(text), answer}.join(
+        QLatin1Char('|'));
 }
 const QString kNothingToPack = box("Exclamation", "OK", "Nothing to pack.", "OK");
 const QString kNothingToUnpack = box("Exclamation", "OK", "Nothing to unpack.", "OK");
@@ -148,7 +148,8 @@ private slots:
         // The test's program folder (gAppPath) holds the tip window's files: the save dialog's
         // EnableBottomMostFrm loads that window whenever it is not loaded.
         for (const char* name : {"/Tod.ir", "/tod.ctd"})
-            QFile::copy(QStringLiteral(KIVRO_PROGRAM_DIR) + QLatin1String(name), kivrotest::rootDir() + QLatin1String(name));
+            QFile::copy(QStringLiteral(KIVRO_PROGRAM_DIR) + QLatin1String(name),
+                        kivrotest::rootDir() + QLatin1String(name));
         dir = kivrotest::rootDir() + QStringLiteral("/files");
         // The stored file types the save dialog offers.
         ResetFileFilter();
@@ -279,9 +280,12 @@ private slots:
             const QByteArray n(picture);
             QTest::newRow(n + ", inside") << QString::fromLatin1(n) << true << false << arrow << hand;
             QTest::newRow(n + ", outside after the hand") << QString::fromLatin1(n) << false << false << hand << arrow;
-            QTest::newRow(n + ", outside after the hand, busy") << QString::fromLatin1(n) << false << true << hand << hourglass;
-            QTest::newRow(n + ", inside the hourglass") << QString::fromLatin1(n) << true << true << hourglass << hourglass;
-            QTest::newRow(n + ", outside the hourglass") << QString::fromLatin1(n) << false << false << hourglass << hourglass;
+            QTest::newRow(n + ", outside after the hand, busy")
+                << QString::fromLatin1(n) << false << true << hand << hourglass;
+            QTest::newRow(n + ", inside the hourglass")
+                << QString::fromLatin1(n) << true << true << hourglass << hourglass;
+            QTest::newRow(n + ", outside the hourglass")
+                << QString::fromLatin1(n) << false << false << hourglass << hourglass;
         }
     }
     void roundPicturesPointer()
@@ -336,9 +340,8 @@ private slots:
         w.ZipCompressMnu->setChecked(zipChecked);
         w.ZipProcess_Lbl->setVisible(zipStepShown);
         w.DisableControlsWhileBusy();
-        w.setCancelPictureShown(picture == QLatin1String("PackCANCELImg") ? QStringLiteral("pack")
-                                                                          : QStringLiteral("unpack"),
-                                true);
+        w.setCancelPictureShown(
+            picture == QLatin1String("PackCANCELImg") ? QStringLiteral("pack") : QStringLiteral("unpack"), true);
         w.setMousePointer(MainWindowLink::kPointerHourglass);
         auto* img = w.findChild<SkinImage*>(picture, Qt::FindDirectChildrenOnly);
         hover(img, inside ? centre(img) : QPoint(1, 1));
@@ -377,7 +380,8 @@ private slots:
         for (const auto& b : bar)
             for (const char* state : {"idle", "busy", "hourglass"})
                 QTest::newRow(QByteArray(b.menu) + ", " + state)
-                    << QString::fromLatin1(b.picture) << QString::fromLatin1(b.menu) << QString::fromLatin1(state) << (b.always || QByteArray(state) == "idle");
+                    << QString::fromLatin1(b.picture) << QString::fromLatin1(b.menu) << QString::fromLatin1(state)
+                    << (b.always || QByteArray(state) == "idle");
     }
     void menuBarPopups()
     {
@@ -409,14 +413,13 @@ private slots:
         kivromainfrm w;
         QCOMPARE(menuLines(w.FileMnu), (QStringList{"Save As...  Ctrl+S", "---", "E&xit"}));
         QCOMPARE(menuLines(w.ActionMnu),
-                 (QStringList{"&Pack  Ctrl+P", "&Unpack  Ctrl+U", "---", "Select &All  Ctrl+A",
-                              "De&select All  Ctrl+D", "&Inverse Select  Ctrl+I", "---", "Re&fresh  F5"}));
-        QCOMPARE(menuLines(w.OptMnu), (QStringList{"Pre&ferences... >", "---", "Show Pack List", "---", "Magnet",
-                                                   "&Magnetise"}));
+                 (QStringList{"&Pack  Ctrl+P", "&Unpack  Ctrl+U", "---", "Select &All  Ctrl+A", "De&select All  Ctrl+D",
+                              "&Inverse Select  Ctrl+I", "---", "Re&fresh  F5"}));
+        QCOMPARE(menuLines(w.OptMnu),
+                 (QStringList{"Pre&ferences... >", "---", "Show Pack List", "---", "Magnet", "&Magnetise"}));
         QCOMPARE(menuLines(w.HelpMnu),
-                 (QStringList{"Tesma Kivro Help Topics  F1", "Tip of the Day", "---", "Technical &Support",
-                              "---", "Tesma", "Kivro Webpage", "Kivro FAQ", "---",
-                              "&About Tesma Kivro..."}));
+                 (QStringList{"Tesma Kivro Help Topics  F1", "Tip of the Day", "---", "Technical &Support", "---",
+                              "Tesma", "Kivro Webpage", "Kivro FAQ", "---", "&About Tesma Kivro..."}));
         // The items of windows the program does not have open nothing and say so.
         for (QAction* off : {w.GeneralMnu})
             QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
@@ -464,8 +467,10 @@ private slots:
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("closeKey");
-        QTest::newRow("about") << "AbtMnu" << "About Tesma Kivro Pro" << int(Qt::Key_Return);
-        QTest::newRow("support") << "TechMnu" << "Tesma Kivro Technical Support" << int(Qt::Key_Escape);
+        QTest::newRow("about") << "AbtMnu"
+                               << "About Tesma Kivro Pro" << int(Qt::Key_Return);
+        QTest::newRow("support") << "TechMnu"
+                                 << "Tesma Kivro Technical Support" << int(Qt::Key_Escape);
     }
 
     void helpItemsOpenTheInformationBoxes()
@@ -645,15 +650,14 @@ private slots:
         QTest::addColumn<QStringList>("records");
         QTest::addColumn<bool>("refreshed");
         const int ctrl = int(Qt::ControlModifier);
-        QTest::newRow("Ctrl+S") << int(Qt::Key_S) << ctrl << QStringList{""}
-                                << QStringList{"dialog|Save Pack File As|"} << false;
+        QTest::newRow("Ctrl+S") << int(Qt::Key_S) << ctrl << QStringList{""} << QStringList{"dialog|Save Pack File As|"}
+                                << false;
         QTest::newRow("Ctrl+Shift+S") << int(Qt::Key_S) << (ctrl | int(Qt::ShiftModifier)) << QStringList{""}
                                       << QStringList{"dialog|Save Pack File As|"} << false;
         QTest::newRow("F5") << int(Qt::Key_F5) << 0 << QStringList{} << QStringList{} << true;
         QTest::newRow("Ctrl+Shift+F5") << int(Qt::Key_F5) << (ctrl | int(Qt::ShiftModifier)) << QStringList{}
                                        << QStringList{} << true;
-        QTest::newRow("Alt+F5") << int(Qt::Key_F5) << int(Qt::AltModifier) << QStringList{} << QStringList{}
-                                << true;
+        QTest::newRow("Alt+F5") << int(Qt::Key_F5) << int(Qt::AltModifier) << QStringList{} << QStringList{} << true;
         // The preferences window is not part of the program yet.
         QTest::newRow("Ctrl+K") << int(Qt::Key_K) << ctrl << QStringList{} << QStringList{} << false;
         QTest::newRow("F1") << int(Qt::Key_F1) << 0 << QStringList{}

@@ -19,7 +19,10 @@ using namespace kivro;
 
 namespace {
 
-QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<none>")); }
+QString setting(const QString& name)
+{
+    return kivrotest::storedSetting(name, QStringLiteral("<none>"));
+}
 const auto writeSetting = kivrotest::storeSetting;
 
 // The menu as lines: "---" for a separator, "[x] " or "[ ] " before a checkable item, " >" after a
@@ -77,8 +80,7 @@ const QStringList kJoin = {"CreateJoinBatNoMnu", "CreateJoinBatMnu", "CreateJoin
 
 QStringList groupOf(const QString& name)
 {
-    for (const QStringList* g : {&kSpeed, &kSize, &kType, &kTarget, &kSaveTo, &kStartup, &kOverwrite,
-                                 &kDelete, &kJoin})
+    for (const QStringList* g : {&kSpeed, &kSize, &kType, &kTarget, &kSaveTo, &kStartup, &kOverwrite, &kDelete, &kJoin})
         if (g->contains(name))
             return *g;
     return {};
@@ -197,29 +199,75 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("valueName");
         QTest::addColumn<QString>("value");
-        QTest::newRow("slow") << "SlowSpeedChk" << "tRate" << "slow";
-        QTest::newRow("normal (already checked)") << "NormalSpeedChk" << "tRate" << "normal";
-        QTest::newRow("fast") << "FastSpeedChk" << "tRate" << "fast";
-        QTest::newRow("ultra fast") << "UltraSpeedChk" << "tRate" << "ufast";
-        QTest::newRow("360K") << "SmallFloppySizeChk" << "sSize" << "small";
-        QTest::newRow("1,200K") << "LowFloppySizeChk" << "sSize" << "low";
-        QTest::newRow("1,440K") << "HighFloppySizeChk" << "sSize" << "high";
-        QTest::newRow("Zip 100") << "ZipSizeChk" << "sSize" << "zip";
-        QTest::newRow("RAW") << "UnpackRAWMnu" << "UnpkTyp" << "RAW";
-        QTest::newRow("EMH") << "UnpackEMHMnu" << "UnpkTyp" << "EMH";
-        QTest::newRow("save file") << "UnpackSaveFileMnu" << "sDir" << "sfile";
-        QTest::newRow("where file is") << "UnpackWhereFileDirMnu" << "sDir" << "wfile";
-        QTest::newRow("last saved") << "LastSavedDirMnu" << "SaveTo" << "LastSaved";
-        QTest::newRow("last used") << "StartupLastUsedDirMnu" << "StartupOpt" << "LastUsed";
-        QTest::newRow("don't overwrite") << "OverwriteNoMnu" << "Owrite" << "No";
-        QTest::newRow("ask before overwrite") << "OverwritePromptMnu" << "Owrite" << "Prompt";
-        QTest::newRow("overwrite") << "OverwriteNoPromptMnu" << "Owrite" << "NoPrompt";
-        QTest::newRow("don't delete") << "DelNoMnu" << "Delact" << "No";
-        QTest::newRow("ask before delete") << "DelPromptMnu" << "Delact" << "Prompt";
-        QTest::newRow("delete") << "DelNoPromptMnu" << "Delact" << "NoPrompt";
-        QTest::newRow("no join.bat") << "CreateJoinBatNoMnu" << "Jbat" << "JbatNo";
-        QTest::newRow("join.bat") << "CreateJoinBatMnu" << "Jbat" << "Jbat";
-        QTest::newRow("join.bat with info") << "CreateJoinBatwExtraInfoMnu" << "Jbat" << "JbatInfo";
+        QTest::newRow("slow") << "SlowSpeedChk"
+                              << "tRate"
+                              << "slow";
+        QTest::newRow("normal (already checked)") << "NormalSpeedChk"
+                                                  << "tRate"
+                                                  << "normal";
+        QTest::newRow("fast") << "FastSpeedChk"
+                              << "tRate"
+                              << "fast";
+        QTest::newRow("ultra fast") << "UltraSpeedChk"
+                                    << "tRate"
+                                    << "ufast";
+        QTest::newRow("360K") << "SmallFloppySizeChk"
+                              << "sSize"
+                              << "small";
+        QTest::newRow("1,200K") << "LowFloppySizeChk"
+                                << "sSize"
+                                << "low";
+        QTest::newRow("1,440K") << "HighFloppySizeChk"
+                                << "sSize"
+                                << "high";
+        QTest::newRow("Zip 100") << "ZipSizeChk"
+                                 << "sSize"
+                                 << "zip";
+        QTest::newRow("RAW") << "UnpackRAWMnu"
+                             << "UnpkTyp"
+                             << "RAW";
+        QTest::newRow("EMH") << "UnpackEMHMnu"
+                             << "UnpkTyp"
+                             << "EMH";
+        QTest::newRow("save file") << "UnpackSaveFileMnu"
+                                   << "sDir"
+                                   << "sfile";
+        QTest::newRow("where file is") << "UnpackWhereFileDirMnu"
+                                       << "sDir"
+                                       << "wfile";
+        QTest::newRow("last saved") << "LastSavedDirMnu"
+                                    << "SaveTo"
+                                    << "LastSaved";
+        QTest::newRow("last used") << "StartupLastUsedDirMnu"
+                                   << "StartupOpt"
+                                   << "LastUsed";
+        QTest::newRow("don't overwrite") << "OverwriteNoMnu"
+                                         << "Owrite"
+                                         << "No";
+        QTest::newRow("ask before overwrite") << "OverwritePromptMnu"
+                                              << "Owrite"
+                                              << "Prompt";
+        QTest::newRow("overwrite") << "OverwriteNoPromptMnu"
+                                   << "Owrite"
+                                   << "NoPrompt";
+        QTest::newRow("don't delete") << "DelNoMnu"
+                                      << "Delact"
+                                      << "No";
+        QTest::newRow("ask before delete") << "DelPromptMnu"
+                                           << "Delact"
+                                           << "Prompt";
+        QTest::newRow("delete") << "DelNoPromptMnu"
+                                << "Delact"
+                                << "NoPrompt";
+        QTest::newRow("no join.bat") << "CreateJoinBatNoMnu"
+                                     << "Jbat"
+                                     << "JbatNo";
+        QTest::newRow("join.bat") << "CreateJoinBatMnu"
+                                  << "Jbat"
+                                  << "Jbat";
+        QTest::newRow("join.bat with info") << "CreateJoinBatwExtraInfoMnu"
+                                            << "Jbat"
+                                            << "JbatInfo";
     }
     void radioItem()
     {
@@ -276,11 +324,10 @@ private slots:
         // through the handler it names.
         kivromainfrm restarted;
         QCOMPARE(checkedOf(restarted, kSpeed), QStringList{"NormalSpeedChk"});
-        const QHash<QString, void (kivromainfrm::*)()> byText = {
-            {"slow", &kivromainfrm::SlowSpeedChk_Click},
-            {"normal", &kivromainfrm::NormalSpeedChk_Click},
-            {"fast", &kivromainfrm::FastSpeedChk_Click},
-            {"ufast", &kivromainfrm::UltraSpeedChk_Click}};
+        const QHash<QString, void (kivromainfrm::*)()> byText = {{"slow", &kivromainfrm::SlowSpeedChk_Click},
+                                                                 {"normal", &kivromainfrm::NormalSpeedChk_Click},
+                                                                 {"fast", &kivromainfrm::FastSpeedChk_Click},
+                                                                 {"ufast", &kivromainfrm::UltraSpeedChk_Click}};
         QVERIFY2(byText.contains(stored), qPrintable(stored));
         (restarted.*byText.value(stored))();
         QCOMPARE(checkedOf(restarted, kSpeed), QStringList{name});
@@ -330,10 +377,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("valueName");
         QTest::addColumn<bool>("checkedAtStart");
-        QTest::newRow("zip") << "ZipCompressMnu" << "MZip" << false;
-        QTest::newRow("MPEG check") << "MCheckMnu" << "MCC" << true;
-        QTest::newRow("magnet") << "MagnetMnu" << "Magnet" << false;
-        QTest::newRow("explorer verb") << "AddContextMenuMnu" << "CKivro" << false;
+        QTest::newRow("zip") << "ZipCompressMnu"
+                             << "MZip" << false;
+        QTest::newRow("MPEG check") << "MCheckMnu"
+                                    << "MCC" << true;
+        QTest::newRow("magnet") << "MagnetMnu"
+                                << "Magnet" << false;
+        QTest::newRow("explorer verb") << "AddContextMenuMnu"
+                                       << "CKivro" << false;
     }
     void toggles()
     {
@@ -406,9 +457,15 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("previous");
         QTest::addColumn<QString>("title");
-        QTest::newRow("unpack to") << "UnpackCustomDirMnu" << "UnpackSaveFileMnu" << "Unpack To Directory: /start";
-        QTest::newRow("save to") << "SaveCustomDirMnu" << "LastSavedDirMnu" << "Save As Directory: /start";
-        QTest::newRow("startup") << "StartupCustomDirMnu" << "StartupLastUsedDirMnu" << "Startup Directory: /start";
+        QTest::newRow("unpack to") << "UnpackCustomDirMnu"
+                                   << "UnpackSaveFileMnu"
+                                   << "Unpack To Directory: /start";
+        QTest::newRow("save to") << "SaveCustomDirMnu"
+                                 << "LastSavedDirMnu"
+                                 << "Save As Directory: /start";
+        QTest::newRow("startup") << "StartupCustomDirMnu"
+                                 << "StartupLastUsedDirMnu"
+                                 << "Startup Directory: /start";
     }
     void cancelledChooserChangesNothing()
     {
@@ -436,19 +493,26 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QStringList>("settings");
         QTest::addColumn<QString>("box");
-        QTest::newRow("save to /tmp/x") << "SaveCustomDirMnu" << "/tmp/x" << "/tmp/x"
-                                        << QStringList{"SaveTo=Custom", "SaveCustomDir=/tmp/x"}
+        QTest::newRow("save to /tmp/x") << "SaveCustomDirMnu"
+                                        << "/tmp/x"
+                                        << "/tmp/x" << QStringList{"SaveTo=Custom", "SaveCustomDir=/tmp/x"}
                                         << "/tmp/x/default.mpg";
-        QTest::newRow("save to /tmp/x/") << "SaveCustomDirMnu" << "/tmp/x/" << "/tmp/x"
-                                         << QStringList{"SaveTo=Custom", "SaveCustomDir=/tmp/x"}
+        QTest::newRow("save to /tmp/x/") << "SaveCustomDirMnu"
+                                         << "/tmp/x/"
+                                         << "/tmp/x" << QStringList{"SaveTo=Custom", "SaveCustomDir=/tmp/x"}
                                          << "/tmp/x/default.mpg";
-        QTest::newRow("save to the root") << "SaveCustomDirMnu" << "/" << "/"
-                                          << QStringList{"SaveTo=Custom", "SaveCustomDir=/"} << "/default.mpg";
-        QTest::newRow("startup") << "StartupCustomDirMnu" << "/home/u/Videos" << "/home/u/Videos"
+        QTest::newRow("save to the root") << "SaveCustomDirMnu"
+                                          << "/"
+                                          << "/" << QStringList{"SaveTo=Custom", "SaveCustomDir=/"} << "/default.mpg";
+        QTest::newRow("startup") << "StartupCustomDirMnu"
+                                 << "/home/u/Videos"
+                                 << "/home/u/Videos"
                                  << QStringList{"StartupOpt=Custom", "StartupCustomDir=/home/u/Videos"}
                                  << "/box/keep.mpg";
-        QTest::newRow("unpack to") << "UnpackCustomDirMnu" << "/mnt/big disk" << "/mnt/big disk"
-                                   << QStringList{"sDir=custom", "UnpackCustomDir=/mnt/big disk"} << "/box/keep.mpg";
+        QTest::newRow("unpack to") << "UnpackCustomDirMnu"
+                                   << "/mnt/big disk"
+                                   << "/mnt/big disk" << QStringList{"sDir=custom", "UnpackCustomDir=/mnt/big disk"}
+                                   << "/box/keep.mpg";
     }
     void chosenFolder()
     {
@@ -467,9 +531,9 @@ private slots:
         for (const QString& s : settings)
             QCOMPARE(setting(s.section(QLatin1Char('='), 0, 0)), s.section(QLatin1Char('='), 1));
         QCOMPARE(w.SaveAsNewFilename_txt->text(), box);
-        const QString variable = name == QLatin1String("SaveCustomDirMnu") ? gSaveCustomDir
+        const QString variable = name == QLatin1String("SaveCustomDirMnu")      ? gSaveCustomDir
                                  : name == QLatin1String("StartupCustomDirMnu") ? gStartupCustomDir
-                                                                                 : gUnpackCustomDir;
+                                                                                : gUnpackCustomDir;
         QCOMPARE(variable, folder);
     }
 
@@ -491,9 +555,12 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("field");
-        QTest::newRow("save to") << "SaveCustomDirMnu" << "SaveTo:Custom - /tmp/p";
-        QTest::newRow("startup") << "StartupCustomDirMnu" << "Startup:Custom - /tmp/p";
-        QTest::newRow("unpack to") << "UnpackCustomDirMnu" << "UnpackTo:Custom - /tmp/p";
+        QTest::newRow("save to") << "SaveCustomDirMnu"
+                                 << "SaveTo:Custom - /tmp/p";
+        QTest::newRow("startup") << "StartupCustomDirMnu"
+                                 << "Startup:Custom - /tmp/p";
+        QTest::newRow("unpack to") << "UnpackCustomDirMnu"
+                                   << "UnpackTo:Custom - /tmp/p";
     }
     void choosersWorkingForThePreferencesWindow()
     {

@@ -24,10 +24,13 @@ namespace {
 
 QString box(const QString& icon, const QString& buttons, const QString& text, const QString& answer)
 {
-    return QStringList{QStringLiteral("box"), icon, buttons, kAppTitle, Prompts::escape(text), answer}
-        .join(QLatin1Char('|'));
+    return QStringList{QStringLiteral("box"), icon, buttons, kAppTitle, Prompts::escape(text), answer}.join(
+        QLatin1Char('|'));
 }
-QString information(const QString& text) { return box("Information", "OK", text, "OK"); }
+QString information(const QString& text)
+{
+    return box("Information", "OK", text, "OK");
+}
 QString success(const QString& out, const QString& total)
 {
     return information("'" + out + "' successfully packed! Total filesize is " + total + " bytes.");
@@ -78,10 +81,7 @@ class TestPackWindow : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        dir = kivrotest::rootDir() + QStringLiteral("/t");
-    }
+    void initTestCase() { dir = kivrotest::rootDir() + QStringLiteral("/t"); }
     void init()
     {
         QDir(dir).removeRecursively();
@@ -111,8 +111,8 @@ private slots:
         bool sawBusy = false;
         QTimer::singleShot(0, &w, [&] {
             sawBusy = !w.BusyIconImg->isHidden() && w.PackImg->isHidden() && !w.PackCANCELImg->isHidden()
-                && !w.SaveAsNewFilename_txt->isEnabled() && w.mousePointer() == MainWindowLink::kPointerHourglass
-                && w.mActionFrame.mProgressBar.bar() != nullptr;
+                      && !w.SaveAsNewFilename_txt->isEnabled() && w.mousePointer() == MainWindowLink::kPointerHourglass
+                      && w.mActionFrame.mProgressBar.bar() != nullptr;
         });
         QCOMPARE(pressPack(w), QStringList{success(p("out.bin"), "5")});
         QVERIFY(sawBusy);
@@ -157,7 +157,8 @@ private slots:
         if (second == QLatin1String("empty") || second == QLatin1String("missing")) {
             if (second == QLatin1String("empty"))
                 kivrotest::writeFile(p("b"), "");
-            expected = box("Critical", "OK", "Cannot pack '" + p("b") + "' which is a 0 byte file. Packing aborted!", "OK");
+            expected = box("Critical", "OK", "Cannot pack '" + p("b") + "' which is a 0 byte file. Packing aborted!",
+                           "OK");
         } else {
             kivrotest::writeFile(p("b"), "CDE");
             if (second == QLatin1String("case")) {
@@ -170,7 +171,8 @@ private slots:
         }
         fill(w, {p("a"), p("b")}, saveAs);
         QCOMPARE(pressPack(w), QStringList{expected});
-        QCOMPARE(kivrotest::readFile(p("out.bin")), second == QLatin1String("symlink") ? QByteArray("CDE") : QByteArray("old"));
+        QCOMPARE(kivrotest::readFile(p("out.bin")),
+                 second == QLatin1String("symlink") ? QByteArray("CDE") : QByteArray("old"));
         QVERIFY(!gSaveAsFileSaved);
         checkIdle(w);
     }
@@ -197,11 +199,14 @@ private slots:
         QTest::newRow("Prompt, No") << int(OverwriteRule::Prompt) << QStringList{"No"}
                                     << QStringList{box("Exclamation", "YesNo", ask, "No")} << QByteArray("ABCDE");
         QTest::newRow("Prompt, Yes") << int(OverwriteRule::Prompt) << QStringList{"Yes"}
-                                     << QStringList{box("Exclamation", "YesNo", ask, "Yes"), "success"} << QByteArray("CDEAB");
+                                     << QStringList{box("Exclamation", "YesNo", ask, "Yes"), "success"}
+                                     << QByteArray("CDEAB");
         QTest::newRow("No") << int(OverwriteRule::No) << QStringList{}
-                            << QStringList{box("Exclamation", "OK", "You cannot overwrite a file that was previously saved.", "OK")}
+                            << QStringList{box("Exclamation", "OK",
+                                               "You cannot overwrite a file that was previously saved.", "OK")}
                             << QByteArray("ABCDE");
-        QTest::newRow("NoPrompt") << int(OverwriteRule::NoPrompt) << QStringList{} << QStringList{"success"} << QByteArray("CDEAB");
+        QTest::newRow("NoPrompt") << int(OverwriteRule::NoPrompt) << QStringList{} << QStringList{"success"}
+                                  << QByteArray("CDEAB");
     }
     void secondPackMeetsTheOverwriteRule()
     {
@@ -212,9 +217,15 @@ private slots:
         kivromainfrm w;
         mpegCheckOff(w);
         switch (OverwriteRule(rule)) {
-        case OverwriteRule::Prompt: w.OverwritePromptMnu_Click(); break;
-        case OverwriteRule::No: w.OverwriteNoMnu_Click(); break;
-        case OverwriteRule::NoPrompt: w.OverwriteNoPromptMnu_Click(); break;
+        case OverwriteRule::Prompt:
+            w.OverwritePromptMnu_Click();
+            break;
+        case OverwriteRule::No:
+            w.OverwriteNoMnu_Click();
+            break;
+        case OverwriteRule::NoPrompt:
+            w.OverwriteNoPromptMnu_Click();
+            break;
         }
         kivrotest::writeFile(p("a"), "AB");
         kivrotest::writeFile(p("b"), "CDE");
@@ -233,10 +244,14 @@ private slots:
     {
         QTest::addColumn<QString>("saveAs");
         QTest::addColumn<QString>("zipName"); // empty: no archive
-        QTest::newRow("already a zip file") << "v/movie.ZIP" << "";
-        QTest::newRow("no dot") << "v/output" << "v/output.zip";
-        QTest::newRow("dot in a folder name only") << "my.dir/output" << "my.dir/output.zip";
-        QTest::newRow("extension") << "v/movie.mpg" << "v/movie.zip";
+        QTest::newRow("already a zip file") << "v/movie.ZIP"
+                                            << "";
+        QTest::newRow("no dot") << "v/output"
+                                << "v/output.zip";
+        QTest::newRow("dot in a folder name only") << "my.dir/output"
+                                                   << "my.dir/output.zip";
+        QTest::newRow("extension") << "v/movie.mpg"
+                                   << "v/movie.zip";
     }
     void zipAfterPack()
     {
@@ -256,7 +271,8 @@ private slots:
         const QStringList boxes = pressPack(w);
         QStringList expected;
         if (zipName.isEmpty()) {
-            expected << box("Critical", "OK", "Cannot zip '" + saveAs + "' because it is already a zip file. Zipping aborted.", "OK");
+            expected << box("Critical", "OK",
+                            "Cannot zip '" + saveAs + "' because it is already a zip file. Zipping aborted.", "OK");
         } else {
             zipName = p(zipName);
             expected << information("'" + saveAs + "' successfully zipped as '" + zipName + "'.");
@@ -294,11 +310,11 @@ private slots:
             kivrotest::FileSizeLimit limit(45000);
             boxes = pressPack(w, {"Cancel"});
         }
-        QCOMPARE(boxes, (QStringList{box("Critical", "RetryCancel",
-                                         "Cannot overwrite '" + p("out.bin")
-                                             + "'. Disk full/write-protected or file is in use.",
-                                         "Cancel"),
-                                     information("Packing aborted by user.")}));
+        QCOMPARE(boxes, (QStringList{
+                            box("Critical", "RetryCancel",
+                                "Cannot overwrite '" + p("out.bin") + "'. Disk full/write-protected or file is in use.",
+                                "Cancel"),
+                            information("Packing aborted by user.")}));
         QCOMPARE(kivrotest::readFile(p("a")), QByteArray(30000, 'a'));
         QCOMPARE(kivrotest::readFile(p("b")), QByteArray(30000, 'b'));
         QVERIFY(QDir(win::HomeTrashDir() + "/files").isEmpty());

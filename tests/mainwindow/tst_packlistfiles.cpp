@@ -29,7 +29,8 @@ private slots:
     void init()
     {
         Prompts::enableScripted();
-        dir = kivrotest::rootDir() + QStringLiteral("/lists-") + QString::number(QRandomGenerator::global()->generate());
+        dir = kivrotest::rootDir() + QStringLiteral("/lists-")
+              + QString::number(QRandomGenerator::global()->generate());
         QDir().mkpath(dir);
     }
 
@@ -60,9 +61,9 @@ private slots:
         QVERIFY(w.isEnabled() && f->isEnabled());
         QCOMPARE(Prompts::records(),
                  QStringList{QStringLiteral("dialog|Save Pack List As|") + list + QStringLiteral("|create confirmed")});
-        QCOMPARE(kivrotest::readFile(list), QFile::encodeName(paths.at(1) + QStringLiteral("\r\n") + paths.at(0)
-                                                              + QStringLiteral("\r\n") + paths.at(2)
-                                                              + QStringLiteral("\r\n")));
+        QCOMPARE(kivrotest::readFile(list),
+                 QFile::encodeName(paths.at(1) + QStringLiteral("\r\n") + paths.at(0) + QStringLiteral("\r\n")
+                                   + paths.at(2) + QStringLiteral("\r\n")));
         QVERIFY(f->WhichFileLbl->text().isEmpty());
 
         // Append through the shown open dialog: its title and filter, the path typed in.
@@ -83,8 +84,8 @@ private slots:
         QTest::mouseClick(f->BrovletMenu_Append_Img, Qt::LeftButton);
         QCOMPARE(title, QStringLiteral("Append which Pack List?"));
         QCOMPARE(filters.value(0), QStringLiteral("Kivro Pack List (*.qvt) (*.qvt)"));
-        QCOMPARE(w.packList().fullPaths(), (QStringList{paths.at(1), paths.at(0), paths.at(2), paths.at(1),
-                                                        paths.at(0), paths.at(2)}));
+        QCOMPARE(w.packList().fullPaths(),
+                 (QStringList{paths.at(1), paths.at(0), paths.at(2), paths.at(1), paths.at(0), paths.at(2)}));
         QVERIFY(w.isEnabled() && f->isEnabled());
         QVERIFY(f->WhichFileLbl->text().isEmpty());
     }

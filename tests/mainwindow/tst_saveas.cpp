@@ -33,7 +33,10 @@ using namespace kivro;
 
 namespace {
 
-QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<none>")); }
+QString setting(const QString& name)
+{
+    return kivrotest::storedSetting(name, QStringLiteral("<none>"));
+}
 using kivrotest::whenModal;
 
 // The files the dialog's list shows as choosable.
@@ -124,8 +127,8 @@ private slots:
         QCOMPARE(w.SaveAsNewFilename_txt->text(), chosen);
         QVERIFY(!gSaveAsFileSaved);
         QCOMPARE(setting(QStringLiteral("LastSavedDir")), root + QStringLiteral("/out dir"));
-        QCOMPARE(Prompts::records(),
-                 QStringList{QStringLiteral("dialog|Save Pack File As|") + chosen + QStringLiteral("|create confirmed")});
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("dialog|Save Pack File As|") + chosen
+                                                 + QStringLiteral("|create confirmed")});
     }
 
     void replacingAFileIsConfirmedByTheAnswer()
@@ -135,18 +138,22 @@ private slots:
         Prompts::queue(chosen);
         w.Browse_cmd_Click();
         QCOMPARE(w.SaveAsNewFilename_txt->text(), chosen);
-        QCOMPARE(Prompts::records(),
-                 QStringList{QStringLiteral("dialog|Save Pack File As|") + chosen + QStringLiteral("|replace confirmed")});
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("dialog|Save Pack File As|") + chosen
+                                                 + QStringLiteral("|replace confirmed")});
     }
 
     void cancelledDialogKeepsTheBoxAndTheProtection_data()
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("lastSavedDir");
-        QTest::newRow("folder") << "/t/v/out.mpg" << "/t/v";
-        QTest::newRow("root") << "/x.mpg" << "/";
-        QTest::newRow("no folder") << "out.mpg" << "<none>";
-        QTest::newRow("empty") << "" << "<none>";
+        QTest::newRow("folder") << "/t/v/out.mpg"
+                                << "/t/v";
+        QTest::newRow("root") << "/x.mpg"
+                              << "/";
+        QTest::newRow("no folder") << "out.mpg"
+                                   << "<none>";
+        QTest::newRow("empty") << ""
+                               << "<none>";
     }
     void cancelledDialogKeepsTheBoxAndTheProtection()
     {
@@ -241,10 +248,11 @@ private slots:
         QTest::newRow("Mpeg, no extension") << 0 << "joined" << create.arg("joined.mpg") << "<dir>/joined.mpg";
         QTest::newRow("Mp3, no extension") << 1 << "joined" << create.arg("joined.mp3") << "<dir>/joined.mp3";
         QTest::newRow("All Files, no extension") << 2 << "joined" << create.arg("joined") << "<dir>/joined";
-        QTest::newRow("Mpeg, an extension of its own") << 0 << "joined.avi" << create.arg("joined.avi")
-                                                       << "<dir>/joined.avi";
-        QTest::newRow("Mpeg, names an existing file")
-            << 0 << "a" << "a.mpg already exists.\nDo you want to replace it?" << "/keep/box.mpg";
+        QTest::newRow("Mpeg, an extension of its own")
+            << 0 << "joined.avi" << create.arg("joined.avi") << "<dir>/joined.avi";
+        QTest::newRow("Mpeg, names an existing file") << 0 << "a"
+                                                      << "a.mpg already exists.\nDo you want to replace it?"
+                                                      << "/keep/box.mpg";
     }
     void typedNameTakesTheTypesExtension()
     {
@@ -297,22 +305,47 @@ private slots:
         QTest::addColumn<QString>("lastSavedDir");
         QTest::addColumn<QString>("record");
         const QString clip = "<usb>/Video/Part/clip.mpg";
-        QTest::newRow("file, writable volume root")
-            << QStringList{clip} << "<usb>" << "/keep/box.mpg" << "<usb>/clip.mpg" << "<usb>" << "";
-        QTest::newRow("several files: the first")
-            << QStringList{"<usb>/Video/Part/other.mpg", clip} << "<usb>" << "/keep/box.mpg" << "<usb>/other.mpg"
-            << "<usb>" << "";
-        QTest::newRow("volume root not writable: home folder")
-            << QStringList{clip} << "<root>/no such mount" << "/keep/box.mpg" << "<root>/clip.mpg" << "<root>" << "";
-        QTest::newRow("folder") << QStringList{"<usb>/Video"} << "<usb>" << "/keep/box.mpg" << "/keep/box.mpg" << "/keep"
+        QTest::newRow("file, writable volume root") << QStringList{clip} << "<usb>"
+                                                    << "/keep/box.mpg"
+                                                    << "<usb>/clip.mpg"
+                                                    << "<usb>"
+                                                    << "";
+        QTest::newRow("several files: the first") << QStringList{"<usb>/Video/Part/other.mpg", clip} << "<usb>"
+                                                  << "/keep/box.mpg"
+                                                  << "<usb>/other.mpg"
+                                                  << "<usb>"
+                                                  << "";
+        QTest::newRow("volume root not writable: home folder") << QStringList{clip} << "<root>/no such mount"
+                                                               << "/keep/box.mpg"
+                                                               << "<root>/clip.mpg"
+                                                               << "<root>"
+                                                               << "";
+        QTest::newRow("folder") << QStringList{"<usb>/Video"} << "<usb>"
+                                << "/keep/box.mpg"
+                                << "/keep/box.mpg"
+                                << "/keep"
                                 << "box|Information|OK|Tesma Kivro Pro|'<usb>/Video' is a directory.|OK";
-        QTest::newRow("missing file") << QStringList{"<usb>/none.mpg"} << "<usb>" << "/keep/box.mpg" << "/keep/box.mpg"
-                                      << "<none>" << "box|Critical|OK|Tesma Kivro Pro|'<usb>/none.mpg' was not found!|OK";
-        QTest::newRow("dangling link") << QStringList{"<usb>/Video/dangling.mpg"} << "<usb>" << "/keep/box.mpg"
-                                       << "/keep/box.mpg" << "<none>"
-                                       << "box|Critical|OK|Tesma Kivro Pro|'<usb>/Video/dangling.mpg' was not found!|OK";
-        QTest::newRow("plain text") << QStringList() << "" << "/keep/box.mpg" << "/keep/box.mpg" << "/keep" << "";
-        QTest::newRow("plain text, box at the root") << QStringList() << "" << "/x.mpg" << "/x.mpg" << "/" << "";
+        QTest::newRow("missing file") << QStringList{"<usb>/none.mpg"} << "<usb>"
+                                      << "/keep/box.mpg"
+                                      << "/keep/box.mpg"
+                                      << "<none>"
+                                      << "box|Critical|OK|Tesma Kivro Pro|'<usb>/none.mpg' was not found!|OK";
+        QTest::newRow("dangling link")
+            << QStringList{"<usb>/Video/dangling.mpg"} << "<usb>"
+            << "/keep/box.mpg"
+            << "/keep/box.mpg"
+            << "<none>"
+            << "box|Critical|OK|Tesma Kivro Pro|'<usb>/Video/dangling.mpg' was not found!|OK";
+        QTest::newRow("plain text") << QStringList() << ""
+                                    << "/keep/box.mpg"
+                                    << "/keep/box.mpg"
+                                    << "/keep"
+                                    << "";
+        QTest::newRow("plain text, box at the root") << QStringList() << ""
+                                                     << "/x.mpg"
+                                                     << "/x.mpg"
+                                                     << "/"
+                                                     << "";
     }
     void drop()
     {
@@ -361,9 +394,15 @@ private slots:
         QTest::addColumn<QString>("purpose");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("label");
-        QTest::newRow("SavePackFile") << "SavePackFile" << "/t/list.qvt" << "before";
-        QTest::newRow("SavePackList") << "SavePackList" << "/keep/box.mpg" << "/t/list.qvt";
-        QTest::newRow("other purpose") << "savepackfile" << "/keep/box.mpg" << "before";
+        QTest::newRow("SavePackFile") << "SavePackFile"
+                                      << "/t/list.qvt"
+                                      << "before";
+        QTest::newRow("SavePackList") << "SavePackList"
+                                      << "/keep/box.mpg"
+                                      << "/t/list.qvt";
+        QTest::newRow("other purpose") << "savepackfile"
+                                       << "/keep/box.mpg"
+                                       << "before";
     }
     void saveDialogPurposes()
     {

@@ -28,19 +28,17 @@ private slots:
                                 << SkinRoundRect{0, 0, 129, 40, 14, 10} << SkinRoundRect{435, 0, 534, 55, 18, 17}
                                 << SkinRoundRect{391, 261, 366, 309, 26, 28};
         // Offsets move coordinates, never ellipse sizes.
-        QTest::newRow("96 dpi, frame offsets") << 15.0 << 3 << 22 << QPoint(82, 290) << QPoint(536, 33)
-                                               << SkinRoundRect{3, 22, 132, 62, 14, 10}
-                                               << SkinRoundRect{438, 22, 537, 77, 18, 17}
-                                               << SkinRoundRect{394, 283, 369, 331, 26, 28};
+        QTest::newRow("96 dpi, frame offsets")
+            << 15.0 << 3 << 22 << QPoint(82, 290) << QPoint(536, 33) << SkinRoundRect{3, 22, 132, 62, 14, 10}
+            << SkinRoundRect{438, 22, 537, 77, 18, 17} << SkinRoundRect{394, 283, 369, 331, 26, 28};
         // 120 dpi: x 1.25, halves to even (17.5 -> 18, 12.5 -> 12, 667.5 -> 668, 22.5 -> 22).
         QTest::newRow("120 dpi") << 12.0 << 0 << 0 << QPoint(99, 335) << QPoint(666, 14)
                                  << SkinRoundRect{0, 0, 161, 50, 18, 12} << SkinRoundRect{544, 0, 668, 69, 22, 21}
                                  << SkinRoundRect{489, 326, 458, 386, 32, 35};
         // The offset is added before rounding: 667.5 + 3 = 670.5 -> 670, 457.5 + 3 = 460.5 -> 460.
-        QTest::newRow("120 dpi, frame offsets") << 12.0 << 3 << 22 << QPoint(102, 357) << QPoint(669, 36)
-                                                << SkinRoundRect{3, 22, 164, 72, 18, 12}
-                                                << SkinRoundRect{547, 22, 670, 91, 22, 21}
-                                                << SkinRoundRect{492, 348, 460, 408, 32, 35};
+        QTest::newRow("120 dpi, frame offsets")
+            << 12.0 << 3 << 22 << QPoint(102, 357) << QPoint(669, 36) << SkinRoundRect{3, 22, 164, 72, 18, 12}
+            << SkinRoundRect{547, 22, 670, 91, 22, 21} << SkinRoundRect{492, 348, 460, 408, 32, 35};
     }
     void shapeGeometry()
     {
@@ -169,14 +167,14 @@ private slots:
             << main << QPointF(3000, 2000) << QPointF(3000, 2000) << "";
         // Bottom corrections b, c and d (a appears in the row above).
         QTest::newRow("bottom correction b") << main << QPointF(-3500, 6700) << QPointF(-3500, 5020) << "B";
-        QTest::newRow("bottom correction b, then left, low") << main << QPointF(-4000, 6700)
-                                                             << QPointF(-3240, 5020) << "BL";
-        QTest::newRow("bottom correction c") << TwipRect{6000, 1000, 8100, 5010} << QPointF(1760, 6700)
-                                             << QPointF(1760, 5520) << "B";
-        QTest::newRow("bottom correction d") << TwipRect{6000, 1000, 8100, 5010} << QPointF(1850, 6700)
-                                             << QPointF(1850, 5580) << "B";
-        QTest::newRow("above and left: top, then left") << rightMain << QPointF(500, -4000)
-                                                        << QPointF(1260, -3020) << "TL";
+        QTest::newRow("bottom correction b, then left, low")
+            << main << QPointF(-4000, 6700) << QPointF(-3240, 5020) << "BL";
+        QTest::newRow("bottom correction c")
+            << TwipRect{6000, 1000, 8100, 5010} << QPointF(1760, 6700) << QPointF(1760, 5520) << "B";
+        QTest::newRow("bottom correction d")
+            << TwipRect{6000, 1000, 8100, 5010} << QPointF(1850, 6700) << QPointF(1850, 5580) << "B";
+        QTest::newRow("above and left: top, then left")
+            << rightMain << QPointF(500, -4000) << QPointF(1260, -3020) << "TL";
     }
     void magnetise()
     {
@@ -268,7 +266,8 @@ private slots:
         // The drag step never changes the docking flags it is given (they are const) and never
         // snaps: a pack list far away is carried, not pulled in.
         BeginWindowDrag(d, 0, 0);
-        const DragStep s = DragWindow(d, 15, 15, {0, 0, 8100, 5010}, {50000, 50000, 4830, 4400}, DockFlags{false, false, false, true});
+        const DragStep s = DragWindow(d, 15, 15, {0, 0, 8100, 5010}, {50000, 50000, 4830, 4400},
+                                      DockFlags{false, false, false, true});
         QCOMPARE(QPointF(s.packLeft, s.packTop), QPointF(50015, 50015));
     }
 

@@ -94,9 +94,12 @@ private slots:
                     if (!a.rect.intersects(b.rect))
                         continue;
                     const bool samePlace = !a.place.empty() && a.place == b.place && a.rect == b.rect;
-                    const bool held = (a.container && a.rect.contains(b.rect)) || (b.container && b.rect.contains(a.rect));
-                    QVERIFY2(samePlace || held, qPrintable(QStringLiteral("%1: %2 overlaps %3")
-                                                               .arg(QLatin1String(w.name), str(a.name), str(b.name))));
+                    const bool held = (a.container && a.rect.contains(b.rect))
+                                      || (b.container && b.rect.contains(a.rect));
+                    QVERIFY2(
+                        samePlace || held,
+                        qPrintable(
+                            QStringLiteral("%1: %2 overlaps %3").arg(QLatin1String(w.name), str(a.name), str(b.name))));
                 }
             }
         }
@@ -112,9 +115,9 @@ private slots:
                 const int padding = e.kind == SkinKind::PushButton ? 10 : 0;
                 const int width = fm.horizontalAdvance(str(e.longestText)) + padding;
                 QVERIFY2(width <= e.rect.width(), qPrintable(QStringLiteral("%1: \"%2\" needs %3 px, has %4")
-                                                                  .arg(str(e.name), str(e.longestText))
-                                                                  .arg(width)
-                                                                  .arg(e.rect.width())));
+                                                                 .arg(str(e.name), str(e.longestText))
+                                                                 .arg(width)
+                                                                 .arg(e.rect.width())));
                 QVERIFY2(fm.height() <= e.rect.height(), e.name.data());
             }
         }
@@ -175,7 +178,8 @@ private slots:
                 for (int y = 0; y < img.height(); ++y)
                     for (int x = 0; x < img.width(); ++x)
                         opaque += qAlpha(img.pixel(x, y)) > 128;
-                QVERIFY2(opaque * 50 >= img.width() * img.height(), qPrintable(QStringLiteral("%1 at %2x: %3 opaque pixels").arg(name).arg(dpr).arg(opaque)));
+                QVERIFY2(opaque * 50 >= img.width() * img.height(),
+                         qPrintable(QStringLiteral("%1 at %2x: %3 opaque pixels").arg(name).arg(dpr).arg(opaque)));
             }
         }
     }

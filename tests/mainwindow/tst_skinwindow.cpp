@@ -68,7 +68,8 @@ QPoint centreOf(const QWidget& w, const char* control)
 
 bool near(const QColor& a, const QColor& b)
 {
-    return std::abs(a.red() - b.red()) <= 6 && std::abs(a.green() - b.green()) <= 6 && std::abs(a.blue() - b.blue()) <= 6;
+    return std::abs(a.red() - b.red()) <= 6 && std::abs(a.green() - b.green()) <= 6
+           && std::abs(a.blue() - b.blue()) <= 6;
 }
 
 void setDocked(bool docked)
@@ -127,7 +128,9 @@ private slots:
         for (const QPoint p : {QPoint(2, 2), QPoint(60, 300), QPoint(480, 120)}) {
             const QColor got = screenPixel(globalOfSkin(w, p));
             QVERIFY2(near(got, art.pixelColor(p)), qPrintable(QStringLiteral("skin (%1, %2): %3, expected %4")
-                                                                   .arg(p.x()).arg(p.y()).arg(got.name(), art.pixelColor(p).name())));
+                                                                  .arg(p.x())
+                                                                  .arg(p.y())
+                                                                  .arg(got.name(), art.pixelColor(p).name())));
         }
     }
 
@@ -138,8 +141,10 @@ private slots:
         QTest::addColumn<bool>("docked");
         QTest::addColumn<bool>("packListShown");
         QTest::addColumn<bool>("disarms");
-        QTest::newRow("background, pack list docked: carried along") << "BG_Img" << QPoint(480, 120) << true << true << true;
-        QTest::newRow("background, docked and hidden: carried along") << "BG_Img" << QPoint(480, 120) << true << false << true;
+        QTest::newRow("background, pack list docked: carried along")
+            << "BG_Img" << QPoint(480, 120) << true << true << true;
+        QTest::newRow("background, docked and hidden: carried along")
+            << "BG_Img" << QPoint(480, 120) << true << false << true;
         QTest::newRow("background, not docked: stays") << "BG_Img" << QPoint(480, 120) << false << true << true;
         QTest::newRow("caption, docked") << "TesmaKivroCaption" << QPoint(60, 12) << true << true << false;
         QTest::newRow("icon, not docked") << "KivroIcon_Img" << QPoint(16, 12) << false << true << false;
@@ -284,7 +289,9 @@ static int renderScreenshots(const QString& dir)
     const QRect area = w.frameGeometry().united(packList->frameGeometry());
     const auto shoot = [&](const QString& name) {
         QTest::qWait(400);
-        QImage shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage().convertToFormat(QImage::Format_ARGB32);
+        QImage shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                          .toImage()
+                          .convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < shot.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(shot.scanLine(y));
             for (int x = 0; x < shot.width(); ++x)
@@ -345,15 +352,17 @@ private slots:
             QProcess p;
             p.setProcessEnvironment(env);
             p.setProcessChannelMode(QProcess::MergedChannels);
-            p.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x800x24 -nolisten tcp"),
-                              QCoreApplication::applicationFilePath()});
+            p.start(xvfbRun,
+                    {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x800x24 -nolisten tcp"),
+                     QCoreApplication::applicationFilePath()});
             QVERIFY(p.waitForStarted());
             const bool finished = p.waitForFinished(180000);
             if (!finished)
                 p.kill();
             out = p.readAll();
             QVERIFY2(finished, out.constData());
-            if (!out.contains("Totals:") && (out.contains("Xvfb failed to start") || out.contains("Server is already active")))
+            if (!out.contains("Totals:")
+                && (out.contains("Xvfb failed to start") || out.contains("Server is already active")))
                 continue;
             QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0, out.constData());
             QVERIFY2(out.contains("Totals:") && out.contains(" 0 failed"), out.constData());

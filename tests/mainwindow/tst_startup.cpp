@@ -128,10 +128,13 @@ QString programFolderWithData(const QStringList& names)
     return dir;
 }
 
-QString setting(const QString& name) { return kivrotest::storedSetting(name, QStringLiteral("<missing>")); }
+QString setting(const QString& name)
+{
+    return kivrotest::storedSetting(name, QStringLiteral("<missing>"));
+}
 
-const QString kInvalidIcon =
-    QStringLiteral("box|None|OK|Tesma Kivro Pro|Invalid icon file or file does not contain 32x32 or 16x16 icon|OK");
+const QString kInvalidIcon = QStringLiteral(
+    "box|None|OK|Tesma Kivro Pro|Invalid icon file or file does not contain 32x32 or 16x16 icon|OK");
 
 } // namespace
 
@@ -171,9 +174,12 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("appPath");
-        QTest::newRow("plain") << "/opt/kivro" << "/opt/kivro";
-        QTest::newRow("trailing slash") << "/opt/kivro/" << "/opt/kivro";
-        QTest::newRow("root stays root") << "/" << "/";
+        QTest::newRow("plain") << "/opt/kivro"
+                               << "/opt/kivro";
+        QTest::newRow("trailing slash") << "/opt/kivro/"
+                                        << "/opt/kivro";
+        QTest::newRow("root stays root") << "/"
+                                         << "/";
     }
     void programFolder()
     {
@@ -368,14 +374,21 @@ private slots:
         QTest::addColumn<QString>("x");
         QTest::addColumn<QString>("y");
         QTest::addColumn<QString>("dir");
-        QTest::newRow("400 px from the left") << std::optional<QPointF>(QPointF(6000, 4500)) << std::optional<QString>("/home/u/Videos")
-                                              << "6000" << "4500" << "/home/u/Videos";
-        QTest::newRow("off screen, root folder") << std::optional<QPointF>(QPointF(-3000, 0)) << std::optional<QString>("/")
-                                                 << "-3000" << "0" << "/";
+        QTest::newRow("400 px from the left")
+            << std::optional<QPointF>(QPointF(6000, 4500)) << std::optional<QString>("/home/u/Videos") << "6000"
+            << "4500"
+            << "/home/u/Videos";
+        QTest::newRow("off screen, root folder")
+            << std::optional<QPointF>(QPointF(-3000, 0)) << std::optional<QString>("/") << "-3000"
+            << "0"
+            << "/";
         QTest::newRow("whole twips") << std::optional<QPointF>(QPointF(6000.4, 15.6)) << std::optional<QString>("/a, b")
-                                     << "6000" << "16" << "/a, b";
-        QTest::newRow("nothing known") << std::optional<QPointF>() << std::optional<QString>()
-                                       << "<missing>" << "<missing>" << "<missing>";
+                                     << "6000"
+                                     << "16"
+                                     << "/a, b";
+        QTest::newRow("nothing known") << std::optional<QPointF>() << std::optional<QString>() << "<missing>"
+                                       << "<missing>"
+                                       << "<missing>";
     }
     void shutdownSettings()
     {
@@ -394,9 +407,12 @@ private slots:
     {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("box");
-        QTest::newRow("raised in the sequence") << "runtime-error" << "Run-time error '53':\\n\\nFile not found";
-        QTest::newRow("raised in an event") << "error-in-event" << "Run-time error '75':\\n\\nPath/File access error";
-        QTest::newRow("any other failure") << "other-exception" << "Run-time error '51':\\n\\nindex 7 is out of range";
+        QTest::newRow("raised in the sequence") << "runtime-error"
+                                                << "Run-time error '53':\\n\\nFile not found";
+        QTest::newRow("raised in an event") << "error-in-event"
+                                            << "Run-time error '75':\\n\\nPath/File access error";
+        QTest::newRow("any other failure") << "other-exception"
+                                           << "Run-time error '51':\\n\\nindex 7 is out of range";
     }
     void unhandledRunTimeErrors()
     {
@@ -405,7 +421,9 @@ private slots:
         const QString log = kivrotest::rootDir() + QStringLiteral("/error-") + mode + QStringLiteral(".txt");
         const QString answers = kivrotest::rootDir() + QStringLiteral("/no-answers.txt");
         kivrotest::writeFile(answers, QByteArray());
-        QCOMPARE(kivrotest::runChild(mode, {QStringLiteral("KIVRO_TEST_LOG=") + log, QStringLiteral("KIVRO_TEST_ANSWERS=") + answers}), 1);
+        QCOMPARE(kivrotest::runChild(
+                     mode, {QStringLiteral("KIVRO_TEST_LOG=") + log, QStringLiteral("KIVRO_TEST_ANSWERS=") + answers}),
+                 1);
         QCOMPARE(QString::fromUtf8(kivrotest::readFile(log)),
                  QStringLiteral("box|Critical|OK|Tesma Kivro Pro|") + box + QStringLiteral("|OK\n"));
     }

@@ -110,8 +110,10 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
         QTest::addColumn<int>("count");
-        QTest::newRow("999 full pieces") << 999 * 1024LL << "m.0001" << "m.0999" << 999;
-        QTest::newRow("998 and a remainder") << 998 * 1024LL + 1 << "m.001" << "m.999" << 999;
+        QTest::newRow("999 full pieces") << 999 * 1024LL << "m.0001"
+                                         << "m.0999" << 999;
+        QTest::newRow("998 and a remainder") << 998 * 1024LL + 1 << "m.001"
+                                             << "m.999" << 999;
     }
     void pieceNumbersFollowTheCount()
     {
@@ -200,7 +202,8 @@ private slots:
         QCOMPARE(Prompts::records(),
                  (QStringList{box("Exclamation", "YesNoCancel",
                                   "You are trying to unpack 2 or more files. Kivro cannot save them as the same "
-                                  "filename. Specify a custom directory now?", "No"),
+                                  "filename. Specify a custom directory now?",
+                                  "No"),
                               box("Information", "OK",
                                   "Kivro will save the unpacked files in the directory where the file is.", "OK"),
                               box("Information", "OK", "2 files successfully unpacked!", "OK")}));
@@ -248,14 +251,14 @@ private slots:
         w->CreateJoinBatMnu_Click();
         w->UnpackMnu_Click();
         QCOMPARE(Prompts::records(), QStringList{kOneDone});
-        const QByteArray expected =
-            "@echo off\r\n@echo Copyright Bob\r\n@echo.\r\n@echo -------------\r\n"
-            "If NOT exist \"movie.mpg.001\" Goto 0\r\nIf NOT exist \"movie.mpg.002\" Goto 0\r\n"
-            "If NOT exist \"movie.mpg.003\" Goto 0\r\n"
-            "Copy/b \"movie.mpg.001\" + \"movie.mpg.002\" + \"movie.mpg.003\" \"movie.mpg-JOIN.mpg\"\r\n"
-            "goto 1\r\n:0\r\nCls\r\n@echo Some required file(s) not found.\r\n"
-            "@echo movie.mpg-JOIN.mpg NOT successfully created.\r\nExit\r\n:1\r\nCls\r\n"
-            "@echo movie.mpg-JOIN.mpg successfully created.\r\nExit\r\n";
+        const QByteArray expected
+            = "@echo off\r\n@echo Copyright Bob\r\n@echo.\r\n@echo -------------\r\n"
+              "If NOT exist \"movie.mpg.001\" Goto 0\r\nIf NOT exist \"movie.mpg.002\" Goto 0\r\n"
+              "If NOT exist \"movie.mpg.003\" Goto 0\r\n"
+              "Copy/b \"movie.mpg.001\" + \"movie.mpg.002\" + \"movie.mpg.003\" \"movie.mpg-JOIN.mpg\"\r\n"
+              "goto 1\r\n:0\r\nCls\r\n@echo Some required file(s) not found.\r\n"
+              "@echo movie.mpg-JOIN.mpg NOT successfully created.\r\nExit\r\n:1\r\nCls\r\n"
+              "@echo movie.mpg-JOIN.mpg successfully created.\r\nExit\r\n";
         QCOMPARE(kivrotest::readFile(d + "/movie.mpg-JOIN.bat"), expected);
         QCOMPARE(expected.count("\r\n"), 18);
     }
@@ -275,14 +278,17 @@ private slots:
         Prompts::enableScripted();
         w->UnpackMnu_Click();
         QCOMPARE(Prompts::records(),
-                 QStringList{box("Critical", "OK", "Cannot unpack '" + d + "/b' which is a 0 byte file. Unpacking aborted!", "OK")});
+                 QStringList{box("Critical", "OK",
+                                 "Cannot unpack '" + d + "/b' which is a 0 byte file. Unpacking aborted!", "OK")});
         w->packList().clear();
         add(d + "/c");
         Prompts::enableScripted();
         w->UnpackMnu_Click();
         QCOMPARE(Prompts::records(),
-                 QStringList{box("Critical", "OK",
-                                 "Cannot unpack '" + d + "/c' because it is a smaller than 1,440,000 bytes. Unpacking aborted!", "OK")});
+                 QStringList{
+                     box("Critical", "OK",
+                         "Cannot unpack '" + d + "/c' because it is a smaller than 1,440,000 bytes. Unpacking aborted!",
+                         "OK")});
         QCOMPARE(QDir(d).entryList(QDir::Files), (QStringList{"a", "b", "c"}));
         verifyIdle();
     }

@@ -150,7 +150,8 @@ private slots:
         host->form = form;
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        dir = kivrotest::rootDir() + QStringLiteral("/files-") + QString::number(QRandomGenerator::global()->generate());
+        dir = kivrotest::rootDir() + QStringLiteral("/files-")
+              + QString::number(QRandomGenerator::global()->generate());
         QDir().mkpath(dir);
     }
     void cleanup()
@@ -170,16 +171,46 @@ private slots:
         QTest::addColumn<QString>("caret");
         QTest::addColumn<QString>("moves");
         QTest::addColumn<QString>("after");
-        QTest::newRow("block moves down") << "A B C* D* E" << "C" << "down" << "A B E C* D*";
-        QTest::newRow("block at the end stays") << "A B C* D* E" << "C" << "down down" << "A B E C* D*";
-        QTest::newRow("two singles down") << "A B* C D* E" << "B" << "down" << "A C B* E D*";
-        QTest::newRow("blocks move up") << "A B* C D* E*" << "D" << "up" << "B* A D* E* C";
-        QTest::newRow("first moves, last stays") << "A* B C D E*" << "A" << "down" << "B A* C D E*";
-        QTest::newRow("caret on the last row: down does nothing") << "A B* C D E*" << "E" << "down" << "A B* C D E*";
-        QTest::newRow("caret on the last row: up works") << "A B* C D E*" << "E" << "up" << "B* A C E* D";
-        QTest::newRow("caret on the first row: up does nothing") << "A* B C* D E" << "A" << "up" << "A* B C* D E";
-        QTest::newRow("block at the top stays") << "A* B* C D E" << "B" << "up" << "A* B* C D E";
-        QTest::newRow("down then up restores") << "A B* C D E" << "B" << "down up" << "A B* C D E";
+        QTest::newRow("block moves down") << "A B C* D* E"
+                                          << "C"
+                                          << "down"
+                                          << "A B E C* D*";
+        QTest::newRow("block at the end stays") << "A B C* D* E"
+                                                << "C"
+                                                << "down down"
+                                                << "A B E C* D*";
+        QTest::newRow("two singles down") << "A B* C D* E"
+                                          << "B"
+                                          << "down"
+                                          << "A C B* E D*";
+        QTest::newRow("blocks move up") << "A B* C D* E*"
+                                        << "D"
+                                        << "up"
+                                        << "B* A D* E* C";
+        QTest::newRow("first moves, last stays") << "A* B C D E*"
+                                                 << "A"
+                                                 << "down"
+                                                 << "B A* C D E*";
+        QTest::newRow("caret on the last row: down does nothing") << "A B* C D E*"
+                                                                  << "E"
+                                                                  << "down"
+                                                                  << "A B* C D E*";
+        QTest::newRow("caret on the last row: up works") << "A B* C D E*"
+                                                         << "E"
+                                                         << "up"
+                                                         << "B* A C E* D";
+        QTest::newRow("caret on the first row: up does nothing") << "A* B C* D E"
+                                                                 << "A"
+                                                                 << "up"
+                                                                 << "A* B C* D E";
+        QTest::newRow("block at the top stays") << "A* B* C D E"
+                                                << "B"
+                                                << "up"
+                                                << "A* B* C D E";
+        QTest::newRow("down then up restores") << "A B* C D E"
+                                               << "B"
+                                               << "down up"
+                                               << "A B* C D E";
     }
     void moves()
     {
@@ -336,7 +367,8 @@ private slots:
         QTest::newRow("two of the greatest width") << "A* B C" << QList<int>{5000, 5000, 4000} << 5000 << 343;
         QTest::newRow("both of the greatest width") << "A* B* C" << QList<int>{5000, 5000, 4000} << 4000 << 277;
         QTest::newRow("greatest twice, next narrow") << "A* B* C" << QList<int>{5000, 5000, 1000} << 0 << 0;
-        QTest::newRow("widest and a later wide one") << "A* B C* D" << QList<int>{6000, 1000, 5000, 4500} << 4500 << 310;
+        QTest::newRow("widest and a later wide one")
+            << "A* B C* D" << QList<int>{6000, 1000, 5000, 4500} << 4500 << 310;
     }
     void removalMeasuresAgain()
     {
@@ -471,8 +503,8 @@ private slots:
         form->selpos_lst->setListIndex(1);
         form->EnablePackListControls(false);
         QVERIFY(!form->selpos_lst->isEnabled());
-        for (QPushButton* b : {form->RemoveFileFromList_Cmd, form->SelAll_Cmd, form->DeSelAll_Cmd,
-                               form->InvSel_Cmd, form->selposup_cmd, form->selposdown_cmd})
+        for (QPushButton* b : {form->RemoveFileFromList_Cmd, form->SelAll_Cmd, form->DeSelAll_Cmd, form->InvSel_Cmd,
+                               form->selposup_cmd, form->selposdown_cmd})
             b->click();
         QCOMPARE(state(), QStringLiteral("A B* C"));
         form->EnablePackListControls(true);
@@ -618,8 +650,8 @@ private slots:
         for (QAction* a : menu->actions())
             if (a->isVisible())
                 shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(shown, (QStringList{"R&emove", "-", "Move &Up", "Move &Down", "-", "Select &All",
-                                     "De&select All", "&Inverse Select", "-", "Clear &Lost Link"}));
+        QCOMPARE(shown, (QStringList{"R&emove", "-", "Move &Up", "Move &Down", "-", "Select &All", "De&select All",
+                                     "&Inverse Select", "-", "Clear &Lost Link"}));
         menu->hide();
 
         // Below the last entry: no "R&emove" and no first separator.
@@ -629,8 +661,8 @@ private slots:
         for (QAction* a : menu->actions())
             if (a->isVisible())
                 shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(shown, (QStringList{"Move &Up", "Move &Down", "-", "Select &All", "De&select All",
-                                     "&Inverse Select", "-", "Clear &Lost Link"}));
+        QCOMPARE(shown, (QStringList{"Move &Up", "Move &Down", "-", "Select &All", "De&select All", "&Inverse Select",
+                                     "-", "Clear &Lost Link"}));
         menu->hide();
 
         // Back on an entry, every item shows again.
@@ -740,16 +772,33 @@ private slots:
         QTest::addColumn<QString>("entries");
         QTest::addColumn<QString>("ascending");
         QTest::addColumn<QString>("descending");
-        QTest::newRow("case") << "a B b A" << "A B a b" << "b a B A";
-        QTest::newRow("equal names, three") << "b@F1 a@F2 b@F3" << "a@F2 b@F3 b@F1" << "b@F3 b@F1 a@F2";
-        QTest::newRow("two equal names swap") << "x@F1 x@F2" << "x@F2 x@F1" << "x@F2 x@F1";
-        QTest::newRow("three equal names") << "x@F1 x@F2 x@F3" << "x@F3 x@F2 x@F1" << "x@F3 x@F2 x@F1";
-        QTest::newRow("sorted again") << "x@F3 x@F2 x@F1" << "x@F1 x@F2 x@F3" << "x@F1 x@F2 x@F3";
-        QTest::newRow("five") << "b@1 a@2 b@3 a@4 b@5" << "a@4 a@2 b@5 b@1 b@3" << "b@3 b@5 b@1 a@4 a@2";
-        QTest::newRow("no number order")
-            << "clip10.mpg clip9.mpg Clip2.mpg" << "Clip2.mpg clip10.mpg clip9.mpg" << "clip9.mpg clip10.mpg Clip2.mpg";
-        QTest::newRow("prefix first") << "ab a abc" << "a ab abc" << "abc ab a";
-        QTest::newRow("one entry") << "a@F1" << "a@F1" << "a@F1";
+        QTest::newRow("case") << "a B b A"
+                              << "A B a b"
+                              << "b a B A";
+        QTest::newRow("equal names, three") << "b@F1 a@F2 b@F3"
+                                            << "a@F2 b@F3 b@F1"
+                                            << "b@F3 b@F1 a@F2";
+        QTest::newRow("two equal names swap") << "x@F1 x@F2"
+                                              << "x@F2 x@F1"
+                                              << "x@F2 x@F1";
+        QTest::newRow("three equal names") << "x@F1 x@F2 x@F3"
+                                           << "x@F3 x@F2 x@F1"
+                                           << "x@F3 x@F2 x@F1";
+        QTest::newRow("sorted again") << "x@F3 x@F2 x@F1"
+                                      << "x@F1 x@F2 x@F3"
+                                      << "x@F1 x@F2 x@F3";
+        QTest::newRow("five") << "b@1 a@2 b@3 a@4 b@5"
+                              << "a@4 a@2 b@5 b@1 b@3"
+                              << "b@3 b@5 b@1 a@4 a@2";
+        QTest::newRow("no number order") << "clip10.mpg clip9.mpg Clip2.mpg"
+                                         << "Clip2.mpg clip10.mpg clip9.mpg"
+                                         << "clip9.mpg clip10.mpg Clip2.mpg";
+        QTest::newRow("prefix first") << "ab a abc"
+                                      << "a ab abc"
+                                      << "abc ab a";
+        QTest::newRow("one entry") << "a@F1"
+                                   << "a@F1"
+                                   << "a@F1";
     }
     // The sort itself without a window, and the same through the window's pictures.
     void sortOrders()
@@ -900,8 +949,7 @@ private slots:
         QTest::newRow("blank line only") << QByteArray("\r\n") << QList<QByteArray>{""};
         const QByteArray longest(4096, 'p');
         QTest::newRow("longer than any path: passed over")
-            << QByteArray(longest + "q\r\n/a\r\n" + longest + "\n" + longest + "q")
-            << QList<QByteArray>{"/a", longest};
+            << QByteArray(longest + "q\r\n/a\r\n" + longest + "\n" + longest + "q") << QList<QByteArray>{"/a", longest};
     }
     // The same lines whether the file comes in one piece or byte by byte (a CR LF cut in two
     // between pieces is still one line end).
@@ -1093,7 +1141,8 @@ private slots:
         QCOMPARE(host->model.fullPaths(), expected);
         QCOMPARE(host->model.folder(expected.size() - 3), dir + QStringLiteral("/s/"));
         QCOMPARE(host->model.name(expected.size() - 2), QStringLiteral("three é.mpg"));
-        const QString title = replace ? QStringLiteral("Load which Pack List?") : QStringLiteral("Append which Pack List?");
+        const QString title = replace ? QStringLiteral("Load which Pack List?")
+                                      : QStringLiteral("Append which Pack List?");
         QCOMPARE(Prompts::records(), QStringList{QStringLiteral("dialog|") + title + QLatin1Char('|') + list});
         QCOMPARE(host->dialogCalls, QStringList{kPackListFilter + QLatin1Char('|') + title + QLatin1Char('|')});
         QCOMPARE(host->enableCalls, (QList<bool>{false, true}));
@@ -1141,10 +1190,9 @@ private slots:
         fill(QStringLiteral("A B* C"));
         Prompts::queue(path);
         QTest::mouseClick(form->BrovletMenu_Load_Img, Qt::LeftButton);
-        QCOMPARE(Prompts::records(),
-                 (QStringList{QStringLiteral("dialog|Load which Pack List?|") + path,
-                              QStringLiteral("box|Critical|OK|Tesma Kivro Pro|Cannot read '") + path
-                                  + QStringLiteral("'. The pack list was not changed.|OK")}));
+        QCOMPARE(Prompts::records(), (QStringList{QStringLiteral("dialog|Load which Pack List?|") + path,
+                                                  QStringLiteral("box|Critical|OK|Tesma Kivro Pro|Cannot read '") + path
+                                                      + QStringLiteral("'. The pack list was not changed.|OK")}));
         QCOMPARE(state(), QStringLiteral("A B* C"));
         QVERIFY(form->WhichFileLbl->text().isEmpty());
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);

@@ -108,9 +108,9 @@ private slots:
     {
         FakeHost host;
         // The main window's templates, told apart from the skin's own pictures.
-        host.templates = {{"ButtonClose_Up_Img", "main_close_up"},          {"ButtonClose_Over_Img", "main_close_over"},
-                          {"ButtonClose_Down_Img", "main_close_down"},      {"ButtonSelectAll_Up_Img", "main_all_up"},
-                          {"ButtonSelectAll_Over_Img", "main_all_over"},    {"ButtonSelectAll_Down_Img", "main_all_down"}};
+        host.templates = {{"ButtonClose_Up_Img", "main_close_up"},       {"ButtonClose_Over_Img", "main_close_over"},
+                          {"ButtonClose_Down_Img", "main_close_down"},   {"ButtonSelectAll_Up_Img", "main_all_up"},
+                          {"ButtonSelectAll_Over_Img", "main_all_over"}, {"ButtonSelectAll_Down_Img", "main_all_down"}};
         Brovletfrm f(host);
         const auto pictures = [](SkinImage* img) {
             return QStringList{img->pictureName(SkinImage::Picture::Up), img->pictureName(SkinImage::Picture::Over),

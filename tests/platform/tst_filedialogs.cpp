@@ -19,8 +19,8 @@ using namespace kivro::win;
 namespace {
 
 const QString kFilter = QStringLiteral("Mpeg (*.mpg,*.mpeg,*.mpe)") + QChar(0) + QStringLiteral("*.mpg;*.mpeg;*.mpe")
-                        + QChar(0) + QStringLiteral("All Files (*.*)") + QChar(0) + QStringLiteral("*.*")
-                        + QChar(0) + QChar(0);
+                        + QChar(0) + QStringLiteral("All Files (*.*)") + QChar(0) + QStringLiteral("*.*") + QChar(0)
+                        + QChar(0);
 
 using kivrotest::whenModal;
 
@@ -72,10 +72,7 @@ private slots:
         for (const char* name : {"a.mpg", "b.mpeg", "c.mpe", "d.avi", "noext", "e.MPG"})
             kivrotest::writeFile(dir + QLatin1Char('/') + QLatin1String(name), "x");
     }
-    void init()
-    {
-        Prompts::enableScripted();
-    }
+    void init() { Prompts::enableScripted(); }
 
     void nameFiltersShowTheLabelAndFilterByThePatterns_data()
     {
@@ -149,10 +146,9 @@ private slots:
         kivrotest::writeFile(answers, "/t/out.mpg\n\n");
         QFile::remove(log);
         QByteArray out;
-        QCOMPARE(kivrotest::runChild(QStringLiteral("dialogs"),
-                                     {QStringLiteral("KIVRO_TEST_ANSWERS=") + answers,
-                                      QStringLiteral("KIVRO_TEST_LOG=") + log},
-                                     &out),
+        QCOMPARE(kivrotest::runChild(
+                     QStringLiteral("dialogs"),
+                     {QStringLiteral("KIVRO_TEST_ANSWERS=") + answers, QStringLiteral("KIVRO_TEST_LOG=") + log}, &out),
                  0);
         QVERIFY2(out.endsWith("1:/t/out.mpg\n0:\n0:\nfolder:-\n"), out.constData());
         QCOMPARE(QString::fromUtf8(kivrotest::readFile(log)),
@@ -167,9 +163,8 @@ private slots:
         const QString answers = kivrotest::rootDir() + QStringLiteral("/answers2.txt");
         const QString log = kivrotest::rootDir() + QStringLiteral("/log2.txt");
         kivrotest::writeFile(answers, "Cancel\n");
-        QVERIFY(kivrotest::runChild(QStringLiteral("wrong-kind"),
-                                    {QStringLiteral("KIVRO_TEST_ANSWERS=") + answers,
-                                     QStringLiteral("KIVRO_TEST_LOG=") + log})
+        QVERIFY(kivrotest::runChild(QStringLiteral("wrong-kind"), {QStringLiteral("KIVRO_TEST_ANSWERS=") + answers,
+                                                                   QStringLiteral("KIVRO_TEST_LOG=") + log})
                 > 0);
         QVERIFY(kivrotest::readFile(log).contains("error|dialog answered with 'Cancel'"));
     }
@@ -204,7 +199,8 @@ private slots:
         ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT;
         QVERIFY(GetSaveFileNameA(ofn));
         QCOMPARE(ofn.lpstrFile, dir + QStringLiteral("/ new file.mpg "));
-        QCOMPARE(refusal, QStringLiteral("The folder '%1/nosuchdir' does not exist.\nCheck the name and try again.").arg(dir));
+        QCOMPARE(refusal,
+                 QStringLiteral("The folder '%1/nosuchdir' does not exist.\nCheck the name and try again.").arg(dir));
         QCOMPARE(question, QStringLiteral("' new file.mpg ' does not exist.\nCreate the file?"));
         QVERIFY(stillOpenAfterNo);
         QVERIFY(!QFile::exists(ofn.lpstrFile));
@@ -217,8 +213,7 @@ private slots:
         bool foldersOnly = false;
         kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
             title = dialog->windowTitle();
-            foldersOnly = dialog->fileMode() == QFileDialog::Directory
-                          && dialog->testOption(QFileDialog::ShowDirsOnly)
+            foldersOnly = dialog->fileMode() == QFileDialog::Directory && dialog->testOption(QFileDialog::ShowDirsOnly)
                           && dialog->testOption(QFileDialog::DontUseNativeDialog);
             dialog->setDirectory(dir);
             static_cast<QDialog*>(dialog)->accept();

@@ -17,17 +17,27 @@ struct Entry {
     int width = 16;
     int height = 16;
     int bitCount = 32;
-    int colorCount = 0;            // the directory's bColorCount
-    int widthByte = -1;            // overrides the directory's width byte (256-pixel entries: 0)
-    QVector<QRgb> palette;         // written when the derived form has one
+    int colorCount = 0;    // the directory's bColorCount
+    int widthByte = -1;    // overrides the directory's width byte (256-pixel entries: 0)
+    QVector<QRgb> palette; // written when the derived form has one
     std::function<quint32(int, int)> pixel = [](int, int) { return 0xFF102030u; };
     std::function<bool(int, int)> transparent = [](int, int) { return false; };
-    int dataBits = -1;             // bits per pixel of the colour rows as written (default bitCount)
+    int dataBits = -1; // bits per pixel of the colour rows as written (default bitCount)
 };
 
-void put16(QByteArray& b, int v) { b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); }
-void put32(QByteArray& b, quint32 v) { for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xFF)); }
-int rowBytes(int width, int bits) { return ((width * bits + 31) / 32) * 4; }
+void put16(QByteArray& b, int v)
+{
+    b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
+}
+void put32(QByteArray& b, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        b.append(char((v >> (8 * i)) & 0xFF));
+}
+int rowBytes(int width, int bits)
+{
+    return ((width * bits + 31) / 32) * 4;
+}
 
 } // namespace
 
@@ -54,15 +64,29 @@ QByteArray imageData(const Entry& e)
         for (int x = 0; x < e.width; ++x) {
             const quint32 v = e.pixel(x, y);
             switch (bits) {
-            case 1: if (v & 1) row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8))); break;
-            case 4: row[x / 2] = char(row[x / 2] | ((v & 0x0F) << (x % 2 ? 0 : 4))); break;
-            case 8: row[x] = char(v); break;
-            case 24: row[x * 3] = char(qBlue(v)); row[x * 3 + 1] = char(qGreen(v)); row[x * 3 + 2] = char(qRed(v)); break;
+            case 1:
+                if (v & 1)
+                    row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
+                break;
+            case 4:
+                row[x / 2] = char(row[x / 2] | ((v & 0x0F) << (x % 2 ? 0 : 4)));
+                break;
+            case 8:
+                row[x] = char(v);
+                break;
+            case 24:
+                row[x * 3] = char(qBlue(v));
+                row[x * 3 + 1] = char(qGreen(v));
+                row[x * 3 + 2] = char(qRed(v));
+                break;
             case 32:
-                row[x * 4] = char(qBlue(v)); row[x * 4 + 1] = char(qGreen(v)); row[x * 4 + 2] = char(qRed(v));
+                row[x * 4] = char(qBlue(v));
+                row[x * 4 + 1] = char(qGreen(v));
+                row[x * 4 + 2] = char(qRed(v));
                 row[x * 4 + 3] = char(qAlpha(v));
                 break;
-            default: break;
+            default:
+                break;
             }
         }
         img.append(row);
@@ -130,7 +154,8 @@ QString writeIcon(const QString& name, const QByteArray& bytes)
     return path;
 }
 
-const QString kInvalid = QStringLiteral("box|None|OK|Tesma Kivro Pro|Invalid icon file or file does not contain 32x32 or 16x16 icon|OK");
+const QString kInvalid = QStringLiteral(
+    "box|None|OK|Tesma Kivro Pro|Invalid icon file or file does not contain 32x32 or 16x16 icon|OK");
 QString failedRecord(const QString& path)
 {
     return QStringLiteral("box|None|OK|Tesma Kivro Pro|") + path + QStringLiteral("\\nFailed to load this file|OK");
@@ -142,7 +167,6 @@ QRgb rgbAt(const QImage& img, int x, int y)
 }
 
 } // namespace
-
 
 class TestIconFile : public QObject {
     Q_OBJECT
@@ -202,7 +226,8 @@ private slots:
         mono.colorCount = 2;
         mono.palette = two;
         mono.pixel = [](int x, int y) { return quint32((x == 15 && y == 15) ? 1 : 0); };
-        QTest::newRow("2 colours, 16x16 (2 data + 2 padding bytes a row)") << mono << qRgb(0, 0, 0) << qRgb(255, 255, 255);
+        QTest::newRow("2 colours, 16x16 (2 data + 2 padding bytes a row)")
+            << mono << qRgb(0, 0, 0) << qRgb(255, 255, 255);
 
         Entry nibble = sized(32, 32, 4);
         nibble.colorCount = 16;

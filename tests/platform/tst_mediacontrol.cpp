@@ -277,14 +277,14 @@ private slots:
         QTest::newRow("missing file") << QStringLiteral("open /no/such/file.mpg") + tail << uint(kFileNotFound);
         QTest::newRow("folder") << QStringLiteral("open ") + QDir::tempPath() + tail << uint(kNotMedia);
         QTest::newRow("DVD type") << QStringLiteral("open \"") + fixture("my clip.avi")
-                + QStringLiteral("\" type DvDVideo alias movie0")
+                                         + QStringLiteral("\" type DvDVideo alias movie0")
                                   << uint(kNoSuchDevice);
         QTest::newRow("unknown type") << QStringLiteral("open \"") + fixture("my clip.avi")
-                + QStringLiteral("\" type Sequencer alias movie0")
+                                             + QStringLiteral("\" type Sequencer alias movie0")
                                       << uint(kNoSuchDevice);
-        QTest::newRow("parent not a window") << QStringLiteral("open \"") + fixture("my clip.avi")
-                + QStringLiteral("\" alias movie0 parent 999999")
-                                             << uint(kNoWindow);
+        QTest::newRow("parent not a window")
+            << QStringLiteral("open \"") + fixture("my clip.avi") + QStringLiteral("\" alias movie0 parent 999999")
+            << uint(kNoWindow);
     }
     void failuresLeaveNothingOpen()
     {

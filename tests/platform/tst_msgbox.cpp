@@ -11,7 +11,8 @@ using namespace kivro;
 static int child(const QString& mode)
 {
     if (mode == QLatin1String("boxes")) {
-        const int a = MsgBox(QStringLiteral("Cannot overwrite 'a|b'.\nRetry?"), vbRetryCancel | vbExclamation | vbTopMost);
+        const int a = MsgBox(QStringLiteral("Cannot overwrite 'a|b'.\nRetry?"),
+                             vbRetryCancel | vbExclamation | vbTopMost);
         const int b = MsgBox(QStringLiteral("Done"), vbInformation);
         const int c = MsgBox(QStringLiteral("Go on?"), vbYesNo | vbQuestion, QStringLiteral("Tesma Kivro"));
         std::printf("%d %d %d\n", a, b, c);
@@ -65,9 +66,10 @@ private slots:
         kivrotest::writeFile(answers, "Retry\nOK\n");
         QFile::remove(log);
         QByteArray out;
-        QCOMPARE(kivrotest::runChild(QStringLiteral("boxes"),
-                                     {QStringLiteral("KIVRO_TEST_ANSWERS=") + answers, QStringLiteral("KIVRO_TEST_LOG=") + log},
-                                     &out), 0);
+        QCOMPARE(kivrotest::runChild(
+                     QStringLiteral("boxes"),
+                     {QStringLiteral("KIVRO_TEST_ANSWERS=") + answers, QStringLiteral("KIVRO_TEST_LOG=") + log}, &out),
+                 0);
         QVERIFY2(out.endsWith("4 1 7\n"), out.constData());
         QCOMPARE(QString::fromUtf8(kivrotest::readFile(log)),
                  QStringLiteral("box|Exclamation|RetryCancel|Tesma Kivro Pro|Cannot overwrite 'a\\|b'.\\nRetry?|Retry\n"
@@ -81,15 +83,17 @@ private slots:
         const QString answers = kivrotest::rootDir() + QStringLiteral("/answers2.txt");
         const QString log = kivrotest::rootDir() + QStringLiteral("/log2.txt");
         kivrotest::writeFile(answers, "/tmp/some/path\n");
-        QVERIFY(kivrotest::runChild(QStringLiteral("wrong-kind"),
-                                    {QStringLiteral("KIVRO_TEST_ANSWERS=") + answers, QStringLiteral("KIVRO_TEST_LOG=") + log}) > 0);
+        QVERIFY(kivrotest::runChild(QStringLiteral("wrong-kind"), {QStringLiteral("KIVRO_TEST_ANSWERS=") + answers,
+                                                                   QStringLiteral("KIVRO_TEST_LOG=") + log})
+                > 0);
         QVERIFY(kivrotest::readFile(log).contains("error|"));
     }
 
     void unexpectedErrorText()
     {
         QCOMPARE(kivro::unexpectedErrorText(5, QStringLiteral("Invalid procedure call or argument")),
-                 QStringLiteral("Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart Tesma Kivro Pro.\n"
+                 QStringLiteral("Unexpected error. It may be a bug or an unexpected error has occur! Please quit and "
+                                "restart Tesma Kivro Pro.\n"
                                 "If the problem persists, please submit a bug report immediately.\n\n"
                                 "Error 5: 'Invalid procedure call or argument'  detected."));
         QCOMPARE(errnoToErrorNumber(ENOENT), 53);

@@ -125,7 +125,8 @@ private slots:
         QVERIFY(lines.last().startsWith(QStringLiteral("Permissions: -rw")));
 
         kivrotest::writeFile(root + QStringLiteral("/empty.mpg"), QByteArray());
-        QVERIFY(win::FilePropertiesText(root + QStringLiteral("/empty.mpg")).contains(QStringLiteral("\nSize: 0 bytes\n")));
+        QVERIFY(
+            win::FilePropertiesText(root + QStringLiteral("/empty.mpg")).contains(QStringLiteral("\nSize: 0 bytes\n")));
         QVERIFY(win::FilePropertiesText(root).contains(QStringLiteral("\nType: Folder\n")));
         QVERIFY(win::FilePropertiesText(root + QStringLiteral("/none")).isEmpty());
     }
@@ -137,12 +138,15 @@ private slots:
             QSKIP("dbus-daemon is not installed");
         // A private bus that starts no services of its own.
         const QString config = root + QStringLiteral("/bus.conf");
-        kivrotest::writeFile(config, QStringLiteral(
-            "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-            " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-            "<busconfig><type>session</type><listen>unix:path=%1/bus</listen><auth>EXTERNAL</auth>\n"
-            "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-            "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n").arg(root).toUtf8());
+        kivrotest::writeFile(
+            config,
+            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                           "<busconfig><type>session</type><listen>unix:path=%1/bus</listen><auth>EXTERNAL</auth>\n"
+                           "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
+                .arg(root)
+                .toUtf8());
         bus.start(daemon, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
                            QStringLiteral("--print-address=1")});
         QVERIFY(bus.waitForStarted(5000));

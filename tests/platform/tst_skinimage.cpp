@@ -69,8 +69,9 @@ private slots:
         QCOMPARE(add->picture(), SkinImage::Picture::Over);
         QTest::mouseRelease(add, Qt::LeftButton, {}, {6, 6});
         QCOMPARE(add->picture(), SkinImage::Picture::Up);
-        QCOMPARE(log, (QList<QString>{QStringLiteral("move 0 5,6"), QStringLiteral("down 1 5,6"), QStringLiteral("move 1 6,6"),
-                                      QStringLiteral("up 1 6,6"), QStringLiteral("click")}));
+        QCOMPARE(log,
+                 (QList<QString>{QStringLiteral("move 0 5,6"), QStringLiteral("down 1 5,6"),
+                                 QStringLiteral("move 1 6,6"), QStringLiteral("up 1 6,6"), QStringLiteral("click")}));
         // The hover picture stays when nothing else changes it (leaving is no change).
         move(add, {3, 3});
         QEvent leave(QEvent::Leave);
@@ -188,7 +189,8 @@ private slots:
         const QImage disabled = rendered();
         const QPoint centre(9, 9);
         QVERIFY(qAlpha(enabled.pixel(centre)) > 200);
-        QVERIFY(std::abs(qAlpha(disabled.pixel(centre)) - qAlpha(enabled.pixel(centre)) * SkinImage::kDisabledOpacity) <= 2);
+        QVERIFY(std::abs(qAlpha(disabled.pixel(centre)) - qAlpha(enabled.pixel(centre)) * SkinImage::kDisabledOpacity)
+                <= 2);
         // A disabled picture takes no press.
         int downs = 0;
         connect(&close, &SkinImage::mouseDown, this, [&] { ++downs; });

@@ -154,18 +154,26 @@ private slots:
         QTest::addColumn<QString>("root");
         QTest::addColumn<QStringList>("expected");
         const QString d = dir.mid(1);
-        QTest::newRow("root of the file system") << QStringLiteral("/")
-            << QStringList{d + QStringLiteral("/rel/Video/a.mpg"), d + QStringLiteral("/rel/Video/sub/b.mpg"), d + QStringLiteral("/rel/other/c.mpg")};
+        QTest::newRow("root of the file system")
+            << QStringLiteral("/")
+            << QStringList{d + QStringLiteral("/rel/Video/a.mpg"), d + QStringLiteral("/rel/Video/sub/b.mpg"),
+                           d + QStringLiteral("/rel/other/c.mpg")};
         QTest::newRow("empty root") << QString()
-            << QStringList{d + QStringLiteral("/rel/Video/a.mpg"), d + QStringLiteral("/rel/Video/sub/b.mpg"), d + QStringLiteral("/rel/other/c.mpg")};
+                                    << QStringList{d + QStringLiteral("/rel/Video/a.mpg"),
+                                                   d + QStringLiteral("/rel/Video/sub/b.mpg"),
+                                                   d + QStringLiteral("/rel/other/c.mpg")};
         // The root arrives upper-cased; it still matches, and a path outside it keeps its full path.
         QTest::newRow("upper-cased root") << (dir + QStringLiteral("/rel/video")).toUpper()
-            << QStringList{QStringLiteral("a.mpg"), QStringLiteral("sub/b.mpg"), d + QStringLiteral("/rel/other/c.mpg")};
+                                          << QStringList{QStringLiteral("a.mpg"), QStringLiteral("sub/b.mpg"),
+                                                         d + QStringLiteral("/rel/other/c.mpg")};
         QTest::newRow("root with slash") << dir + QStringLiteral("/rel/Video/")
-            << QStringList{QStringLiteral("a.mpg"), QStringLiteral("sub/b.mpg"), d + QStringLiteral("/rel/other/c.mpg")};
+                                         << QStringList{QStringLiteral("a.mpg"), QStringLiteral("sub/b.mpg"),
+                                                        d + QStringLiteral("/rel/other/c.mpg")};
         // A root that is only a prefix of a folder name is no parent of it.
-        QTest::newRow("prefix is no parent") << dir + QStringLiteral("/rel/Vid")
-            << QStringList{d + QStringLiteral("/rel/Video/a.mpg"), d + QStringLiteral("/rel/Video/sub/b.mpg"), d + QStringLiteral("/rel/other/c.mpg")};
+        QTest::newRow("prefix is no parent")
+            << dir + QStringLiteral("/rel/Vid")
+            << QStringList{d + QStringLiteral("/rel/Video/a.mpg"), d + QStringLiteral("/rel/Video/sub/b.mpg"),
+                           d + QStringLiteral("/rel/other/c.mpg")};
     }
     void entryNamesAreRelativeToTheRoot()
     {
@@ -213,8 +221,8 @@ private slots:
         QCOMPARE(zipNames(archive, {path(QStringLiteral("tree"))}, dir, false, true).result, kZpOk);
         QStringList got = entries(archive);
         got.sort();
-        QCOMPARE(got, (QStringList{QStringLiteral("tree/"), QStringLiteral("tree/deep/"), QStringLiteral("tree/deep/two.mpg"),
-                                   QStringLiteral("tree/one.mpg")}));
+        QCOMPARE(got, (QStringList{QStringLiteral("tree/"), QStringLiteral("tree/deep/"),
+                                   QStringLiteral("tree/deep/two.mpg"), QStringLiteral("tree/one.mpg")}));
         QCOMPARE(zipNames(archive, {path(QStringLiteral("tree"))}, dir).result, kZpOk);
         QCOMPARE(entries(archive), QStringList{QStringLiteral("tree/")});
     }
@@ -227,10 +235,12 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("missing file") << QStringLiteral("fail/none.mpg") << QStringLiteral("fail/a.zip") << kZpErrRead
                                       << QStringLiteral("zip error: cannot add '<file>': No such file");
-        QTest::newRow("relative name") << QStringLiteral("!relative.mpg") << QStringLiteral("fail/b.zip") << kZpErrArguments
+        QTest::newRow("relative name") << QStringLiteral("!relative.mpg") << QStringLiteral("fail/b.zip")
+                                       << kZpErrArguments
                                        << QStringLiteral("zip error: 'relative.mpg' is not a full path");
-        QTest::newRow("archive folder missing") << QStringLiteral("fail/ok.mpg") << QStringLiteral("fail/nofolder/c.zip")
-                                                << kZpErrWrite << QStringLiteral("zip error: cannot write '<zip>': ");
+        QTest::newRow("archive folder missing")
+            << QStringLiteral("fail/ok.mpg") << QStringLiteral("fail/nofolder/c.zip") << kZpErrWrite
+            << QStringLiteral("zip error: cannot write '<zip>': ");
         QTest::newRow("no archive name") << QStringLiteral("fail/ok.mpg") << QString() << kZpErrArguments
                                          << QStringLiteral("zip error: no archive name given");
     }
@@ -246,7 +256,9 @@ private slots:
         const Run r = zipNames(zip, {file});
         QCOMPARE(r.result, result);
         QVERIFY(!r.printed.isEmpty());
-        QVERIFY2(r.printed.last().startsWith(QString(message).replace(QLatin1String("<file>"), file).replace(QLatin1String("<zip>"), zip)), qPrintable(r.printed.last()));
+        QVERIFY2(r.printed.last().startsWith(
+                     QString(message).replace(QLatin1String("<file>"), file).replace(QLatin1String("<zip>"), zip)),
+                 qPrintable(r.printed.last()));
         QCOMPARE(QDir(path(QStringLiteral("fail"))).entryList(QDir::Files), QStringList{QStringLiteral("ok.mpg")});
     }
 
@@ -264,7 +276,7 @@ private slots:
         QCOMPARE(zipNames(archive, {small}).result, kZpOk);
         const QByteArray before = kivrotest::readFile(archive);
 
-        rlimit old {};
+        rlimit old{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
         auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit lim = old;

@@ -19,10 +19,7 @@ class TestMciIni : public QObject {
 private slots:
     void init() { QFile::remove(ini()); }
 
-    void fileIsPerUser()
-    {
-        QCOMPARE(ini(), kivrotest::rootDir() + QStringLiteral("/data/Tesma/Kivro/system.ini"));
-    }
+    void fileIsPerUser() { QCOMPARE(ini(), kivrotest::rootDir() + QStringLiteral("/data/Tesma/Kivro/system.ini")); }
 
     void missingFileReadsNoneAndWriteCreatesIt()
     {
@@ -34,8 +31,9 @@ private slots:
 
     void writeKeepsTheRestOfTheFile()
     {
-        kivrotest::writeFile(ini(), "; my drivers\n[boot]\nshell=x\n\n[mci]\nmpegvideo = \"old.drv\"\ncdaudio=mcicda.drv\n"
-                                    "[drivers]\nwave=w.drv\n");
+        kivrotest::writeFile(ini(),
+                             "; my drivers\n[boot]\nshell=x\n\n[mci]\nmpegvideo = \"old.drv\"\ncdaudio=mcicda.drv\n"
+                             "[drivers]\nwave=w.drv\n");
         QCOMPARE(ReadMciIniEntry(QStringLiteral("MPEGVideo")), QStringLiteral("old.drv"));
         QCOMPARE(ReadMciIniEntry(QStringLiteral("wave")), QStringLiteral("None")); // another section
 
@@ -64,7 +62,8 @@ private slots:
         QDir().mkpath(ini());
         WriteMciIniEntry(QStringLiteral("MPEGVideo"), QStringLiteral("mciqtz.drv"));
         QCOMPARE(ReadMciIniEntry(QStringLiteral("MPEGVideo")), QStringLiteral("None"));
-        QVERIFY(!win::WritePrivateProfileStringA(QStringLiteral("MCI"), QStringLiteral("a"), QStringLiteral("b"), ini()));
+        QVERIFY(
+            !win::WritePrivateProfileStringA(QStringLiteral("MCI"), QStringLiteral("a"), QStringLiteral("b"), ini()));
         QDir(ini()).removeRecursively();
     }
 };

@@ -53,21 +53,27 @@ private slots:
         };
         const QString a = QStringLiteral("movie0");
         const std::vector<Row> rows = {
-            {"play range", [&] { return PlayMedia(a, QStringLiteral("1"), QStringLiteral("1")); },
+            {"play range",
+             [&] { return PlayMedia(a, QStringLiteral("1"), QStringLiteral("1")); },
              {QStringLiteral("play movie0 from 1 to 1")}},
-            {"play a long range", [&] { return PlayMedia(a, QStringLiteral("3750"), QStringLiteral("7500")); },
+            {"play a long range",
+             [&] { return PlayMedia(a, QStringLiteral("3750"), QStringLiteral("7500")); },
              {QStringLiteral("play movie0 from 3750 to 7500")}},
             {"close", [&] { return CloseMedia(a); }, {QStringLiteral("Close movie0")}},
             {"pause", [&] { return PauseMedia(a); }, {QStringLiteral("Pause movie0")}},
             {"stop", [&] { return StopMedia(a); }, {QStringLiteral("Stop movie0")}},
             {"resume", [&] { return ResumeMedia(a); }, {QStringLiteral("Resume movie0")}},
-            {"audio off", [&] { return SetMediaAudio(a, QStringLiteral("all"), QStringLiteral("off")); },
+            {"audio off",
+             [&] { return SetMediaAudio(a, QStringLiteral("all"), QStringLiteral("off")); },
              {QStringLiteral("set movie0 audio all off")}},
-            {"volume all", [&] { return SetMediaVolume(a, QStringLiteral("all"), 100); },
+            {"volume all",
+             [&] { return SetMediaVolume(a, QStringLiteral("all"), 100); },
              {QStringLiteral("setaudio movie0 Volume to 1000")}},
-            {"volume left keeps its spelling", [&] { return SetMediaVolume(a, QStringLiteral("Left"), 50); },
+            {"volume left keeps its spelling",
+             [&] { return SetMediaVolume(a, QStringLiteral("Left"), 50); },
              {QStringLiteral("setaudio movie0 Left Volume to 500")}},
-            {"volume 0", [&] { return SetMediaVolume(a, QStringLiteral("all"), 0); },
+            {"volume 0",
+             [&] { return SetMediaVolume(a, QStringLiteral("all"), 0); },
              {QStringLiteral("setaudio movie0 Volume to 0")}},
         };
         for (const Row& row : rows) {
@@ -88,15 +94,19 @@ private slots:
         const QString withBlank = QStringLiteral(KIVRO_SOURCE_DIR "/tests/preview/data/my clip.avi");
         const QString plain = QStringLiteral(KIVRO_SOURCE_DIR "/tests/preview/data/tone_2s.mp3");
         MciRecorder mci;
-        QCOMPARE(OpenMedia(7, QStringLiteral("movie0"), withBlank, QStringLiteral("AviVideo")), QStringLiteral("Success"));
+        QCOMPARE(OpenMedia(7, QStringLiteral("movie0"), withBlank, QStringLiteral("AviVideo")),
+                 QStringLiteral("Success"));
         QCOMPARE(OpenMedia(7, QStringLiteral("movie0"), plain, QStringLiteral("MPEGVideo")), QStringLiteral("Success"));
         // No short form for a missing file: the path is left out and the device refuses.
-        mci.answer(QStringLiteral("open  type MPEGVideo Alias movie0 parent 7 Style 1073741824"), win::mcierr::kFileNotFound);
+        mci.answer(QStringLiteral("open  type MPEGVideo Alias movie0 parent 7 Style 1073741824"),
+                   win::mcierr::kFileNotFound);
         QCOMPARE(OpenMedia(7, QStringLiteral("movie0"), QStringLiteral("/no/such.mpg"), QStringLiteral("MPEGVideo")),
                  errorText(win::mcierr::kFileNotFound));
         QCOMPARE(mci.commands(),
-                 (QStringList{QStringLiteral("open \"") + withBlank + QStringLiteral("\" type AviVideo Alias movie0 parent 7 Style 1073741824"),
-                              QStringLiteral("open ") + plain + QStringLiteral(" type MPEGVideo Alias movie0 parent 7 Style 1073741824"),
+                 (QStringList{QStringLiteral("open \"") + withBlank
+                                  + QStringLiteral("\" type AviVideo Alias movie0 parent 7 Style 1073741824"),
+                              QStringLiteral("open ") + plain
+                                  + QStringLiteral(" type MPEGVideo Alias movie0 parent 7 Style 1073741824"),
                               QStringLiteral("open  type MPEGVideo Alias movie0 parent 7 Style 1073741824")}));
         QCOMPARE(mci.replyLengths(), (QList<std::uint32_t>{0, 0, 0}));
     }
@@ -184,13 +194,20 @@ private slots:
         QTest::addColumn<QString>("length");
         QTest::addColumn<QString>("position");
         QTest::addColumn<int>("percent");
-        QTest::newRow("half") << "7500" << "3750" << 50;
-        QTest::newRow("12.5 to even") << "8" << "1" << 12;
-        QTest::newRow("37.5 to even") << "8" << "3" << 38;
-        QTest::newRow("length 0") << "0" << "5" << 0;
-        QTest::newRow("product overflows") << "100" << "30000000" << 0;
-        QTest::newRow("length fails") << "" << "5" << -1;
-        QTest::newRow("position fails") << "8" << "" << -1;
+        QTest::newRow("half") << "7500"
+                              << "3750" << 50;
+        QTest::newRow("12.5 to even") << "8"
+                                      << "1" << 12;
+        QTest::newRow("37.5 to even") << "8"
+                                      << "3" << 38;
+        QTest::newRow("length 0") << "0"
+                                  << "5" << 0;
+        QTest::newRow("product overflows") << "100"
+                                           << "30000000" << 0;
+        QTest::newRow("length fails") << ""
+                                      << "5" << -1;
+        QTest::newRow("position fails") << "8"
+                                        << "" << -1;
     }
     void percentPlayed()
     {
@@ -209,11 +226,16 @@ private slots:
         QTest::addColumn<QString>("ms");
         QTest::addColumn<QString>("frames");
         QTest::addColumn<int>("fps");
-        QTest::newRow("25") << "30000" << "750" << 25;
-        QTest::newRow("29.97 rounds to 30") << "1800000" << "53946" << 30;
-        QTest::newRow("0 ms") << "0" << "0" << 0;
-        QTest::newRow("ms fails") << "" << "750" << -1;
-        QTest::newRow("frames fail") << "30000" << "" << -1;
+        QTest::newRow("25") << "30000"
+                            << "750" << 25;
+        QTest::newRow("29.97 rounds to 30") << "1800000"
+                                            << "53946" << 30;
+        QTest::newRow("0 ms") << "0"
+                              << "0" << 0;
+        QTest::newRow("ms fails") << ""
+                                  << "750" << -1;
+        QTest::newRow("frames fail") << "30000"
+                                     << "" << -1;
     }
     void framesPerSecond()
     {

@@ -119,9 +119,9 @@ private slots:
         QTest::newRow("x 58") << 58 << 49 << onTrack << trackRelease;
         QTest::newRow("x 59") << 59 << 50 << onTrack << trackRelease;
         QTest::newRow("x 114") << 114 << 100 << onTrack << trackRelease;
-        QTest::newRow("x 3, on the gripper") << 3 << 0 << QStringList{QStringLiteral("MouseDown")}
-                                             << QStringList{QStringLiteral("ValueHasChanged"), QStringLiteral("MouseUp"),
-                                                            QStringLiteral("OnClick")};
+        QTest::newRow("x 3, on the gripper")
+            << 3 << 0 << QStringList{QStringLiteral("MouseDown")}
+            << QStringList{QStringLiteral("ValueHasChanged"), QStringLiteral("MouseUp"), QStringLiteral("OnClick")};
     }
     void pressOnTheTrack()
     {
@@ -211,7 +211,7 @@ private slots:
         const QImage enabled = m_s->grab().toImage();
         m_s->setEnabled(false);
         QVERIFY(!m_s->Enabled());
-        QVERIFY(m_s->isEnabled()); // the widget itself stays enabled
+        QVERIFY(m_s->isEnabled());                 // the widget itself stays enabled
         QVERIFY(m_s->grab().toImage() != enabled); // the disabled pictures
         Recorder r(*m_s);
         press(*m_s, 59);
