@@ -5,6 +5,7 @@
 #include <QAudioOutput>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHash>
 #include <QMediaPlayer>
 #include <QPointer>
@@ -14,6 +15,7 @@
 #include <QVideoFrame>
 #include <QVideoSink>
 #include <QVideoWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -104,7 +106,15 @@ public:
         m_player = std::make_unique<QMediaPlayer>();
         m_audio = new QAudioOutput(m_player.get());
         m_player->setAudioOutput(m_audio);
+        const QList<QWindow*> before = QGuiApplication::allWindows();
         m_video = new QVideoWidget(parent);
+        // The widget draws through a window of its own, which draws a picture only when one
+        // arrives. The picture of the open arrives before that window is first exposed on the
+        // screen, so the picture is decoded again each time it is.
+        for (QWindow* w : QGuiApplication::allWindows()) {
+            if (!before.contains(w))
+                w->installEventFilter(&m_exposeWatch);
+        }
         m_video->setAspectRatioMode(Qt::IgnoreAspectRatio);
         m_video->hide();
         m_player->setVideoOutput(m_video.data());
@@ -156,6 +166,7 @@ public:
                 m_natural = first.size();
         }
         m_origin = m_player->position();
+        m_pictureAt = m_origin;
         m_length = std::max<qint64>(0, m_player->duration());
         m_destination = QRect(QPoint(0, 0), m_natural);
         m_video->setGeometry(m_destination);
@@ -351,6 +362,42 @@ private:
         m_settle.start();
     }
 
+    // Has the picture decoded again once the video window has been exposed (a burst of
+    // exposures gives one new picture).
+    class ExposeWatch : public QObject {
+    public:
+        explicit ExposeWatch(Device& device) : m_device(device)
+        {
+            m_settle.setSingleShot(true);
+            m_settle.setInterval(50);
+            QObject::connect(&m_settle, &QTimer::timeout, this, [this] { m_device.redrawPicture(); });
+        }
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed())
+                m_settle.start();
+            return false;
+        }
+
+    private:
+        Device& m_device;
+        QTimer m_settle;
+    };
+
+    // The window draws a picture only when a new one arrives (not the one it already has): while
+    // the device stands, the player decodes the picture of its place once more (1 ms further,
+    // inside the same picture, so that it does not take it for the place it already has).
+    void redrawPicture()
+    {
+        if (!m_player || !m_video || m_mode == Mode::Playing)
+            return;
+        m_nudge = 1 - m_nudge;
+        m_player->setPosition(m_pictureAt + m_nudge);
+    }
+
+    ExposeWatch m_exposeWatch{*this};
     std::unique_ptr<QMediaPlayer> m_player;
     QAudioOutput* m_audio = nullptr;
     QPointer<QVideoWidget> m_video;
