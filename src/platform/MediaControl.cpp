@@ -349,14 +349,18 @@ private:
     // tries are few.
     void settlePicture()
     {
-        if (m_mode == Mode::Playing || !m_video || m_settleTries <= 0)
+        if (m_mode == Mode::Playing || !m_video || !hasPictures() || m_settleTries <= 0)
             return;
         const QVideoFrame frame = m_video->videoSink()->videoFrame();
         const qint64 at = m_pictureAt * 1000;
-        if (!frame.isValid()
-            || (frame.startTime() <= at && (frame.endTime() <= frame.startTime() || at < frame.endTime())))
+        if (frame.isValid() && frame.startTime() <= at
+            && (frame.endTime() <= frame.startTime() || at < frame.endTime()))
             return;
         --m_settleTries;
+        // A play that ran into the end of the stream leaves the player stopped with no picture:
+        // it pauses again to decode one.
+        if (m_player->playbackState() != QMediaPlayer::PausedState)
+            m_player->pause();
         m_nudge = 1 - m_nudge;
         m_player->setPosition(m_pictureAt + m_nudge);
         m_settle.start();
