@@ -1,5 +1,7 @@
 #include "KivroTest.h"
 
+#include "platform/FileApi.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -170,6 +172,12 @@ void FileSizeLimit::lift()
     m_lifted = true;
     ::setrlimit(RLIMIT_FSIZE, &m_old);
     std::signal(SIGXFSZ, m_oldHandler);
+}
+
+void forceCopyWay(CopyWay way)
+{
+    kivro::win::InjectCopyRefusal(kivro::win::KernelCopyWay::Range, way != CopyWay::Range);
+    kivro::win::InjectCopyRefusal(kivro::win::KernelCopyWay::Send, way == CopyWay::Buffer);
 }
 
 } // namespace kivrotest
