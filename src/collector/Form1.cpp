@@ -20,7 +20,7 @@ namespace kivro {
 
 namespace {
 
-// Twips of the design, 15 to the pixel.
+// Twips of the window layout, 15 to the pixel.
 constexpr int px(int twips)
 {
     return twips / 15;

@@ -1,10 +1,10 @@
 #include "platform/FileManagerVerb.h"
 
 #include "platform/Paths.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace kivro::FileManagerVerb {
 
@@ -80,22 +80,11 @@ bool writeOne(const QString& path, const QByteArray& text, bool executable)
     }
     if (!QDir().mkpath(paths::folderOf(path)))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return false;
-    }
     QFileDevice::Permissions perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
                                      | QFileDevice::ReadOther;
     if (executable)
         perms |= QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
-    if (!file.setPermissions(perms)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return ReplaceFileWhole(path, text, perms);
 }
 
 } // namespace

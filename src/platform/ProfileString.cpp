@@ -1,7 +1,7 @@
 #include "platform/ProfileString.h"
+#include "platform/WholeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace kivro::win {
@@ -132,15 +132,7 @@ bool WritePrivateProfileStringA(const QString& section, const QString& key, cons
         }
     }
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return ReplaceFileWhole(fileName, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 }
 
 } // namespace kivro::win

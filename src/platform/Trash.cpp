@@ -2,11 +2,11 @@
 
 #include "platform/FileApi.h"
 #include "platform/Paths.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStorageInfo>
 
@@ -88,9 +88,8 @@ void writeEncodedPath(const QString& infoFile, const QString& original)
     }
     if (!pathWritten)
         return;
-    QSaveFile save(infoFile);
-    if (save.open(QIODevice::WriteOnly) && save.write(out) == out.size())
-        save.commit();
+    // When it cannot be replaced, the file keeps the raw path, which still names the original.
+    ReplaceFileWhole(infoFile, out);
 }
 
 } // namespace

@@ -41,7 +41,7 @@ bool ReadRegularFile(const QString& path, const std::function<void(const char* d
     return true;
 }
 
-bool ReplaceFileWhole(const QString& path, const QByteArray& bytes)
+bool ReplaceFileWhole(const QString& path, const QByteArray& bytes, std::optional<QFileDevice::Permissions> permissions)
 {
     QSaveFile file(path);
     // Unbuffered, so every refused write shows in the answer of write(): with a buffer, a write
@@ -51,6 +51,10 @@ bool ReplaceFileWhole(const QString& path, const QByteArray& bytes)
         return false;
     if (file.write(bytes) != bytes.size()) {
         // The temporary file goes with `file`; the old file was never touched.
+        file.cancelWriting();
+        return false;
+    }
+    if (permissions && !file.setPermissions(*permissions)) {
         file.cancelWriting();
         return false;
     }

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 using namespace kivro;
 
@@ -65,6 +66,21 @@ private slots:
         QVERIFY(
             !win::WritePrivateProfileStringA(QStringLiteral("MCI"), QStringLiteral("a"), QStringLiteral("b"), ini()));
         QDir(ini()).removeRecursively();
+    }
+
+    // A write cut short (a full disk, here a file-size limit) is a failure, and the file keeps
+    // what it held.
+    void shortWriteKeepsTheOldFile()
+    {
+        const QByteArray old = "[mci]\nmpegvideo=old.drv\n";
+        kivrotest::writeFile(ini(), old);
+        {
+            kivrotest::FileSizeLimit limit(old.size() + 4);
+            QVERIFY(!win::WritePrivateProfileStringA(QStringLiteral("MCI"), QStringLiteral("MPEGVideo"),
+                                                     QStringLiteral("a much longer driver name.drv"), ini()));
+        }
+        QCOMPARE(kivrotest::readFile(ini()), old);
+        QCOMPARE(QDir(QFileInfo(ini()).path()).entryList(QDir::Files), QStringList{QStringLiteral("system.ini")});
     }
 };
 
