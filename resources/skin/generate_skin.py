@@ -328,6 +328,20 @@ def sound_button(name, glyph):
         svg(f"{name}_{state}", 16, 16, body)
 
 
+# --- the player's buttons (16 x 16; the button greys a disabled one itself) -------------------------
+PLAYER_GLYPHS = {
+    "play": '<path d="M4.5,2.8 L13,8 L4.5,13.2 Z" fill="{c}" stroke="{c}" stroke-width="0.8" stroke-linejoin="round"/>',
+    "resume": ('<rect x="2.6" y="3" width="2.2" height="10" rx="0.5" fill="{c}"/>'
+               '<path d="M7,3 L14,8 L7,13 Z" fill="{c}" stroke="{c}" stroke-width="0.8" stroke-linejoin="round"/>'),
+    "pause": '<rect x="3.6" y="3" width="3" height="10" rx="0.6" fill="{c}"/><rect x="9.4" y="3" width="3" height="10" rx="0.6" fill="{c}"/>',
+    "stop": '<rect x="3.4" y="3.4" width="9.2" height="9.2" rx="1.2" fill="{c}"/>',
+}
+
+
+def player_button(name):
+    svg("player_" + name, 16, 16, PLAYER_GLYPHS[name].format(c=GLYPH) + "\n")
+
+
 # --- zip animation (16 x 16, 8 frames) --------------------------------------------------------------
 def zip_frames():
     for k in range(8):
@@ -444,6 +458,8 @@ def main():
     round_link("link_mail", MAIL_GLYPH)
     sound_button("sound_on", SOUND_ON)
     sound_button("sound_off", SOUND_OFF)
+    for n in ("play", "resume", "pause", "stop"):
+        player_button(n)
     zip_frames()
     hand_cursor()
     kivro_icon()

@@ -160,14 +160,6 @@ ScanResult scanAndDecode(MainWindowLink& form, const QString& path)
     return result;
 }
 
-void showNotAvailable(MainWindowLink& form)
-{
-    form.setMpegInfoVideoSize(kNotAvailable);
-    form.setMpegInfoVideoRate(kNotAvailable);
-    form.setMoreInfoEnabled(false);
-    gMpegInfoAvailable = false;
-}
-
 // The start code of the last EMH source, kept with the identity of the file it was found in, so
 // that a source split into many pieces is scanned once and a changed file is scanned anew.
 struct EmhSourceScan {
@@ -410,6 +402,14 @@ void CheckMpegFile(MainWindowLink& form, const QString& path, QStringList& Mchec
         gMpegCompatible = false;
 }
 
+void ShowMpegInfoNotAvailable(MainWindowLink& form)
+{
+    form.setMpegInfoVideoSize(kNotAvailable);
+    form.setMpegInfoVideoRate(kNotAvailable);
+    form.setMoreInfoEnabled(false);
+    gMpegInfoAvailable = false;
+}
+
 void ShowMpegInfo(MainWindowLink& form, const QString& path, bool showBox)
 {
     PointerGuard pointer(form);
@@ -428,7 +428,7 @@ void ShowMpegInfo(MainWindowLink& form, const QString& path, bool showBox)
         scan.startCode.reset();
     }
     if (!scan.startCode) {
-        showNotAvailable(form);
+        ShowMpegInfoNotAvailable(form);
         return;
     }
     gMpegInfoAvailable = true;

@@ -75,6 +75,8 @@ void CheckMpegFile(MainWindowLink& form, const QString& path, QStringList& Mchec
 // (showBox false) or in the information box (showBox true). A file without a readable sequence
 // header shows "Not Available" in both labels and disables MoreInfo_Cmd. Never raises.
 void ShowMpegInfo(MainWindowLink& form, const QString& path, bool showBox);
+// "Not Available" in both information labels, MoreInfo_Cmd disabled, gMpegInfoAvailable false.
+void ShowMpegInfoNotAvailable(MainWindowLink& form);
 
 // Left by EmbedMpegHeader for the unpack run: header length + 1 (the 1-based position in the
 // piece where the piece's own data begins), and whether the header went into this piece.

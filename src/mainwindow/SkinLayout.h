@@ -114,10 +114,13 @@ inline constexpr std::array kMainLayout = {
 // Controls that exist for the code but are never seen (they lie outside the shape):
 // the command buttons behind the skin pictures, the focus keeper, the hidden lists and the
 // measuring labels. Create them hidden; they need no place.
-// The preview's value labels (LbFileName, LbTotalFrames, ...) and its CmdClose belong here too.
-inline constexpr std::array<std::string_view, 13> kHiddenControls = {
-    "AddFileToList_Cmb", "SelAll_Cmd",  "DeSelAll_Cmd", "InvSel_Cmd", "SetFocus_txt",     "Min_Cmd",  "close_cmd",
-    "seldirfulltmp_lbl", "filesel_lst", "dirpos_lst",   "Mcheck_Lst", "selpos_lstlentst", "CmdClose",
+// The preview's value labels and its CmdClose belong here too.
+inline constexpr std::array<std::string_view, 28> kHiddenControls = {
+    "AddFileToList_Cmb", "SelAll_Cmd",        "DeSelAll_Cmd",      "InvSel_Cmd",    "SetFocus_txt", "Min_Cmd",
+    "close_cmd",         "seldirfulltmp_lbl", "filesel_lst",       "dirpos_lst",    "Mcheck_Lst",   "selpos_lstlentst",
+    "CmdClose",          "LbFileName",        "LbFramesPerSecond", "LbTotalFrames", "LbTotalTime",  "LbActualCx",
+    "LbActualCy",        "LbCurrentCx",       "LbCurrentCy",       "LbCurrentRate", "LbProgress",   "LbCurrPos",
+    "LbCurrentTime",     "LbStatus",          "PlayProgressLbl",   "LbResult",
 };
 
 // The layout entry of a control; nullptr when the control has no place on the skin.

@@ -4,6 +4,7 @@
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
 #include "platform/MsgBox.h"
+#include "preview/ModuleMultimedia.h"
 
 namespace kivro {
 
@@ -28,6 +29,7 @@ kivromainfrm::kivromainfrm(QWidget* parent) : QWidget(parent), mFile64(std::make
     SetupSkin();
     SetupMenuBar();
     SetupHandOffTimer();
+    SetupPreview();
 }
 
 void kivromainfrm::CreateControls()
@@ -60,10 +62,14 @@ void kivromainfrm::CreateControls()
     seldirfulltmp_lbl = new QLabel(this);
     ZipProcess_Lbl = frameControl<QLabel>("ZipProcess_Lbl", false);
     ZipAnimIco = frameControl<QLabel>("ZipAnimIco", false);
+    CreatePreviewControls();
 }
 
 kivromainfrm::~kivromainfrm()
 {
+    // The device shows its picture in this window: it goes with it.
+    if (mPreviewDeviceOpen)
+        ModuleMultimedia::CloseMedia(QStringLiteral("movie0"));
     // The pack-list window lives as long as its host (tests make more than one main window).
     if (gPackListHost == this) {
         delete gPackListForm;

@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QFrame>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
@@ -295,12 +296,91 @@ private:
     void SetupBrowser();
     void SelectShownVolume();
     void SelectFirstFileOrClearMirror();
-    // The preview's part of a click while gPreviewOn is set: for a file other than the one the
-    // preview shows, the MPEG information, the preview closed and the new file opened. False when
-    // the open failed, which ends the click's handling. The preview player brings the sequence.
-    bool OpenClickedFileInPreview(const QString& fullName);
     // The folder last shown on each volume (the "current folder" of a drive), by volume root.
     QHash<QString, QString> mDriveFolders;
+
+public:
+    // --- preview player -------------------------------------------------------------------------
+    // (kivromainfrm_preview.cpp) The file chosen in File1 opens as one media device, "movie0",
+    // whose picture shows inside PreviewVideo_Frame. No failed command shows a box: each result
+    // goes into LbResult. The value labels below are never seen (they are hidden); the player
+    // keeps the frame rate and the lengths as numbers and writes the labels from them.
+    QFrame* PreviewVideo_Frame = nullptr;
+    QPushButton* CmdPlay = nullptr;
+    // In CmdPlay's place, shown from a Play until Stop or the end brings CmdPlay back.
+    QPushButton* CmdResume = nullptr;
+    QPushButton* CmdPause = nullptr;
+    QPushButton* CmdStop = nullptr;
+    // Never seen: closes the device without switching the preview off.
+    QPushButton* CmdClose = nullptr;
+    QLabel* LbFileName = nullptr;
+    QLabel* LbFramesPerSecond = nullptr;
+    QLabel* LbTotalFrames = nullptr;
+    QLabel* LbTotalTime = nullptr;
+    QLabel* LbActualCx = nullptr;
+    QLabel* LbActualCy = nullptr;
+    QLabel* LbCurrentCx = nullptr;
+    QLabel* LbCurrentCy = nullptr;
+    QLabel* LbCurrentRate = nullptr;
+    QLabel* LbProgress = nullptr;
+    QLabel* LbCurrPos = nullptr;
+    QLabel* LbCurrentTime = nullptr;
+    QLabel* LbStatus = nullptr;
+    QLabel* PlayProgressLbl = nullptr;
+    QLabel* LbResult = nullptr;
+    // The position tick (500 ms) and the end tick (100 ms).
+    QTimer* TimerMisc = nullptr;
+    QTimer* TimerAtEndFile = nullptr;
+    // The whole-number frame rate of the open file; nothing while no file is open.
+    std::optional<std::int32_t> mPreviewFps;
+
+    // The check box's click: with an empty file list it only flips gPreviewOn; otherwise it
+    // opens the current file (preview off) or stops and closes the preview (preview on).
+    void ShowPreviewChk_Click();
+    // Turns the check box over (without its click) and then runs its click once.
+    void ShowPreviewLbl_Click();
+    void CmdPlay_Click() { PlayPreview(); }
+    void CmdPause_Click() { PausePreview(); }
+    void CmdResume_Click() { ResumePreview(); }
+    void CmdStop_Click() { StopPreview(); }
+    void CmdClose_Click() { ClosePreview(); }
+    // Sound off (SoundOn_Img) and on (SoundOff_Img); the pictures swap whatever the device says.
+    void SoundOn_Img_Click();
+    void SoundOff_Img_Click();
+    void MSSlider_MouseDown();
+    void MSSlider_MouseUp();
+    // Seeks to the slider's place; a stopped or paused device stays stopped there.
+    void MSSlider_OnClick();
+    void MSSlider_ValueHasChanged();
+    void TimerMisc_Timer();
+    void TimerAtEndFile_Timer();
+
+    void PlayPreview();
+    void PausePreview();
+    void ResumePreview();
+    // Stops, shows picture 1 and puts the buttons back for a new Play.
+    void StopPreview();
+    // Closes the device; when it was open, also the timers, the value labels, the lengths and
+    // the buttons and slider.
+    void ClosePreview();
+    void PlacePreviewWindow();
+    void OpenPreview();
+    // The open sequence shared by the check box and File1's click: the MPEG information, the
+    // previous device closed, the file opened and its picture 1 shown (or the "Not Available"
+    // state). False when the open failed.
+    bool OpenFileInPreview(const QString& path);
+
+private:
+    // Makes the pane's controls (CreateControls) and wires them once the skin stands.
+    void CreatePreviewControls();
+    void SetupPreview();
+    void LogPreviewResult(const QString& result);
+    // CmdPlay shown, CmdResume hidden, and the five player buttons disabled.
+    void IdlePreviewButtons();
+    // The "Not Available" state under the pane, idle buttons and the slider at 0, disabled.
+    void ShowPreviewIdle();
+    // A device of this window is open (it is closed with the window).
+    bool mPreviewDeviceOpen = false;
 
 public:
     // --- pack ---------------------------------------------------------------------------------

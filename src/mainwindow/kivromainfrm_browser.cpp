@@ -222,16 +222,12 @@ void kivromainfrm::Network_Img_Click()
 void kivromainfrm::File1_Click()
 {
     refresh_filesel_lst();
-    if (gPreviewOn && !OpenClickedFileInPreview(paths::joinPath(gCurrentDir, File1->FileName())))
+    // The file the preview already shows is not opened again.
+    const QString fullName = paths::joinPath(gCurrentDir, File1->FileName());
+    if (gPreviewOn && fullName != LbFileName->text() && !OpenFileInPreview(fullName))
         return;
     if (filesel_lst.isEmpty())
         MsgBoxResult(QStringLiteral("No filename(s) selected."), vbExclamation | vbOKOnly | vbTopMost);
-}
-
-bool kivromainfrm::OpenClickedFileInPreview(const QString& /*fullName*/)
-{
-    // gPreviewOn stays off until the preview player is part of the program.
-    return true;
 }
 
 void kivromainfrm::File1_DblClick()

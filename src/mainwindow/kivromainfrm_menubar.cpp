@@ -499,7 +499,9 @@ bool kivromainfrm::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
 
 void kivromainfrm::ExitMnu_Click()
 {
-    // The preview has nothing open yet that would need stopping; closing runs the shutdown.
+    StopPreview();
+    ClosePreview();
+    // Closing runs the shutdown, which ends the program.
     close();
 }
 

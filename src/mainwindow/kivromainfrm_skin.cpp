@@ -174,9 +174,7 @@ void kivromainfrm::SetupSkin()
            ButtonClose_Over_Img, ButtonClose_Down_Img);
     button("SoundOn", "sound_on", QString(), SoundOn_Img, SoundOn_Up_Img, SoundOn_Over_Img, SoundOn_Down_Img);
     button("SoundOff", "sound_off", QString(), SoundOff_Img, SoundOff_Up_Img, SoundOff_Over_Img, SoundOff_Down_Img);
-    // The sound switch follows the preview, which enables it once it has a file open.
-    SoundOn_Img->setEnabled(false);
-    SoundOff_Img->setEnabled(false);
+    // The sound is on at start; the switch works with or without a file open.
     SoundOff_Img->hide();
 
     // Every named control at its place; the pictures that are not skin buttons get their
@@ -384,6 +382,8 @@ void kivromainfrm::setShowPackListChecked(bool checked)
 
 void kivromainfrm::ButtonClose_Img_MouseUp()
 {
+    StopPreview();
+    ClosePreview();
     // Closing runs the shutdown, which ends the program.
     close();
 }

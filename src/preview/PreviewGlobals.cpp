@@ -5,5 +5,6 @@ namespace kivro {
 bool gPreviewOn = false;
 bool gPreviewPlaying = false;
 bool gPreviewOpenFailed = false;
+bool gSliderDragging = false;
 
 } // namespace kivro
