@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "platform/FileApi.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -8,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,6 +33,12 @@ double best(const std::vector<double>& v)
 }
 
 // VmHWM (peak resident set) of a process in KiB; 0 when it cannot be read.
+double cpuOf(const struct rusage& usage)
+{
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 long peakOf(const std::string& statusPath)
 {
     FILE* f = std::fopen(statusPath.c_str(), "r");
@@ -188,14 +197,16 @@ Measure runChild(const std::vector<std::string>& args, const std::string& stdout
     // wait4 would also count this process's memory, which the child shared until its exec.)
     const std::string statusPath = "/proc/" + std::to_string(pid) + "/status";
     int status = 0;
+    struct rusage usage {};
     for (;;) {
         m.peakKiB = std::max(m.peakKiB, peakOf(statusPath));
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        const pid_t done = ::wait4(pid, &status, WNOHANG, &usage);
         if (done == pid || done < 0)
             break;
         ::usleep(2000);
     }
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m.cpu = cpuOf(usage);
     m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (reports && !stdoutPath.empty()) {
         if (FILE* f = std::fopen(stdoutPath.c_str(), "r")) {
@@ -205,6 +216,8 @@ Measure runChild(const std::vector<std::string>& args, const std::string& stdout
                 long kib = 0;
                 if (std::sscanf(line, "seconds %lf", &s) == 1)
                     m.seconds = s;
+                else if (std::sscanf(line, "cpu %lf", &s) == 1)
+                    m.cpu = s;
                 else if (std::sscanf(line, "peak %ld", &kib) == 1)
                     m.peakKiB = std::max(m.peakKiB, kib);
             }
@@ -212,6 +225,13 @@ Measure runChild(const std::vector<std::string>& args, const std::string& stdout
         }
     }
     return m;
+}
+
+double ownCpuSeconds()
+{
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return cpuOf(usage);
 }
 
 long ownPeakKiB()
@@ -251,6 +271,7 @@ std::string loadAverage()
 void Row::add(const Measure& m)
 {
     seconds.push_back(m.seconds);
+    cpu.push_back(m.cpu);
     peakKiB = std::max(peakKiB, m.peakKiB);
     ok = ok && m.ok;
 }
@@ -259,16 +280,30 @@ void printTable(const std::vector<Row>& rows, std::int64_t bytes, const char* re
 {
     const double refBest = best(rows.front().seconds);
     const double refMedian = median(rows.front().seconds);
-    std::printf("\n%-22s %9s %9s %7s %11s %13s %9s\n", "", "best s", "median s", "GB/s",
-                ("best/" + std::string(reference)).c_str(), ("median/" + std::string(reference)).c_str(), "peak MB");
+    const double refCpu = best(rows.front().cpu);
+    const std::string ref(reference);
+    std::printf("\n%-22s %9s %9s %7s %11s %13s %8s %10s %9s\n", "", "best s", "median s", "GB/s",
+                ("best/" + ref).c_str(), ("median/" + ref).c_str(), "cpu s", ("cpu/" + ref).c_str(), "peak MB");
     for (const Row& row : rows) {
         const double b = best(row.seconds);
         const double m = median(row.seconds);
-        std::printf("%-22s %9.3f %9.3f %7.2f %10.2fx %12.2fx %9.1f %s\n", row.name.c_str(), b, m,
-                    b > 0 ? double(bytes) / b / 1e9 : 0.0, b > 0 ? refBest / b : 0.0, m > 0 ? refMedian / m : 0.0,
+        const double c = best(row.cpu);
+        // The processor time is known only where the child reported it (or is a plain command).
+        char cpu[48] = "       -          -";
+        if (c > 0 && refCpu > 0)
+            std::snprintf(cpu, sizeof cpu, "%8.3f %9.2fx", c, refCpu / c);
+        std::printf("%-22s %9.3f %9.3f %7.2f %10.2fx %12.2fx %s %9.1f %s\n", row.name.c_str(), b, m,
+                    b > 0 ? double(bytes) / b / 1e9 : 0.0, b > 0 ? refBest / b : 0.0, m > 0 ? refMedian / m : 0.0, cpu,
                     double(row.peakKiB) / 1024.0, row.ok ? "" : "FAILED");
     }
-    std::printf("\n(%zu runs per row; ratio above 1: faster than %s)\n", rows.front().seconds.size(), reference);
+    std::printf("\n(%zu runs per row; ratio above 1: faster than %s; cpu s: the least processor time of a run)\n",
+                rows.front().seconds.size(), reference);
+}
+
+void forceCopyMode(const std::string& mode)
+{
+    win::InjectCopyRefusal(win::KernelCopyWay::Range, mode != "kernel");
+    win::InjectCopyRefusal(win::KernelCopyWay::Send, mode == "buffer");
 }
 
 } // namespace kivro::bench

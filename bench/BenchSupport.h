@@ -50,18 +50,23 @@ bool sameContent(const std::vector<std::string>& parts, const std::string& whole
 // system, so that the write-back of one run does not land on the next.
 void removeAndSync(const std::string& path);
 
-// One child process's run: the wall-clock time (the child's own report when it gave one), its
-// peak resident memory and whether it succeeded.
+// One child process's run: the wall-clock time and the processor time (user and system) spent
+// (the child's own report when it gave one), its peak resident memory and whether it succeeded.
+// On a busy machine the processor time holds steadier than the wall-clock time: waiting for a
+// core does not count.
 struct Measure {
     double seconds = 0;
+    double cpu = 0;
     long peakKiB = 0;
     bool ok = false;
 };
 // Runs `args` (argv[0] looked up on PATH) with stdout into `stdoutPath` (or inherited) and waits
 // for it; the time is the wall-clock time around the child. With `reports`, the child is one of
-// ours that prints "seconds <s>" and "peak <KiB>" lines on its stdout: its own time of the action
-// and its peak memory, which count instead (its start-up is not part of the measure).
+// ours that prints "seconds <s>", "cpu <s>" and "peak <KiB>" lines on its stdout: its own time of
+// the action and its peak memory, which count instead (its start-up is not part of the measure).
 Measure runChild(const std::vector<std::string>& args, const std::string& stdoutPath = {}, bool reports = false);
+// For a child: the processor time (user and system) it has spent so far, in seconds.
+double ownCpuSeconds();
 // For a child: its own peak resident memory (VmHWM), in KiB; and that of a running process.
 long ownPeakKiB();
 long peakKiBOf(int pid);
@@ -74,13 +79,21 @@ std::string loadAverage();
 struct Row {
     std::string name;
     std::vector<double> seconds;
+    std::vector<double> cpu;
     long peakKiB = 0;
     bool ok = true;
     void add(const Measure& m);
 };
 // Prints the table: best and median seconds, GB/s (10^9 bytes per second) of the best run, the
 // ratio of the reference row's time to the row's (above 1: faster than the reference), for the
-// best runs and for the medians, and the peak memory. Row 0 is the reference.
+// best runs and for the medians, the least processor time of a run and the same ratio for it, and
+// the peak memory. Row 0 is the reference.
 void printTable(const std::vector<Row>& rows, std::int64_t bytes, const char* reference);
+
+// The ways a copy row forces the block copy to take, through the platform layer's seam:
+// "kernel" (the program's way within one file system), "send" (the kernel's way between two file
+// systems: tmpfs, FUSE, network mounts) and "buffer" (the last way, through the program's buffer).
+inline constexpr const char* kCopyModes[] = {"kernel", "send", "buffer"};
+void forceCopyMode(const std::string& mode);
 
 } // namespace kivro::bench

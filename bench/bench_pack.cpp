@@ -41,8 +41,9 @@ public:
     QString saveAsNewFilename() const override { return options.saveAsFile; }
 };
 
-// The child: one pack of a and b into out at one rate ("kernel" or "buffer" copy). Prints the
-// action's own time and peak memory; exit status 0 when it reported success.
+// The child: one pack of a and b into out at one rate, the copy forced one way (kCopyModes).
+// Prints the action's own time, processor time and peak memory; exit status 0 when it reported
+// success.
 int runPackChild(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -50,7 +51,7 @@ int runPackChild(int argc, char** argv)
     BenchLink link;
     ActionFrame frame(link);
     const Rate& rate = kRates[std::atoi(argv[2])];
-    SetKernelBlockCopy(!(argc >= 5 && std::strcmp(argv[4], "buffer") == 0));
+    forceCopyMode(argc >= 5 ? argv[4] : "kernel");
     const QString dir = QString::fromLocal8Bit(argv[3]);
     link.options.blockSize = rate.blockSize;
     link.options.blockDigits = rate.blockDigits;
@@ -60,14 +61,16 @@ int runPackChild(int argc, char** argv)
     link.list.append(dir + QLatin1Char('/'), QStringLiteral("a"));
     link.list.append(dir + QLatin1Char('/'), QStringLiteral("b"));
     gActionArmed = true;
+    const double cpuStart = ownCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     RunPackAction(link, frame);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpu = ownCpuSeconds() - cpuStart;
     const QStringList boxes = Prompts::records();
     const bool ok = boxes.size() == 1 && boxes.first().contains(QStringLiteral("successfully packed"));
     if (!ok)
         std::fprintf(stderr, "pack failed: %s\n", qPrintable(boxes.join(QLatin1Char('\n'))));
-    std::printf("seconds %.9f\npeak %ld\n", seconds, ownPeakKiB());
+    std::printf("seconds %.9f\ncpu %.6f\npeak %ld\n", seconds, cpu, ownPeakKiB());
     return ok ? 0 : 1;
 }
 
@@ -101,14 +104,15 @@ int main(int argc, char** argv)
     warm(b);
     const std::string me = selfPath();
 
-    // cat, each rate copying inside the kernel, then each rate through the buffer.
+    // cat, then each rate each way of copying (kCopyModes).
     const std::size_t rateCount = std::size(kRates);
-    std::vector<Row> rows(1 + 2 * rateCount);
+    const std::size_t modeCount = std::size(kCopyModes);
+    std::vector<Row> rows(1 + modeCount * rateCount);
     rows[0].name = "cat";
-    for (std::size_t r = 0; r < rateCount; ++r) {
-        rows[r + 1].name = kRates[r].name;
-        rows[r + 1 + rateCount].name = std::string(kRates[r].name) + " (buffer)";
-    }
+    for (std::size_t k = 0; k < modeCount; ++k)
+        for (std::size_t r = 0; r < rateCount; ++r)
+            rows[1 + k * rateCount + r].name = std::string(kRates[r].name)
+                                               + (k == 0 ? std::string() : std::string(" (") + kCopyModes[k] + ")");
 
     // Interleaved, so that a busy phase of the machine hits every row alike; every output is
     // removed and synced first, so that no run pays for the write-back of another.
@@ -119,7 +123,7 @@ int main(int argc, char** argv)
         rows[0].add(c);
         for (std::size_t row = 1; row < rows.size(); ++row) {
             const std::size_t r = (row - 1) % rateCount;
-            const char* mode = row > rateCount ? "buffer" : "kernel";
+            const char* mode = kCopyModes[(row - 1) / rateCount];
             removeAndSync(out);
             Measure m = runChild({me, "--child", std::to_string(r), dir, mode}, report, true);
             struct stat st {};

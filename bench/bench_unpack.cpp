@@ -49,9 +49,9 @@ private:
     File64 m_file;
 };
 
-// The child: one unpack of the source into the folder at one rate ("kernel" or "buffer" copy):
-// by size, RAW, no batch file. Prints the action's own time and peak memory; exit status 0 when
-// it reported success.
+// The child: one unpack of the source into the folder at one rate, the copy forced one way
+// (kCopyModes): by size, RAW, no batch file. Prints the action's own time, processor time and
+// peak memory; exit status 0 when it reported success.
 int runUnpackChild(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -59,7 +59,7 @@ int runUnpackChild(int argc, char** argv)
     const Rate& rate = kRates[std::atoi(argv[2])];
     const QString file = QString::fromLocal8Bit(argv[3]);
     gUnpackCustomDir = QString::fromLocal8Bit(argv[4]);
-    SetKernelBlockCopy(!(argc >= 6 && std::strcmp(argv[5], "buffer") == 0));
+    forceCopyMode(argc >= 6 ? argv[5] : "kernel");
     HeadlessWindow window;
     const int slash = file.lastIndexOf(QLatin1Char('/'));
     window.packList().append(file.left(slash + 1), file.mid(slash + 1));
@@ -72,14 +72,16 @@ int runUnpackChild(int argc, char** argv)
     gSplitModeSize = gSplitModeFirst = gSplitModeLast = gSplitModePercent = gSplitModeFiles = false;
     ActionFrame frame(window);
     gActionArmed = true;
+    const double cpuStart = ownCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     RunUnpack(window, frame);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpu = ownCpuSeconds() - cpuStart;
     const QStringList boxes = Prompts::records();
     const bool ok = boxes.size() == 1 && boxes[0].contains(QStringLiteral("1 file successfully unpacked!"));
     if (!ok)
         std::fprintf(stderr, "unpack at %s failed: %s\n", rate.name, qPrintable(boxes.join('\n')));
-    std::printf("seconds %.9f\npeak %ld\n", seconds, ownPeakKiB());
+    std::printf("seconds %.9f\ncpu %.6f\npeak %ld\n", seconds, cpu, ownPeakKiB());
     return ok ? 0 : 1;
 }
 
@@ -142,14 +144,15 @@ int main(int argc, char** argv)
     warm(file);
     const std::string me = selfPath();
 
-    // split, each rate copying inside the kernel, then each rate through the buffer.
+    // split, then each rate each way of copying (kCopyModes).
     const std::size_t rateCount = std::size(kRates);
-    std::vector<Row> rows(1 + 2 * rateCount);
+    const std::size_t modeCount = std::size(kCopyModes);
+    std::vector<Row> rows(1 + modeCount * rateCount);
     rows[0].name = "split -b";
-    for (std::size_t r = 0; r < rateCount; ++r) {
-        rows[r + 1].name = std::string("unpack ") + kRates[r].name;
-        rows[r + 1 + rateCount].name = std::string("unpack ") + kRates[r].name + " (buffer)";
-    }
+    for (std::size_t k = 0; k < modeCount; ++k)
+        for (std::size_t r = 0; r < rateCount; ++r)
+            rows[1 + k * rateCount + r].name = std::string("unpack ") + kRates[r].name
+                                               + (k == 0 ? std::string() : std::string(" (") + kCopyModes[k] + ")");
 
     for (int run = 0; run < runs; ++run) {
         const bool last = run == runs - 1;
@@ -161,7 +164,7 @@ int main(int argc, char** argv)
                 m = runChild({"split", "-b", std::to_string(kPieceSize), file, out + "/x"});
             } else {
                 const std::size_t r = (row - 1) % rateCount;
-                const char* mode = row > rateCount ? "buffer" : "kernel";
+                const char* mode = kCopyModes[(row - 1) / rateCount];
                 m = runChild({me, "--child", std::to_string(r), file, out, mode}, report, true);
             }
             // Every run's pieces have the right sizes; those of the last run also the right bytes.

@@ -236,10 +236,10 @@ int main(int argc, char** argv)
     const std::string me = selfPath();
     const char* platforms[] = {"offscreen", "xcb"};
     std::vector<Row> rows;
-    rows.push_back(Row{"cat", {}, 0, true});
+    rows.push_back(Row{"cat", {}, {}, 0, true});
     for (const char* platform : platforms)
         for (const Rate& rate : kRates)
-            rows.push_back(Row{std::string(rate.name) + " " + platform, {}, 0, true});
+            rows.push_back(Row{std::string(rate.name) + " " + platform, {}, {}, 0, true});
 
     const std::string catOut = dir + "/cat.out";
     for (int run = 0; run < runs; ++run) {

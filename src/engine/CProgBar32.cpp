@@ -1,5 +1,7 @@
 #include "engine/CProgBar32.h"
 
+#include "platform/EventsWaiting.h"
+
 #include <QCoreApplication>
 #include <QThread>
 #include <algorithm>
@@ -111,8 +113,13 @@ void CProgBar32::SetProgBarPos(int ProgPos)
     const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                  std::chrono::steady_clock::now().time_since_epoch())
                                  .count();
-    const bool pump = pos != m_pumpedPos || now - m_pumpedAtNs >= std::int64_t(kPumpIntervalMs) * 1000000;
+    bool pump = pos != m_pumpedPos || now - m_pumpedAtNs >= std::int64_t(kPumpIntervalMs) * 1000000;
+    if (!pump && now - m_checkedAtNs >= std::int64_t(kInputCheckUs) * 1000) {
+        m_checkedAtNs = now;
+        pump = EventsWaiting();
+    }
     if (pump) {
+        m_checkedAtNs = now;
         m_pumpedPos = pos;
         m_pumpedAtNs = now;
         QCoreApplication::processEvents();

@@ -53,11 +53,13 @@ public:
     void ClearProgBar();
     // Lets pending events run, sets the position (clamped to 0..100), lets pending events run.
     // Pending events run only when the position differs from the one of the last call that let
-    // them run, or when kPumpIntervalMs have passed since then: what is shown changes at most a
-    // hundred times in a run, and a click waits at most that interval, while a call that changes
-    // nothing costs no more than the comparison.
+    // them run, when kPumpIntervalMs have passed since then, or when the event loop has something
+    // waiting (a click, a key: EventsWaiting, asked at most every kInputCheckUs): what is shown
+    // changes at most a hundred times in a run and a click is answered within about a
+    // millisecond, while a call that changes nothing costs little more than a clock reading.
     void SetProgBarPos(int ProgPos);
     static constexpr int kPumpIntervalMs = 20;
+    static constexpr int kInputCheckUs = 1000;
     // The next SetProgBarPos lets pending events run, whatever the position (a new run begins).
     void ResetPacing() { m_pumpedPos = -1; }
     // Lets pending events run, sleeps itime milliseconds, lets pending events run.
@@ -86,8 +88,9 @@ private:
     std::int32_t m_barId = 0;
     std::optional<QColor> m_backColor;
     std::optional<QColor> m_barColor;
-    int m_pumpedPos = -1;          // the position of the last call that let events run
-    std::int64_t m_pumpedAtNs = 0; // and when it did (monotonic clock)
+    int m_pumpedPos = -1;           // the position of the last call that let events run
+    std::int64_t m_pumpedAtNs = 0;  // and when it did (monotonic clock)
+    std::int64_t m_checkedAtNs = 0; // when the event loop was last asked for waiting events
 };
 
 // A 0x00BBGGRR colour value as a colour, and back.

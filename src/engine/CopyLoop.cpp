@@ -16,8 +16,6 @@ namespace kivro {
 
 namespace {
 
-bool g_kernelCopy = true;
-
 // The largest piece a block goes through the buffer in (see CopyBlock).
 constexpr std::int64_t kBufferPiece = std::int64_t(128) << 10;
 
@@ -61,16 +59,6 @@ bool stepBack(File64& file, std::int32_t handle, std::int64_t distance)
 }
 
 } // namespace
-
-void SetKernelBlockCopy(bool enabled)
-{
-    g_kernelCopy = enabled;
-}
-
-bool KernelBlockCopy()
-{
-    return g_kernelCopy;
-}
 
 void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t count, const QString& path)
 {
@@ -127,28 +115,28 @@ void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, st
     };
     auto shrank = [&] { return pathExists(inPath) ? 62 : 53; };
 
-    std::int64_t done = 0;
-    if (g_kernelCopy) {
+    // Inside the kernel, the first way it accepts for the two files; a way it refuses is left for
+    // the next with nothing copied.
+    for (const win::KernelCopyWay way : {win::KernelCopyWay::Range, win::KernelCopyWay::Send}) {
         std::uint64_t copied = 0;
-        const bool ok = win::CopyFileRange(in, out, std::uint64_t(count), &copied);
-        done = std::int64_t(copied);
+        const bool ok = win::KernelCopy(way, in, out, std::uint64_t(count), &copied);
+        const std::int64_t done = std::int64_t(copied);
         if (ok && done < count)
             fail(done, done, shrank());
         if (!ok) {
             const int err = win::GetLastError();
-            if (!(done == 0 && win::IsCopyUnsupported(err)))
-                fail(done, done, errnoToErrorNumber(err != 0 ? err : ENOSPC));
+            if (done == 0 && win::IsCopyUnsupported(err))
+                continue;
+            fail(done, done, errnoToErrorNumber(err != 0 ? err : ENOSPC));
         }
-        if (done == count)
-            return;
+        return;
     }
 
-    // Through the buffer: the kernel cannot copy between these files, or copying inside the
-    // kernel is switched off. The block goes through in pieces of at most kBufferPiece bytes, each
+    // Through the buffer: the kernel cannot copy between these files either way. The block goes through in pieces of at most kBufferPiece bytes, each
     // read and then written at once while it is still in the processor's cache; a piece of
     // megabytes would go out to memory and back, and large writes make the page cache take large
     // folios, which on some machines (virtual ones in particular) cost several times the copy.
-    std::int64_t at = done; // bytes of the block that are in the output
+    std::int64_t at = 0; // bytes of the block that are in the output
     while (at < count) {
         const std::int64_t piece = std::min(count - at, kBufferPiece);
         std::int64_t got = 0;

@@ -1,8 +1,8 @@
 #pragma once
 // The block copy the pack and unpack runs share: one read and one write per block through the
 // main window's File64 object, into one buffer the caller allocates once and reuses, or one
-// in-kernel copy per block where the file systems allow it (for page-cached data that halves the
-// memory traffic: no copy into and out of the buffer).
+// in-kernel copy per block where the kernel can copy between the two files (for page-cached data
+// that halves the memory traffic: no copy into and out of the buffer).
 //
 // Every read and every write is checked. A failure is raised as a RuntimeError for the run's
 // error handler; a failed write first puts the output position back where its block began, so
@@ -11,7 +11,9 @@
 #include "platform/RuntimeError.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace kivro {
@@ -33,9 +35,9 @@ void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t cou
 void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int64_t count);
 
 // Copies exactly `count` bytes from `in` to `out`, each at its position, as one block: inside the
-// kernel where the two files allow it (one copy call per block, no trip through memory of this
-// process), otherwise through `buffer` (a CopyBuffer's), read and written in pieces of up to
-// 128 KiB. Both positions advance by `count`. Failures are raised as ReadBlock and WriteBlock
+// kernel where it can copy between the two files (the first of the ways of win::KernelCopyWay it
+// accepts: no trip through memory of this process), otherwise through `buffer` (a CopyBuffer's),
+// read and written in pieces of up to 128 KiB. Both positions advance by `count`. Failures are raised as ReadBlock and WriteBlock
 // raise them (`inPath` names the source for the "not found" case); after any failure both
 // positions are back at the block's start, so that the same call again copies the same block to
 // the same place.
@@ -63,11 +65,6 @@ private:
     std::int64_t m_size = 0;
 };
 
-// Whether CopyBlock may copy inside the kernel (on unless switched off; benchmarks and tests
-// switch it off to measure and test the copy through the buffer).
-void SetKernelBlockCopy(bool enabled);
-bool KernelBlockCopy();
-
 // How `length` bytes are copied: `blocks` reads of the block size, then one tail of `tail` bytes.
 // The tail is the number formed by the last `blockDigits` decimal digits of the length (the whole
 // length when it has no more digits); the blocks are what remains in block-size pieces. With the
@@ -83,9 +80,44 @@ BlockPlan PlanBlocks(std::int64_t length, std::int32_t blockSize, std::int32_t b
 // How many of a plan's whole blocks one CopyBlock call takes: blocks of less than 4 MiB go
 // together up to that size (one block at least). A call per block of a few kilobytes would cost
 // more than the copy itself; the loops still give every block its own progress update (and so
-// its own chance to be cancelled) right after the call that copied it. A failed call is retried
-// from its first block.
+// its own chance to be cancelled) right after the call that copied it (CopyWholeBlocks).
 std::int64_t BlocksPerCopy(std::int32_t blockSize);
+
+// The loop over a plan's whole blocks that Pack and Unpack share: several blocks to a call of
+// `copy(bytes, blocksDone)` (CopyBlock for the run's two files, with `blockSize` and `blocksDone`
+// passed on; see BlocksPerCopy), then `blockDone()` for every block copied, so that every block
+// gets its own progress update and its own chance to be cancelled. When a call fails, the blocks
+// before the failure get their updates and the block it happened in goes to `failed(error)`,
+// which answers the error and copies that one block again (both positions are at its start): a
+// Retry rewrites only the failed block, at its offset, never the blocks the call had already
+// copied. `blockDone` and `failed` return false when the run has ended (the loop then returns
+// false at once), or leave by an exception of their own. True when every block is copied.
+template <class Copy, class Failed, class Done>
+bool CopyWholeBlocks(std::int64_t blocks, std::int64_t blockSize, Copy&& copy, Failed&& failed, Done&& blockDone)
+{
+    const std::int64_t perCopy = BlocksPerCopy(std::int32_t(blockSize));
+    for (std::int64_t b = 0; b < blocks;) {
+        const std::int64_t n = std::min(perCopy, blocks - b);
+        std::int64_t copied = n;
+        std::optional<RuntimeError> failure;
+        try {
+            copy(n * blockSize, &copied);
+        } catch (const RuntimeError& e) {
+            failure = e;
+        }
+        for (const std::int64_t end = b + copied; b < end; ++b)
+            if (!blockDone())
+                return false;
+        if (failure) {
+            if (!failed(*failure))
+                return false;
+            ++b;
+            if (!blockDone())
+                return false;
+        }
+    }
+    return true;
+}
 
 // What a run's error handler decided about a failed step.
 enum class StepOutcome { Retry, End };

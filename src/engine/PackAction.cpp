@@ -26,7 +26,6 @@
 #include <cerrno>
 #include <cmath>
 #include <new>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -346,7 +345,6 @@ bool PackRun::copySources()
     // One buffer for the whole run.
     CopyBuffer buffer;
     char* const data = buffer.data();
-    const std::int64_t perCopy = BlocksPerCopy(blockSize);
 
     for (int j = 0; j < count; ++j) {
         m_copyIndex = j;
@@ -354,35 +352,20 @@ bool PackRun::copySources()
         if (!RunStep([&] { openSource(j); }, handler(Step::Source)))
             return false;
         const BlockPlan pieces = PlanBlocks(m_sizes[std::size_t(j)], blockSize, m_options.blockDigits);
+        const auto copy = [&](std::int64_t bytes, std::int64_t* blocksDone) {
+            CopyBlock(m_file, m_in, m_out, data, bytes, m_entry, blockSize, blocksDone);
+        };
+        // The block a copy failed in: the handler's Retry copies that block again.
+        const auto failed = [&](const RuntimeError& e) {
+            return handle(e, Step::Write) == StepOutcome::Retry
+                   && RunStep([&] { copy(blockSize, nullptr); }, handler(Step::Write));
+        };
         const auto blockDone = [&] {
             m_frame.mBytesDone += blockSize;
             return m_frame.ProgressFeedback();
         };
-        for (std::int64_t b = 0; b < pieces.blocks;) {
-            const std::int64_t n = std::min(perCopy, pieces.blocks - b);
-            std::int64_t copied = 0;
-            std::optional<RuntimeError> failure;
-            try {
-                CopyBlock(m_file, m_in, m_out, data, n * blockSize, m_entry, blockSize, &copied);
-                copied = n;
-            } catch (const RuntimeError& e) {
-                failure = e;
-            }
-            for (const std::int64_t end = b + copied; b < end; ++b)
-                if (!blockDone())
-                    return false;
-            if (failure) {
-                // The blocks before the failure are counted; the one it happened in is offered to
-                // the handler as a block of its own, and Retry copies that block again.
-                if (handle(*failure, Step::Write) != StepOutcome::Retry)
-                    return false;
-                if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, blockSize, m_entry); }, handler(Step::Write)))
-                    return false;
-                ++b;
-                if (!blockDone())
-                    return false;
-            }
-        }
+        if (!CopyWholeBlocks(pieces.blocks, blockSize, copy, failed, blockDone))
+            return false;
         if (pieces.tail > 0) {
             if (!RunStep([&] { CopyBlock(m_file, m_in, m_out, data, pieces.tail, m_entry); }, handler(Step::Write)))
                 return false;

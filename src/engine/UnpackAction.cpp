@@ -226,7 +226,7 @@ private:
     void writePiece(const Source& source, const PiecePlan& plan, std::int64_t n, std::int64_t length);
     void writePieceBytes(const Source& source, std::int64_t n, std::int64_t length);
     std::int32_t openFile(const QString& path, const QString& mode);
-    void copyChunk(std::int64_t count);
+    void copyOneBlock(std::int64_t count, const RuntimeError* failed);
     void reopenPiece(std::int64_t at);
     void finish();
 
@@ -240,8 +240,10 @@ private:
             throw RunEnded{};
     }
     // Runs a step that writes `output`; a failure 75 asks "Cannot overwrite" with Retry and
-    // Cancel, and Retry runs the step again (with `retrying` set).
-    void withRetry(const QString& output, bool zipping, const std::function<void(bool retrying)>& step);
+    // Cancel, and Retry runs the step again (with `retrying` set). With `failed`, the step's first
+    // run has already failed with that error: it is answered first, and a Retry runs the step.
+    void withRetry(const QString& output, bool zipping, const std::function<void(bool retrying)>& step,
+                   const RuntimeError* failed = nullptr);
     QString smallerThanText(const QString& path, std::int64_t bytes) const;
     QString entryPath() const;
 
@@ -312,28 +314,38 @@ void UnpackRun::progress()
         throw RunEnded{};
 }
 
-void UnpackRun::withRetry(const QString& output, bool zipping, const std::function<void(bool)>& step)
+void UnpackRun::withRetry(const QString& output, bool zipping, const std::function<void(bool)>& step,
+                          const RuntimeError* failed)
 {
+    // A failure other than 75 (or after a Cancel) goes on to the run's error handler; a 75 asks,
+    // and returns only for a Retry.
+    const auto answer = [&](const RuntimeError& e) {
+        if (e.number() != 75 || m_frame.cancelled())
+            throw e;
+        const int choice = MsgBoxResult(QStringLiteral("Cannot overwrite '") + output
+                                            + QStringLiteral("'. Disk full/write-protected or file is in use."),
+                                        vbRetryCancel | vbCritical | vbTopMost);
+        stopIfCancelled();
+        if (choice != vbRetry) {
+            MsgBoxResult(zipping ? QStringLiteral("Packing aborted by user")
+                                 : QStringLiteral("Unpacking aborted by user"),
+                         kInformation);
+            stopIfCancelled();
+            endRun();
+            throw RunEnded{};
+        }
+    };
     bool retrying = false;
+    if (failed) {
+        answer(*failed);
+        retrying = true;
+    }
     for (;;) {
         try {
             step(retrying);
             return;
         } catch (const RuntimeError& e) {
-            if (e.number() != 75 || m_frame.cancelled())
-                throw;
-            const int answer = MsgBoxResult(QStringLiteral("Cannot overwrite '") + output
-                                                + QStringLiteral("'. Disk full/write-protected or file is in use."),
-                                            vbRetryCancel | vbCritical | vbTopMost);
-            stopIfCancelled();
-            if (answer != vbRetry) {
-                MsgBoxResult(zipping ? QStringLiteral("Packing aborted by user")
-                                     : QStringLiteral("Unpacking aborted by user"),
-                             kInformation);
-                stopIfCancelled();
-                endRun();
-                throw RunEnded{};
-            }
+            answer(e);
             retrying = true;
         }
     }
@@ -766,17 +778,27 @@ void UnpackRun::writePieceBytes(const Source& s, std::int64_t n, std::int64_t le
     m_piecePos = dataStart;
 
     const BlockPlan blocks = PlanBlocks(length, m_opts.blockSize, m_opts.blockDigits);
-    const std::int64_t perCopy = BlocksPerCopy(m_opts.blockSize);
-    for (std::int64_t b = 0; b < blocks.blocks;) {
-        const std::int64_t n = std::min(perCopy, blocks.blocks - b);
-        copyChunk(n * m_opts.blockSize);
-        for (const std::int64_t end = b + n; b < end; ++b) {
-            m_frame.mBytesDone += m_opts.blockSize;
-            progress();
-        }
-    }
+    const std::int64_t blockSize = m_opts.blockSize;
+    const auto copy = [&](std::int64_t bytes, std::int64_t* blocksDone) {
+        CopyBlock(m_file, m_source, m_piece, m_buffer->data(), bytes, m_sources[m_entry].splitFile, blockSize,
+                  blocksDone);
+    };
+    const auto failed = [&](const RuntimeError& e) {
+        copyOneBlock(blockSize, &e);
+        return true;
+    };
+    const auto blockDone = [&] {
+        m_sourcePos += blockSize;
+        m_piecePos += blockSize;
+        m_frame.mBytesDone += blockSize;
+        progress();
+        return true;
+    };
+    CopyWholeBlocks(blocks.blocks, blockSize, copy, failed, blockDone);
     if (blocks.tail > 0) {
-        copyChunk(blocks.tail);
+        copyOneBlock(blocks.tail, nullptr);
+        m_sourcePos += blocks.tail;
+        m_piecePos += blocks.tail;
         m_frame.mBytesDone += blocks.tail;
         progress();
     }
@@ -815,21 +837,24 @@ std::int32_t UnpackRun::openFile(const QString& path, const QString& mode)
     return -1;
 }
 
-void UnpackRun::copyChunk(std::int64_t count)
+// Copies `count` bytes, the source at m_sourcePos to the piece at m_piecePos, as one block (the
+// positions are left for the caller to advance). A failure 75 asks Retry/Cancel, and Retry copies
+// the same block again at the same offsets. With `failed`, the block's first copy has already
+// failed with that error (a call of several blocks failed in this one).
+void UnpackRun::copyOneBlock(std::int64_t count, const RuntimeError* failed)
 {
-    const std::int64_t sourceAt = m_sourcePos;
-    const std::int64_t pieceAt = m_piecePos;
-    withRetry(m_output, false, [&](bool retrying) {
-        if (retrying) {
-            // The block again: the piece at the failed write's offset, the source block re-read.
-            reopenPiece(pieceAt);
-            if (!m_file.SeekHandle(m_source, sourceAt))
-                raiseError(errnoToErrorNumber(win::GetLastError()));
-        }
-        CopyBlock(m_file, m_source, m_piece, m_buffer->data(), count, m_sources[m_entry].splitFile);
-    });
-    m_sourcePos += count;
-    m_piecePos += count;
+    withRetry(
+        m_output, false,
+        [&](bool retrying) {
+            if (retrying) {
+                // The block again: the piece at the failed write's offset, the source block re-read.
+                reopenPiece(m_piecePos);
+                if (!m_file.SeekHandle(m_source, m_sourcePos))
+                    raiseError(errnoToErrorNumber(win::GetLastError()));
+            }
+            CopyBlock(m_file, m_source, m_piece, m_buffer->data(), count, m_sources[m_entry].splitFile);
+        },
+        failed);
 }
 
 void UnpackRun::finish()

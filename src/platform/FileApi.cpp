@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <map>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,9 +19,10 @@ struct Entry {
     bool write = false;
     dev_t dev = 0;
     ino_t ino = 0;
-    // For an output: the last input the kernel refused to copy from (handles are never reused),
-    // so that a run between two file systems does not ask the kernel again for every block.
-    HANDLE noKernelCopyFrom = -1;
+    // For an output: per way of KernelCopyWay, the last input the kernel refused to copy from
+    // that way (handles are never reused), so that a run between two file systems does not ask
+    // the kernel again for every block.
+    HANDLE refusedFrom[2] = {-1, -1};
 };
 
 std::map<HANDLE, Entry>& table()
@@ -33,6 +35,7 @@ HANDLE g_next = 1000;
 thread_local int g_lastError = 0;
 std::int64_t g_writeLimit = -1;
 int g_closeFailure = 0;
+bool g_copyRefused[2] = {false, false};
 
 Entry* find(HANDLE h)
 {
@@ -198,7 +201,7 @@ bool WriteFile(HANDLE h, const void* buffer, std::uint32_t toWrite, std::uint32_
     return true;
 }
 
-bool CopyFileRange(HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* copied)
+bool KernelCopy(KernelCopyWay way, HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* copied)
 {
     if (copied)
         *copied = 0;
@@ -208,7 +211,8 @@ bool CopyFileRange(HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* co
         g_lastError = EBADF;
         return false;
     }
-    if (dst->noKernelCopyFrom == in) {
+    const int w = int(way);
+    if (dst->refusedFrom[w] == in) {
         g_lastError = EXDEV;
         return false;
     }
@@ -218,6 +222,8 @@ bool CopyFileRange(HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* co
     // and the rest of the range follows in one call. Small ranges are copied as they come: for
     // them the position query would cost more than the alignment gains.
     constexpr std::uint64_t kAlign = 1u << 20;
+    // sendfile moves at most 2 GiB less a page in one call.
+    constexpr std::uint64_t kMaxCall = 1u << 30;
     std::uint64_t head = 0;
     if (count >= kAlign / 4) {
         const off_t outPos = ::lseek(dst->fd, 0, SEEK_CUR);
@@ -225,7 +231,7 @@ bool CopyFileRange(HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* co
     }
     std::uint64_t done = 0;
     while (done < count) {
-        std::uint64_t chunk = count - done;
+        std::uint64_t chunk = std::min(count - done, kMaxCall);
         if (head > 0 && head < chunk) {
             chunk = head;
             head = 0;
@@ -239,13 +245,19 @@ bool CopyFileRange(HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* co
             }
             chunk = std::min<std::uint64_t>(chunk, std::uint64_t(g_writeLimit));
         }
-        const ssize_t n = ::copy_file_range(src->fd, nullptr, dst->fd, nullptr, std::size_t(chunk), 0);
+        ssize_t n = -1;
+        if (g_copyRefused[w])
+            errno = way == KernelCopyWay::Range ? EXDEV : EINVAL;
+        else if (way == KernelCopyWay::Range)
+            n = ::copy_file_range(src->fd, nullptr, dst->fd, nullptr, std::size_t(chunk), 0);
+        else
+            n = ::sendfile(dst->fd, src->fd, nullptr, std::size_t(chunk));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             g_lastError = errno;
             if (done == 0 && IsCopyUnsupported(errno))
-                dst->noKernelCopyFrom = in;
+                dst->refusedFrom[w] = in;
             if (copied)
                 *copied = done;
             return false;
@@ -393,6 +405,11 @@ int HandleFd(HANDLE h)
 void InjectWriteLimit(std::int64_t bytesLeft)
 {
     g_writeLimit = bytesLeft;
+}
+
+void InjectCopyRefusal(KernelCopyWay way, bool refused)
+{
+    g_copyRefused[int(way)] = refused;
 }
 
 void InjectCloseFailure(int nth)

@@ -66,19 +66,31 @@ std::int64_t FilePosition(HANDLE h);
 bool SeekHandle(HANDLE h, std::int64_t position);
 int HandleFd(HANDLE h); // -1 for an unknown handle
 
-// Copies up to `count` bytes from `in` to `out` inside the kernel (copy_file_range), at both
-// handles' positions, which advance by the count copied; `*copied` gets that count (fewer than
-// `count` only at the end of the source or when a later part failed). Returns false with
-// GetLastError set when a call failed; with nothing copied and an error of
-// IsCopyUnsupported, the kernel cannot copy between these two files and the caller copies through
-// a buffer instead. Honours the write-limit seam like WriteFile.
-bool CopyFileRange(HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* copied);
+// The ways the kernel copies between two files without a trip through memory of this process,
+// fastest first:
+// - Range (copy_file_range): within one file system, where the file system may even share the
+//   blocks;
+// - Send (sendfile): from the page cache of one regular file into another, across file systems
+//   (another disk, a tmpfs, FUSE and network mounts), where Range is refused.
+enum class KernelCopyWay { Range = 0, Send = 1 };
+
+// Copies up to `count` bytes from `in` to `out` inside the kernel the given way, at both handles'
+// positions, which advance by the count copied; `*copied` gets that count (fewer than `count`
+// only at the end of the source or when a later part failed). Returns false with GetLastError set
+// when a call failed; with nothing copied and an error of IsCopyUnsupported, the kernel cannot
+// copy between these two files that way (it is then not asked again for the pair) and the caller
+// tries the next way, or copies through a buffer. Honours the write-limit seam like WriteFile.
+bool KernelCopy(KernelCopyWay way, HANDLE in, HANDLE out, std::uint64_t count, std::uint64_t* copied);
 // The errors with which the kernel refuses to copy between two files (not a failure of the copy).
 bool IsCopyUnsupported(int err);
 
 // Test seam: makes the next writes fail as if the disk were full after `bytesLeft` more bytes
 // (negative: off).
 void InjectWriteLimit(std::int64_t bytesLeft);
+// Test seam: the kernel refuses to copy `way` between any two files (as Range is refused between
+// two file systems), so that the copy takes the next way; with both refused, it goes through the
+// caller's buffer. Tests and benchmarks force each way of copying with it.
+void InjectCopyRefusal(KernelCopyWay way, bool refused);
 // Test seam: the `nth` next close of a handle opened for writing (1: the very next one) reports
 // EIO, as a network or FUSE file system does for a delayed write that failed; the file is closed
 // all the same. Only that one close fails; 0 switches the seam off.

@@ -1,5 +1,7 @@
 #include "KivroTest.h"
 
+#include "platform/FileApi.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -211,6 +213,12 @@ QWidget* makeDesktop(const QColor& colour)
     desktop->setGeometry(QGuiApplication::primaryScreen()->geometry());
     desktop->show();
     return desktop;
+}
+
+void forceCopyWay(CopyWay way)
+{
+    kivro::win::InjectCopyRefusal(kivro::win::KernelCopyWay::Range, way != CopyWay::Range);
+    kivro::win::InjectCopyRefusal(kivro::win::KernelCopyWay::Send, way == CopyWay::Buffer);
 }
 
 } // namespace kivrotest

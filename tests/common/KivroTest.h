@@ -40,6 +40,17 @@ int runChild(const QString& mode, const QStringList& extraEnv = {}, QByteArray* 
 // listings show exactly what a run wrote.
 QString freshFolder(const QString& path);
 
+// The way the block copy is forced to take, through the platform layer's copy-refusal seam: the
+// kernel's first way (nothing refused), its second (the first refused, as between two file
+// systems), or the process's buffer (both refused). Tests that force a way put Range back at the
+// end.
+enum class CopyWay { Range, Send, Buffer };
+void forceCopyWay(CopyWay way);
+inline const char* copyWayName(CopyWay way)
+{
+    return way == CopyWay::Range ? "kernel range" : way == CopyWay::Send ? "kernel send" : "buffer";
+}
+
 // Runs this test executable again as a child in `mode` on the X11 platform under Xvfb
 // ("xvfb-run -a"), as on a plain desktop (no portal, no desktop-specific opener), with
 // `pathFirst` in front of PATH. A start that lost its display number to another test's X server

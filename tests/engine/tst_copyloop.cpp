@@ -1,5 +1,6 @@
 // The copy loop's block plan (how many whole blocks and what tail a length is copied in), and
-// the block copy at every transfer rate, inside the kernel and through the buffer: every byte
+// the block copy at every transfer rate, each way it can go (the kernel's two ways and the buffer,
+// each forced through the platform layer's seam): every byte
 // arrives, at the output's own position, across the boundaries where each way splits its work
 // (page and 1 MiB boundaries of the output, the buffer's pieces, a block that ends at the end of
 // its source, short tails), also between two file systems.
@@ -61,7 +62,7 @@ private slots:
         gOpenFileCount = 0;
         gFileOpenError = 0;
     }
-    void cleanup() { SetKernelBlockCopy(true); }
+    void cleanup() { kivrotest::forceCopyWay(kivrotest::CopyWay::Range); }
 
     void planBlocks_data()
     {
@@ -104,7 +105,7 @@ private slots:
 
     void copiesEveryByteAcrossTheBoundaries_data()
     {
-        QTest::addColumn<bool>("kernelCopy");
+        QTest::addColumn<int>("way");
         QTest::addColumn<bool>("otherFs");
         QTest::addColumn<int>("blockSize");
         QTest::addColumn<qint64>("sourceSize");
@@ -115,7 +116,8 @@ private slots:
             int blockSize;
             int digits;
         } rates[] = {{"slow", 10000, 4}, {"normal", 100000, 5}, {"fast", 1000000, 6}, {"ufast", 5000000, 7}};
-        for (const bool kernel : {true, false}) {
+        using kivrotest::CopyWay;
+        for (const CopyWay way : {CopyWay::Range, CopyWay::Send, CopyWay::Buffer}) {
             for (const auto& rate : rates) {
                 const qint64 b = rate.blockSize;
                 const struct {
@@ -133,25 +135,25 @@ private slots:
                 for (const auto& source : sources) {
                     for (const qint64 offset : {qint64(0), qint64(4097), qint64((1 << 20) - 3)}) {
                         const QString name = QStringLiteral("%1, %2, %3, output at %4")
-                                                 .arg(kernel ? "kernel" : "buffer", rate.name, source.name)
+                                                 .arg(kivrotest::copyWayName(way), rate.name, source.name)
                                                  .arg(offset);
                         QTest::newRow(qPrintable(name))
-                            << kernel << false << rate.blockSize << source.size << offset << rate.digits;
+                            << int(way) << false << rate.blockSize << source.size << offset << rate.digits;
                     }
                 }
             }
-            // The output on another file system: the kernel refuses, every block goes through the
-            // buffer all the same.
+            // The output on another file system: the kernel refuses its first way, every block
+            // goes the next way all the same.
             for (const auto& rate : rates)
-                QTest::newRow(qPrintable(
-                    QStringLiteral("%1, %2, other file system").arg(kernel ? "kernel" : "buffer", rate.name)))
-                    << kernel << true << rate.blockSize << qint64(2 * rate.blockSize + 4095) << qint64(4097)
+                QTest::newRow(
+                    qPrintable(QStringLiteral("%1, %2, other file system").arg(kivrotest::copyWayName(way), rate.name)))
+                    << int(way) << true << rate.blockSize << qint64(2 * rate.blockSize + 4095) << qint64(4097)
                     << rate.digits;
         }
     }
     void copiesEveryByteAcrossTheBoundaries()
     {
-        QFETCH(bool, kernelCopy);
+        QFETCH(int, way);
         QFETCH(bool, otherFs);
         QFETCH(int, blockSize);
         QFETCH(qint64, sourceSize);
@@ -163,7 +165,7 @@ private slots:
             if (outDir.isEmpty())
                 QSKIP("no second file system to copy to");
         }
-        SetKernelBlockCopy(kernelCopy);
+        kivrotest::forceCopyWay(kivrotest::CopyWay(way));
         const QString in = dir + QStringLiteral("/source");
         const QString out = outDir + QStringLiteral("/kivro-copy-output");
         const QByteArray source = varied(sourceSize, blockSize);

@@ -147,7 +147,7 @@ private slots:
         win::InjectCloseFailure(0);
         win::InjectDiskFreeSpace(-1);
         QLocale::setDefault(QLocale::c());
-        SetKernelBlockCopy(true);
+        kivrotest::forceCopyWay(kivrotest::CopyWay::Range);
     }
 
     void thousands()
@@ -181,7 +181,7 @@ private slots:
     void copiesEveryByteAtEveryRate()
     {
         QFETCH(bool, kernelCopy);
-        SetKernelBlockCopy(kernelCopy);
+        kivrotest::forceCopyWay(kernelCopy ? kivrotest::CopyWay::Range : kivrotest::CopyWay::Buffer);
         QFETCH(int, blockSize);
         QFETCH(int, digits);
         QFETCH(QString, captions);
@@ -236,7 +236,7 @@ private slots:
     void sourceChangedDuringTheRun()
     {
         QFETCH(bool, kernelCopy);
-        SetKernelBlockCopy(kernelCopy);
+        kivrotest::forceCopyWay(kernelCopy ? kivrotest::CopyWay::Range : kivrotest::CopyWay::Buffer);
         QFETCH(QString, change);
         QFETCH(QString, expected);
         // A source that shrinks mid-copy is longer than one copy call (several blocks go together
@@ -283,14 +283,15 @@ private slots:
     // at the same offset; Cancel ends the run without success or Trash.
     void failedWriteAsksRetryOrCancel_data()
     {
-        QTest::addColumn<bool>("kernelCopy");
-        QTest::newRow("in the kernel") << true;
-        QTest::newRow("through the buffer") << false;
+        QTest::addColumn<int>("way");
+        using kivrotest::CopyWay;
+        for (const CopyWay way : {CopyWay::Range, CopyWay::Send, CopyWay::Buffer})
+            QTest::newRow(kivrotest::copyWayName(way)) << int(way);
     }
     void failedWriteAsksRetryOrCancel()
     {
-        QFETCH(bool, kernelCopy);
-        SetKernelBlockCopy(kernelCopy);
+        QFETCH(int, way);
+        kivrotest::forceCopyWay(kivrotest::CopyWay(way));
         kivrotest::writeFile(p("a"), QByteArray(25000, 'a'));
         kivrotest::writeFile(p("b"), QByteArray(5000, 'b'));
         Link link;

@@ -120,7 +120,7 @@ private slots:
         Prompts::setRecordObserver({});
         win::InjectWriteLimit(-1);
         Zip::SetZipLibrary(nullptr);
-        SetKernelBlockCopy(true);
+        kivrotest::forceCopyWay(kivrotest::CopyWay::Range);
         QVERIFY(!frame->busy());
         QCOMPARE(gOpenFileCount, 0);
         frame.reset();
@@ -186,24 +186,29 @@ private slots:
 
     void failedWriteRetriesTheBlockAtItsOffset_data()
     {
-        QTest::addColumn<bool>("kernelCopy");
-        QTest::newRow("blocks copied by the kernel") << true;
-        QTest::newRow("blocks through the buffer") << false;
+        QTest::addColumn<int>("way");
+        using kivrotest::CopyWay;
+        for (const CopyWay way : {CopyWay::Range, CopyWay::Send, CopyWay::Buffer})
+            QTest::newRow(kivrotest::copyWayName(way)) << int(way);
     }
     void failedWriteRetriesTheBlockAtItsOffset()
     {
-        QFETCH(bool, kernelCopy);
-        SetKernelBlockCopy(kernelCopy);
+        QFETCH(int, way);
+        kivrotest::forceCopyWay(kivrotest::CopyWay(way));
         const QString d = folder("retry");
         const QByteArray src = pattern(3000000);
         kivrotest::writeFile(d + "/m.mpg", src);
         add(d + "/m.mpg");
         link->deleteAfter = DeleteAfterAction::NoPrompt;
-        // The disk fills in the middle of piece 2; the user frees space and answers Retry.
+        // The disk fills in the middle of piece 2 (250,000 bytes in: in its third block of
+        // 100,000, inside one copy call of the piece's 14 blocks); the user frees exactly the room
+        // that is left to write from that block on and answers Retry. Only the failed block is
+        // copied again, at its offset: a Retry that rewrote the call's first two blocks as well
+        // would run out of room again and ask a second time.
         win::InjectWriteLimit(1440000 + 250000);
         Prompts::setRecordObserver([](const QString& line) {
             if (line.contains("Cannot overwrite"))
-                win::InjectWriteLimit(-1);
+                win::InjectWriteLimit((1440000 - 200000) + (3000000 - 2 * 1440000));
         });
         Prompts::queue("Retry");
         unpack();

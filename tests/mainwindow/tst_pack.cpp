@@ -326,14 +326,15 @@ private slots:
     // the output is exactly the joined bytes.
     void retryWritesTheFailedBlockAgain_data()
     {
-        QTest::addColumn<bool>("kernelCopy");
-        QTest::newRow("in the kernel") << true;
-        QTest::newRow("through the buffer") << false;
+        QTest::addColumn<int>("way");
+        using kivrotest::CopyWay;
+        for (const CopyWay way : {CopyWay::Range, CopyWay::Send, CopyWay::Buffer})
+            QTest::newRow(kivrotest::copyWayName(way)) << int(way);
     }
     void retryWritesTheFailedBlockAgain()
     {
-        QFETCH(bool, kernelCopy);
-        SetKernelBlockCopy(kernelCopy);
+        QFETCH(int, way);
+        kivrotest::forceCopyWay(kivrotest::CopyWay(way));
         kivromainfrm w;
         mpegCheckOff(w);
         w.SlowSpeedChk_Click();
@@ -368,7 +369,7 @@ private slots:
         win::InjectWriteLimit(-1);
         QCOMPARE(asked, "Cannot overwrite '" + p("out.bin") + "'. Disk full/write-protected or file is in use.");
         QCOMPARE(Prompts::records(), QStringList{success(p("out.bin"), "30,004")});
-        SetKernelBlockCopy(true);
+        kivrotest::forceCopyWay(kivrotest::CopyWay::Range);
         QCOMPARE(kivrotest::readFile(p("out.bin")), a + "tail");
         checkIdle(w);
     }
