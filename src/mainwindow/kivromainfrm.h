@@ -66,6 +66,9 @@ public:
     void ShowSaveDialog(const QString& filter, const QString& title, const QString& initialFolder,
                         const QString& purpose) override;
     void ShowOpenDialog(const QString& filter, const QString& title, const QString& initialFolder) override;
+    void RefreshFileList() override;
+    TwipRect MainWindowTwips() const override;
+    bool MagnetChecked() const override;
 
     // The names selected in File1, in list order (the hidden selection mirror).
     QStringList filesel_lst;
@@ -697,12 +700,6 @@ public:
     QString TemplatePicture(const QString& templateName) const override;
     void setShowPackListChecked(bool checked) override;
 
-protected:
-    // The form's own mouse events (a press on the window outside every control).
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
     // Builds the skin once every control exists (the constructor calls it last): the window's
     // shape, font and colours, the skin pictures, and every named control at its place.
@@ -711,8 +708,6 @@ private:
     SkinImage* skinButton(const char* name, SkinImage* up, SkinImage* over, SkinImage* down);
     // The background's and the form's pointer rule and disarming.
     void BackgroundMouseMove();
-    // The form itself took the press that is held.
-    bool mFormPressed = false;
 
 public:
     // --- action buttons, menu bar and shortcuts -----------------------------------------------
