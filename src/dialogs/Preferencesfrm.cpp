@@ -14,6 +14,7 @@
 #include "platform/MsgBox.h"
 
 #include <QEvent>
+#include <QFont>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -150,6 +151,10 @@ Preferencesfrm::Preferencesfrm(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("Preferencesfrm"));
     setWindowTitle(QStringLiteral("Preferences"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // The grid's places are measured for the design's small face: "Arial" 8.25 pt.
+    QFont face(QStringLiteral("Arial"));
+    face.setPointSizeF(8.25);
+    setFont(face);
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
