@@ -9,9 +9,12 @@ class copyrightstampingfrm;
 class customfilefilterfrm;
 class abtfrm;
 class TechSupportDialog;
+class Preferencesfrm;
 
 // The tip of the day.
 Tipfrm* TipForm();
+// The preferences window (gPreferencesForm).
+Preferencesfrm* PreferencesWindow();
 // The custom unpack size dialog.
 customfilesizefrm* CustomFileSizeForm();
 // The copyright stamp editor.

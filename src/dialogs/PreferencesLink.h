@@ -1,8 +1,10 @@
 #pragma once
 // What the main window's folder choosers need of the preferences window while they work on its
 // behalf: the window that owns their dialog and its fields for a custom folder. The preferences
-// window implements this interface; until the program has that window, nothing is registered and
-// the choosers work for the main window only.
+// window implements this interface and the main window registers it; while nothing is registered
+// (tests of a single window) the choosers and editors work for the main window only.
+#include "engine/CustomSize.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -16,9 +18,6 @@ namespace kivro {
 // behalf; the choosers then fill the preferences window's fields instead of changing the menus
 // and the settings.
 extern bool gCalledFromPreferences;
-
-// The five custom ways of cutting a file that the custom size dialog offers.
-enum class CustomSizeMode { Size, First, Last, Percent, Files };
 
 class PreferencesLink {
 public:

@@ -6,7 +6,6 @@
 #include "engine/Registry.h"
 #include "platform/Icon32bit.h"
 #include "platform/MsgBox.h"
-#include "platform/NumberFormat.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -70,23 +69,7 @@ QRadioButton* modeOption(const QString& caption, QWidget* parent, const char* na
     return option;
 }
 
-// The stored "sSize" text of each mode.
-QString sSizeText(CustomSizeMode mode)
-{
-    switch (mode) {
-    case CustomSizeMode::Size:
-        return QStringLiteral("customfs");
-    case CustomSizeMode::First:
-        return QStringLiteral("customffs");
-    case CustomSizeMode::Last:
-        return QStringLiteral("customlfs");
-    case CustomSizeMode::Percent:
-        return QStringLiteral("custompfs");
-    case CustomSizeMode::Files:
-        return QStringLiteral("customnof");
-    }
-    return {};
-}
+using CustomSizes::SSizeText;
 
 struct Range {
     std::int64_t low;
@@ -225,7 +208,7 @@ void customfilesizefrm::Form_Load()
     }
     const QString sSize = readSetting(Settings::sSize);
     for (int i = 0; i < kModeCount; ++i) {
-        if (sSize == sSizeText(modes(i).mode)) {
+        if (sSize == SSizeText(modes(i).mode)) {
             choose(modes(i).mode);
             return;
         }
@@ -318,30 +301,17 @@ void customfilesizefrm::OKButton_Click()
     gSplitModePercent = mode == CustomSizeMode::Percent;
     gSplitModeFiles = mode == CustomSizeMode::Files;
 
-    const QString sizeCaption = FormatThousands(number) + QStringLiteral("K (Custom...)");
-    QString caption;
-    switch (mode) {
-    case CustomSizeMode::Size:
-        caption = sizeCaption;
-        break;
-    case CustomSizeMode::First:
-        caption = QStringLiteral("First ") + sizeCaption;
-        break;
-    case CustomSizeMode::Last:
-        caption = QStringLiteral("Last ") + sizeCaption;
-        break;
-    case CustomSizeMode::Percent:
+    // The menu's caption keeps a percentage or a number of pieces as typed ("05% (Custom...)").
+    QString caption = CustomSizes::Caption(mode, number);
+    if (mode == CustomSizeMode::Percent)
         caption = typed + QStringLiteral("% (Custom...)");
-        break;
-    case CustomSizeMode::Files:
+    else if (mode == CustomSizeMode::Files)
         caption = typed + QStringLiteral(" Files (Custom...)");
-        break;
-    }
 
     if (!gCalledFromPreferences) {
         if (DialogsHost* host = DialogsHostLink())
             host->setCustomSizeChkCaption(caption);
-        writeSetting(Settings::sSize, sSizeText(mode));
+        writeSetting(Settings::sSize, SSizeText(mode));
         if (mode == CustomSizeMode::Percent)
             writeSetting(Settings::cPfs, typed);
         else if (mode == CustomSizeMode::Files)
@@ -353,9 +323,7 @@ void customfilesizefrm::OKButton_Click()
         gSplitFiles = std::int32_t(number);
 
     // The preferences window's entry shows the percentage without leading zeros.
-    const QString pendingText = mode == CustomSizeMode::Percent
-                                    ? QString::number(number) + QStringLiteral("% (Custom...)")
-                                    : caption;
+    const QString pendingText = mode == CustomSizeMode::Percent ? CustomSizes::Caption(mode, number) : caption;
     if (PreferencesLink* preferences = PreferencesForm())
         preferences->setPendingCustomSize(mode, std::int32_t(number), pendingText);
 

@@ -27,7 +27,12 @@ void switchOff(QAction& item)
 
 void AddContextMenuMnu_Click(QAction& AddContextMenuMnu)
 {
-    if (AddContextMenuMnu.isChecked()) {
+    SetChoice(AddContextMenuMnu, !AddContextMenuMnu.isChecked());
+}
+
+void SetChoice(QAction& AddContextMenuMnu, bool on)
+{
+    if (!on) {
         switchOff(AddContextMenuMnu);
         return;
     }

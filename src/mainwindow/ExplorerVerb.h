@@ -17,6 +17,10 @@ inline const QString kVerbNotWrittenText = QStringLiteral(
 // in gMsgResult), removes what was written, leaves the item unchecked and writes CKivro "Off".
 void AddContextMenuMnu_Click(QAction& AddContextMenuMnu);
 
+// The verb set rather than toggled (the preferences window's OK): off as a click on a checked
+// item, on as a click on an unchecked one, whatever the mark was.
+void SetChoice(QAction& AddContextMenuMnu, bool on);
+
 // The load's CKivro step: "On" checks the item, writes "On" and writes the files again with the
 // program folder of this run (a failure stays silent); any other text unchecks it, writes "Off"
 // and removes the files.

@@ -2,6 +2,7 @@
 // The parts of the main window's load that need no window: the caption, how stored numbers and
 // folders are judged, the custom piece sizes, the file-type filter list with its repair, and
 // the media-driver entries.
+#include "engine/CustomSize.h"
 #include "engine/SettingNames.h"
 
 #include <QString>
@@ -15,9 +16,8 @@ namespace kivro::MainLoad {
 // (1, 0, 3 gives "Tesma Kivro Pro v1.03").
 QString CaptionText(int major, int minor, int revision);
 
-// A stored text that converts to a finite number in the user's locale (blanks around it
-// allowed); nothing otherwise.
-std::optional<double> NumericSetting(const QString& text);
+// A stored text that converts to a finite number in the user's locale (engine/CustomSize.h).
+using CustomSizes::NumericSetting;
 
 // X11 places windows at 16-bit pixel positions: a stored position (twips) is usable when it is
 // numeric and within -491,505 to 491,505 twips (32,767 pixels of 15 twips each).
@@ -28,32 +28,12 @@ std::optional<double> StoredPosition(const QString& text);
 // does not count).
 bool FolderExists(const QString& folder);
 
-// The custom piece sizes of "sSize" and their companion values.
-struct CustomSize {
-    enum class Mode { Size, First, Last, Percent, Files };
-    Mode mode = Mode::Size;
-    // The companion value's name: "cSize", "cPfs" or "cNof".
-    QString companionName;
-    std::int64_t unpackSize = 0;   // the size modes
-    std::int32_t splitPercent = 0; // the percentage mode
-    std::int32_t splitFiles = 0;   // the number-of-pieces mode
-    // The caption of CustomSizeChk.
-    QString caption;
-    // When the companion value was not valid: the default that is written back (with the
-    // sSize text itself).
-    std::optional<QString> repairedCompanion;
-};
-
-// True for the five custom texts ("customfs", "customffs", "customlfs", "custompfs",
-// "customnof").
-bool IsCustomSizeText(const QString& sSize);
-
-// The companion value of a custom sSize text: "cPfs", "cNof", else "cSize".
-const Settings::StoredSetting& CompanionValueName(const QString& sSize);
-
-// What a custom sSize text with the stored companion text gives. Valid means numeric and within
-// the range (bounds included): 1 to 1,048,576,000 bytes, 1 to 99 percent, 2 to 99,999 pieces.
-CustomSize CustomSizeFor(const QString& sSize, const QString& companionText);
+// The custom piece sizes of "sSize" and their companion values, read by the rule the
+// preferences window shares (engine/CustomSize.h).
+using CustomSizes::CompanionValueName;
+using CustomSizes::CustomSize;
+using CustomSizes::CustomSizeFor;
+using CustomSizes::IsCustomSizeText;
 
 // The file-type filter stage of the load over the settings store: a count that is empty or "0"
 // shows the damage message and writes the defaults first; entries 1 to the count are read and

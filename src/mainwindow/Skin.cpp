@@ -40,13 +40,6 @@ int roundHalfEven(double v)
     return static_cast<int>(std::nearbyint(v));
 }
 
-std::int16_t toInt16(float v)
-{
-    const float r = std::nearbyint(v);
-    return static_cast<std::int16_t>(std::clamp(r, float(std::numeric_limits<std::int16_t>::min()),
-                                                float(std::numeric_limits<std::int16_t>::max())));
-}
-
 } // namespace
 
 SkinShape MainWindowShape(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY, double twipsPerPixelX,
@@ -97,69 +90,15 @@ bool RoundButton(float x, float y, float width, float height)
     return distance < halfWidth;
 }
 
-MagnetResult MagnetisePackList(const TwipRect& m, const TwipRect& packList)
-{
-    // Every sum below is computed in single precision, as the window positions are held.
-    const float ML = m.left, MT = m.top, MW = m.width, MH = m.height;
-    const float MR = ML + MW;
-    const float PW = packList.width, PH = packList.height;
-    float PL = packList.left, PT = packList.top;
-    DockFlags flags;
-
-    // Top.
-    if (PH + PT - 380.0f < MT) {
-        PT = MT - MH + 990.0f;
-        flags.top = true;
-    }
-    // Bottom, with one correction for the two outlines.
-    if (PH + PT + 380.0f >= 0.0f && MH + MT < PT + 380.0f) {
-        PT = MT + MH - 370.0f;
-        const float PR = PL + PW;
-        if (MR - 2420.0f <= PL && MR > PL)
-            PT = PT - 60.0f;
-        else if (PR >= 0.0f && MR - 7520.0f > PR)
-            PT = PT - 620.0f;
-        else if (MR - 7520.0f <= PR && MR - 7480.0f > PR)
-            PT = PT - 120.0f;
-        else if (MR - 7480.0f <= PR && MR - 7380.0f > PR)
-            PT = PT - 60.0f;
-        flags.bottom = true;
-    }
-    // Left.
-    if (PW + PL - 100.0f < ML) {
-        PL = ML - MW + 3360.0f;
-        if (MH + MT - 1000.0f <= PT)
-            PL = PL + 500.0f;
-        flags.left = true;
-    }
-    // Right.
-    if (MR < PL) {
-        PL = MR - 90.0f;
-        if (MH + MT - 420.0f <= PT) {
-            PL = PL - 2320.0f;
-            if (MR - 2420.0f <= PL && MR > PL)
-                PT = PT - 60.0f;
-        }
-        flags.right = true;
-    }
-    return {PL, PT, flags};
-}
-
-void BeginWindowDrag(WindowDrag& drag, float x, float y)
-{
-    drag.dragX = toInt16(x);
-    drag.dragY = toInt16(y);
-    drag.dragging = true;
-}
-
 DragStep DragWindow(const WindowDrag& drag, float x, float y, const TwipRect& mainWindow, const TwipRect& packList,
                     const DockFlags& flags)
 {
     DragStep step;
-    if (!drag.dragging)
+    const std::optional<TwipOffset> offset = DragOffset(drag, x, y);
+    if (!offset)
         return step;
-    const float dx = x - float(drag.dragX);
-    const float dy = y - float(drag.dragY);
+    const float dx = offset->dx;
+    const float dy = offset->dy;
     step.moves = true;
     step.mainLeft = mainWindow.left + dx;
     step.mainTop = mainWindow.top + dy;
@@ -169,23 +108,6 @@ DragStep DragWindow(const WindowDrag& drag, float x, float y, const TwipRect& ma
         step.packTop = packList.top + dy;
     }
     return step;
-}
-
-TwipRect windowTwips(const QWidget* window)
-{
-    const QRect g = window->frameGeometry();
-    return {float(g.x() * kTwipsPerPixel), float(g.y() * kTwipsPerPixel), float(g.width() * kTwipsPerPixel),
-            float(g.height() * kTwipsPerPixel)};
-}
-
-void moveWindowTwips(QWidget* window, float left, float top)
-{
-    window->move(roundHalfEven(double(left) / kTwipsPerPixel), roundHalfEven(double(top) / kTwipsPerPixel));
-}
-
-QPointF twipsInControl(const QWidget* control, const QPointF& globalPos)
-{
-    return (globalPos - control->mapToGlobal(QPointF(0, 0))) * double(kTwipsPerPixel);
 }
 
 void applyDragStep(const DragStep& step, QWidget* mainWindow, QWidget* packList)

@@ -1,5 +1,6 @@
 #include "mainwindow/kivromainfrm.h"
 
+#include "dialogs/Preferencesfrm.h"
 #include "mainwindow/MainGlobals.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
@@ -11,8 +12,11 @@ namespace kivro {
 kivromainfrm* MainForm()
 {
     static kivromainfrm* form = nullptr;
-    if (!form)
+    if (!form) {
         form = new kivromainfrm();
+        // The program's preferences window is the one the choosers and editors write into.
+        SetPreferencesFormFactory([]() -> PreferencesLink* { return PreferencesWindow(); });
+    }
     return form;
 }
 
@@ -25,6 +29,7 @@ kivromainfrm::kivromainfrm(QWidget* parent) : QWidget(parent), mFile64(std::make
     setWindowTitle(kAppTitle);
     gPackListHost = this;
     SetDialogsHost(this);
+    gPreferencesHost = this;
     // The skin places every control made above; the menu bar wires the skin's pictures.
     SetupSkin();
     SetupMenuBar();
@@ -78,6 +83,8 @@ kivromainfrm::~kivromainfrm()
     }
     if (DialogsHostLink() == this)
         SetDialogsHost(nullptr);
+    if (gPreferencesHost == this)
+        gPreferencesHost = nullptr;
 }
 
 } // namespace kivro

@@ -3,6 +3,8 @@
 // member functions. The class is large, so its procedures live in several files by concern
 // (kivromainfrm_<concern>.cpp); each concern keeps its members in its own section below.
 #include "dialogs/DialogsHost.h"
+#include "dialogs/PreferencesHost.h"
+#include "dialogs/PreferencesLink.h"
 #include "engine/ActionFrame.h"
 #include "engine/File64.h"
 #include "engine/MainWindowLink.h"
@@ -36,7 +38,11 @@
 
 namespace kivro {
 
-class kivromainfrm : public QWidget, public MainWindowLink, public PackListHost, public DialogsHost {
+class kivromainfrm : public QWidget,
+                     public MainWindowLink,
+                     public PackListHost,
+                     public DialogsHost,
+                     public PreferencesHost {
     Q_OBJECT
 public:
     explicit kivromainfrm(QWidget* parent = nullptr);
@@ -60,6 +66,9 @@ public:
     void ShowSaveDialog(const QString& filter, const QString& title, const QString& initialFolder,
                         const QString& purpose) override;
     void ShowOpenDialog(const QString& filter, const QString& title, const QString& initialFolder) override;
+    void RefreshFileList() override;
+    TwipRect MainWindowTwips() const override;
+    bool MagnetChecked() const override;
 
     // The names selected in File1, in list order (the hidden selection mirror).
     QStringList filesel_lst;
@@ -424,29 +433,29 @@ public:
     std::int32_t mBlockDigits = 5;
 
     // Radio groups.
-    void SlowSpeedChk_Click();
-    void NormalSpeedChk_Click();
-    void FastSpeedChk_Click();
-    void UltraSpeedChk_Click();
-    void SmallFloppySizeChk_Click();
-    void LowFloppySizeChk_Click();
-    void HighFloppySizeChk_Click();
-    void ZipSizeChk_Click();
-    void UnpackRAWMnu_Click();
-    void UnpackEMHMnu_Click();
-    void UnpackSaveFileMnu_Click();
-    void UnpackWhereFileDirMnu_Click();
-    void LastSavedDirMnu_Click();
-    void StartupLastUsedDirMnu_Click();
-    void OverwriteNoMnu_Click();
-    void OverwritePromptMnu_Click();
-    void OverwriteNoPromptMnu_Click();
-    void DelNoMnu_Click();
-    void DelPromptMnu_Click();
-    void DelNoPromptMnu_Click();
-    void CreateJoinBatNoMnu_Click();
-    void CreateJoinBatMnu_Click();
-    void CreateJoinBatwExtraInfoMnu_Click();
+    void SlowSpeedChk_Click() override;
+    void NormalSpeedChk_Click() override;
+    void FastSpeedChk_Click() override;
+    void UltraSpeedChk_Click() override;
+    void SmallFloppySizeChk_Click() override;
+    void LowFloppySizeChk_Click() override;
+    void HighFloppySizeChk_Click() override;
+    void ZipSizeChk_Click() override;
+    void UnpackRAWMnu_Click() override;
+    void UnpackEMHMnu_Click() override;
+    void UnpackSaveFileMnu_Click() override;
+    void UnpackWhereFileDirMnu_Click() override;
+    void LastSavedDirMnu_Click() override;
+    void StartupLastUsedDirMnu_Click() override;
+    void OverwriteNoMnu_Click() override;
+    void OverwritePromptMnu_Click() override;
+    void OverwriteNoPromptMnu_Click() override;
+    void DelNoMnu_Click() override;
+    void DelPromptMnu_Click() override;
+    void DelNoPromptMnu_Click() override;
+    void CreateJoinBatNoMnu_Click() override;
+    void CreateJoinBatMnu_Click() override;
+    void CreateJoinBatwExtraInfoMnu_Click() override;
     // Toggles.
     void ZipCompressMnu_Click();
     void MCheckMnu_Click();
@@ -454,9 +463,17 @@ public:
     void AddContextMenuMnu_Click();
     void MagnetiseMnu_Click();
     // Folder choosers.
-    void SaveCustomDirMnu_Click();
-    void StartupCustomDirMnu_Click();
-    void UnpackCustomDirMnu_Click();
+    void SaveCustomDirMnu_Click() override;
+    void StartupCustomDirMnu_Click() override;
+    void UnpackCustomDirMnu_Click() override;
+    // PreferencesHost: the custom choices applied with the folder the global holds (also the
+    // choosers' own last step), and the switches set to a value.
+    void ApplyUnpackCustomDir() override;
+    void ApplySaveCustomDir() override;
+    void ApplyStartupCustomDir() override;
+    void SetZipCompress(bool on) override;
+    void SetMpegCheck(bool on) override;
+    void SetExplorerVerb(bool on) override;
 
     // What switching the magnet setting on does: docks the pack-list window against this window
     // now (MagnetisePackList).
@@ -472,6 +489,11 @@ private:
     // Runs a folder dialog titled `titleText` followed by the shortened `current` folder; the
     // chosen folder without a trailing "/" (the root stays "/"), or nothing when cancelled.
     std::optional<QString> chooseCustomFolder(const QString& titleText, const QString& current, QWidget* owner);
+    // A folder chooser: the dialog for `folder` (owned by the preferences window when it works
+    // for it and `ownedByPreferences`); a chosen folder is set at once and then either written
+    // into the preferences window's field (`fill`) or applied by `apply`.
+    void runFolderChooser(const QString& titleText, QString& folder, bool ownedByPreferences,
+                          void (PreferencesLink::*fill)(const QString&), void (kivromainfrm::*apply)());
     // Builds the Options popup and its tree, in menu order (the check marks are the state at
     // creation).
     void SetupOptionMenus();
@@ -678,12 +700,6 @@ public:
     QString TemplatePicture(const QString& templateName) const override;
     void setShowPackListChecked(bool checked) override;
 
-protected:
-    // The form's own mouse events (a press on the window outside every control).
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
     // Builds the skin once every control exists (the constructor calls it last): the window's
     // shape, font and colours, the skin pictures, and every named control at its place.
@@ -692,8 +708,6 @@ private:
     SkinImage* skinButton(const char* name, SkinImage* up, SkinImage* over, SkinImage* down);
     // The background's and the form's pointer rule and disarming.
     void BackgroundMouseMove();
-    // The form itself took the press that is held.
-    bool mFormPressed = false;
 
 public:
     // --- action buttons, menu bar and shortcuts -----------------------------------------------
@@ -744,8 +758,8 @@ public:
     void ShowBrovletMnu_Click();
     // The tip window, modeless, owned by this window.
     void TODMnu_Click();
-    // Items that open the option dialogs and information windows. Until the program has a
-    // window, its item is disabled and its handler opens nothing.
+    // Items that open the option dialogs and information windows.
+    // The preferences window, modal, loaded afresh.
     void GeneralMnu_Click();
     // The custom size dialog, modal; the dialog itself sets the size items.
     void CustomSizeChk_Click();
@@ -754,7 +768,8 @@ public:
     // The copyright stamp editor, modal.
     void CopyrightStampingMnu_Click();
 
-    // DialogsHost: the size items the custom size dialog sets and the stamp lines' owner.
+    // DialogsHost (and PreferencesHost: the caption and the file-type box): the size items the
+    // custom size dialog sets and the stamp lines' owner.
     void CheckCustomSizeChk() override;
     void setCustomSizeChkCaption(const QString& caption) override;
     MainWindowLink& StampLineOwner() override { return *this; }

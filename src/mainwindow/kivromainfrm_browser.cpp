@@ -303,8 +303,7 @@ void kivromainfrm::InvSel_Cmd_Click()
 
 void kivromainfrm::RefreshMnu_Click()
 {
-    File1->Refresh();
-    SelectFirstFileOrClearMirror();
+    RefreshFileList();
 }
 
 void kivromainfrm::PlayMpegFileSelPopupMnu_Click()

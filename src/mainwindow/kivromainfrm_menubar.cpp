@@ -5,6 +5,7 @@
 #include "mainwindow/kivromainfrm.h"
 
 #include "dialogs/DialogsGlobals.h"
+#include "dialogs/Preferencesfrm.h"
 #include "dialogs/TechSupportDialog.h"
 #include "dialogs/abtfrm.h"
 #include "dialogs/Tipfrm.h"
@@ -278,9 +279,6 @@ void kivromainfrm::SetupMenuBar()
     connect(CustomSizeChk, &QAction::triggered, this, [this] { CustomSizeChk_Click(); });
     connect(FileTypeMnu, &QAction::triggered, this, [this] { FileTypeMnu_Click(); });
     connect(CopyrightStampingMnu, &QAction::triggered, this, [this] { CopyrightStampingMnu_Click(); });
-    // The windows these open are not part of the program yet.
-    for (QAction* item : {GeneralMnu})
-        item->setEnabled(false);
 
     connect(FileMenu_File_Img, &SkinImage::clicked, this, [this] { FileMenu_File_Img_Click(); });
     connect(FileMenu_Action_Img, &SkinImage::clicked, this, [this] { FileMenu_Action_Img_Click(); });
@@ -524,7 +522,7 @@ void kivromainfrm::TODMnu_Click()
 
 void kivromainfrm::GeneralMnu_Click()
 {
-    // Opens the preferences window once the program has it.
+    PreferencesWindow()->Show();
 }
 
 void kivromainfrm::CustomSizeChk_Click()

@@ -398,41 +398,44 @@ void kivromainfrm::CreateJoinBatwExtraInfoMnu_Click()
     writeSetting(Settings::Jbat, QStringLiteral("JbatInfo"));
 }
 
-// --- toggles --------------------------------------------------------------------------------
+// --- toggles ----------------------------------------------------------------------------------
+
+namespace {
+// A switch set to a value: its mark and its stored "On" or "Off".
+void setSwitch(QAction* item, const Settings::StoredSetting& setting, bool on)
+{
+    item->setChecked(on);
+    writeSetting(setting, on ? QStringLiteral("On") : QStringLiteral("Off"));
+}
+} // namespace
+
+void kivromainfrm::SetZipCompress(bool on)
+{
+    setSwitch(ZipCompressMnu, Settings::MZip, on);
+}
+
+void kivromainfrm::SetMpegCheck(bool on)
+{
+    setSwitch(MCheckMnu, Settings::MCC, on);
+}
 
 void kivromainfrm::ZipCompressMnu_Click()
 {
-    if (ZipCompressMnu->isChecked()) {
-        ZipCompressMnu->setChecked(false);
-        writeSetting(Settings::MZip, QStringLiteral("Off"));
-    } else {
-        ZipCompressMnu->setChecked(true);
-        writeSetting(Settings::MZip, QStringLiteral("On"));
-    }
+    SetZipCompress(!ZipCompressMnu->isChecked());
 }
 
 void kivromainfrm::MCheckMnu_Click()
 {
-    if (MCheckMnu->isChecked()) {
-        MCheckMnu->setChecked(false);
-        writeSetting(Settings::MCC, QStringLiteral("Off"));
-    } else {
-        MCheckMnu->setChecked(true);
-        writeSetting(Settings::MCC, QStringLiteral("On"));
-    }
+    SetMpegCheck(!MCheckMnu->isChecked());
 }
 
 void kivromainfrm::MagnetMnu_Click()
 {
-    if (MagnetMnu->isChecked()) {
-        // Switching the magnet off leaves a docked pack-list window where it is.
-        MagnetMnu->setChecked(false);
-        writeSetting(Settings::Magnet, QStringLiteral("Off"));
-    } else {
-        MagnetMnu->setChecked(true);
-        writeSetting(Settings::Magnet, QStringLiteral("On"));
+    // Switching the magnet off leaves a docked pack-list window where it is.
+    const bool on = !MagnetMnu->isChecked();
+    setSwitch(MagnetMnu, Settings::Magnet, on);
+    if (on)
         DockPackListWindow();
-    }
 }
 
 void kivromainfrm::MagnetiseMnu_Click()
@@ -446,6 +449,11 @@ void kivromainfrm::AddContextMenuMnu_Click()
     // The verb switch owns the check mark and "CKivro": switching on succeeds only when the
     // file-manager entries were written.
     ExplorerVerb::AddContextMenuMnu_Click(*AddContextMenuMnu);
+}
+
+void kivromainfrm::SetExplorerVerb(bool on)
+{
+    ExplorerVerb::SetChoice(*AddContextMenuMnu, on);
 }
 
 void kivromainfrm::DockPackListWindow()
@@ -474,85 +482,63 @@ std::optional<QString> kivromainfrm::chooseCustomFolder(const QString& titleText
     return folder;
 }
 
-namespace {
-// The owner of a chooser's dialog and the preferences window it works for, if any.
-struct ChooserContext {
-    PreferencesLink* preferences = nullptr;
-    QWidget* owner = nullptr;
-};
-
-ChooserContext chooserContext(QWidget* mainWindow, bool ownedByPreferences)
+void kivromainfrm::runFolderChooser(const QString& titleText, QString& folder, bool ownedByPreferences,
+                                    void (PreferencesLink::*fill)(const QString&), void (kivromainfrm::*apply)())
 {
-    ChooserContext c;
-    c.owner = mainWindow;
+    QWidget* owner = this;
+    PreferencesLink* preferences = gCalledFromPreferences ? PreferencesForm() : nullptr;
+    if (preferences && ownedByPreferences && preferences->folderDialogOwner())
+        owner = preferences->folderDialogOwner();
+    const std::optional<QString> chosen = chooseCustomFolder(titleText, folder, owner);
+    if (!chosen)
+        return;
+    folder = *chosen;
     if (gCalledFromPreferences) {
-        c.preferences = PreferencesForm();
-        if (c.preferences && ownedByPreferences && c.preferences->folderDialogOwner())
-            c.owner = c.preferences->folderDialogOwner();
+        // The preferences window shows the choice; its OK applies it.
+        if (preferences)
+            (preferences->*fill)(QStringLiteral("Custom - ") + folder);
+        return;
     }
-    return c;
+    (this->*apply)();
 }
-
-QString customText(const QString& folder)
-{
-    return QStringLiteral("Custom - ") + folder;
-}
-} // namespace
 
 void kivromainfrm::SaveCustomDirMnu_Click()
 {
-    const ChooserContext c = chooserContext(this, true);
-    const std::optional<QString> folder = chooseCustomFolder(QStringLiteral("Save As Directory: "), gSaveCustomDir,
-                                                             c.owner);
-    if (!folder)
-        return;
-    gSaveCustomDir = *folder;
-    if (gCalledFromPreferences) {
-        if (c.preferences)
-            c.preferences->setSaveToCustom(customText(gSaveCustomDir));
-        return;
-    }
+    runFolderChooser(QStringLiteral("Save As Directory: "), gSaveCustomDir, true, &PreferencesLink::setSaveToCustom,
+                     &kivromainfrm::ApplySaveCustomDir);
+}
+
+void kivromainfrm::StartupCustomDirMnu_Click()
+{
+    runFolderChooser(QStringLiteral("Startup Directory: "), gStartupCustomDir, true, &PreferencesLink::setStartupCustom,
+                     &kivromainfrm::ApplyStartupCustomDir);
+}
+
+void kivromainfrm::UnpackCustomDirMnu_Click()
+{
+    // The unpack-to dialog is always owned by the main window.
+    runFolderChooser(QStringLiteral("Unpack To Directory: "), gUnpackCustomDir, false,
+                     &PreferencesLink::setUnpackToCustom, &kivromainfrm::ApplyUnpackCustomDir);
+}
+
+void kivromainfrm::ApplySaveCustomDir()
+{
     checkOnly({SaveCustomDirMnu, LastSavedDirMnu}, SaveCustomDirMnu);
     writeSetting(Settings::SaveTo, QStringLiteral("Custom"));
     writeSetting(Settings::SaveCustomDir, gSaveCustomDir);
     SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, QStringLiteral("default.mpg")));
 }
 
-void kivromainfrm::StartupCustomDirMnu_Click()
+void kivromainfrm::ApplyStartupCustomDir()
 {
-    const ChooserContext c = chooserContext(this, true);
-    const std::optional<QString> folder = chooseCustomFolder(QStringLiteral("Startup Directory: "), gStartupCustomDir,
-                                                             c.owner);
-    if (!folder)
-        return;
-    gStartupCustomDir = *folder;
-    if (gCalledFromPreferences) {
-        if (c.preferences)
-            c.preferences->setStartupCustom(customText(gStartupCustomDir));
-        return;
-    }
     checkOnly({StartupCustomDirMnu, StartupLastUsedDirMnu}, StartupCustomDirMnu);
     writeSetting(Settings::StartupOpt, QStringLiteral("Custom"));
     writeSetting(Settings::StartupCustomDir, gStartupCustomDir);
 }
 
-void kivromainfrm::UnpackCustomDirMnu_Click()
+void kivromainfrm::ApplyUnpackCustomDir()
 {
-    // The unpack-to dialog is always owned by the main window.
-    const ChooserContext c = chooserContext(this, false);
-    const std::optional<QString> folder = chooseCustomFolder(QStringLiteral("Unpack To Directory: "), gUnpackCustomDir,
-                                                             c.owner);
-    if (!folder)
-        return;
-    gUnpackCustomDir = *folder;
-    if (gCalledFromPreferences) {
-        if (c.preferences)
-            c.preferences->setUnpackToCustom(customText(gUnpackCustomDir));
-        return;
-    }
-    UnpackSaveFileMnu->setChecked(false);
-    UnpackWhereFileDirMnu->setChecked(false);
-    UnpackCustomDirMnu->setChecked(true);
+    checkOnly({UnpackSaveFileMnu, UnpackWhereFileDirMnu, UnpackCustomDirMnu}, UnpackCustomDirMnu);
     writeSetting(Settings::sDir, QStringLiteral("custom"));
     writeSetting(Settings::UnpackCustomDir, gUnpackCustomDir);
 }

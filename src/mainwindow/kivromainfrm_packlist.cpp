@@ -40,6 +40,22 @@ void kivromainfrm::refresh_filesel_lst()
     kivro::refresh_filesel_lst(ListWidgetSource(*File1), filesel_lst);
 }
 
+void kivromainfrm::RefreshFileList()
+{
+    File1->Refresh();
+    SelectFirstFileOrClearMirror();
+}
+
+TwipRect kivromainfrm::MainWindowTwips() const
+{
+    return windowTwips(this);
+}
+
+bool kivromainfrm::MagnetChecked() const
+{
+    return MagnetMnu->isChecked();
+}
+
 void kivromainfrm::EnableBottomMostFrm(bool Enable)
 {
     // A tip window that is not loaded yet is loaded (not shown) on the way, as every window of

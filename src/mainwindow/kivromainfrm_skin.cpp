@@ -26,11 +26,10 @@ QString str(std::string_view s)
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
-// Mouse events of the controls that are not skin pictures: the caption label drags the window,
-// moves over the browser's lists, the folder glyph, the MPEG information and the save-as button
-// put the skin buttons back to their up pictures, a move over the folder label gives it the full
-// folder as its tip, and the not-busy light stands in for the busy light whenever that is
-// hidden.
+// Mouse events of the controls that are not skin pictures: moves over the browser's lists, the
+// folder glyph, the MPEG information and the save-as button put the skin buttons back to their
+// up pictures, a move over the folder label gives it the full folder as its tip, and the
+// not-busy light stands in for the busy light whenever that is hidden.
 class SkinEventRouter : public QObject {
 public:
     explicit SkinEventRouter(kivromainfrm& window) : QObject(&window), m_window(window) {}
@@ -53,28 +52,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         kivromainfrm& w = m_window;
-        if (watched == w.TesmaKivroCaption) {
-            switch (event->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonDblClick: {
-                const QPointF t = twipsInControl(w.TesmaKivroCaption,
-                                                 static_cast<QMouseEvent*>(event)->globalPosition());
-                w.TesmaKivroCaption_MouseDown(float(t.x()), float(t.y()));
-                return true;
-            }
-            case QEvent::MouseMove: {
-                const QPointF t = twipsInControl(w.TesmaKivroCaption,
-                                                 static_cast<QMouseEvent*>(event)->globalPosition());
-                w.TesmaKivroCaption_MouseMove(float(t.x()), float(t.y()));
-                return true;
-            }
-            case QEvent::MouseButtonRelease:
-                w.TesmaKivroCaption_MouseUp();
-                return true;
-            default:
-                return false;
-            }
-        }
         if (watched == w.BusyIconImg) {
             if (event->type() == QEvent::ShowToParent)
                 w.NotBusyIconImg->hide();
@@ -228,26 +205,20 @@ void kivromainfrm::SetupSkin()
     percentdone_lbl_above96DPI->setPalette(silent);
 
     // Mouse handling. The form follows the mouse over its own surface, as the background does.
-    setMouseTracking(true);
+    routeFormMouse(this, {[this](float X, float Y) { Form_MouseDown(X, Y); },
+                          [this](float X, float Y) { Form_MouseMove(X, Y); }, [this] { Form_MouseUp(); }});
+    connectDragPicture(BG_Img, this,
+                       {[this](float X, float Y) { BG_Img_MouseDown(X, Y); },
+                        [this](float X, float Y) { BG_Img_MouseMove(X, Y); }, [this] { BG_Img_MouseUp(); }});
+    connectDragPicture(KivroIcon_Img, this,
+                       {[this](float X, float Y) { KivroIcon_Img_MouseDown(X, Y); },
+                        [this](float X, float Y) { KivroIcon_Img_MouseMove(X, Y); },
+                        [this] { KivroIcon_Img_MouseUp(); }});
+    // The caption is a label: its mouse events drag the window as the pictures' do.
+    routeDragLabel(TesmaKivroCaption, {[this](float X, float Y) { TesmaKivroCaption_MouseDown(X, Y); },
+                                       [this](float X, float Y) { TesmaKivroCaption_MouseMove(X, Y); },
+                                       [this] { TesmaKivroCaption_MouseUp(); }});
     const auto twipsOf = [](SkinImage* img) { return twipsInControl(img, img->lastGlobalPosition()); };
-    connect(BG_Img, &SkinImage::mouseDown, this, [this, twipsOf] {
-        const QPointF t = twipsOf(BG_Img);
-        BG_Img_MouseDown(float(t.x()), float(t.y()));
-    });
-    connect(BG_Img, &SkinImage::mouseMove, this, [this, twipsOf] {
-        const QPointF t = twipsOf(BG_Img);
-        BG_Img_MouseMove(float(t.x()), float(t.y()));
-    });
-    connect(BG_Img, &SkinImage::mouseUp, this, [this] { BG_Img_MouseUp(); });
-    connect(KivroIcon_Img, &SkinImage::mouseDown, this, [this, twipsOf] {
-        const QPointF t = twipsOf(KivroIcon_Img);
-        KivroIcon_Img_MouseDown(float(t.x()), float(t.y()));
-    });
-    connect(KivroIcon_Img, &SkinImage::mouseMove, this, [this, twipsOf] {
-        const QPointF t = twipsOf(KivroIcon_Img);
-        KivroIcon_Img_MouseMove(float(t.x()), float(t.y()));
-    });
-    connect(KivroIcon_Img, &SkinImage::mouseUp, this, [this] { KivroIcon_Img_MouseUp(); });
 
     // The round web and mail pictures: the hand pointer inside their circle, and their links.
     for (SkinImage* link : {WebBrowserImg, EmailImg}) {
@@ -272,7 +243,6 @@ void kivromainfrm::SetupSkin()
     connect(ButtonSelectInverse_Img, &SkinImage::clicked, InvSel_Cmd, &QPushButton::click);
 
     auto* router = new SkinEventRouter(*this);
-    TesmaKivroCaption->installEventFilter(router);
     BusyIconImg->installEventFilter(router);
     seldir_lbl->setMouseTracking(true);
     seldir_lbl->installEventFilter(router);
@@ -315,7 +285,7 @@ void kivromainfrm::DragWindow(float X, float Y)
 {
     if (!mDrag.dragging)
         return;
-    const DockFlags docked{gPackListDockedTop, gPackListDockedBottom, gPackListDockedLeft, gPackListDockedRight};
+    const DockFlags docked = PackListDockFlags();
     QWidget* packList = docked.any() ? PackListForm() : nullptr;
     const TwipRect packRect = packList ? windowTwips(packList) : TwipRect{};
     applyDragStep(kivro::DragWindow(mDrag, X, Y, windowTwips(this), packRect, docked), this, packList);
@@ -391,39 +361,6 @@ void kivromainfrm::TesmaKivroCaption_MouseUp()
     EndWindowDrag(mDrag);
 }
 
-void kivromainfrm::mousePressEvent(QMouseEvent* event)
-{
-    // Only a press on the form itself: one a control let through is not the form's.
-    if (childAt(event->position().toPoint())) {
-        event->ignore();
-        return;
-    }
-    mFormPressed = true;
-    const QPointF t = twipsInControl(this, event->globalPosition());
-    Form_MouseDown(float(t.x()), float(t.y()));
-}
-
-void kivromainfrm::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!mFormPressed && childAt(event->position().toPoint())) {
-        event->ignore();
-        return;
-    }
-    const QPointF t = twipsInControl(this, event->globalPosition());
-    Form_MouseMove(float(t.x()), float(t.y()));
-}
-
-void kivromainfrm::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (!mFormPressed) {
-        event->ignore();
-        return;
-    }
-    if (event->buttons() == Qt::NoButton)
-        mFormPressed = false;
-    Form_MouseUp();
-}
-
 // --- Minimise and Close ---------------------------------------------------------------------------
 
 void kivromainfrm::ButtonMinimise_Img_MouseUp()
@@ -457,10 +394,7 @@ void kivromainfrm::MagnetisePackList()
 {
     Brovletfrm* packList = PackListForm();
     const MagnetResult snap = kivro::MagnetisePackList(windowTwips(this), windowTwips(packList));
-    gPackListDockedTop = snap.flags.top;
-    gPackListDockedBottom = snap.flags.bottom;
-    gPackListDockedLeft = snap.flags.left;
-    gPackListDockedRight = snap.flags.right;
+    setPackListDockFlags(snap.flags);
     moveWindowTwips(packList, snap.left, snap.top);
 }
 

@@ -134,6 +134,7 @@ Brovletfrm::Brovletfrm(PackListHost& host, QWidget* parent) : QWidget(parent, Qt
     connect(selpos_lst, &PackListBox::dblClick, this, &Brovletfrm::selpos_lst_DblClick);
     connect(selpos_lst, &PackListBox::mouseDown, this, &Brovletfrm::selpos_lst_MouseDown);
     connect(selpos_lst, &PackListBox::mouseMove, this, &Brovletfrm::selpos_lst_MouseMove);
+    connect(selpos_lst, &PackListBox::oleDragDrop, this, &Brovletfrm::selpos_lst_OLEDragDrop);
     SetupSkin();
 }
 

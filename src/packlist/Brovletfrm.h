@@ -7,6 +7,8 @@
 //
 // Every operation that changes the entries does nothing while an action runs (the engine reads
 // the list by index while it copies); operations that change only the selection stay live.
+#include "platform/WindowDrag.h"
+
 #include <QRegion>
 #include <QString>
 #include <QStringList>
@@ -15,6 +17,7 @@
 
 class QAction;
 class QLabel;
+class QMimeData;
 class QMenu;
 class QPushButton;
 
@@ -135,6 +138,33 @@ public:
     void ButtonClose_Img_MouseUp();
     void BrovletMenu_Clear_Img_Click();
 
+    // --- dragging and docking (Brovletfrm_skin.cpp) ---------------------------------------------
+    // The window has no frame: it is dragged by its drag surfaces, BG_Img, the form itself,
+    // KivroIcon_Img and TesmaKivroCaption, with any mouse button. X and Y are twips relative to
+    // the surface, worked out from the pointer's global position.
+    //
+    // The press: remembers X and Y (whole twips, halves to even), starts the drag and clears all
+    // four docking flags (the window is no longer attached to the main window).
+    void BeginFormDrag(float X, float Y);
+    // A move: only while dragging, the window moves by X and Y less the press position, so the
+    // pressed point stays under the pointer; its size does not change.
+    void DragFormMove(float X, float Y);
+    // The release: ends the drag; then, while the main window's "Magnet" is checked, snaps the
+    // window against the main window (the rules whose flag is already set are skipped), sets the
+    // flags of the rules that acted and moves the window once to the result.
+    void ActivateMagnet();
+    bool dragging() const { return mDrag.dragging; }
+
+    // --- dropping files (Brovletfrm_drop.cpp) ---------------------------------------------------
+    // A drop on the list: unless an action runs, each local file path of the drop's URL list, in
+    // order, is examined once (following links). A folder is refused with "'<path>' is a
+    // directory. Filename skipped." and the drop goes on; anything else is appended at the end of
+    // the pack list (folder up to and including the last "/", name the rest) and the add rule
+    // runs. A path that cannot be examined gives "'<path>' was not found!", the main window's
+    // file list is read again, and the drop ends there (entries added before stay). Other URLs
+    // are ignored; nothing is selected and there is no duplicate or type check.
+    void selpos_lst_OLEDragDrop(const QMimeData* Data);
+
     // --- pack-list files (Brovletfrm_file.cpp) -------------------------------------------------
     // Save: unless an action runs, writes the list to the file chosen in "Save Pack List As"
     // ("Nothing to save." for an empty list). The old file is replaced only when the whole new
@@ -203,6 +233,9 @@ public slots:
 
 private:
     void SetupSkin();
+    // What a drag surface's press, move and release do; moves over BG_Img and the form also put
+    // the buttons back to their up pictures, moves over the icon and the caption do not.
+    DragHandlers dragSurface(bool resetsButtons);
     bool busy() const;
     void RemoveSelected();
     void SelectAllEntries(bool selected);
@@ -213,6 +246,7 @@ private:
     void setHorizontalExtent(int pixels);
 
     PackListHost& m_host;
+    WindowDrag mDrag;
 };
 
 } // namespace kivro

@@ -1,10 +1,13 @@
 // The pack-list window's skin: its rounded shape, its pictures and the place of every control,
-// the image buttons' pictures, and Close.
+// the image buttons' pictures, Close, and dragging the window with its snap to the main window.
 #include "packlist/Brovletfrm.h"
 
 #include "packlist/BrovletSkinLayout.h"
 #include "packlist/PackListBox.h"
+#include "packlist/PackListDocking.h"
 #include "packlist/PackListHost.h"
+#include "platform/Globals.h"
+#include "platform/Icon32bit.h"
 #include "platform/SkinArt.h"
 #include "platform/SkinImage.h"
 #include "platform/WindowRegion.h"
@@ -46,6 +49,7 @@ void Brovletfrm::SetupSkin()
 {
     using namespace packlistskin;
 
+    Icon32bit::SetFormIcons(this, QStringLiteral("AAA"), true);
     setWindowFlag(Qt::FramelessWindowHint);
     setFixedSize(kOuterSize);
     mSkinRegion = CreateSkinRegion(1.0f, 1.0f, std::int16_t(kSkinOrigin.x()), std::int16_t(kSkinOrigin.y()));
@@ -163,7 +167,11 @@ void Brovletfrm::SetupSkin()
             w->setGeometry(windowRect(e.name));
     }
 
-    connect(BG_Img, &SkinImage::mouseMove, this, &Brovletfrm::ResetButtonImages);
+    // Dragging: the background, the form itself, the icon and the caption label.
+    connectDragPicture(BG_Img, this, dragSurface(true));
+    routeFormMouse(this, dragSurface(true));
+    connectDragPicture(KivroIcon_Img, this, dragSurface(false));
+    routeDragLabel(TesmaKivroCaption, dragSurface(false));
     connect(ButtonClose_Img, &SkinImage::mouseUp, this, &Brovletfrm::ButtonClose_Img_MouseUp);
 }
 
@@ -181,6 +189,45 @@ void Brovletfrm::ButtonClose_Img_MouseUp()
     selpos_lst->setFocus();
     hide();
     m_host.setShowPackListChecked(false);
+}
+
+// --- dragging and docking ---------------------------------------------------------------------
+
+void Brovletfrm::BeginFormDrag(float X, float Y)
+{
+    BeginWindowDrag(mDrag, X, Y);
+    setPackListDockFlags(DockFlags{});
+}
+
+void Brovletfrm::DragFormMove(float X, float Y)
+{
+    const std::optional<TwipOffset> offset = DragOffset(mDrag, X, Y);
+    if (!offset)
+        return;
+    const TwipRect at = windowTwips(this);
+    moveWindowTwips(this, at.left + offset->dx, at.top + offset->dy);
+}
+
+void Brovletfrm::ActivateMagnet()
+{
+    EndWindowDrag(mDrag);
+    if (!m_host.MagnetChecked())
+        return;
+    const MagnetResult snap = ActivateMagnetSnap(m_host.MainWindowTwips(), windowTwips(this), PackListDockFlags(),
+                                                 float(gSkinCaptionAdjust));
+    setPackListDockFlags(snap.flags);
+    moveWindowTwips(this, snap.left, snap.top);
+}
+
+DragHandlers Brovletfrm::dragSurface(bool resetsButtons)
+{
+    return {[this](float X, float Y) { BeginFormDrag(X, Y); },
+            [this, resetsButtons](float X, float Y) {
+                DragFormMove(X, Y);
+                if (resetsButtons)
+                    ResetButtonImages();
+            },
+            [this] { ActivateMagnet(); }};
 }
 
 void Brovletfrm::BrovletMenu_Clear_Img_Click()

@@ -2,9 +2,14 @@
 
 #include "engine/PackListModel.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+
+#include <algorithm>
 
 namespace kivro {
 
@@ -22,6 +27,13 @@ PackListBox::PackListBox(QWidget* parent) : QListView(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setContextMenuPolicy(Qt::PreventContextMenu);
     setDragEnabled(false);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setDragDropOverwriteMode(false);
+    setDropIndicatorShown(false);
+    // Files dropped from other programs are taken (dropEvent); the view's own drop handling is
+    // never reached.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     // The view sets the range from its items on several paths (layout, resize, show): put the
@@ -156,6 +168,51 @@ void PackListBox::mouseDoubleClickEvent(QMouseEvent* event)
     QListView::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         emit dblClick();
+}
+
+namespace {
+
+// Whether a drop offers at least one local file.
+bool offersLocalFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return false;
+    const QList<QUrl> urls = data->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); });
+}
+
+} // namespace
+
+void PackListBox::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (offersLocalFile(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PackListBox::dragMoveEvent(QDragMoveEvent* event)
+{
+    // Where the files are dropped does not matter: they go to the end of the list.
+    if (offersLocalFile(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PackListBox::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    event->accept();
+}
+
+void PackListBox::dropEvent(QDropEvent* event)
+{
+    if (!offersLocalFile(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit oleDragDrop(event->mimeData());
 }
 
 } // namespace kivro

@@ -7,7 +7,12 @@
 // box does. A right-button press does not change the selection. Key presses, presses, moves and
 // double-clicks are reported to the window before (keys) or after (mouse) the list's own
 // handling; a disabled list reports nothing.
+//
+// It takes drops of local files (a URL list with at least one local file) anywhere on it and
+// reports them with oleDragDrop; the model's own drop handling and moves inside the list stay
+// off.
 #include <QListView>
+#include <QMimeData>
 
 namespace kivro {
 
@@ -45,6 +50,7 @@ signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void dblClick();
+    void oleDragDrop(const QMimeData* data);
 
 protected:
     void updateGeometries() override;
@@ -52,6 +58,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void applyHorizontalRange();

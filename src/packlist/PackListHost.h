@@ -1,6 +1,8 @@
 #pragma once
 // What the pack-list window needs of the main window: one narrow interface, which the main window
 // implements (tests implement it with a small fake). The window never includes the main window.
+#include "platform/WindowDrag.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -44,6 +46,17 @@ public:
                                 const QString& purpose)
         = 0;
     virtual void ShowOpenDialog(const QString& filter, const QString& title, const QString& initialFolder) = 0;
+
+    // The file list File1 reads its folder again and, when it holds an entry, selects its first
+    // one (as a click would: the selection mirror follows). After a dropped path was not found.
+    virtual void RefreshFileList() = 0;
+
+    // --- docking --------------------------------------------------------------------------------
+    // The main window's outer position and size in twips, as the snap at the end of a drag reads
+    // them.
+    virtual TwipRect MainWindowTwips() const = 0;
+    // Whether the main window's "Magnet" item is checked.
+    virtual bool MagnetChecked() const = 0;
 
     // --- skin ---------------------------------------------------------------------------------
     // The picture held by one of the main window's hidden template images ("ButtonClose_Up_Img",

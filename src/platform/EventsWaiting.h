@@ -6,8 +6,8 @@
 // events run when nothing waits (a few microseconds: a system call), so a loop that copies
 // thousands of blocks a second asks at most about once a millisecond (see CProgBar32).
 //
-// False where the loop cannot be asked: only the GLib event loop (the one Qt uses on X11, Wayland
-// and offscreen unless QT_NO_GLIB is set) can be; elsewhere the caller's pacing by time alone
+// False where the loop cannot be asked: only the GLib event loop (the one Qt uses on X11 and
+// offscreen unless QT_NO_GLIB is set) can be; elsewhere the caller's pacing by time alone
 // remains.
 namespace kivro {
 

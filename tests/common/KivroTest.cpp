@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -117,7 +118,8 @@ QString freshFolder(const QString& path)
     return path;
 }
 
-int runChildOnX11(const QString& mode, const QStringList& extraEnv, const QString& pathFirst, QByteArray* output)
+int runChildOnX11(const QString& mode, const QStringList& extraEnv, const QString& pathFirst, QByteArray* output,
+                  int timeoutMs, const QString& screen)
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
     if (xvfb.isEmpty())
@@ -138,8 +140,11 @@ int runChildOnX11(const QString& mode, const QStringList& extraEnv, const QStrin
         QProcess child;
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(xvfb, {QStringLiteral("-a"), QCoreApplication::applicationFilePath()});
-        if (!child.waitForFinished(60000)) {
+        QStringList args{QStringLiteral("-a")};
+        if (!screen.isEmpty())
+            args << QStringLiteral("-s") << screen;
+        child.start(xvfb, args << QCoreApplication::applicationFilePath());
+        if (!child.waitForFinished(timeoutMs)) {
             child.kill();
             child.waitForFinished();
             code = -1;
@@ -172,6 +177,42 @@ void FileSizeLimit::lift()
     m_lifted = true;
     ::setrlimit(RLIMIT_FSIZE, &m_old);
     std::signal(SIGXFSZ, m_oldHandler);
+}
+
+bool xdo(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool pointerTo(QPoint p)
+{
+    return xdo({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+}
+
+void settle()
+{
+    QTest::qWait(150);
+    QCoreApplication::processEvents();
+}
+
+QColor screenPixel(const QPoint& global)
+{
+    const QImage img = QGuiApplication::primaryScreen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage();
+    return img.pixelColor(0, 0);
+}
+
+QWidget* makeDesktop(const QColor& colour)
+{
+    auto* desktop = new QWidget(nullptr, Qt::FramelessWindowHint);
+    desktop->setAutoFillBackground(true);
+    QPalette pal = desktop->palette();
+    pal.setColor(QPalette::Window, colour);
+    desktop->setPalette(pal);
+    desktop->setGeometry(QGuiApplication::primaryScreen()->geometry());
+    desktop->show();
+    return desktop;
 }
 
 void forceCopyWay(CopyWay way)

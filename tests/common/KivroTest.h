@@ -55,8 +55,20 @@ inline const char* copyWayName(CopyWay way)
 // ("xvfb-run -a"), as on a plain desktop (no portal, no desktop-specific opener), with
 // `pathFirst` in front of PATH. A start that lost its display number to another test's X server
 // is tried again. Returns the exit code (-1 when the child did not end, -2 when it crashed, -3
-// when xvfb-run is not installed); stdout and stderr go to `output`.
-int runChildOnX11(const QString& mode, const QStringList& extraEnv, const QString& pathFirst, QByteArray* output);
+// when xvfb-run is not installed); stdout and stderr go to `output`. `screen` gives the X
+// server's own arguments (such as "-screen 0 1280x800x24"; xvfb-run's defaults when empty).
+int runChildOnX11(const QString& mode, const QStringList& extraEnv, const QString& pathFirst, QByteArray* output,
+                  int timeoutMs = 60000, const QString& screen = {});
+
+// On a real X server (a child run by runChildOnX11): xdotool with these arguments (true when it
+// succeeded), the pointer moved to a point of the screen, a short wait that lets the server's
+// events reach the windows, one pixel of the screen, and a plain frameless backdrop of one colour
+// over the whole screen that stands in for the desktop.
+bool xdo(const QStringList& args);
+bool pointerTo(QPoint p);
+void settle();
+QColor screenPixel(const QPoint& global);
+QWidget* makeDesktop(const QColor& colour);
 
 // Runs `step` once on the first modal window of type T that shows up (polled every 10 ms from
 // the event loop the modal window runs).

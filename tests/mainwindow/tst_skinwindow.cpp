@@ -30,31 +30,10 @@ namespace {
 const QColor kDesktop(255, 0, 255);
 const QPoint kWindowAt(100, 80);
 
-// Runs xdotool with the arguments; true when it succeeded.
-bool xdo(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral("xdotool"), args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-bool pointerTo(QPoint p)
-{
-    return xdo({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
-}
-
-// Lets the X server's events reach the windows.
-void settle()
-{
-    QTest::qWait(150);
-    QCoreApplication::processEvents();
-}
-
-QColor screenPixel(const QPoint& global)
-{
-    const QImage img = QGuiApplication::primaryScreen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage();
-    return img.pixelColor(0, 0);
-}
+using kivrotest::pointerTo;
+using kivrotest::screenPixel;
+using kivrotest::settle;
+using kivrotest::xdo;
 
 QPoint globalOfSkin(const QWidget& w, QPoint skinPoint)
 {
@@ -81,14 +60,7 @@ void setDocked(bool docked)
 // A plain backdrop of a colour the skin does not use, standing in for the desktop.
 QWidget* makeDesktop()
 {
-    auto* desktop = new QWidget(nullptr, Qt::FramelessWindowHint);
-    desktop->setAutoFillBackground(true);
-    QPalette pal = desktop->palette();
-    pal.setColor(QPalette::Window, kDesktop);
-    desktop->setPalette(pal);
-    desktop->setGeometry(QGuiApplication::primaryScreen()->geometry());
-    desktop->show();
-    return desktop;
+    return kivrotest::makeDesktop(kDesktop);
 }
 
 } // namespace

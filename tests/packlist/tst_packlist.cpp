@@ -51,6 +51,9 @@ public:
     std::int32_t selpos_lstlentst(const QString& name) override { return widths.value(name, 1000); }
     void refresh_filesel_lst() override { ++refreshCalls; }
     void EnableBottomMostFrm(bool Enable) override { enableCalls << Enable; }
+    void RefreshFileList() override {}
+    TwipRect MainWindowTwips() const override { return {}; }
+    bool MagnetChecked() const override { return false; }
 
     // The dialogs as the main window's: scripted answers, the confirmed path into WhichFileLbl.
     Brovletfrm* form = nullptr;

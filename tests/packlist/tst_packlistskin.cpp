@@ -36,6 +36,9 @@ public:
     std::int32_t selpos_lstlentst(const QString&) override { return 1000; }
     void refresh_filesel_lst() override {}
     void EnableBottomMostFrm(bool) override {}
+    void RefreshFileList() override {}
+    TwipRect MainWindowTwips() const override { return {}; }
+    bool MagnetChecked() const override { return false; }
     void ShowSaveDialog(const QString&, const QString&, const QString&, const QString&) override {}
     void ShowOpenDialog(const QString&, const QString&, const QString&) override {}
     QString TemplatePicture(const QString& name) const override { return templates.value(name); }
@@ -81,6 +84,7 @@ private slots:
         FakeHost host;
         Brovletfrm f(host);
         QVERIFY(f.windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(!f.windowIcon().isNull());
         QCOMPARE(f.minimumSize(), QSize(322, 293));
         QCOMPARE(f.maximumSize(), QSize(322, 293));
         QCOMPARE(f.mask(), Brovletfrm::CreateSkinRegion(1.0f, 1.0f, 3, 22));
