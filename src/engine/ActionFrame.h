@@ -93,7 +93,8 @@ public:
     // After every copied block: bar position, both percentage labels, and the time remaining at
     // even percentages (the text of an odd percentage is the one of the last even one). Returns
     // false when the run has been cancelled, also by a click handled inside this very call; the
-    // caller must then return at once.
+    // caller must then return at once. When the percentage changes, the new bar, labels and time
+    // text are drawn together at once, in one paint of the window.
     [[nodiscard]] bool ProgressFeedback();
     // The Cancel pictures' clicks: they act only during a run that is not yet cancelled, when
     // gCancelArmed is set and the pointer is not the hourglass.
@@ -127,6 +128,7 @@ private:
     bool m_running = false;
     bool m_busy = false;
     bool m_cancelled = false;
+    int m_shownPercent = -1; // the percentage the labels were last drawn with in this run
 };
 
 } // namespace kivro

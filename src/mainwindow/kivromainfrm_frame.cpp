@@ -62,13 +62,11 @@ void kivromainfrm::setMoreInfoEnabled(bool enabled)
 
 void kivromainfrm::setPercentDoneCaption(const QString& caption)
 {
-    // Redrawn at once, so the labels follow the copy even when no event runs in between; a copy
-    // sets the caption after every block, so only a caption that changes is drawn.
+    // A copy sets the caption after every block, so only a caption that changes is redrawn; the
+    // copy's progress update draws it at once together with the bar and the time text.
     for (QLabel* label : {percentdone_lbl, percentdone_lbl_above96DPI}) {
-        if (label->text() == caption)
-            continue;
-        label->setText(caption);
-        label->repaint();
+        if (label->text() != caption)
+            label->setText(caption);
     }
 }
 
