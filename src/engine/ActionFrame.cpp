@@ -148,7 +148,7 @@ bool ActionFrame::ProgressFeedback()
     if (p != m_shownPercent) {
         // Every widget changed above only asked to be redrawn; draw them all now in one paint.
         // On X11 each paint waits for the server to take the last picture, so a label or bar
-        // drawn on its own costs a round trip to the server: four or five a percent before.
+        // drawn on its own would cost a round trip to the server each.
         m_shownPercent = p;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     }
