@@ -72,6 +72,7 @@ ssize_t readFull(int fd, char* p, std::size_t n)
 
 bool parseOptions(int argc, char** argv, const char* pathFlag, bool withOut, Options& o)
 {
+    const bool withSize = o.size > 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool value = i + 1 < argc;
@@ -79,21 +80,21 @@ bool parseOptions(int argc, char** argv, const char* pathFlag, bool withOut, Opt
             o.path = argv[++i];
         else if (withOut && a == "--out" && value)
             o.out = argv[++i];
-        else if (a == "--size" && value)
+        else if (withSize && a == "--size" && value)
             o.size = std::atoll(argv[++i]);
-        else if (a == "--big")
+        else if (withSize && a == "--big")
             o.size = o.bigSize;
         else if (a == "--runs" && value)
             o.runs = std::max(1, std::atoi(argv[++i]));
         else if (a == "--keep")
             o.keep = true;
         else {
-            std::fprintf(stderr, "usage: %s [%s PATH]%s [--size BYTES | --big] [--runs N] [--keep]\n", argv[0],
-                         pathFlag, withOut ? " [--out FOLDER]" : "");
+            std::fprintf(stderr, "usage: %s [%s PATH]%s%s [--runs N] [--keep]\n", argv[0], pathFlag,
+                         withOut ? " [--out FOLDER]" : "", withSize ? " [--size BYTES | --big]" : "");
             return false;
         }
     }
-    return o.size > 0;
+    return !withSize || o.size > 0;
 }
 
 std::string tempFolder()

@@ -33,7 +33,8 @@ struct Options {
     bool keep = false;
 };
 // Fills `o` (whose path and sizes hold the defaults); false, with the usage printed, on an
-// argument it does not know.
+// argument it does not know. A benchmark whose files have a fixed size leaves both sizes at 0 and
+// takes no --size or --big.
 bool parseOptions(int argc, char** argv, const char* pathFlag, bool withOut, Options& o);
 // $TMPDIR, or /tmp.
 std::string tempFolder();

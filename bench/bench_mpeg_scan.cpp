@@ -8,6 +8,7 @@
 // hold no start code, read once to bring it into the page cache, and removed at the end unless
 // --keep is given. Each measure runs N times (default 5); the best and the median are printed.
 // Rates are in GB/s (10^9 bytes per second) over the bytes up to and including the start code.
+#include "BenchSupport.h"
 #include "engine/File64.h"
 #include "HeadlessLink.h"
 #include "engine/MainWindowLink.h"
@@ -94,23 +95,13 @@ std::int64_t readAndMemmem(const QString& path)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const char* tmp = std::getenv("TMPDIR");
-    QString path = QString::fromLocal8Bit(tmp && *tmp ? tmp : "/tmp") + QStringLiteral("/kivro-bench-mpeg.bin");
-    int runs = 5;
-    bool keep = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--file" && i + 1 < argc)
-            path = QString::fromLocal8Bit(argv[++i]);
-        else if (a == "--runs" && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--keep")
-            keep = true;
-        else {
-            std::fprintf(stderr, "usage: %s [--file PATH] [--runs N] [--keep]\n", argv[0]);
-            return 2;
-        }
-    }
+    bench::Options o;
+    o.path = bench::tempFolder() + "/kivro-bench-mpeg.bin";
+    if (!bench::parseOptions(argc, argv, "--file", false, o))
+        return 2;
+    const QString path = QString::fromStdString(o.path);
+    const int runs = o.runs;
+    const bool keep = o.keep;
 
     // Varied bytes (xorshift), any accidental start code broken, then the one start code.
     std::vector<char> data(static_cast<std::size_t>(kFileSize));

@@ -15,6 +15,7 @@
 // settings folders point into DIR.
 // Prints the best and median seconds; the target is under 0.5 s for each. Exits non-zero when a
 // sort is out of order or the load did not give all 32,767 entries.
+#include "BenchSupport.h"
 #include "engine/PackListModel.h"
 #include "mainwindow/kivromainfrm.h"
 #include "packlist/Brovletfrm.h"
@@ -76,22 +77,13 @@ bool inOrder(const PackListModel& list, bool ascending)
 
 int main(int argc, char** argv)
 {
-    QString dir = QDir::tempPath() + QStringLiteral("/kivro-bench-packlist");
-    int runs = 5;
-    bool keep = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--dir" && i + 1 < argc)
-            dir = QString::fromLocal8Bit(argv[++i]);
-        else if (a == "--runs" && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--keep")
-            keep = true;
-        else {
-            std::fprintf(stderr, "usage: %s [--dir DIR] [--runs N] [--keep]\n", argv[0]);
-            return 2;
-        }
-    }
+    bench::Options o;
+    o.path = QDir::tempPath().toStdString() + "/kivro-bench-packlist";
+    if (!bench::parseOptions(argc, argv, "--dir", false, o))
+        return 2;
+    const QString dir = QString::fromStdString(o.path);
+    const int runs = o.runs;
+    const bool keep = o.keep;
     // The main window's settings and files stay in the benchmark's folder.
     for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
         const QString path = dir + QStringLiteral("/") + QLatin1String(var);

@@ -140,6 +140,13 @@ NoOfFilter=3
 EOF
 }
 
+# The program logs its boxes and dialogs to an empty $tmp/log and takes scripted answers from
+# $tmp/answers, which the test writes.
+e2e_prompt_files() {
+  export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
+  : > "$KIVRO_TEST_LOG"
+}
+
 # Waits for the first prompt of the log and fails unless it is "Save Pack File As" answered with
 # the path $1.
 expect_save_dialog_first() {

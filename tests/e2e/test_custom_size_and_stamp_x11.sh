@@ -11,8 +11,7 @@ e2e_private_folders
 export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
 src="$tmp/src"
 mkdir -p "$src"
-export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
-: > "$KIVRO_TEST_LOG"
+e2e_prompt_files
 
 save_dialog_answered() {
   grep -qF -- "dialog|Save Pack File As|$tmp/joined.bin" "$KIVRO_TEST_LOG"

@@ -13,8 +13,7 @@ mkdir -p "$src"
 : > "$src/a.avi"
 : > "$src/b.vob"
 : > "$src/c.mpg"
-export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
-: > "$KIVRO_TEST_LOG"
+e2e_prompt_files
 : > "$KIVRO_TEST_ANSWERS"
 ini="$XDG_CONFIG_HOME/Tesma/Kivro.ini"
 

@@ -9,8 +9,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders
 export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
-export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
-: > "$KIVRO_TEST_LOG"
+e2e_prompt_files
 : > "$KIVRO_TEST_ANSWERS"
 ini="$XDG_CONFIG_HOME/Tesma/Kivro.ini"
 

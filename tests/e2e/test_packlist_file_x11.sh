@@ -11,8 +11,7 @@ export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
 src="$tmp/src dir"
 out="$tmp/out"
 mkdir -p "$src" "$out"
-export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
-: > "$KIVRO_TEST_LOG"
+e2e_prompt_files
 
 at_place() {
   [[ "$(xdotool getwindowgeometry "$1" 2>/dev/null)" == *"Position: $2 "* ]]

@@ -17,8 +17,7 @@ mkdir -p "$media"
 cp "$data/clip_mjpeg_320x240_25.avi" "$media/a.avi"
 cp "$data/clip_mpeg1_320x240_25.mpg" "$media/b.mpg"
 cp "$data/clip_mpeg2_320x240_29.97.mpg" "$media/CLIP.VOB"
-export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
-: > "$KIVRO_TEST_LOG"
+e2e_prompt_files
 # The two boxes of CLIP.VOB, then "More Info..." on b.mpg.
 printf '%s\n' OK Yes OK > "$KIVRO_TEST_ANSWERS"
 
