@@ -42,7 +42,7 @@ namespace {
 using Registry::readSetting;
 using Registry::writeSetting;
 
-// Design places are in twips, 15 to the pixel.
+// Places are in twips, 15 to the pixel.
 int px(int twips)
 {
     return qRound(twips / 15.0);
@@ -63,10 +63,10 @@ int rowTop(int k)
     return kGridTop + kRowStep * k;
 }
 
-// The design item lists; index 4 of the size list and the custom folder items change at run
-// time and get their design text back at every loading.
+// The built-in item lists; index 4 of the size list and the custom folder items change at run
+// time and get their built-in text back at every loading.
 const QString kCustomDirectory = QStringLiteral("Custom Directory...");
-const QString kDesignCustomSize = QStringLiteral("1,440K (Custom...)");
+const QString kBuiltInCustomSize = QStringLiteral("1,440K (Custom...)");
 
 const QStringList kCategories = {
     QStringLiteral("General"),
@@ -151,7 +151,7 @@ Preferencesfrm::Preferencesfrm(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("Preferencesfrm"));
     setWindowTitle(QStringLiteral("Preferences"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    // The grid's places are measured for the design's small face: "Arial" 8.25 pt.
+    // The grid's places are measured for the window's small face: "Arial" 8.25 pt.
     QFont face(QStringLiteral("Arial"));
     face.setPointSizeF(8.25);
     setFont(face);
@@ -209,7 +209,7 @@ Preferencesfrm::Preferencesfrm(QWidget* parent) : QDialog(parent)
          &UnpackSizeCmb,
          "UnpackSizeCmb",
          {QStringLiteral("360K"), QStringLiteral("1,200K"), QStringLiteral("1,440K"), QStringLiteral("Zip 100"),
-          kDesignCustomSize}},
+          kBuiltInCustomSize}},
         {"Transfer Rate:",
          &TransferRateTxt,
          "TransferRateTxt",
@@ -588,9 +588,9 @@ void Preferencesfrm::Show()
     exec();
 }
 
-void Preferencesfrm::restoreDesignItems()
+void Preferencesfrm::restoreBuiltInItems()
 {
-    UnpackSizeCmb->setItemText(4, kDesignCustomSize);
+    UnpackSizeCmb->setItemText(4, kBuiltInCustomSize);
     UnpackToCmb->setItemText(2, kCustomDirectory);
     SaveToCmb->setItemText(0, kCustomDirectory);
     StartupCmb->setItemText(0, kCustomDirectory);
@@ -601,7 +601,7 @@ void Preferencesfrm::Form_Load()
     PrefLoaded = false;
     PrefSaved = false;
     Icon32bit::SetFormIcons(this, QStringLiteral("AAA"), true);
-    restoreDesignItems();
+    restoreBuiltInItems();
     select(PrefCmb, 0);
     PrevCmd->setEnabled(false);
 

@@ -7,7 +7,7 @@
 // default of every row and rewrites the default file types at once.
 //
 // One window object for the whole run (PreferencesWindow()); modal without an owner. Every
-// showing loads the window afresh from the design item texts and the stored settings; the
+// showing loads the window afresh from the built-in item texts and the stored settings; the
 // pending custom size that the custom size dialog leaves here lives as long as the object.
 #include "dialogs/PreferencesLink.h"
 
@@ -162,8 +162,8 @@ private:
     void select(QComboBox* combo, int index);
     Handler handlerOf(QComboBox* combo) const;
     void customFolderRow(QComboBox* combo, int customItem, void (PreferencesHost::*chooser)(), QLineEdit* box);
-    // The design texts of the items that change at run time.
-    void restoreDesignItems();
+    // The built-in texts of the items that change at run time.
+    void restoreBuiltInItems();
     // The custom size step of OK.
     void applyPendingCustomSize();
     void ResetDefaultSettings();

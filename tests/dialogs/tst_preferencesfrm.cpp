@@ -1,4 +1,4 @@
-// The preferences window against a fake main window: the design, the load from the stored
+// The preferences window against a fake main window: the layout, the load from the stored
 // settings, the paging (buttons, keys, the wheel, picks in the list), what OK asks of the main
 // window row by row, the custom size step, Reset, and every way of closing.
 #include "KivroTest.h"
@@ -220,7 +220,7 @@ private slots:
             form->cancel_cmd_Click();
     }
 
-    void designTextsAndPlaces()
+    void builtInTextsAndPlaces()
     {
         QCOMPARE(PreferencesWindow(), form);
         QCOMPARE(form->windowTitle(), QStringLiteral("Preferences"));
@@ -257,7 +257,7 @@ private slots:
                  (QStringList{"360K", "1,200K", "1,440K", "Zip 100", "1,440K (Custom...)"}));
         QCOMPARE(items(form->StartupCmb), (QStringList{"Custom Directory...", "Last Saved Directory"}));
         QCOMPARE(items(form->CreateJoinBatCmb), (QStringList{"No", "Yes", "Yes w/ Extra Info"}));
-        // Design places in twips, 15 to the pixel: row 10 at 600 + 360 x 10.
+        // Places in twips, 15 to the pixel: row 10 at 600 + 360 x 10.
         QCOMPARE(form->captions[10]->geometry(), QRect(16, 280, 129, 17));
         QCOMPARE(form->MCCTxt->geometry(), QRect(152, 280, 153, 17));
         QCOMPARE(form->MCCCmb->geometry().topLeft(), QPoint(148, 276));
@@ -370,7 +370,7 @@ private slots:
         QVERIFY(!QFile::exists(paths::settingsFile()));
     }
 
-    void loadingOpensNoDialogAndStartsFromTheDesign()
+    void loadingOpensNoDialogAndStartsFromTheBuiltInTexts()
     {
         store("sDir=custom,SaveTo=Custom,StartupOpt=Custom,sSize=custompfs,cPfs=30");
         open();
@@ -386,7 +386,7 @@ private slots:
         QCOMPARE(shownCombos(*form), QStringList());
         QVERIFY(!form->PrevCmd->isEnabled());
         form->cancel_cmd_Click();
-        // The next loading starts from the design texts.
+        // The next loading starts from the built-in texts.
         QFile::remove(paths::settingsFile());
         open();
         QCOMPARE(form->UnpackToCmb->itemText(2), QStringLiteral("Custom Directory..."));

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The preferences window in the real kivro on an X server: Ctrl+K opens it; Alt+N five times
-# pages to "Save"; its combo, clicked at its design place, is set to "Custom Directory..." with
+# pages to "Save"; its combo, clicked at its place, is set to "Custom Directory..." with
 # the keys, which runs the folder chooser (answered by the script); Alt+O stores the choice.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
