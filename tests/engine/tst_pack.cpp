@@ -23,6 +23,7 @@
 
 #include <QProcess>
 
+#include <cerrno>
 #include <functional>
 #include <unistd.h>
 
@@ -386,6 +387,46 @@ private slots:
         QCOMPARE(pack(link, frame), QStringList{exclamation(QStringLiteral("Cannot pack Save As file!"))});
         QCOMPARE(kivrotest::readFile(p("b.mpg")), QByteArray("CDE"));
         QVERIFY(QFileInfo::exists(saveAs));
+        checkIdle(link, frame);
+    }
+
+    // Sources the Trash cannot take stay, and one box after the success box names them; a No to
+    // the Trash question keeps them without that box.
+    void sourcesTheTrashCannotTakeAreNamedAfterTheSuccess_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("no prompt") << int(DeleteAfterAction::NoPrompt) << QString() << true;
+        QTest::newRow("prompt, Yes") << int(DeleteAfterAction::Prompt) << "Yes" << true;
+        QTest::newRow("prompt, No") << int(DeleteAfterAction::Prompt) << "No" << false;
+    }
+    void sourcesTheTrashCannotTakeAreNamedAfterTheSuccess()
+    {
+        QFETCH(int, choice);
+        QFETCH(QString, answer);
+        QFETCH(bool, listed);
+        kivrotest::writeFile(p("a"), "AB");
+        kivrotest::writeFile(p("b"), "CDE");
+        Link link;
+        ActionFrame frame(link);
+        link.deleteChoice = DeleteAfterAction(choice);
+        link.twoSources(p("a"), p("b"), p("out"), 10000, 4);
+        win::InjectTrashFault(win::TrashStep::InfoFile, EACCES);
+        const QStringList boxes = pack(link, frame, answer.isEmpty() ? QStringList{} : QStringList{answer});
+        win::InjectTrashFault(win::TrashStep::InfoFile, 0);
+        QStringList expected;
+        if (!answer.isEmpty())
+            expected << box(QStringLiteral("Question"), QStringLiteral("YesNo"),
+                            "Are you sure you want to move these 2 items to the Trash?", answer);
+        expected << success(p("out"), "5");
+        if (listed)
+            expected << information("These files could not be moved to the Trash and were kept:\n\n" + p("a") + "\n"
+                                    + p("b"));
+        QCOMPARE(boxes, expected);
+        QCOMPARE(kivrotest::readFile(p("a")) + kivrotest::readFile(p("b")), QByteArray("ABCDE"));
+        QCOMPARE(kivrotest::readFile(p("out")), QByteArray("ABCDE"));
+        QVERIFY(trashed().isEmpty());
         checkIdle(link, frame);
     }
 
