@@ -38,51 +38,49 @@ bool lstatPath(const QString& path, struct stat& st)
     return ::lstat(encoded(path).constData(), &st) == 0;
 }
 
-// A real folder (not a link to one) owned by this user, made with mode 0700 when missing.
-bool ownFolder(const QString& path)
+// A folder owned by this user, made with mode 0700 when missing. On a shared volume it must be a
+// real folder, not a link to one; the home Trash may be a link (to a larger disk, say).
+bool ownFolder(const QString& path, bool followLink)
 {
     if (::mkdir(encoded(path).constData(), 0700) != 0 && errno != EEXIST)
         return false;
     struct stat st {};
-    return lstatPath(path, st) && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
+    const bool found = followLink ? ::stat(encoded(path).constData(), &st) == 0 : lstatPath(path, st);
+    return found && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
 }
 
-// A Trash folder with its "files" and "info" folders in place.
-bool trashFolders(const QString& trash)
-{
-    return ownFolder(trash) && ownFolder(trash + QStringLiteral("/files"))
-           && ownFolder(trash + QStringLiteral("/info"));
-}
-
-// The Trash a file on device `device` goes to: the home Trash when the file lives on the home
-// file system, otherwise its volume's .Trash/<uid> (under a shared .Trash folder with the sticky
-// bit) or .Trash-<uid>. Empty when there is none that can be used: a file is never moved into a
-// Trash on another file system (that would copy it and delete the original).
-QString trashFor(const QString& original, dev_t device)
+// A Trash folder with its "files" and "info" folders in place, on the file's device: a file is
+// never moved into a Trash on another file system (that would copy it and delete the original).
+bool trashFolders(const QString& trash, dev_t device, bool followLinks)
 {
     struct stat st {};
+    return ownFolder(trash, followLinks) && ownFolder(trash + QStringLiteral("/files"), followLinks)
+           && ownFolder(trash + QStringLiteral("/info"), followLinks)
+           && ::stat(encoded(trash + QStringLiteral("/files")).constData(), &st) == 0 && st.st_dev == device;
+}
+
+// The Trash a file on device `device` goes to: the home Trash when the data folder lives on the
+// file's file system, otherwise the volume's .Trash/<uid> (under a shared .Trash folder with the
+// sticky bit) or .Trash-<uid>. Empty when there is none that can be used.
+QString trashFor(const QString& original, dev_t device)
+{
     const QString home = HomeTrashDir();
+    struct stat st {};
     if (::stat(encoded(dataHome()).constData(), &st) == 0 && st.st_dev == device)
-        return trashFolders(home) ? home : QString();
+        return trashFolders(home, device, true) ? home : QString();
 
     const QString root = QStorageInfo(paths::folderOf(original)).rootPath();
     if (root.isEmpty())
         return QString();
     const QString uid = QString::number(::getuid());
-    const auto onDevice = [device](const QString& trash) {
-        struct stat t {};
-        return ::stat(encoded(trash).constData(), &t) == 0 && t.st_dev == device;
-    };
     const QString shared = paths::joinPath(root, QStringLiteral(".Trash"));
     if (lstatPath(shared, st) && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0) {
         const QString mine = shared + QLatin1Char('/') + uid;
-        if (trashFolders(mine) && onDevice(mine))
+        if (trashFolders(mine, device, false))
             return mine;
     }
     const QString own = paths::joinPath(root, QStringLiteral(".Trash-") + uid);
-    if (trashFolders(own) && onDevice(own))
-        return own;
-    return QString();
+    return trashFolders(own, device, false) ? own : QString();
 }
 
 // The name a file takes in the Trash: its own, then "<name>.2", "<name>.3", ...
