@@ -5,6 +5,7 @@
 #include "engine/CopyrightStamp.h"
 #include "platform/Icon32bit.h"
 #include "platform/MsgBox.h"
+#include "platform/Paths.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -230,6 +231,11 @@ bool copyrightstampingfrm::SaveButton_Click()
         }
         if (saved)
             break;
+        if (paths::nameTooLong(path)) {
+            MsgBoxResult(QStringLiteral("'") + path + QStringLiteral("' cannot be written: the name is too long."),
+                         vbCritical | vbOKOnly);
+            return false;
+        }
         if (MsgBoxResult(QStringLiteral("Cannot overwrite '") + path
                              + QStringLiteral("'. Disk full/write-protected or file is in use."),
                          vbCritical | vbRetryCancel | vbTopMost)

@@ -27,7 +27,7 @@ QString confirmationText(const QStringList& files)
 
 } // namespace
 
-int DeleteFilesAfterAction(DeleteAfterAction setting, const QStringList& files)
+int DeleteFilesAfterAction(DeleteAfterAction setting, const QStringList& files, QStringList* kept)
 {
     if (setting == DeleteAfterAction::No)
         return 0;
@@ -46,10 +46,30 @@ int DeleteFilesAfterAction(DeleteAfterAction setting, const QStringList& files)
         return 0;
 
     int moved = 0;
-    for (const QString& path : present)
+    for (const QString& path : present) {
         if (win::MoveFileToTrash(path))
             ++moved;
+        else if (kept)
+            *kept << path;
+    }
     return moved;
+}
+
+QString FilesKeptText(const QStringList& kept)
+{
+    constexpr int kListed = 20;
+    QString text = QStringLiteral("These files could not be moved to the Trash and were kept:\n");
+    for (const QString& path : kept.mid(0, kListed))
+        text += QLatin1Char('\n') + path;
+    if (kept.size() > kListed)
+        text += QStringLiteral("\nand %1 more.").arg(kept.size() - kListed);
+    return text;
+}
+
+void ReportFilesKept(const QStringList& kept)
+{
+    if (!kept.isEmpty())
+        MsgBox(FilesKeptText(kept), vbInformation | vbOKOnly | vbTopMost);
 }
 
 } // namespace kivro

@@ -13,7 +13,16 @@ namespace kivro {
 // `files` are the full paths of the files whose action succeeded, taken by the caller from the
 // pack list as it was when the action started. A file listed twice counts once; a file that no
 // longer exists is left out. A file that cannot be moved (open in this program, no Trash on its
-// volume, ...) stays where it is, and nothing is said. Returns the number of files moved.
-int DeleteFilesAfterAction(DeleteAfterAction setting, const QStringList& files);
+// volume, a Trash that cannot be written, ...) stays where it is and is added to `kept` (when
+// given), for the caller to report once its own success box is shown. Files kept because the
+// user answered No are not added. Returns the number of files moved.
+int DeleteFilesAfterAction(DeleteAfterAction setting, const QStringList& files, QStringList* kept = nullptr);
+
+// The box that names the files the Trash could not take (none: no box): one full path a line,
+// at most 20 of them, and a last line that counts the rest.
+void ReportFilesKept(const QStringList& kept);
+
+// The text of that box.
+QString FilesKeptText(const QStringList& kept);
 
 } // namespace kivro

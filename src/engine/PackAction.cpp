@@ -57,12 +57,19 @@ bool pathExists(const QString& path)
     return statPath(path, st);
 }
 
-// Two spellings of one file: symbolic or hard links, "./" or "../" forms.
+// Whether two paths name one file, as the system decides it: two existing files by their
+// identity (links, "./" or "../" spellings, and a volume that ignores case all come out right),
+// anything else by the exact text. Never without regard to case: "A.BIN" and "a.bin" are two
+// files on a file system that tells them apart.
 bool sameFile(const QString& a, const QString& b)
 {
     struct stat sa {};
     struct stat sb {};
-    return statPath(a, sa) && statPath(b, sb) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    const bool aExists = statPath(a, sa);
+    const bool bExists = statPath(b, sb);
+    if (aExists && bExists)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return !aExists && !bExists && a == b;
 }
 
 // The failing step a run-time error comes from; the handler's rows depend on it.
@@ -85,6 +92,7 @@ private:
     void body();
     bool checkList();
     bool applyOverwriteRule();
+    bool sourcesReadable();
     bool writeOutput();
     bool openOutputFile();
     bool copySources();
@@ -206,6 +214,9 @@ void PackRun::body()
     // Overwrite rule.
     if (!applyOverwriteRule())
         return;
+    // A pack that cannot read all its sources stops before the old save-as file is touched.
+    if (!sourcesReadable())
+        return;
     // The output, written until its close reports success.
     if (!writeOutput())
         return;
@@ -293,6 +304,21 @@ bool PackRun::applyOverwriteRule()
     case OverwriteRule::NoPrompt:
         break;
     }
+    return true;
+}
+
+bool PackRun::sourcesReadable()
+{
+    // One at a time, so that hundreds of sources never hold hundreds of handles.
+    for (int j = 0; j < int(m_sources.size()); ++j) {
+        m_copyIndex = j;
+        m_entry = m_sources.at(j);
+        if (!RunStep([&] { openSource(j); }, handler(Step::Source)))
+            return false;
+        m_file.CloseFile(m_in);
+        m_in = -1;
+    }
+    m_copyIndex = 0;
     return true;
 }
 
@@ -410,7 +436,13 @@ bool PackRun::zipStep()
     m_link.setZipProcessCaption(QStringLiteral("Zipping ") + quoted(shortened));
     m_link.setZipProcessVisible(true);
 
-    if (paths::isNormalFile(m_zipName) && !RunStep([&] { deleteFile(m_zipName); }, handler(Step::Zip)))
+    const auto deleteOldArchive = [&] {
+        if (paths::nameTooLong(m_zipName))
+            raiseError(64);
+        if (paths::isNormalFile(m_zipName))
+            deleteFile(m_zipName);
+    };
+    if (!RunStep(deleteOldArchive, handler(Step::Zip)))
         return false;
 
     CGZipFiles job;
@@ -443,11 +475,13 @@ void PackRun::finish()
     m_frame.ResetAfterAction();
     // The choice in force now (the user may have changed it during a long copy), applied to the
     // files of this run only.
-    DeleteFilesAfterAction(m_link.deleteAfterAction(), m_sources);
+    QStringList kept;
+    DeleteFilesAfterAction(m_link.deleteAfterAction(), m_sources, &kept);
     gSaveAsFileSaved = true;
     box(quoted(m_saveAs) + QStringLiteral(" successfully packed! Total filesize is ")
             + FormatThousands(m_frame.mTotalBytes) + QStringLiteral(" bytes."),
         kInformationOK);
+    ReportFilesKept(kept);
     m_link.setMousePointer(MainWindowLink::kPointerDefault);
 }
 
@@ -467,13 +501,13 @@ int PackRun::box(const QString& text, int style)
 
 bool PackRun::isSaveAsFile(const QString& entry) const
 {
-    return m_saveAs.compare(entry, Qt::CaseInsensitive) == 0 || sameFile(m_saveAs, entry);
+    return sameFile(m_saveAs, entry);
 }
 
 bool PackRun::isListedSource(const QString& path) const
 {
     for (const QString& source : m_sources)
-        if (path.compare(source, Qt::CaseInsensitive) == 0 || sameFile(path, source))
+        if (sameFile(path, source))
             return true;
     return false;
 }
@@ -484,6 +518,8 @@ void PackRun::testOutputFolder()
     struct stat st {};
     if (!folder.isEmpty() && !(statPath(folder, st) && S_ISDIR(st.st_mode)))
         raiseError(76);
+    if (paths::nameTooLong(m_saveAs))
+        raiseError(64);
 }
 
 void PackRun::deleteOldSaveAs()
@@ -594,6 +630,13 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
         m_frame.ErrorResumeProgram();
         return StepOutcome::End;
     }
+    case 64:
+        // A name the file system cannot hold: no Retry can change that.
+        box(quoted(m_zipping ? m_zipName : m_saveAs)
+                + QStringLiteral(" cannot be written: the name is too long. Packing aborted!"),
+            kCriticalOK);
+        m_frame.ErrorResumeProgram();
+        return StepOutcome::End;
     case 76: {
         if (step != Step::OpenOutput && step != Step::DeleteOld)
             break;

@@ -1,5 +1,8 @@
 #include "engine/PackListModel.h"
 
+#include "platform/MsgBox.h"
+#include "platform/Paths.h"
+
 #include <algorithm>
 
 namespace kivro {
@@ -103,6 +106,16 @@ void PackListModel::clear()
     beginResetModel();
     m_entries.clear();
     endResetModel();
+}
+
+bool RefuseInvalidName(const QString& path)
+{
+    if (!paths::hasInvalidBytes(path))
+        return false;
+    MsgBoxResult(QStringLiteral("'") + paths::shownName(path)
+                     + QStringLiteral("' cannot be used: its name is not valid UTF-8. Filename skipped."),
+                 vbExclamation | vbOKOnly | vbTopMost);
+    return true;
 }
 
 } // namespace kivro

@@ -49,4 +49,9 @@ private:
     QVector<PackListEntry> m_entries;
 };
 
+// A path offered for the pack list (the command line, a drop) whose bytes were not valid UTF-8
+// (paths::decodeFileName marked them): such a file cannot be opened through its name. Says so by
+// name and returns true; the caller skips the path and goes on with the others.
+bool RefuseInvalidName(const QString& path);
+
 } // namespace kivro

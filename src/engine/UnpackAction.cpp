@@ -174,9 +174,12 @@ QString outputKey(const QString& path)
     return canonicalFolder(paths::folderOf(path)) + QLatin1Char('/') + paths::nameOf(path);
 }
 
-// Deletes an existing normal file of this name, as the old piece or archive it replaces.
+// Deletes an existing normal file of this name, as the old piece or archive it replaces; a name
+// the file system cannot hold ends there (64).
 void deleteIfNormal(const QString& path)
 {
+    if (paths::nameTooLong(path))
+        raiseError(64);
     if (!paths::isNormalFile(path))
         return;
     if (win::IsFileOpenInProcess(path))
@@ -317,9 +320,18 @@ void UnpackRun::progress()
 void UnpackRun::withRetry(const QString& output, bool zipping, const std::function<void(bool)>& step,
                           const RuntimeError* failed)
 {
-    // A failure other than 75 (or after a Cancel) goes on to the run's error handler; a 75 asks,
-    // and returns only for a Retry.
+    // A failure other than 75 and 64 (or after a Cancel) goes on to the run's error handler; a 75
+    // asks, and returns only for a Retry; a 64 (a name too long) says so and ends the run.
     const auto answer = [&](const RuntimeError& e) {
+        if (e.number() == 64 && !m_frame.cancelled()) {
+            // A name the file system cannot hold: no Retry can change that.
+            MsgBoxResult(QStringLiteral("'") + output
+                             + QStringLiteral("' cannot be written: the name is too long. Unpacking aborted!"),
+                         kCritical);
+            stopIfCancelled();
+            endRun();
+            throw RunEnded{};
+        }
         if (e.number() != 75 || m_frame.cancelled())
             throw e;
         const int choice = MsgBoxResult(QStringLiteral("Cannot overwrite '") + output
@@ -865,12 +877,14 @@ void UnpackRun::finish()
     m_form.setPercentDoneCaption(QString());
     m_form.setTimeRemainingCaption(QString());
     m_frame.ResetAfterAction();
-    DeleteFilesAfterAction(m_form.deleteAfterAction(), m_listed);
+    QStringList kept;
+    DeleteFilesAfterAction(m_form.deleteAfterAction(), m_listed, &kept);
     const int n = int(m_sources.size());
     MsgBoxResult(QString::number(n)
                      + (n == 1 ? QStringLiteral(" file successfully unpacked!")
                                : QStringLiteral(" files successfully unpacked!")),
                  kInformation);
+    ReportFilesKept(kept);
     m_form.setMousePointer(MainWindowLink::kPointerDefault);
 }
 

@@ -52,6 +52,8 @@ void kivromainfrm::ShellCommandAddFiles(const QString& Command)
     // All items are collected first, then appended.
     const QStringList paths = HandOffPaths(Command);
     for (const QString& p : paths) {
+        if (RefuseInvalidName(p))
+            continue;
         const PackListEntry e = HandOffEntry(p);
         m_packList.append(e.folder, e.name);
     }

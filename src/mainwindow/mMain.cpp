@@ -218,7 +218,7 @@ int Main(int argc, char** argv)
     RaiseOpenFileLimit();
     QStringList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << paths::decodeFileName(QByteArray(argv[i]));
     g_command = CommandLineText(args);
 
     // Windows are placed at absolute positions, which only X11 allows (XWayland too).

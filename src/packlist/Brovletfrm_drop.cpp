@@ -4,6 +4,7 @@
 #include "engine/PackListModel.h"
 #include "packlist/PackListHost.h"
 #include "platform/MsgBox.h"
+#include "platform/Paths.h"
 
 #include <QFile>
 #include <QMimeData>
@@ -18,12 +19,19 @@ void Brovletfrm::selpos_lst_OLEDragDrop(const QMimeData* Data)
     // Like every other edit of the entries, a drop waits until no action reads the list.
     if (busy() || !Data || !Data->hasUrls())
         return;
-    QStringList paths;
+    QStringList dropped;
     for (const QUrl& url : Data->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
+        // The path's own bytes: a name that is not valid UTF-8 arrives percent-encoded, and the
+        // URL's decoded text would keep the "%xx" forms in it.
+        if (!url.isLocalFile())
+            continue;
+        dropped << (url.host().isEmpty() ? paths::decodeFileName(
+                        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()))
+                                         : url.toLocalFile());
     }
-    for (const QString& path : paths) {
+    for (const QString& path : dropped) {
+        if (RefuseInvalidName(path))
+            continue;
         // Each path is examined once: a path that cannot be examined ends the drop.
         struct stat st {};
         if (::stat(QFile::encodeName(path).constData(), &st) != 0) {

@@ -5,6 +5,7 @@
 #include "packlist/PackListFile.h"
 #include "packlist/PackListHost.h"
 #include "platform/MsgBox.h"
+#include "platform/Paths.h"
 #include "platform/WholeFile.h"
 
 #include <QLabel>
@@ -61,6 +62,11 @@ void Brovletfrm::BrovletMenu_Save_Img_Click()
     FileOperation operation(*this);
     const QByteArray bytes = PackListFileBytes(packList());
     while (!ReplaceFileWhole(path, bytes)) {
+        if (paths::nameTooLong(path)) {
+            MsgBoxResult(QStringLiteral("'") + path + QStringLiteral("' cannot be written: the name is too long."),
+                         vbCritical | vbOKOnly);
+            return;
+        }
         const int answer = MsgBoxResult(QStringLiteral("Cannot overwrite '") + path
                                             + QStringLiteral("'. Disk full/write-protected or file is in use."),
                                         vbCritical | vbRetryCancel | vbTopMost);

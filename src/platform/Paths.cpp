@@ -1,10 +1,13 @@
 #include "platform/Paths.h"
 
+#include "platform/RuntimeError.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,6 +98,85 @@ bool isNormalFile(const QString& path)
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return false;
     return S_ISREG(st.st_mode);
+}
+
+bool nameTooLong(const QString& path)
+{
+    struct stat st {};
+    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &st) != 0 && errnoToErrorNumber(errno) == 64;
+}
+
+namespace {
+
+// The first byte of an invalid byte's mark; U+DC80 to U+DCFF stand for the bytes 0x80 to 0xFF
+// (a byte below 0x80 is always valid).
+constexpr char16_t kMarkBase = 0xDC00;
+
+// The length of the valid UTF-8 sequence at `i` (0 when there is none there): no overlong form,
+// no surrogate, nothing beyond U+10FFFF.
+int validSequence(const QByteArray& b, qsizetype i)
+{
+    const auto at = [&](qsizetype k) { return k < b.size() ? static_cast<unsigned char>(b[k]) : 0u; };
+    const auto cont = [&](qsizetype k) { return (at(k) & 0xC0u) == 0x80u; };
+    const unsigned c = at(i);
+    if (c < 0x80)
+        return 1;
+    if (c >= 0xC2 && c <= 0xDF)
+        return cont(i + 1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        const unsigned lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
+        return at(i + 1) >= lo && at(i + 1) <= hi && cont(i + 2) ? 3 : 0;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        const unsigned lo = c == 0xF0 ? 0x90 : 0x80, hi = c == 0xF4 ? 0x8F : 0xBF;
+        return at(i + 1) >= lo && at(i + 1) <= hi && cont(i + 2) && cont(i + 3) ? 4 : 0;
+    }
+    return 0;
+}
+
+// A mark: a low surrogate of the marks' range without the high surrogate that would make it the
+// second half of a character beyond U+FFFF.
+bool isMark(const QString& s, qsizetype i)
+{
+    const char16_t c = s.at(i).unicode();
+    return c >= kMarkBase + 0x80 && c <= kMarkBase + 0xFF && (i == 0 || !s.at(i - 1).isHighSurrogate());
+}
+
+} // namespace
+
+QString decodeFileName(const QByteArray& bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const int n = validSequence(bytes, i);
+        if (n == 0) {
+            out += QChar(char16_t(kMarkBase + static_cast<unsigned char>(bytes[i])));
+            ++i;
+            continue;
+        }
+        out += QString::fromUtf8(bytes.constData() + i, n);
+        i += n;
+    }
+    return out;
+}
+
+bool hasInvalidBytes(const QString& name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i)
+        if (isMark(name, i))
+            return true;
+    return false;
+}
+
+QString shownName(const QString& name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i)
+        out += isMark(name, i) ? QChar(QChar::ReplacementCharacter) : name.at(i);
+    return out;
 }
 
 } // namespace kivro::paths

@@ -40,4 +40,17 @@ QString programDir();
 // name does not start with "." (a hidden file), as the classic "normal file" test.
 bool isNormalFile(const QString& path);
 
+// True when the system refuses the path because a name in it, or the whole path, is too long
+// for it (error 64, "Bad file name"): such a file can be neither found nor written.
+bool nameTooLong(const QString& path);
+
+// A file name as the system hands it over (bytes) in text. Bytes that are not valid UTF-8 cannot
+// name a file through the program's text paths; each becomes a mark of its own (a lone surrogate,
+// which no valid text holds), so that the name can be recognised and shown.
+QString decodeFileName(const QByteArray& bytes);
+// True when `name` holds such marks: the bytes it came from were not valid UTF-8.
+bool hasInvalidBytes(const QString& name);
+// The name to show: each mark becomes U+FFFD, the replacement character.
+QString shownName(const QString& name);
+
 } // namespace kivro::paths

@@ -45,6 +45,8 @@ QString errorDescription(int number)
         return QStringLiteral("Disk full");
     case 62:
         return QStringLiteral("Input past end of file");
+    case 64:
+        return QStringLiteral("Bad file name");
     case 67:
         return QStringLiteral("Too many files");
     case 68:
@@ -86,6 +88,8 @@ int errnoToErrorNumber(int err, bool creating)
     case EMFILE:
     case ENFILE:
         return 67;
+    case ENAMETOOLONG:
+        return 64;
     case EIO:
         return 57;
     default:

@@ -2,14 +2,16 @@
 
 #include "platform/FileApi.h"
 #include "platform/Paths.h"
-#include "platform/WholeFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStorageInfo>
 
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,79 +19,150 @@ namespace kivro::win {
 
 namespace {
 
+// Test seam: the step that fails, and with which errno (0: none).
+int gInjectedInfoError = 0;
+int gInjectedMoveError = 0;
+
+QByteArray encoded(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
 QString dataHome()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
 }
 
-QString canonicalFolder(const QString& path)
+bool lstatPath(const QString& path, struct stat& st)
 {
-    return QFileInfo(path).canonicalFilePath();
+    return ::lstat(encoded(path).constData(), &st) == 0;
 }
 
-// True when `filesFolder` is the "files" folder of a Trash that may hold `original`.
-bool isTrashFilesFolder(const QString& filesFolder, const QString& original)
+// A folder owned by this user, made with mode 0700 when missing. On a shared volume it must be a
+// real folder, not a link to one; the home Trash may be a link (to a larger disk, say).
+bool ownFolder(const QString& path, bool followLink)
 {
-    const QString actual = canonicalFolder(filesFolder);
-    if (actual.isEmpty())
+    if (::mkdir(encoded(path).constData(), 0700) != 0 && errno != EEXIST)
         return false;
-    const QString uid = QString::number(::getuid());
-    const QString root = QStorageInfo(paths::folderOf(original)).rootPath();
-    const QStringList trashes = {
-        HomeTrashDir(),
-        paths::joinPath(root, QStringLiteral(".Trash-") + uid),
-        paths::joinPath(root, QStringLiteral(".Trash/") + uid),
-    };
-    for (const QString& trash : trashes) {
-        const QString files = canonicalFolder(trash + QStringLiteral("/files"));
-        if (!files.isEmpty() && files == actual)
-            return true;
-    }
-    return false;
+    struct stat st {};
+    const bool found = followLink ? ::stat(encoded(path).constData(), &st) == 0 : lstatPath(path, st);
+    return found && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
 }
 
-bool exists(const QString& path)
+// A Trash folder with its "files" and "info" folders in place, on the file's device: a file is
+// never moved into a Trash on another file system (that would copy it and delete the original).
+bool trashFolders(const QString& trash, dev_t device, bool followLinks)
 {
     struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return ownFolder(trash, followLinks) && ownFolder(trash + QStringLiteral("/files"), followLinks)
+           && ownFolder(trash + QStringLiteral("/info"), followLinks)
+           && ::stat(encoded(trash + QStringLiteral("/files")).constData(), &st) == 0 && st.st_dev == device;
 }
 
-// Puts a file back that was "trashed" somewhere that is no Trash, and removes what was made for it.
-void undoStrayMove(const QString& original, const QString& landed)
+// The Trash a file on device `device` goes to: the home Trash when the data folder lives on the
+// file's file system, otherwise the volume's .Trash/<uid> (under a shared .Trash folder with the
+// sticky bit) or .Trash-<uid>. Empty when there is none that can be used.
+QString trashFor(const QString& original, dev_t device)
 {
-    if (!exists(original))
-        ::rename(QFile::encodeName(landed).constData(), QFile::encodeName(original).constData());
-    const QString top = paths::folderOf(paths::folderOf(landed));
-    QFile::remove(top + QStringLiteral("/info/") + paths::nameOf(landed) + QStringLiteral(".trashinfo"));
-    QDir(top).rmdir(QStringLiteral("files")); // only when empty
-    QDir(top).rmdir(QStringLiteral("info"));
-}
+    const QString home = HomeTrashDir();
+    struct stat st {};
+    if (::stat(encoded(dataHome()).constData(), &st) == 0 && st.st_dev == device)
+        return trashFolders(home, device, true) ? home : QString();
 
-// Writes the original's location as the Trash's readers expect it: percent-encoded. The platform
-// call writes the raw path, which a file manager would restore to the wrong place for a name
-// with "%" in it, and a line break in a name would break the file.
-void writeEncodedPath(const QString& infoFile, const QString& original)
-{
-    QFile in(infoFile);
-    if (!in.open(QIODevice::ReadOnly))
-        return;
-    const QList<QByteArray> lines = in.readAll().split('\n');
-    in.close();
-    QByteArray out;
-    bool pathWritten = false;
-    for (const QByteArray& line : lines) {
-        if (line.startsWith("Path=")) {
-            if (!pathWritten)
-                out += "Path=" + QFile::encodeName(original).toPercentEncoding("/") + '\n';
-            pathWritten = true;
-        } else if (line.startsWith("DeletionDate=") || line.startsWith('[')) {
-            out += line + '\n';
-        }
+    const QString root = QStorageInfo(paths::folderOf(original)).rootPath();
+    if (root.isEmpty())
+        return QString();
+    const QString uid = QString::number(::getuid());
+    const QString shared = paths::joinPath(root, QStringLiteral(".Trash"));
+    if (lstatPath(shared, st) && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0) {
+        const QString mine = shared + QLatin1Char('/') + uid;
+        if (trashFolders(mine, device, false))
+            return mine;
     }
-    if (!pathWritten)
-        return;
-    // When it cannot be replaced, the file keeps the raw path, which still names the original.
-    ReplaceFileWhole(infoFile, out);
+    const QString own = paths::joinPath(root, QStringLiteral(".Trash-") + uid);
+    return trashFolders(own, device, false) ? own : QString();
+}
+
+// The name a file takes in the Trash: its own, then "<name>.2", "<name>.3", ...
+QString trashName(const QString& name, int attempt)
+{
+    return attempt <= 1 ? name : name + QLatin1Char('.') + QString::number(attempt);
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// The information file: the original's location percent-encoded as the Trash's readers expect
+// it (a "%" or a line break in a name stays right), and the time of the move.
+QByteArray infoText(const QString& original)
+{
+    return QByteArrayLiteral("[Trash Info]\nPath=") + encoded(original).toPercentEncoding("/")
+           + QByteArrayLiteral("\nDeletionDate=")
+           + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toLatin1() + '\n';
+}
+
+// Makes the information file of a new entry exclusively: a name already taken (EEXIST) tries
+// the next name, any other failure (an info folder that cannot be written, a name too long)
+// ends the attempt, so a Trash that cannot take the file is never asked again and again.
+// Returns the entry's name, or empty.
+QString claimEntry(const QString& trash, const QString& original)
+{
+    const QString name = paths::nameOf(original);
+    for (int attempt = 1;; ++attempt) {
+        const QString entry = trashName(name, attempt);
+        struct stat st {};
+        if (lstatPath(trash + QStringLiteral("/files/") + entry, st))
+            continue; // a file without its information file holds that name
+        if (errno != ENOENT)
+            return QString();
+        const QString info = trash + QStringLiteral("/info/") + entry + QStringLiteral(".trashinfo");
+        int fd = -1;
+        if (gInjectedInfoError != 0)
+            errno = gInjectedInfoError;
+        else
+            fd = ::open(encoded(info).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return QString();
+        }
+        const bool written = writeAll(fd, infoText(original));
+        if (::close(fd) != 0 || !written) {
+            ::unlink(encoded(info).constData());
+            return QString();
+        }
+        return entry;
+    }
+}
+
+// Moves the file into the Trash's "files" folder without replacing anything there.
+bool moveInto(const QString& original, const QString& target)
+{
+    if (gInjectedMoveError != 0) {
+        errno = gInjectedMoveError;
+        return false;
+    }
+    if (::renameat2(AT_FDCWD, encoded(original).constData(), AT_FDCWD, encoded(target).constData(), RENAME_NOREPLACE)
+        == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without the no-replace rename: the name was free a moment ago.
+    struct stat st {};
+    if (lstatPath(target, st))
+        return false;
+    return ::rename(encoded(original).constData(), encoded(target).constData()) == 0;
 }
 
 } // namespace
@@ -107,36 +180,34 @@ bool MoveFileToTrash(const QString& path, QString* pathInTrash)
         return false;
     const QString original = QDir::cleanPath(path);
     struct stat st {};
-    if (::lstat(QFile::encodeName(original).constData(), &st) != 0 || S_ISDIR(st.st_mode))
+    if (!lstatPath(original, st) || S_ISDIR(st.st_mode))
         return false;
     if (IsFileOpenInProcess(original))
         return false;
 
-    // Without the data folder the trash call "succeeds" by moving the file into ./files of the
-    // current folder: make it first, and check where the file landed all the same.
+    // The data folder is made first: the home Trash lives in it.
     const QString home = dataHome();
     if (home.isEmpty() || !QDir().mkpath(home))
         return false;
-
-    QString landed;
-    if (!QFile::moveToTrash(original, &landed))
+    const QString trash = trashFor(original, st.st_dev);
+    if (trash.isEmpty())
         return false;
-    if (landed.isEmpty() || exists(original) || !exists(landed)) {
-        if (!landed.isEmpty() && exists(landed))
-            undoStrayMove(original, landed);
+    const QString entry = claimEntry(trash, original);
+    if (entry.isEmpty())
         return false;
-    }
-    const QString filesFolder = paths::folderOf(landed);
-    const QString info = paths::folderOf(filesFolder) + QStringLiteral("/info/") + paths::nameOf(landed)
-                         + QStringLiteral(".trashinfo");
-    if (!isTrashFilesFolder(filesFolder, original) || !QFileInfo::exists(info)) {
-        undoStrayMove(original, landed);
+    const QString landed = trash + QStringLiteral("/files/") + entry;
+    if (!moveInto(original, landed)) {
+        ::unlink(encoded(trash + QStringLiteral("/info/") + entry + QStringLiteral(".trashinfo")).constData());
         return false;
     }
-    writeEncodedPath(info, original);
     if (pathInTrash)
         *pathInTrash = landed;
     return true;
+}
+
+void InjectTrashFault(TrashStep step, int err)
+{
+    (step == TrashStep::InfoFile ? gInjectedInfoError : gInjectedMoveError) = err;
 }
 
 } // namespace kivro::win

@@ -340,6 +340,31 @@ private slots:
         QVERIFY(!form->SaveButton->isEnabled());
     }
 
+    // A stamp file whose path is longer than the system takes: said as such, once, without a
+    // Retry that could never succeed; the editor stays open with its text.
+    void saveUnderANameTooLong()
+    {
+        open();
+        typeText(QStringLiteral("New text"));
+        const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+        // A data folder whose per-user folder can be made, but not the stamp file's full path.
+        const QString top = kivrotest::rootDir() + QStringLiteral("/deep");
+        QString deep = top;
+        while (deep.size() < 4074)
+            deep += QLatin1Char('/') + QString(int(std::min<qsizetype>(200, 4078 - deep.size())), QLatin1Char('d'));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(deep));
+        const QString path = CopyrightStampFile();
+        QVERIFY2(path.size() >= 4096, qPrintable(QString::number(path.size())));
+        QVERIFY(!form->SaveButton_Click());
+        qputenv("XDG_DATA_HOME", oldData);
+        QDir(top).removeRecursively();
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("box|Critical|OK|Tesma Kivro Pro|'") + path
+                                                 + QStringLiteral("' cannot be written: the name is too long.|OK")});
+        QCOMPARE(text(), QStringLiteral("New text"));
+        QVERIFY(form->isVisible());
+        QVERIFY(form->SaveButton->isEnabled());
+    }
+
     // Shown modally: the real keys reach the box, Save and Escape work inside the modal loop.
     void modalRoundTrip()
     {

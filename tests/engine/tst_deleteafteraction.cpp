@@ -6,9 +6,14 @@
 
 #include "engine/DeleteAfterAction.h"
 #include "platform/FileApi.h"
+#include "platform/MsgBox.h"
 #include "platform/Trash.h"
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QUrl>
+
+#include <cerrno>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,6 +64,13 @@ private slots:
     {
         Prompts::enableScripted();
         QDir(win::HomeTrashDir()).removeRecursively();
+        win::InjectTrashFault(win::TrashStep::InfoFile, 0);
+        win::InjectTrashFault(win::TrashStep::Move, 0);
+    }
+    void cleanup()
+    {
+        win::InjectTrashFault(win::TrashStep::InfoFile, 0);
+        win::InjectTrashFault(win::TrashStep::Move, 0);
     }
 
     void settingsDecideWhatGoesToTheTrash_data()
@@ -204,6 +216,135 @@ private slots:
             QCOMPARE(QFileInfo(where).path(), data + QStringLiteral("/Trash/files"));
             QCOMPARE(trashContents(data + QStringLiteral("/Trash")), (QMap<QString, QByteArray>{{f, "fresh"}}));
         }
+    }
+
+    // A Trash that cannot take a file answers at once, whatever the reason: the file stays where
+    // it was, byte for byte, nothing is left in the Trash, and the other files still go. (The
+    // platform's own trash call retried new names for ever when the info file could not be made.)
+    void refusingTrashKeepsTheFileAndAnswersAtOnce_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("info folder cannot be written") << "info";
+        QTest::newRow("files folder cannot be written") << "move";
+        QTest::newRow("name too long for an info file") << "long";
+        QTest::newRow("info folder is a file") << "info-file";
+    }
+    void refusingTrashKeepsTheFileAndAnswersAtOnce()
+    {
+        QFETCH(QString, fault);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+        QStringList files;
+        for (int i = 0; i < 300; ++i)
+            files << path(tag + QStringLiteral("/f%1.mpg").arg(i));
+        if (fault == QLatin1String("long"))
+            files[7] = path(tag + QLatin1Char('/') + QString(250, QLatin1Char('n'))); // + ".trashinfo" > 255
+        for (const QString& f : files)
+            kivrotest::writeFile(f, f.toUtf8());
+        if (fault == QLatin1String("info"))
+            win::InjectTrashFault(win::TrashStep::InfoFile, EACCES);
+        else if (fault == QLatin1String("move"))
+            win::InjectTrashFault(win::TrashStep::Move, EACCES);
+        else if (fault == QLatin1String("info-file")) {
+            QDir().mkpath(win::HomeTrashDir() + QStringLiteral("/files"));
+            kivrotest::writeFile(win::HomeTrashDir() + QStringLiteral("/info"), "not a folder");
+        }
+
+        QElapsedTimer clock;
+        clock.start();
+        QStringList kept;
+        const int moved = DeleteFilesAfterAction(DeleteAfterAction::NoPrompt, files, &kept);
+        // Not a timing test: a retry without end would never come back at all.
+        QVERIFY2(clock.elapsed() < 60000, qPrintable(QString::number(clock.elapsed())));
+
+        const QStringList expectedKept = fault == QLatin1String("long") ? QStringList{files[7]} : files;
+        QCOMPARE(kept, expectedKept);
+        QCOMPARE(moved, int(files.size() - expectedKept.size()));
+        for (const QString& f : files)
+            QCOMPARE(kivrotest::readFile(f).isEmpty(), !expectedKept.contains(f));
+        for (const QString& f : expectedKept)
+            QCOMPARE(kivrotest::readFile(f), f.toUtf8());
+        if (fault != QLatin1String("info-file")) {
+            // Every entry has its information file and its file, and no information file is left
+            // without its file.
+            const QStringList infos = QDir(win::HomeTrashDir() + QStringLiteral("/info")).entryList(QDir::Files);
+            const QStringList inTrash = QDir(win::HomeTrashDir() + QStringLiteral("/files")).entryList(QDir::Files);
+            QCOMPARE(infos.size(), moved);
+            QCOMPARE(inTrash.size(), moved);
+        }
+        QVERIFY(Prompts::records().isEmpty());
+    }
+
+    // A name taken in the Trash (by an earlier entry, or by a file there without its information
+    // file) is never replaced: the next free name is used, and both stay whole.
+    void takenNamesInTheTrashAreNotReplaced()
+    {
+        const QString trash = win::HomeTrashDir();
+        QDir().mkpath(trash + QStringLiteral("/files"));
+        QDir().mkpath(trash + QStringLiteral("/info"));
+        kivrotest::writeFile(trash + QStringLiteral("/files/same.mpg"), "stray, without an info file");
+        const QString first = path(QStringLiteral("taken/a/same.mpg")),
+                      second = path(QStringLiteral("taken/b/same.mpg"));
+        kivrotest::writeFile(first, "first");
+        kivrotest::writeFile(second, "second");
+        QString whereFirst, whereSecond;
+        QVERIFY(win::MoveFileToTrash(first, &whereFirst));
+        QVERIFY(win::MoveFileToTrash(second, &whereSecond));
+        QCOMPARE(whereFirst, trash + QStringLiteral("/files/same.mpg.2"));
+        QCOMPARE(whereSecond, trash + QStringLiteral("/files/same.mpg.3"));
+        QCOMPARE(kivrotest::readFile(trash + QStringLiteral("/files/same.mpg")),
+                 QByteArray("stray, without an info file"));
+        QCOMPARE(trashContents(trash).value(first), QByteArray("first"));
+        QCOMPARE(trashContents(trash).value(second), QByteArray("second"));
+        const QByteArray info = kivrotest::readFile(trash + QStringLiteral("/info/same.mpg.2.trashinfo"));
+        QVERIFY2(
+            QRegularExpression(
+                QStringLiteral("^\\[Trash Info\\]\nPath=%1\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n$")
+                    .arg(QRegularExpression::escape(first)))
+                .match(QString::fromUtf8(info))
+                .hasMatch(),
+            info.constData());
+    }
+
+    // The files the Trash could not take, as the box after the success box names them: every
+    // path on its own line up to 20, then how many more; files kept by the user's No are not
+    // listed, and no box comes for them.
+    void keptFilesAreListed_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("listed");
+        QTest::newRow("one") << 1 << 1;
+        QTest::newRow("twenty") << 20 << 20;
+        QTest::newRow("twenty-one") << 21 << 20;
+        QTest::newRow("three hundred") << 300 << 20;
+    }
+    void keptFilesAreListed()
+    {
+        QFETCH(int, count);
+        QFETCH(int, listed);
+        QStringList kept;
+        for (int i = 0; i < count; ++i)
+            kept << QStringLiteral("/x/a b/%1.mpg").arg(i);
+        QString expected = QStringLiteral("These files could not be moved to the Trash and were kept:\n");
+        for (int i = 0; i < listed; ++i)
+            expected += QStringLiteral("\n/x/a b/%1.mpg").arg(i);
+        if (count > listed)
+            expected += QStringLiteral("\nand %1 more.").arg(count - listed);
+        ReportFilesKept(kept);
+        QCOMPARE(
+            Prompts::records(),
+            QStringList{QStringLiteral("box|Information|OK|Tesma Kivro Pro|%1|OK").arg(Prompts::escape(expected))});
+
+        Prompts::enableScripted();
+        ReportFilesKept({});
+        QVERIFY(Prompts::records().isEmpty());
+
+        // Kept by the user's answer: not listed.
+        const QString f = path(QStringLiteral("said-no/%1.mpg").arg(count));
+        kivrotest::writeFile(f, "no");
+        Prompts::queue(QStringLiteral("No"));
+        QStringList keptByNo;
+        QCOMPARE(DeleteFilesAfterAction(DeleteAfterAction::Prompt, {f}, &keptByNo), 0);
+        QVERIFY(keptByNo.isEmpty());
     }
 
     // A file on another file system goes to that volume's own Trash.

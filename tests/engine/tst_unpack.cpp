@@ -581,6 +581,43 @@ private slots:
         QCOMPARE(r[1], QStringLiteral("box|Information|OK|Tesma Kivro Pro|Unpacking aborted by user|OK"));
     }
 
+    // A name longer than the file system holds (a piece, the archive, the join batch file) is
+    // said as such and ends the run, without a Retry that could never succeed.
+    void nameTooLongEndsWithoutRetry_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("written"); // files in the folder after the run, the source included
+        QTest::newRow("first piece") << 252 << "plain"
+                                     << ".001" << 1;
+        QTest::newRow("zip archive") << 252 << "zip"
+                                     << ".zip" << 1;
+        QTest::newRow("join batch file") << 248 << "batch"
+                                         << "-JOIN.bat" << 4;
+    }
+    void nameTooLongEndsWithoutRetry()
+    {
+        QFETCH(int, length);
+        QFETCH(QString, what);
+        QFETCH(QString, suffix);
+        QFETCH(int, written);
+        const QString d = folder("toolong-" + what);
+        const QString source = d + "/" + QString(length, QLatin1Char('n'));
+        kivrotest::writeFile(source, pattern(3000));
+        add(source);
+        gUnpackSize = 1024;
+        link->opts.zip = what == QLatin1String("zip");
+        link->opts.joinBatch = what == QLatin1String("batch") ? JoinBatch::Plain : JoinBatch::None;
+        link->deleteAfter = DeleteAfterAction::NoPrompt;
+        unpack();
+        QCOMPARE(Prompts::records(),
+                 QStringList{criticalBox("'" + source + suffix
+                                         + "' cannot be written: the name is too long. Unpacking aborted!")});
+        QCOMPARE(files(d).size(), written);
+        QCOMPARE(kivrotest::readFile(source), pattern(3000));
+    }
+
     void progressCountsWhatIsSplit()
     {
         const QString d = folder("progress");

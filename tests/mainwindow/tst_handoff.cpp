@@ -12,6 +12,8 @@
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
 #include "platform/Globals.h"
+#include "platform/MsgBox.h"
+#include "platform/Paths.h"
 
 using namespace kivro;
 
@@ -87,6 +89,53 @@ private slots:
         QCOMPARE(got, entries);
         QCOMPARE(w.packList().name(0), QStringLiteral("first.mpg"));
         QVERIFY(Prompts::records().isEmpty());
+    }
+
+    // A path whose bytes are not valid UTF-8 is refused by name, with each invalid byte shown as
+    // U+FFFD; valid names, also those holding U+FFFD itself or characters beyond U+FFFF, pass.
+    void namesNotValidUtf8AreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown"); // empty: a valid name, added
+        QTest::newRow("Latin-1 byte") << QByteArray("/d/caf\xe9.mpg") << QStringLiteral("/d/caf\uFFFD.mpg");
+        QTest::newRow("two bad bytes") << QByteArray("/d/\xff\xfe.mpg") << QStringLiteral("/d/\uFFFD\uFFFD.mpg");
+        QTest::newRow("overlong slash") << QByteArray("/d/\xc0\xaf.mpg") << QStringLiteral("/d/\uFFFD\uFFFD.mpg");
+        QTest::newRow("encoded surrogate") << QByteArray("/d/\xed\xa0\x80") << QStringLiteral("/d/\uFFFD\uFFFD\uFFFD");
+        QTest::newRow("beyond U+10FFFF") << QByteArray("/d/\xf4\x90\x80\x80")
+                                         << QStringLiteral("/d/\uFFFD\uFFFD\uFFFD\uFFFD");
+        QTest::newRow("cut-off sequence at the end")
+            << QByteArray("/d/x\xe2\x82") << QStringLiteral("/d/x\uFFFD\uFFFD");
+        QTest::newRow("valid accents") << QByteArray("/d/caf\xc3\xa9.mpg") << QString();
+        QTest::newRow("valid U+FFFD in the name") << QByteArray("/d/\xef\xbf\xbd.mpg") << QString();
+        QTest::newRow("valid U+10080") << QByteArray("/d/\xf0\x90\x82\x80.mpg") << QString();
+    }
+    void namesNotValidUtf8AreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        Prompts::enableScripted();
+        kivromainfrm w;
+        // As the program reads its arguments: the bad path between two good ones.
+        const QStringList arguments = {paths::decodeFileName("/a/x.mpg|" + bytes + "|/b/y.mpg")};
+        w.ShellCommandAddFiles(CommandLineText(arguments));
+
+        QStringList got;
+        for (int i = 0; i < w.packList().count(); ++i)
+            got << w.packList().fullPath(i);
+        QStringList expected = {QStringLiteral("/a/x.mpg")};
+        if (shown.isEmpty())
+            expected << QString::fromUtf8(bytes);
+        expected << QStringLiteral("/b/y.mpg");
+        QCOMPARE(got, expected);
+        if (shown.isEmpty()) {
+            QCOMPARE(QFile::encodeName(got.at(1)), bytes);
+            QVERIFY(Prompts::records().isEmpty());
+        } else {
+            QCOMPARE(Prompts::records(),
+                     QStringList{QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|'%1' cannot be used: its name is "
+                                                "not valid UTF-8. Filename skipped.|OK")
+                                     .arg(shown)});
+        }
     }
 
     // The paths are the items StripItem cuts off the line followed by "||", up to the first

@@ -139,10 +139,10 @@ private slots:
 
     void refusedBeforeTheSaveAsFileIsTouched_data()
     {
-        QTest::addColumn<QString>("second"); // "empty", "missing", "case", "symlink"
+        QTest::addColumn<QString>("second"); // "empty", "missing", "unreadable", "symlink"
         QTest::newRow("0-byte second entry") << "empty";
         QTest::newRow("missing second entry") << "missing";
-        QTest::newRow("save-as in another letter case") << "case";
+        QTest::newRow("second entry cannot be opened") << "unreadable";
         QTest::newRow("save-as is a symbolic link to a listed file") << "symlink";
     }
     void refusedBeforeTheSaveAsFileIsTouched()
@@ -159,18 +159,24 @@ private slots:
                 kivrotest::writeFile(p("b"), "");
             expected = box("Critical", "OK", "Cannot pack '" + p("b") + "' which is a 0 byte file. Packing aborted!",
                            "OK");
+        } else if (second == QLatin1String("unreadable")) {
+            kivrotest::writeFile(p("b"), "CDE");
+            expected = box("Critical", "OK", "Error opening '" + p("b") + "'!", "OK");
         } else {
             kivrotest::writeFile(p("b"), "CDE");
-            if (second == QLatin1String("case")) {
-                saveAs = p("B");
-            } else {
-                QFile::remove(p("out.bin"));
-                QVERIFY(QFile::link(p("b"), p("out.bin")));
-            }
+            QFile::remove(p("out.bin"));
+            QVERIFY(QFile::link(p("b"), p("out.bin")));
             expected = box("Exclamation", "OK", "Cannot pack Save As file!", "OK");
         }
         fill(w, {p("a"), p("b")}, saveAs);
-        QCOMPARE(pressPack(w), QStringList{expected});
+        // Held for writing by another handle: no other open of it succeeds.
+        const win::HANDLE lock = second == QLatin1String("unreadable") ? win::CreateFileA(
+                                     p("b"), win::GENERIC_READ | win::GENERIC_WRITE, 0, win::OPEN_EXISTING)
+                                                                       : win::INVALID_HANDLE_VALUE;
+        const QStringList boxes = pressPack(w);
+        if (lock != win::INVALID_HANDLE_VALUE)
+            win::CloseHandle(lock);
+        QCOMPARE(boxes, QStringList{expected});
         QCOMPARE(kivrotest::readFile(p("out.bin")),
                  second == QLatin1String("symlink") ? QByteArray("CDE") : QByteArray("old"));
         QVERIFY(!gSaveAsFileSaved);

@@ -1098,6 +1098,23 @@ private slots:
         QVERIFY(form->WhichFileLbl->text().isEmpty());
     }
 
+    // A name longer than the file system holds: said as such, once, without a Retry that could
+    // never succeed; nothing is written.
+    void saveUnderANameTooLong()
+    {
+        const QString out = dir + QLatin1Char('/') + QString(256, QLatin1Char('n'));
+        host->model.append(QStringLiteral("/a/"), QStringLiteral("x.mpg"));
+        const QStringList before = filesIn(dir);
+        Prompts::queue({out});
+        QTest::mouseClick(form->BrovletMenu_Save_Img, Qt::LeftButton);
+        QCOMPARE(Prompts::records(),
+                 (QStringList{QStringLiteral("dialog|Save Pack List As|") + out,
+                              QStringLiteral("box|Critical|OK|Tesma Kivro Pro|'") + out
+                                  + QStringLiteral("' cannot be written: the name is too long.|OK")}));
+        QCOMPARE(filesIn(dir), before);
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
+    }
+
     void loadAndAppend_data()
     {
         QTest::addColumn<bool>("replace");
