@@ -1,11 +1,13 @@
 // The collector program brovlet.
 #include "collector/Form1.h"
+#include "platform/FileApi.h"
 
 #include <QApplication>
 #include <QFile>
 
 int main(int argc, char** argv)
 {
+    kivro::win::IgnoreFileSizeSignal();
     // The arguments as the process received them, before Qt takes its own options out.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)

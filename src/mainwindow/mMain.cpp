@@ -4,6 +4,7 @@
 #include "mainwindow/MainGlobals.h"
 #include "mainwindow/agreefrm.h"
 #include "mainwindow/kivromainfrm.h"
+#include "platform/FileApi.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
@@ -216,6 +217,7 @@ void RaiseOpenFileLimit()
 int Main(int argc, char** argv)
 {
     RaiseOpenFileLimit();
+    win::IgnoreFileSizeSignal();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
