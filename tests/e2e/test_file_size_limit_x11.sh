@@ -27,7 +27,7 @@ trap 'kill -9 "$pid" 2>/dev/null || true' EXIT
 wait_for 60 has_window "Pack List" || fail "no pack-list window"
 expect_save_dialog_first "$out"
 press_on_main ctrl+p
-wait_for 120 log_has "box|Information|OK|Tesma Kivro Pro|Packing aborted by user|OK" \
+wait_for 120 log_has "box|Information|OK|Tesma Kivro Pro|Packing aborted by user.|OK" \
   || fail "no Cancel box after the write past the limit (status: $(kill -0 "$pid" 2>/dev/null && echo running || echo ended))"
 log_has "box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '$out'. Disk full/write-protected or file is in use.|Cancel" \
   || fail "no Cannot overwrite box"
