@@ -1,9 +1,12 @@
 // The collector program brovlet.
 #include "collector/Form1.h"
+#include "platform/DisplayConnection.h"
 #include "platform/FileApi.h"
 
 #include <QApplication>
 #include <QFile>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -16,6 +19,11 @@ int main(int argc, char** argv)
     // The window is centred on the screen, which only X11 allows (XWayland too).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    QString noDisplay;
+    if (!kivro::win::WaitForDisplay(&noDisplay)) {
+        std::fprintf(stderr, "brovlet: %s\n", noDisplay.toLocal8Bit().constData());
+        return 1;
+    }
     QApplication app(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
 

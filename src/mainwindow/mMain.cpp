@@ -4,6 +4,7 @@
 #include "mainwindow/MainGlobals.h"
 #include "mainwindow/agreefrm.h"
 #include "mainwindow/kivromainfrm.h"
+#include "platform/DisplayConnection.h"
 #include "platform/FileApi.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
@@ -229,6 +230,11 @@ int Main(int argc, char** argv)
     // The ffmpeg media backend crashes without a sound device.
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    QString noDisplay;
+    if (!win::WaitForDisplay(&noDisplay)) {
+        std::fprintf(stderr, "kivro: %s\n", noDisplay.toLocal8Bit().constData());
+        return 1;
+    }
 
     KivroApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("tesma-kivro"));
