@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <optional>
 
 int main(int argc, char** argv)
 {
@@ -24,7 +25,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "brovlet: %s\n", noDisplay.toLocal8Bit().constData());
         return 1;
     }
+    std::optional<kivro::win::WindowSystemStartGuard> starting(std::in_place, "brovlet");
     QApplication app(argc, argv);
+    starting.reset();
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
     kivro::Form1 form;

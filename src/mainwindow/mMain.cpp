@@ -20,6 +20,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <new>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -236,7 +237,9 @@ int Main(int argc, char** argv)
         return 1;
     }
 
+    std::optional<win::WindowSystemStartGuard> starting(std::in_place, "kivro");
     KivroApplication app(argc, argv);
+    starting.reset();
     QGuiApplication::setDesktopFileName(QStringLiteral("tesma-kivro"));
     // The program ends only through the main window's shutdown.
     QGuiApplication::setQuitOnLastWindowClosed(false);

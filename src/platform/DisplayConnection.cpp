@@ -1,6 +1,9 @@
 #include "platform/DisplayConnection.h"
 
 #include <QByteArray>
+#include <QtGlobal>
+
+#include <cstdio>
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -28,7 +31,32 @@ bool loadXcb(XcbCalls& calls)
     return calls.connect && calls.hasError && calls.disconnect;
 }
 
+const char* g_program = "";
+QtMessageHandler g_previousHandler = nullptr;
+
+void startMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "%s: %s\n", g_program, message.toLocal8Bit().constData());
+        std::fflush(stderr);
+        ::_exit(1);
+    }
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
 } // namespace
+
+WindowSystemStartGuard::WindowSystemStartGuard(const char* program)
+{
+    g_program = program;
+    g_previousHandler = qInstallMessageHandler(startMessages);
+}
+
+WindowSystemStartGuard::~WindowSystemStartGuard()
+{
+    qInstallMessageHandler(g_previousHandler);
+}
 
 bool WaitForDisplay(QString* reason)
 {

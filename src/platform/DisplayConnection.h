@@ -12,4 +12,16 @@ namespace kivro::win {
 // QT_QPA_PLATFORM than "xcb"). On False, `reason` says why, in a line for the terminal.
 bool WaitForDisplay(QString* reason);
 
+// While it lives (around the construction of the application object), a fatal message of Qt,
+// such as its X11 platform failing to connect after all, ends the process with status 1 and the
+// message on the terminal, prefixed with the program's name, instead of SIGABRT and a core file.
+// Other messages go on to the handler that was installed before.
+class WindowSystemStartGuard {
+public:
+    explicit WindowSystemStartGuard(const char* program);
+    ~WindowSystemStartGuard();
+    WindowSystemStartGuard(const WindowSystemStartGuard&) = delete;
+    WindowSystemStartGuard& operator=(const WindowSystemStartGuard&) = delete;
+};
+
 } // namespace kivro::win
