@@ -47,7 +47,7 @@ private slots:
         QTest::newRow("settings under Preferences") << QStringLiteral("are under Options > Preferences...;");
         QTest::newRow("kept files listed") << QStringLiteral("one message lists the files kept");
         QTest::newRow("Magnetise beside, not over")
-            << QStringLiteral("while it overlaps the main window, Magnetise leaves it where it is");
+            << QStringLiteral("while it lies over the main window, Magnetise leaves it where it is");
     }
     void statesWhatTheCodeDoes()
     {
