@@ -97,6 +97,27 @@ QString BatchEcho(const QString& text)
     return out;
 }
 
+QStringList JoinCopyLines(const QStringList& quotedEntries, const QString& quotedTarget)
+{
+    QStringList lines;
+    const QString tail = QLatin1Char(' ') + quotedTarget;
+    const QString plus = QStringLiteral(" + ");
+    QString line;
+    for (const QString& entry : quotedEntries) {
+        // The first line creates the joined file; every later one appends to it.
+        if (!line.isEmpty() && line.size() + plus.size() + entry.size() + tail.size() <= kBatchLineMax) {
+            line += plus + entry;
+            continue;
+        }
+        if (!line.isEmpty())
+            lines << line + tail;
+        line = QStringLiteral("Copy/b ") + (lines.isEmpty() && line.isEmpty() ? entry : quotedTarget + plus + entry);
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines << (line.isEmpty() ? QStringLiteral("Copy/b ") : line) + tail;
+    return lines;
+}
+
 QStringList JoinBatchLines(const QStringList& stampLines, const JoinList& list, const QString& name,
                            const QString& extension)
 {
@@ -115,12 +136,15 @@ QStringList JoinBatchLines(const QStringList& stampLines, const JoinList& list, 
         lines << QStringLiteral("If NOT exist ") + quoted(BatchPercent(entry)) + QStringLiteral(" Goto 0");
         quotedEntries << quoted(BatchPercent(entry));
     }
-    lines << QStringLiteral("Copy/b ") + quotedEntries.join(QStringLiteral(" + ")) + QLatin1Char(' ')
-                 + quoted(BatchPercent(joined));
+    const QString target = quoted(BatchPercent(joined));
+    for (const QString& copy : JoinCopyLines(quotedEntries, target))
+        lines << copy << QStringLiteral("If errorlevel 1 Goto 2");
+    const QString failed = QStringLiteral("@echo ") + BatchEcho(joined + QStringLiteral(" NOT successfully created."));
     lines << QStringLiteral("goto 1") << QStringLiteral(":0") << QStringLiteral("Cls")
-          << QStringLiteral("@echo Some required file(s) not found.")
-          << QStringLiteral("@echo ") + BatchEcho(joined + QStringLiteral(" NOT successfully created."))
-          << QStringLiteral("Exit") << QStringLiteral(":1") << QStringLiteral("Cls")
+          << QStringLiteral("@echo Some required file(s) not found.") << failed
+          << QStringLiteral("Exit")
+          // A failed copy leaves the interpreter's own reason ("Disk full.") on the screen.
+          << QStringLiteral(":2") << failed << QStringLiteral("Exit") << QStringLiteral(":1") << QStringLiteral("Cls")
           << QStringLiteral("@echo ") + BatchEcho(joined + QStringLiteral(" successfully created."))
           << QStringLiteral("Exit");
     // The interpreter reads the file in the console's code page: a name or stamp text outside

@@ -45,9 +45,19 @@ QString BatchPercent(const QString& text);
 // Text to be echoed: "%" doubled, and "^" before & | < > ^ outside double quotes.
 QString BatchEcho(const QString& text);
 
+// The interpreter refuses a line of 8,191 characters or more.
+inline constexpr qsizetype kBatchLineMax = 8190;
+
+// The copy lines that join the quoted entries into the quoted target, each at most
+// kBatchLineMax characters (one entry that alone is longer still gets its line): the first
+// "Copy/b <e1> + <e2> ... <target>" creates the target, each next "Copy/b <target> + <ek> ...
+// <target>" appends to it.
+QStringList JoinCopyLines(const QStringList& quotedEntries, const QString& quotedTarget);
+
 // The lines of the batch file, without line ends: "@echo off", the stamp lines, the line of
 // hyphens as long as the longest stamp text (as the user wrote it), one existence line per piece
-// entry, the copy line into "<name>-JOIN.<X>", and the two endings; the switch to UTF-8 before
+// entry, the copy lines into "<name>-JOIN.<X>", each followed by a jump to the failure ending
+// when the copy failed, and the three endings (pieces missing, copy failed, success); the switch to UTF-8 before
 // the first line outside ASCII.
 QStringList JoinBatchLines(const QStringList& stampLines, const JoinList& list, const QString& name,
                            const QString& extension);

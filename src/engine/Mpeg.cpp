@@ -450,7 +450,15 @@ void ShowMpegInfo(MainWindowLink& form, const QString& path, bool showBox)
                  vbInformation | vbOKOnly | vbTopMost);
 }
 
-void EmbedMpegHeader(MainWindowLink& form, const QString& sourcePath, const QString& piecePath,
+std::optional<std::int64_t> EmhHeaderLength(MainWindowLink& form, const QString& sourcePath)
+{
+    const std::optional<std::int64_t> startCode = emhStartCode(form, sourcePath);
+    if (!startCode)
+        return std::nullopt;
+    return *startCode + kEmhBytesAfterStartCode;
+}
+
+bool EmbedMpegHeader(MainWindowLink& form, const QString& sourcePath, const QString& piecePath,
                      std::int64_t pieceCounter, bool splitModeLast)
 {
     PointerGuard pointer(form);
@@ -460,7 +468,7 @@ void EmbedMpegHeader(MainWindowLink& form, const QString& sourcePath, const QStr
         pointer.restore();
         MsgBoxResult(QLatin1Char('\'') + sourcePath + QLatin1Char('\'') + QStringLiteral(" MPEG header not found."),
                      vbCritical | vbOKOnly);
-        return;
+        return false;
     }
     const std::int64_t headerLength = *startCode + kEmhBytesAfterStartCode;
     gEmhDataStart = std::int32_t(headerLength + 1);
@@ -468,6 +476,7 @@ void EmbedMpegHeader(MainWindowLink& form, const QString& sourcePath, const QStr
         writeEmhHeader(form, sourcePath, piecePath, headerLength);
         gEmhHeaderWritten = true;
     }
+    return true;
 }
 
 } // namespace kivro

@@ -86,11 +86,17 @@ extern bool gEmhHeaderWritten;
 // Writes the source's first (start-code offset + 5,600) bytes, zero-padded when the source is
 // shorter, at the start of the piece when pieceCounter > 0 or splitModeLast is set; sets
 // gEmhDataStart and gEmhHeaderWritten. A source without a header gets the message
-// "'<source>' MPEG header not found." for every piece and nothing is written. The header is
-// copied in blocks, never held whole in memory; the start code is remembered per source file, so
-// the pieces of one source scan it once. A piece that cannot be opened raises 75, a failed read
-// or write the mapped error number (75 for a full disk), with both files closed again first.
-void EmbedMpegHeader(MainWindowLink& form, const QString& sourcePath, const QString& piecePath,
+// "'<source>' MPEG header not found." and nothing is written; the result is then false, so that
+// the caller can write the source's other pieces without asking again. The header is copied in
+// blocks, never held whole in memory; the start code is remembered per source file, so the pieces
+// of one source scan it once. A piece that cannot be opened raises 75, a failed read or write the
+// mapped error number (75 for a full disk), with both files closed again first.
+bool EmbedMpegHeader(MainWindowLink& form, const QString& sourcePath, const QString& piecePath,
                      std::int64_t pieceCounter, bool splitModeLast);
+
+// The length of the EMH header of the source (start-code offset + 5,600), or nothing when it has
+// no sequence header; the scan is remembered for the EmbedMpegHeader calls that follow. Raises 13
+// when the file cannot be opened (File64 has shown its message).
+std::optional<std::int64_t> EmhHeaderLength(MainWindowLink& form, const QString& sourcePath);
 
 } // namespace kivro

@@ -13,6 +13,7 @@
 #include "platform/NumberFormat.h"
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
+#include "platform/DiskApi.h"
 #include "platform/FileApi.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
@@ -26,6 +27,7 @@
 #include <cerrno>
 #include <cmath>
 #include <new>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -208,6 +210,14 @@ void PackRun::body()
     // Free space test (equal is enough).
     if (m_freeBytes < m_frame.mTotalBytes) {
         box(QStringLiteral("Not enough free diskspace. Packing aborted!"), kCriticalOK);
+        abortTail();
+        return;
+    }
+    // A file larger than its file system can hold is refused before anything is written.
+    if (const std::optional<std::int64_t> limit = win::MaxFileSizeOf(m_saveAs); limit && m_frame.mTotalBytes > *limit) {
+        box(quoted(m_saveAs) + QStringLiteral(" cannot be written: its file system holds files of at most ")
+                + FormatThousands(*limit) + QStringLiteral(" bytes. Packing aborted!"),
+            kCriticalOK);
         abortTail();
         return;
     }

@@ -15,6 +15,7 @@
 #include "platform/NumberFormat.h"
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
+#include "platform/DiskApi.h"
 #include "platform/FileApi.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
@@ -24,11 +25,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -203,6 +206,7 @@ struct Source {
     bool countKnown = false;
     std::int64_t pieceCount = 0;
     int digits = 3;
+    std::int64_t emhHeader = 0; // the EMH header's length; 0 without EMH or without a sequence header
 };
 
 class UnpackRun {
@@ -220,6 +224,8 @@ private:
     bool askWhereToSave();
     void checkSizes();
     void checkFreeSpace();
+    std::int64_t headerPieces(const PiecePlan& plan) const;
+    void checkFileSizeLimit();
     void planNames();
     void checkNames();
     void prepareSources();
@@ -261,6 +267,7 @@ private:
     JoinList m_join;
     std::unique_ptr<CopyBuffer> m_buffer;
     bool m_emh = false;
+    QSet<int> m_headerMissing; // entries whose missing sequence header has been reported
 
     // Where the run is, for the error handler.
     int m_entry = 0;
@@ -463,6 +470,7 @@ void UnpackRun::run()
     checkSizes();
     checkFreeSpace();
     planNames();
+    checkFileSizeLimit();
     checkNames();
     prepareSources();
     showCopyDisplay();
@@ -492,10 +500,22 @@ void UnpackRun::checkSizes()
     m_entry = 0;
 }
 
+// The pieces of a plan that begin with the EMH header: every piece after the first, and the one
+// piece of the last part.
+std::int64_t UnpackRun::headerPieces(const PiecePlan& plan) const
+{
+    if (m_split.modeLast)
+        return 1;
+    if (m_split.modeFirst)
+        return 0;
+    return std::max<std::int64_t>(plan.pieceCount() - 1, 0);
+}
+
 void UnpackRun::checkFreeSpace()
 {
     QVector<SpaceNeed> needs;
-    for (const Source& s : m_sources) {
+    for (m_entry = 0; m_entry < m_sources.size(); ++m_entry) {
+        Source& s = m_sources[m_entry];
         QString target;
         switch (m_opts.unpackTarget) {
         case UnpackTarget::SaveFile:
@@ -508,10 +528,41 @@ void UnpackRun::checkFreeSpace()
             target = m_customDir;
             break;
         }
-        needs << SpaceNeed{target, s.size};
+        std::int64_t bytes = s.size;
+        // Every EMH piece but the first carries a copy of the source's start as well.
+        const std::int64_t withHeader = m_emh ? headerPieces(PlanPieces(s.size, m_split)) : 0;
+        if (withHeader > 0) {
+            s.emhHeader = EmhHeaderLength(m_form, s.path).value_or(0);
+            bytes += s.emhHeader * withHeader;
+        }
+        needs << SpaceNeed{target, bytes};
     }
+    m_entry = 0;
     if (!EnoughFreeSpace(MeasureSpaceNeeds(needs)))
         refuse(QStringLiteral("Not enough free diskspace. Unpacking aborted!"));
+}
+
+void UnpackRun::checkFileSizeLimit()
+{
+    for (m_entry = 0; m_entry < m_sources.size(); ++m_entry) {
+        const Source& s = m_sources[m_entry];
+        // An archive's size is known only once it is made.
+        if (!s.countKnown)
+            continue;
+        const std::optional<std::int64_t> limit = win::MaxFileSizeOf(paths::folderOf(s.stem));
+        if (!limit)
+            continue;
+        const PiecePlan plan = PlanPieces(s.size, m_split);
+        for (std::int64_t n = 1; n <= plan.pieceCount(); ++n) {
+            const std::int64_t data = n <= plan.fullPieces ? plan.pieceSize : plan.remainder;
+            const std::int64_t header = m_split.modeLast || n > 1 ? s.emhHeader : 0;
+            if (data + header > *limit)
+                refuse(QStringLiteral("'") + PieceName(s.stem, n, plan.digits, m_emh)
+                       + QStringLiteral("' cannot be written: its file system holds files of at most ")
+                       + FormatThousands(*limit) + QStringLiteral(" bytes. Unpacking aborted!"));
+        }
+    }
+    m_entry = 0;
 }
 
 void UnpackRun::planNames()
@@ -779,9 +830,13 @@ void UnpackRun::writePieceBytes(const Source& s, std::int64_t n, std::int64_t le
     withRetry(name, false, [&](bool) { deleteIfNormal(name); });
 
     gEmhHeaderWritten = false;
-    if (m_emh) {
-        withRetry(name, false, [&](bool) { EmbedMpegHeader(m_form, s.path, name, n - 1, m_split.modeLast); });
+    if (m_emh && !m_headerMissing.contains(m_entry)) {
+        bool found = true;
+        withRetry(name, false, [&](bool) { found = EmbedMpegHeader(m_form, s.path, name, n - 1, m_split.modeLast); });
         stopIfCancelled();
+        // Said once: the source's other pieces are written without a header, without asking again.
+        if (!found)
+            m_headerMissing.insert(m_entry);
     }
     const std::int64_t dataStart = gEmhHeaderWritten ? std::int64_t(gEmhDataStart) - 1 : 0;
 

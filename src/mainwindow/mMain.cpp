@@ -4,6 +4,8 @@
 #include "mainwindow/MainGlobals.h"
 #include "mainwindow/agreefrm.h"
 #include "mainwindow/kivromainfrm.h"
+#include "platform/DisplayConnection.h"
+#include "platform/FileApi.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
@@ -18,6 +20,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <new>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -216,6 +219,7 @@ void RaiseOpenFileLimit()
 int Main(int argc, char** argv)
 {
     RaiseOpenFileLimit();
+    win::IgnoreFileSizeSignal();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << paths::decodeFileName(QByteArray(argv[i]));
@@ -227,8 +231,15 @@ int Main(int argc, char** argv)
     // The ffmpeg media backend crashes without a sound device.
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    QString noDisplay;
+    if (!win::WaitForDisplay(&noDisplay)) {
+        std::fprintf(stderr, "kivro: %s\n", noDisplay.toLocal8Bit().constData());
+        return 1;
+    }
 
+    std::optional<win::WindowSystemStartGuard> starting(std::in_place, "kivro");
     KivroApplication app(argc, argv);
+    starting.reset();
     QGuiApplication::setDesktopFileName(QStringLiteral("tesma-kivro"));
     // The program ends only through the main window's shutdown.
     QGuiApplication::setQuitOnLastWindowClosed(false);

@@ -7,12 +7,19 @@
 #include <QStorageInfo>
 
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 
 namespace kivro::win {
 
 namespace {
 std::int64_t g_injectedFree = -1;
+QString g_limitFolder;
+std::int64_t g_injectedLimit = -1;
+
+// The type number of vfat and msdos (MSDOS_SUPER_MAGIC).
+constexpr long kMsdosMagic = 0x4d44;
+constexpr std::int64_t kFatMaxFileSize = 4294967295LL;
 
 bool isFolder(const QString& path)
 {
@@ -86,6 +93,28 @@ bool GetDiskFreeSpaceExA(const QString& path, std::uint64_t* availableToCaller, 
 void InjectDiskFreeSpace(std::int64_t bytes)
 {
     g_injectedFree = bytes;
+}
+
+std::optional<std::int64_t> MaxFileSizeOf(const QString& path)
+{
+    const QString folder = NearestExistingFolder(path);
+    if (folder.isEmpty())
+        return std::nullopt;
+    if (g_injectedLimit >= 0 && !g_limitFolder.isEmpty()
+        && (folder == g_limitFolder || folder.startsWith(g_limitFolder + QLatin1Char('/'))))
+        return g_injectedLimit;
+    struct statfs fs {};
+    if (::statfs(QFile::encodeName(folder).constData(), &fs) != 0)
+        return std::nullopt;
+    if (static_cast<long>(fs.f_type) == kMsdosMagic)
+        return kFatMaxFileSize;
+    return std::nullopt;
+}
+
+void InjectMaxFileSize(const QString& folder, std::int64_t limit)
+{
+    g_limitFolder = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
+    g_injectedLimit = folder.isEmpty() ? -1 : limit;
 }
 
 } // namespace kivro::win

@@ -26,4 +26,14 @@ bool GetDiskFreeSpaceExA(const QString& path, std::uint64_t* availableToCaller, 
 // Test seam: every measured volume reports `bytes` free (negative: off).
 void InjectDiskFreeSpace(std::int64_t bytes);
 
+// The largest file the file system of `path` (its nearest existing folder) can hold, known by
+// the file system's type: 4,294,967,295 bytes on vfat and msdos; nothing for every other type and
+// for a path that cannot be measured. (The file-size bits the system reports are no guide: they
+// say 32 for tmpfs and for every FUSE file system, which hold larger files.)
+std::optional<std::int64_t> MaxFileSizeOf(const QString& path);
+
+// Test seam: paths inside `folder` (the folder itself included) lie on a file system that holds
+// files of at most `limit` bytes; a negative limit, or an empty folder, ends the injection.
+void InjectMaxFileSize(const QString& folder, std::int64_t limit);
+
 } // namespace kivro::win

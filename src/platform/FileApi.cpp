@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <map>
+#include <signal.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -415,6 +416,14 @@ void InjectCopyRefusal(KernelCopyWay way, bool refused)
 void InjectCloseFailure(int nth)
 {
     g_closeFailure = std::max(nth, 0);
+}
+
+void IgnoreFileSizeSignal()
+{
+    struct sigaction sa {};
+    sa.sa_handler = SIG_IGN;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGXFSZ, &sa, nullptr);
 }
 
 } // namespace kivro::win

@@ -84,6 +84,10 @@ bool KernelCopy(KernelCopyWay way, HANDLE in, HANDLE out, std::uint64_t count, s
 // The errors with which the kernel refuses to copy between two files (not a failure of the copy).
 bool IsCopyUnsupported(int err);
 
+// Called once at the start of a program: a write past the process's file-size limit then fails
+// with EFBIG (a full disk, error 75) instead of killing the program with SIGXFSZ.
+void IgnoreFileSizeSignal();
+
 // Test seam: makes the next writes fail as if the disk were full after `bytesLeft` more bytes
 // (negative: off).
 void InjectWriteLimit(std::int64_t bytesLeft);

@@ -34,8 +34,9 @@ JoinList piecesOf(const QStringList& entries)
 
 QString tail(const QString& name, const QString& x)
 {
-    return QStringLiteral("goto 1\n:0\nCls\n@echo Some required file(s) not found.\n@echo %1-JOIN.%2 NOT "
-                          "successfully created.\nExit\n:1\nCls\n@echo %1-JOIN.%2 successfully created.\nExit")
+    return QStringLiteral("If errorlevel 1 Goto 2\ngoto 1\n:0\nCls\n@echo Some required file(s) not found.\n"
+                          "@echo %1-JOIN.%2 NOT successfully created.\nExit\n:2\n@echo %1-JOIN.%2 NOT successfully "
+                          "created.\nExit\n:1\nCls\n@echo %1-JOIN.%2 successfully created.\nExit")
         .arg(name, x);
 }
 
@@ -60,7 +61,7 @@ private slots:
         QFile::remove(CopyrightStampFile());
     }
 
-    void threePiecesWithTwoStampLinesGiveTheEighteenLines()
+    void threePiecesWithTwoStampLinesGiveTheTwentyTwoLines()
     {
         const QStringList stamps{QStringLiteral("@echo Copyright Bob"), QStringLiteral("@echo.")};
         const JoinList list = piecesOf({"movie.mpg.001", "movie.mpg.002", "movie.mpg.003"});
@@ -74,7 +75,7 @@ private slots:
                + tail("movie.mpg", "mpg"))
                   .split('\n');
         QCOMPARE(lines, expected);
-        QCOMPARE(lines.size(), 18);
+        QCOMPARE(lines.size(), 22);
         QCOMPARE(list.copyText, QStringLiteral(" + \"movie.mpg.001\" + \"movie.mpg.002\" + \"movie.mpg.003\""));
 
         const QString path = dir + QStringLiteral("/movie.mpg-JOIN.bat");
@@ -114,7 +115,8 @@ private slots:
             << ""
             << "@echo off\n@echo 100%% A^&B ^| \"x & y\" ^<^^^>\n@echo ----------------------\n"
                "If NOT exist \"a&b%%1.mpg.001\" Goto 0\nCopy/b \"a&b%%1.mpg.001\" \"a&b%%1.mpg-JOIN.mpg\"\n"
-               "goto 1\n:0\nCls\n@echo Some required file(s) not found.\n"
+               "If errorlevel 1 Goto 2\ngoto 1\n:0\nCls\n@echo Some required file(s) not found.\n"
+               "@echo a^&b%%1.mpg-JOIN.mpg NOT successfully created.\nExit\n:2\n"
                "@echo a^&b%%1.mpg-JOIN.mpg NOT successfully created.\nExit\n:1\nCls\n"
                "@echo a^&b%%1.mpg-JOIN.mpg successfully created.\nExit";
         // A name or a stamp line outside ASCII: the console reads UTF-8 from the first line that
@@ -140,6 +142,49 @@ private slots:
         QFETCH(QString, archive);
         QFETCH(QString, expected);
         QCOMPARE(JoinBatchLines(stamps, piecesOf(entries), name, JoinExtension(name, archive)), expected.split('\n'));
+    }
+
+    // The interpreter runs no line of 8,191 characters or more: a long piece list is joined by
+    // several copy lines, the first creating the joined file and each next appending to it, each
+    // checked before the next runs.
+    void manyPiecesSplitTheCopyOverLines_data()
+    {
+        QTest::addColumn<int>("pieces");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("487 bare names") << 487 << QString();
+        QTest::newRow("1,100 bare names") << 1100 << QString();
+        QTest::newRow("487 full names") << 487 << QStringLiteral("/home/someone/Videos/") + QString(180, 'v') + "/";
+        QTest::newRow("1,100 full names") << 1100 << QStringLiteral("/srv/media/Holiday 2024/");
+    }
+    void manyPiecesSplitTheCopyOverLines()
+    {
+        QFETCH(int, pieces);
+        QFETCH(QString, folder);
+        QStringList entries;
+        for (int k = 1; k <= pieces; ++k)
+            entries << folder + QStringLiteral("movie.mpg.%1").arg(k, 4, 10, QLatin1Char('0'));
+        const QStringList lines = JoinBatchLines({}, piecesOf(entries), "movie.mpg", "mpg");
+        const QString joined = QStringLiteral("\"movie.mpg-JOIN.mpg\"");
+        QStringList joinedEntries;
+        int copyLines = 0;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QVERIFY2(lines[i].size() <= 8190, qPrintable(QString::number(lines[i].size())));
+            if (!lines[i].startsWith("Copy/b "))
+                continue;
+            QVERIFY(lines[i].endsWith(" " + joined));
+            QCOMPARE(lines.value(i + 1), QStringLiteral("If errorlevel 1 Goto 2"));
+            QString body = lines[i].mid(7).chopped(joined.size() + 1);
+            if (copyLines++ > 0) {
+                QVERIFY(body.startsWith(joined + " + "));
+                body = body.mid(joined.size() + 3);
+            }
+            for (const QString& q : body.split(" + "))
+                joinedEntries << q.mid(1).chopped(1);
+        }
+        QCOMPARE(joinedEntries, entries);
+        QVERIFY(copyLines > 1);
+        QCOMPARE(lines.mid(lines.size() - 13),
+                 tail("movie.mpg", "mpg").split('\n').mid(1)); // the endings after the last check
     }
 
     void namesAndEntries()

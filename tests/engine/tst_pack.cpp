@@ -827,6 +827,56 @@ private slots:
         QVERIFY(!gActionArmed);
     }
 
+    // A save-as file larger than its file system holds is refused before anything is written,
+    // right after the free-space test; a file of exactly the limit is packed. The 4 GiB - 1 row
+    // packs two sparse sources and may never write their bytes: a write limit keeps a run that
+    // does not refuse from writing gigabytes.
+    void saveAsLargerThanItsFileSystemHolds_data()
+    {
+        QTest::addColumn<qint64>("sourceSize");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<qint64>("freeBytes"); // -1: real
+        QTest::addColumn<QString>("expected");
+        const QString refused = "'@/out' cannot be written: its file system holds files of at most %1 bytes. "
+                                "Packing aborted!";
+        QTest::newRow("one byte over") << qint64(3) << qint64(5) << qint64(-1) << critical(refused.arg("5"));
+        QTest::newRow("exactly the limit") << qint64(3) << qint64(6) << qint64(-1) << success("@/out", "6");
+        QTest::newRow("vfat, two sparse 2 GiB + 1 sources")
+            << qint64(2147483649) << qint64(4294967295) << qint64(-1) << critical(refused.arg("4,294,967,295"));
+        QTest::newRow("free space is tested first")
+            << qint64(3) << qint64(5) << qint64(5) << critical("Not enough free diskspace. Packing aborted!");
+    }
+    void saveAsLargerThanItsFileSystemHolds()
+    {
+        QFETCH(qint64, sourceSize);
+        QFETCH(qint64, limit);
+        QFETCH(qint64, freeBytes);
+        QFETCH(QString, expected);
+        const bool sparse = sourceSize > 1000;
+        for (const char* name : {"a", "b"}) {
+            QFile f(p(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            if (sparse)
+                QVERIFY(f.resize(sourceSize));
+            else
+                f.write(QByteArray(int(sourceSize), *name));
+        }
+        Link link;
+        ActionFrame frame(link);
+        link.twoSources(p("a"), p("b"), p("out"), 100000, 5);
+        win::InjectMaxFileSize(dir, limit);
+        win::InjectDiskFreeSpace(sparse ? qint64(1) << 40 : freeBytes);
+        win::InjectWriteLimit(sparse ? 1 << 20 : -1);
+        const QStringList boxes = pack(link, frame);
+        win::InjectMaxFileSize(QString(), -1);
+        win::InjectDiskFreeSpace(-1);
+        win::InjectWriteLimit(-1);
+        expected.replace(QLatin1Char('@'), dir);
+        QCOMPARE(boxes, QStringList{expected});
+        QCOMPARE(QFileInfo::exists(p("out")), expected.contains("successfully"));
+        checkIdle(link, frame);
+    }
+
     // Pack acts only when armed and not busy.
     void entryTest()
     {

@@ -14,7 +14,9 @@
 #include "engine/PackListModel.h"
 #include "engine/UnpackAction.h"
 #include "engine/Zip.h"
+#include "platform/DiskApi.h"
 #include "platform/FileApi.h"
+#include "platform/NumberFormat.h"
 #include "platform/Trash.h"
 
 #include <QTimer>
@@ -322,6 +324,148 @@ private slots:
         QCOMPARE(kivrotest::readFile(d + "/m.mpg.001.mpg"), src.left(25000));
         QCOMPARE(kivrotest::readFile(d + "/m.mpg.002.mpg"), header + src.mid(25000, 25000));
         QCOMPARE(kivrotest::readFile(d + "/m.mpg.003.mpg"), header + src.mid(50000));
+    }
+
+    // A source without a sequence header is said once, however many pieces it makes; its pieces
+    // are then its plain bytes under their EMH names, and the next source is said again.
+    void emhWithoutHeaderSaysSoOnce_data()
+    {
+        QTest::addColumn<bool>("lastPart");
+        QTest::addColumn<QStringList>("pieces"); // of each source
+        QTest::newRow("three pieces each") << false << QStringList{"001", "002", "003"};
+        QTest::newRow("last part") << true << QStringList{"001"};
+    }
+    void emhWithoutHeaderSaysSoOnce()
+    {
+        QFETCH(bool, lastPart);
+        QFETCH(QStringList, pieces);
+        const QString d = folder("noheader");
+        const QByteArray a = pattern(70000, 1), b = pattern(60000, 2);
+        kivrotest::writeFile(d + "/a.avi", a);
+        kivrotest::writeFile(d + "/b.avi", b);
+        add(d + "/a.avi");
+        add(d + "/b.avi");
+        gUnpackSize = 25000;
+        gSplitModeLast = lastPart;
+        link->opts.unpackType = UnpackType::EMH;
+        unpack();
+        QCOMPARE(Prompts::records(),
+                 (QStringList{criticalBox("'" + d + "/a.avi' MPEG header not found."),
+                              criticalBox("'" + d + "/b.avi' MPEG header not found."),
+                              "box|Information|OK|Tesma Kivro Pro|2 files successfully unpacked!|OK"}));
+        for (const auto& [name, bytes] :
+             {std::pair{QStringLiteral("a.avi"), a}, std::pair{QStringLiteral("b.avi"), b}}) {
+            QByteArray joined;
+            for (const QString& n : pieces)
+                joined += kivrotest::readFile(d + "/" + name + "." + n + ".mpg");
+            QCOMPARE(joined, lastPart ? bytes.right(25000) : bytes);
+        }
+    }
+
+    // The free space an EMH run needs counts the header of every piece that gets one: a source
+    // of 60,000 bytes with its start code at 30,000 cut in 25,000-byte pieces writes 60,000 bytes
+    // and two headers of 35,600; its last part writes 25,000 bytes and one header. A source
+    // without a header needs its own size. The progress total stays the bytes split.
+    void emhFreeSpaceCountsTheHeaders_data()
+    {
+        QTest::addColumn<bool>("lastPart");
+        QTest::addColumn<bool>("header");
+        QTest::addColumn<qint64>("needed");
+        QTest::newRow("three pieces, two headers") << false << true << qint64(60000 + 2 * 35600);
+        QTest::newRow("last part, one header") << true << true << qint64(60000 + 35600);
+        QTest::newRow("no header: the file's size") << false << false << qint64(60000);
+    }
+    void emhFreeSpaceCountsTheHeaders()
+    {
+        QFETCH(bool, lastPart);
+        QFETCH(bool, header);
+        QFETCH(qint64, needed);
+        const QString d = folder("emhspace");
+        QByteArray src = pattern(60000);
+        if (header)
+            src.replace(30000, 4, QByteArray("\x00\x00\x01\xB3", 4));
+        kivrotest::writeFile(d + "/m.mpg", src);
+        add(d + "/m.mpg");
+        gUnpackSize = 25000;
+        gSplitModeLast = lastPart;
+        link->opts.unpackType = UnpackType::EMH;
+        win::InjectDiskFreeSpace(needed - 1);
+        unpack();
+        QCOMPARE(Prompts::records(), QStringList{criticalBox("Not enough free diskspace. Unpacking aborted!")});
+        QCOMPARE(files(d), QStringList{"m.mpg"});
+
+        Prompts::enableScripted();
+        win::InjectDiskFreeSpace(needed);
+        unpack();
+        win::InjectDiskFreeSpace(-1);
+        QCOMPARE(lastBox(), kOneDone);
+        QCOMPARE(qint64(frame->mTotalBytes), lastPart ? qint64(25000) : qint64(60000));
+    }
+
+    // A piece larger than its file system holds is refused before anything is written, right
+    // after the free-space test, naming the first such piece: piece 1, or the first that its EMH
+    // header makes too large. A zipped source is not measured before it is made. The vfat row
+    // splits a sparse file; a write limit keeps a run that does not refuse from writing gigabytes.
+    void pieceLargerThanItsFileSystemHolds_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<qint64>("pieceSize");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<int>("mode"); // 0 by size, 1 last part, 2 zip first
+        QTest::addColumn<bool>("emh");
+        QTest::addColumn<QString>("refused"); // the piece named, empty: split
+        QTest::newRow("vfat: a 4 GiB piece")
+            << qint64(5) * 1024 * 1024 * 1024 << qint64(4294967296) << qint64(4294967295) << 0 << false << "m.mpg.001";
+        QTest::newRow("pieces of exactly the limit")
+            << qint64(70000) << qint64(25000) << qint64(25000) << 0 << false << "";
+        QTest::newRow("the header makes piece 2 too large")
+            << qint64(70000) << qint64(25000) << qint64(30000) << 0 << true << "m.mpg.002.mpg";
+        QTest::newRow("the header fits every piece")
+            << qint64(70000) << qint64(25000) << qint64(30628) << 0 << true << "";
+        QTest::newRow("last part with its header")
+            << qint64(70000) << qint64(25000) << qint64(30000) << 1 << true << "m.mpg.001.mpg";
+        QTest::newRow("zip first is not measured") << qint64(70000) << qint64(25000) << qint64(100) << 2 << false << "";
+    }
+    void pieceLargerThanItsFileSystemHolds()
+    {
+        QFETCH(qint64, size);
+        QFETCH(qint64, pieceSize);
+        QFETCH(qint64, limit);
+        QFETCH(int, mode);
+        QFETCH(bool, emh);
+        QFETCH(QString, refused);
+        const QString d = folder("fslimit");
+        const bool sparse = size > 1000000;
+        if (sparse) {
+            QFile f(d + "/m.mpg");
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(size));
+        } else {
+            QByteArray src = pattern(size);
+            src.replace(28, 4, QByteArray("\x00\x00\x01\xB3", 4));
+            kivrotest::writeFile(d + "/m.mpg", src);
+        }
+        add(d + "/m.mpg");
+        gUnpackSize = pieceSize;
+        gSplitModeLast = mode == 1;
+        link->opts.zip = mode == 2;
+        link->opts.unpackType = emh ? UnpackType::EMH : UnpackType::RAW;
+        win::InjectMaxFileSize(d, limit);
+        win::InjectDiskFreeSpace(sparse ? qint64(1) << 40 : -1);
+        win::InjectWriteLimit(sparse ? 1 << 20 : -1);
+        unpack();
+        win::InjectMaxFileSize(QString(), -1);
+        win::InjectDiskFreeSpace(-1);
+        win::InjectWriteLimit(-1);
+        if (refused.isEmpty()) {
+            QCOMPARE(lastBox(), kOneDone);
+            return;
+        }
+        QCOMPARE(Prompts::records(),
+                 QStringList{criticalBox("'" + d + "/" + refused
+                                         + "' cannot be written: its file system holds files of at most "
+                                         + FormatThousands(limit) + " bytes. Unpacking aborted!")});
+        QCOMPARE(files(d), QStringList{"m.mpg"});
     }
 
     void pieceThatCannotBeOpenedAsksToRetry()

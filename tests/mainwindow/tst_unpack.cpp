@@ -256,11 +256,12 @@ private slots:
               "If NOT exist \"movie.mpg.001\" Goto 0\r\nIf NOT exist \"movie.mpg.002\" Goto 0\r\n"
               "If NOT exist \"movie.mpg.003\" Goto 0\r\n"
               "Copy/b \"movie.mpg.001\" + \"movie.mpg.002\" + \"movie.mpg.003\" \"movie.mpg-JOIN.mpg\"\r\n"
-              "goto 1\r\n:0\r\nCls\r\n@echo Some required file(s) not found.\r\n"
+              "If errorlevel 1 Goto 2\r\ngoto 1\r\n:0\r\nCls\r\n@echo Some required file(s) not found.\r\n"
+              "@echo movie.mpg-JOIN.mpg NOT successfully created.\r\nExit\r\n:2\r\n"
               "@echo movie.mpg-JOIN.mpg NOT successfully created.\r\nExit\r\n:1\r\nCls\r\n"
               "@echo movie.mpg-JOIN.mpg successfully created.\r\nExit\r\n";
         QCOMPARE(kivrotest::readFile(d + "/movie.mpg-JOIN.bat"), expected);
-        QCOMPARE(expected.count("\r\n"), 18);
+        QCOMPARE(expected.count("\r\n"), 22);
     }
 
     void emptyListAndSmallFiles()
