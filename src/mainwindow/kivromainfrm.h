@@ -562,7 +562,7 @@ public:
     // A drop on the save-as box: the first file of a dropped file list proposes a file of its
     // name in the root of its volume (the home folder when the user cannot write there); a
     // folder is refused with a message; then the box's folder is stored as "LastSavedDir".
-    void SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* data);
+    void SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* mime);
     // Stores the folder of the box's text as "LastSavedDir" (nothing when the text holds no "/").
     void StoreLastSavedDir();
     // The File menu item "Save As..." (Ctrl+S); its menu comes with the menu bar.

@@ -373,7 +373,7 @@ private slots:
         QCOMPARE(setting("fCheck"), QStringLiteral("fPass"));
         QCOMPARE(setting("NoOfFilter"), QStringLiteral("3"));
         QStringList values;
-        for (const QString& n : {"1", "2", "3", "4"})
+        for (const char* n : {"1", "2", "3", "4"})
             values << RegReadString(HKEY_CURRENT_USER, kFilterKey, n, "-") + "/"
                           + RegReadString(HKEY_CURRENT_USER, kFilterInfoKey, n, "-");
         QCOMPARE(values, (QStringList{"*.mpg,*.mpeg,*.mpe/Mpeg", "*.mp3/Mp3", "*.*/All Files", "-/-"}));
