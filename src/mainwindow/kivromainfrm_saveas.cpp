@@ -120,7 +120,7 @@ void kivromainfrm::SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* mime)
     }
     if (!dropped.isEmpty()) {
         struct stat st {};
-        if (::stat(QFile::encodeName(dropped).constData(), &st) != 0) {
+        if (!paths::statPath(dropped, &st)) {
             MsgBoxResult(QStringLiteral("'") + dropped + QStringLiteral("' was not found!"),
                          vbCritical | vbOKOnly | vbTopMost);
             return;

@@ -51,7 +51,7 @@ bool isTrashFilesFolder(const QString& filesFolder, const QString& original)
 bool exists(const QString& path)
 {
     struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return paths::lstatPath(path, &st);
 }
 
 // Puts a file back that was "trashed" somewhere that is no Trash, and removes what was made for it.
@@ -107,7 +107,7 @@ bool MoveFileToTrash(const QString& path, QString* pathInTrash)
         return false;
     const QString original = QDir::cleanPath(path);
     struct stat st {};
-    if (::lstat(QFile::encodeName(original).constData(), &st) != 0 || S_ISDIR(st.st_mode))
+    if (!paths::lstatPath(original, &st) || S_ISDIR(st.st_mode))
         return false;
     if (IsFileOpenInProcess(original))
         return false;
