@@ -5,6 +5,7 @@
 #include "KivroTest.h"
 #include "StoredSettings.h"
 
+#include "engine/MainWindowHosts.h"
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/Preferencesfrm.h"
 #include "dialogs/customfilefilterfrm.h"
@@ -100,10 +101,10 @@ private slots:
         dir = kivrotest::rootDir() + QStringLiteral("/prefs");
         QDir().mkpath(dir);
         gAppPath = kivrotest::rootDir();
-        SetPreferencesFormFactory([]() -> PreferencesLink* { return PreferencesWindow(); });
+        gPreferencesFormFactory = []() -> PreferencesLink* { return PreferencesWindow(); };
         prefs = PreferencesWindow();
     }
-    void cleanupTestCase() { SetPreferencesFormFactory({}); }
+    void cleanupTestCase() { gPreferencesFormFactory = nullptr; }
     void init()
     {
         Prompts::enableScripted();

@@ -5,6 +5,7 @@
 #include "FakePackListHost.h"
 #include "KivroTest.h"
 
+#include "engine/MainWindowHosts.h"
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
 #include "packlist/Brovletfrm.h"
