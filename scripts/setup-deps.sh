@@ -14,6 +14,8 @@ PACKAGES=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   # test
   xvfb xauth xdotool unzip x11-utils dbus-daemon python3
+  # checks of .ci/run: formatting of the C++ files, the shell scripts
+  clang-format shellcheck
 )
 
 missing=()

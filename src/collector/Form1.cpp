@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
 #include "platform/Shell.h"
+#include "platform/Twips.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -19,12 +20,6 @@
 namespace kivro {
 
 namespace {
-
-// Twips of the window layout, 15 to the pixel.
-constexpr int px(int twips)
-{
-    return twips / 15;
-}
 
 const QString kListName = QStringLiteral("brovlet.tmp");
 
@@ -89,14 +84,16 @@ Form1::Form1()
 {
     setWindowTitle(QStringLiteral("Tesma Kivro - BrovletTmp"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setFixedSize(px(345), px(285));
+    setFixedSize(twipsToPixelsTruncated(345), twipsToPixelsTruncated(285));
     // Storage, not input: both lie almost wholly outside the visible square.
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
-    List1->setGeometry(px(120), px(120), px(2775), px(2790));
+    List1->setGeometry(twipsToPixelsTruncated(120), twipsToPixelsTruncated(120), twipsToPixelsTruncated(2775),
+                       twipsToPixelsTruncated(2790));
     List2 = new QListWidget(this);
     List2->setObjectName(QStringLiteral("List2"));
-    List2->setGeometry(px(3120), px(120), px(2655), px(2790));
+    List2->setGeometry(twipsToPixelsTruncated(3120), twipsToPixelsTruncated(120), twipsToPixelsTruncated(2655),
+                       twipsToPixelsTruncated(2790));
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     Timer1->setTimerType(Qt::PreciseTimer);

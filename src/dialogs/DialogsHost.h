@@ -1,7 +1,9 @@
 #pragma once
-// What the custom size dialog, the copyright stamp editor and the file-type filter editor need
-// of the main window: one narrow interface, which the main window implements and registers
-// (tests register a small fake). The dialogs never include the main window.
+// What the dialogs need of the main window: the custom size dialog, the copyright stamp editor,
+// the file-type filter editor and the preferences window (the folder choosers it runs on its own
+// behalf, the option handlers its OK calls, the custom choices OK applies itself). One narrow
+// interface, which the main window implements and sets as gDialogsHost (engine/MainWindowHosts.h;
+// tests set a fake). The dialogs never include the main window.
 #include <QString>
 #include <QStringList>
 
@@ -28,11 +30,53 @@ public:
     // Refills pattern_cmb with these display forms, selects its entry 0 by code and runs
     // pattern_cmb_Click once (the first filter applied to File1, its first file selected).
     virtual void FillFileTypeBox(const QStringList& displayForms) = 0;
-};
 
-// The registered host (null while none is registered).
-DialogsHost* DialogsHostLink();
-// Registers the host; null removes the registration.
-void SetDialogsHost(DialogsHost* host);
+    // --- the preferences window's folder choosers (they fill the preferences window while
+    // gCalledFromPreferences is set)
+    virtual void UnpackCustomDirMnu_Click() = 0;
+    virtual void SaveCustomDirMnu_Click() = 0;
+    virtual void StartupCustomDirMnu_Click() = 0;
+
+    // --- option handlers: each checks its item, unchecks its siblings, sets its variables and
+    // stores its value.
+    virtual void UnpackRAWMnu_Click() = 0;
+    virtual void UnpackEMHMnu_Click() = 0;
+    virtual void UnpackSaveFileMnu_Click() = 0;
+    virtual void UnpackWhereFileDirMnu_Click() = 0;
+    virtual void SmallFloppySizeChk_Click() = 0;
+    virtual void LowFloppySizeChk_Click() = 0;
+    virtual void HighFloppySizeChk_Click() = 0;
+    virtual void ZipSizeChk_Click() = 0;
+    virtual void SlowSpeedChk_Click() = 0;
+    virtual void NormalSpeedChk_Click() = 0;
+    virtual void FastSpeedChk_Click() = 0;
+    virtual void UltraSpeedChk_Click() = 0;
+    virtual void DelNoMnu_Click() = 0;
+    virtual void DelPromptMnu_Click() = 0;
+    virtual void DelNoPromptMnu_Click() = 0;
+    virtual void CreateJoinBatNoMnu_Click() = 0;
+    virtual void CreateJoinBatMnu_Click() = 0;
+    virtual void CreateJoinBatwExtraInfoMnu_Click() = 0;
+    virtual void LastSavedDirMnu_Click() = 0;
+    virtual void StartupLastUsedDirMnu_Click() = 0;
+    virtual void OverwriteNoMnu_Click() = 0;
+    virtual void OverwritePromptMnu_Click() = 0;
+    virtual void OverwriteNoPromptMnu_Click() = 0;
+
+    // --- the custom choices, applied with the folder the global holds -------------------------
+    // UnpackCustomDirMnu checked, its siblings unchecked, sDir "custom", UnpackCustomDir.
+    virtual void ApplyUnpackCustomDir() = 0;
+    // SaveCustomDirMnu checked, LastSavedDirMnu unchecked, SaveTo "Custom", SaveCustomDir, and
+    // the save-as box set to the folder joined with "default.mpg".
+    virtual void ApplySaveCustomDir() = 0;
+    // StartupCustomDirMnu checked, StartupLastUsedDirMnu unchecked, StartupOpt "Custom",
+    // StartupCustomDir.
+    virtual void ApplyStartupCustomDir() = 0;
+    // The switches set (not toggled): the item's mark and "MZip" / "MCC" "On" or "Off".
+    virtual void SetZipCompress(bool on) = 0;
+    virtual void SetMpegCheck(bool on) = 0;
+    // The file-manager verb set on or off as its menu item does (AddContextMenuMnu, CKivro).
+    virtual void SetExplorerVerb(bool on) = 0;
+};
 
 } // namespace kivro

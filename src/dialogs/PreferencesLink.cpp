@@ -1,27 +1,14 @@
 #include "dialogs/PreferencesLink.h"
 
-#include <utility>
+#include "engine/MainWindowHosts.h"
 
 namespace kivro {
 
 bool gCalledFromPreferences = false;
 
-namespace {
-std::function<PreferencesLink*()>& factory()
-{
-    static std::function<PreferencesLink*()> f;
-    return f;
-}
-} // namespace
-
 PreferencesLink* PreferencesForm()
 {
-    return factory() ? factory()() : nullptr;
-}
-
-void SetPreferencesFormFactory(std::function<PreferencesLink*()> f)
-{
-    factory() = std::move(f);
+    return gPreferencesFormFactory ? gPreferencesFormFactory() : nullptr;
 }
 
 } // namespace kivro

@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 
 class QWidget;
 
@@ -42,12 +41,8 @@ public:
     virtual void setNoOfCustomFilterTxt(const QString& count) = 0;
 };
 
-// The preferences window, created on first use by the registered factory; null while none is
-// registered.
+// The preferences window, created on first use by gPreferencesFormFactory
+// (engine/MainWindowHosts.h); null while there is no factory.
 PreferencesLink* PreferencesForm();
-
-// Registers the function that creates (on its first call) and returns the preferences window.
-// An empty function removes the registration.
-void SetPreferencesFormFactory(std::function<PreferencesLink*()> factory);
 
 } // namespace kivro

@@ -1,7 +1,8 @@
 #include "dialogs/Preferencesfrm.h"
 
 #include "dialogs/DialogsGlobals.h"
-#include "dialogs/PreferencesHost.h"
+#include "dialogs/DialogsHost.h"
+#include "engine/MainWindowHosts.h"
 #include "dialogs/copyrightstampingfrm.h"
 #include "dialogs/customfilefilterfrm.h"
 #include "dialogs/customfilesizefrm.h"
@@ -27,7 +28,6 @@
 
 namespace kivro {
 
-PreferencesHost* gPreferencesHost = nullptr;
 Preferencesfrm* gPreferencesForm = nullptr;
 
 Preferencesfrm* PreferencesWindow()
@@ -483,28 +483,27 @@ void Preferencesfrm::ShowPackItInExplorerCmb_Click()
 
 // The custom folder rows: the chooser runs only once loading has finished; a chosen folder
 // rewrites the custom item (setSaveToCustom and its siblings) before its text is copied.
-void Preferencesfrm::customFolderRow(QComboBox* combo, int customItem, void (PreferencesHost::*chooser)(),
-                                     QLineEdit* box)
+void Preferencesfrm::customFolderRow(QComboBox* combo, int customItem, void (DialogsHost::*chooser)(), QLineEdit* box)
 {
     const CalledFromPreferences flag;
-    if (combo->currentIndex() == customItem && PrefLoaded && gPreferencesHost)
-        (gPreferencesHost->*chooser)();
+    if (combo->currentIndex() == customItem && PrefLoaded && gDialogsHost)
+        (gDialogsHost->*chooser)();
     box->setText(combo->currentText());
 }
 
 void Preferencesfrm::UnpackToCmb_Click()
 {
-    customFolderRow(UnpackToCmb, 2, &PreferencesHost::UnpackCustomDirMnu_Click, UnpackToTxt);
+    customFolderRow(UnpackToCmb, 2, &DialogsHost::UnpackCustomDirMnu_Click, UnpackToTxt);
 }
 
 void Preferencesfrm::SaveToCmb_Click()
 {
-    customFolderRow(SaveToCmb, 0, &PreferencesHost::SaveCustomDirMnu_Click, SaveToTxt);
+    customFolderRow(SaveToCmb, 0, &DialogsHost::SaveCustomDirMnu_Click, SaveToTxt);
 }
 
 void Preferencesfrm::StartupCmb_Click()
 {
-    customFolderRow(StartupCmb, 0, &PreferencesHost::StartupCustomDirMnu_Click, StartupTxt);
+    customFolderRow(StartupCmb, 0, &DialogsHost::StartupCustomDirMnu_Click, StartupTxt);
 }
 
 void Preferencesfrm::UnpackSizeCmb_Click()
@@ -644,10 +643,10 @@ void Preferencesfrm::Form_Load()
 // --- OK -------------------------------------------------------------------------------------
 
 namespace {
-using HostHandler = void (PreferencesHost::*)();
+using HostHandler = void (DialogsHost::*)();
 
 // Runs the handler of the combo's selected item.
-void applyRow(PreferencesHost& host, const QComboBox* combo, std::initializer_list<HostHandler> byItem)
+void applyRow(DialogsHost& host, const QComboBox* combo, std::initializer_list<HostHandler> byItem)
 {
     const int index = combo->currentIndex();
     if (index >= 0 && index < int(byItem.size()))
@@ -657,8 +656,8 @@ void applyRow(PreferencesHost& host, const QComboBox* combo, std::initializer_li
 
 void Preferencesfrm::SavePref_cmd_Click()
 {
-    using H = PreferencesHost;
-    if (PreferencesHost* host = gPreferencesHost) {
+    using H = DialogsHost;
+    if (DialogsHost* host = gDialogsHost) {
         applyRow(*host, UnpackTypeCmb, {&H::UnpackRAWMnu_Click, &H::UnpackEMHMnu_Click});
         applyRow(*host, UnpackToCmb,
                  {&H::UnpackSaveFileMnu_Click, &H::UnpackWhereFileDirMnu_Click, &H::ApplyUnpackCustomDir});
@@ -704,7 +703,7 @@ void Preferencesfrm::applyPendingCustomSize()
     for (const Pending& p : pending) {
         if (!p.flag)
             continue;
-        gPreferencesHost->setCustomSizeChkCaption(CustomSizes::Caption(p.mode, p.number));
+        gDialogsHost->setCustomSizeChkCaption(CustomSizes::Caption(p.mode, p.number));
         writeSetting(Settings::sSize, CustomSizes::SSizeText(p.mode));
         if (p.mode == CustomSizeMode::Percent)
             writeSetting(Settings::cPfs, QString::number(p.number));
@@ -753,8 +752,8 @@ void Preferencesfrm::ResetDefaultSettings()
     QStringList shown;
     for (const FileFilter& f : ReadFileFilterStore().entries)
         shown << f.displayForm();
-    if (gPreferencesHost)
-        gPreferencesHost->FillFileTypeBox(shown);
+    if (gDialogsHost)
+        gDialogsHost->FillFileTypeBox(shown);
 }
 
 void Preferencesfrm::Form_Unload()

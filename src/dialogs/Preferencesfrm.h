@@ -2,7 +2,7 @@
 // The preferences window: every setting as one row of a grid (a caption and a value box), a
 // category list that pages through them, and on each page the combo of its one setting laid
 // over that setting's value box. Choices take effect only with OK, through the main window's
-// option handlers (PreferencesHost); Cancel, Esc and the close box apply nothing and give the
+// option handlers (DialogsHost); Cancel, Esc and the close box apply nothing and give the
 // three custom folders back the values they had when the window opened. Reset proposes the
 // default of every row and rewrites the default file types at once.
 //
@@ -24,7 +24,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace kivro {
-class PreferencesHost;
+class DialogsHost;
 }
 
 namespace kivro {
@@ -161,7 +161,7 @@ private:
     // Selects an item by code and runs the control's click handler once, as a user's choice.
     void select(QComboBox* combo, int index);
     Handler handlerOf(QComboBox* combo) const;
-    void customFolderRow(QComboBox* combo, int customItem, void (PreferencesHost::*chooser)(), QLineEdit* box);
+    void customFolderRow(QComboBox* combo, int customItem, void (DialogsHost::*chooser)(), QLineEdit* box);
     // The built-in texts of the items that change at run time.
     void restoreBuiltInItems();
     // The custom size step of OK.

@@ -4,6 +4,7 @@
 #include "dialogs/MouseDownLabel.h"
 #include "platform/Icon32bit.h"
 #include "platform/gototesmabas.h"
+#include "platform/Twips.h"
 
 #include <QLabel>
 
@@ -19,20 +20,15 @@ TechSupportDialog* TechSupportForm()
 
 namespace {
 
-constexpr int twips(int t)
-{
-    return t / 15;
-}
-
 // Where the link labels start: right of their captions.
-constexpr int kLinkLeft = twips(1800);
+constexpr int kLinkLeft = twipsToPixelsTruncated(1800);
 constexpr int kLineHeight = 16;
 
 QLabel* captionLabel(QWidget* parent, const char* name, const QString& text, int left, int top, int width)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    label->setGeometry(twips(left), twips(top), width, kLineHeight);
+    label->setGeometry(twipsToPixelsTruncated(left), twipsToPixelsTruncated(top), width, kLineHeight);
     return label;
 }
 
@@ -45,7 +41,7 @@ MouseDownLabel* linkLabel(QWidget* parent, const char* name, const QString& text
     font.setUnderline(true);
     label->setFont(font);
     label->setStyleSheet(QStringLiteral("color: #0000c0"));
-    label->setGeometry(kLinkLeft, twips(top), 300, kLineHeight);
+    label->setGeometry(kLinkLeft, twipsToPixelsTruncated(top), 300, kLineHeight);
     return label;
 }
 
@@ -69,7 +65,7 @@ TechSupportDialog::TechSupportDialog(QWidget* parent) : QDialog(parent)
                            460);
     Label12 = captionLabel(this, "Label12", QStringLiteral(" Support:"), 720, 1680, 70);
     Label11 = linkLabel(this, "Label11", gototesmabas::SupportPageAddress(), 1680);
-    setFixedSize(480, twips(1680) + kLineHeight + 24);
+    setFixedSize(480, twipsToPixelsTruncated(1680) + kLineHeight + 24);
 
     connect(Label9, &MouseDownLabel::mouseDown, this, [this](int button) { Label9_MouseDown(button); });
     connect(Label8, &MouseDownLabel::mouseDown, this, [this](int button) { Label8_MouseDown(button); });

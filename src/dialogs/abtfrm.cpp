@@ -6,6 +6,7 @@
 #include "platform/IconFile.h"
 #include "platform/MsgBox.h"
 #include "platform/gototesmabas.h"
+#include "platform/Twips.h"
 
 #include <QFont>
 #include <QLabel>
@@ -27,15 +28,10 @@ abtfrm* AboutForm()
 
 namespace {
 
-constexpr int twips(int t)
-{
-    return t / 15;
-}
-
 // The two places both credit panels share.
-constexpr int kCreditLeft = twips(480);
-constexpr int kCreditTops[2] = {twips(1575), twips(1815)};
-constexpr int kCreditWidth = twips(4250);
+constexpr int kCreditLeft = twipsToPixelsTruncated(480);
+constexpr int kCreditTops[2] = {twipsToPixelsTruncated(1575), twipsToPixelsTruncated(1815)};
+constexpr int kCreditWidth = twipsToPixelsTruncated(4250);
 constexpr int kMailImageSize = 16;
 
 const QString kTitle = QStringLiteral("Tesma Kivro Pro");

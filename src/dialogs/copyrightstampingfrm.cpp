@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/DialogsHost.h"
+#include "engine/MainWindowHosts.h"
 #include "engine/CopyrightStamp.h"
 #include "platform/Icon32bit.h"
 #include "platform/MsgBox.h"
@@ -193,7 +194,7 @@ void copyrightstampingfrm::Form_Load()
 void copyrightstampingfrm::LoadCopyrightDataFromFile()
 {
     Copyright_txt->setPlainText(QString());
-    DialogsHost* host = DialogsHostLink();
+    DialogsHost* host = gDialogsHost;
     if (!host)
         return;
     // The stamp lines go to the main window's list; the box holds each break as one "\n".

@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/DialogsHost.h"
+#include "engine/MainWindowHosts.h"
 #include "dialogs/PreferencesLink.h"
 #include "engine/Registry.h"
 #include "platform/Icon32bit.h"
@@ -338,7 +339,7 @@ bool customfilefilterfrm::Form_Unload()
         return false;
     }
     const QStringList stored = WriteFileFilterStore(m_filters.entries());
-    if (DialogsHost* host = DialogsHostLink())
+    if (DialogsHost* host = gDialogsHost)
         host->FillFileTypeBox(stored);
     if (PreferencesLink* preferences = PreferencesForm())
         preferences->setNoOfCustomFilterTxt(Registry::readSetting(Settings::NoOfFilter));

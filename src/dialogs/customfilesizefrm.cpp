@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/DialogsHost.h"
+#include "engine/MainWindowHosts.h"
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
 #include "platform/Icon32bit.h"
@@ -277,7 +278,7 @@ void customfilesizefrm::OKButton_Click()
     }
 
     // The check mark moves to the custom item also for the preferences window.
-    if (DialogsHost* host = DialogsHostLink())
+    if (DialogsHost* host = gDialogsHost)
         host->CheckCustomSizeChk();
 
     switch (mode) {
@@ -309,7 +310,7 @@ void customfilesizefrm::OKButton_Click()
         caption = typed + QStringLiteral(" Files (Custom...)");
 
     if (!gCalledFromPreferences) {
-        if (DialogsHost* host = DialogsHostLink())
+        if (DialogsHost* host = gDialogsHost)
             host->setCustomSizeChkCaption(caption);
         writeSetting(Settings::sSize, SSizeText(mode));
         if (mode == CustomSizeMode::Percent)

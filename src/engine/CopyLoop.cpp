@@ -6,6 +6,7 @@
 
 #include "engine/File64.h"
 #include "platform/FileApi.h"
+#include "platform/Paths.h"
 
 #include <QFile>
 
@@ -48,7 +49,7 @@ bool handleOpen(const File64& file, std::int32_t handle)
 bool pathExists(const QString& path)
 {
     struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    return paths::statPath(path, &st);
 }
 
 // Moves a handle's position back by `distance` bytes.
@@ -59,42 +60,6 @@ bool stepBack(File64& file, std::int32_t handle, std::int64_t distance)
 }
 
 } // namespace
-
-void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t count, const QString& path)
-{
-    if (!handleOpen(file, handle))
-        raiseError(52);
-    std::int64_t done = 0;
-    while (done < count) {
-        const std::int64_t got = file.ReadInto(handle, buffer + done, count - done);
-        if (got < 0) {
-            if (!handleOpen(file, handle))
-                raiseError(52);
-            const int err = file.lastErrno();
-            raiseError(err != 0 ? errnoToErrorNumber(err) : 57);
-        }
-        if (got == 0)
-            raiseError(pathExists(path) ? 62 : 53);
-        done += got;
-    }
-}
-
-void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int64_t count)
-{
-    if (handle == -1 || win::HandleFd(handle) < 0)
-        raiseError(52);
-    const std::int64_t written = file.WriteFrom(handle, buffer, count);
-    if (written == count)
-        return;
-    const int err = file.lastErrno();
-    // Back to the block's start (the write moved the position by what got through), so that a
-    // retry writes the whole block again over it. Measured only here: a block that succeeds
-    // costs exactly one write.
-    const std::int64_t end = win::FilePosition(handle);
-    if (end < 0 || !file.SeekHandle(handle, end - written))
-        raiseError(52);
-    raiseError(errnoToErrorNumber(err != 0 ? err : ENOSPC));
-}
 
 void CopyBlock(File64& file, std::int32_t in, std::int32_t out, char* buffer, std::int64_t count, const QString& inPath,
                std::int64_t blockSize, std::int64_t* blocksDone)

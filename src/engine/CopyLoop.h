@@ -6,7 +6,7 @@
 //
 // Every read and every write is checked. A failure is raised as a RuntimeError for the run's
 // error handler; a failed write first puts the output position back where its block began, so
-// that the handler's Retry answer is simply the same WriteBlock call again: the same block at the
+// that the handler's Retry answer is simply the same CopyBlock call again: the same block at the
 // same offset. RunStep is that retry loop.
 #include "platform/RuntimeError.h"
 
@@ -20,27 +20,18 @@ namespace kivro {
 
 class File64;
 
-// Reads exactly `count` bytes from `handle`, at its position, into `buffer`. Raises:
-// - 52 (bad file name or number) when the handle or the File64 object holds no open file (after a
-//   cancel has closed every file of the run);
-// - the number mapped from errno when a read fails (57 for an I/O error);
-// - when the file ends before `count` bytes (it shrank during the run): 53 when `path` no longer
-//   exists, otherwise 62 (input past end of file).
-void ReadBlock(File64& file, std::int32_t handle, char* buffer, std::int64_t count, const QString& path);
-
-// Writes `count` bytes from `buffer` at the position of `handle`. When not every byte is written
-// (disk full, quota, file-size limit, read-only, I/O error), the position goes back to where the
-// block began and the mapped error is raised (75 for a full disk, a quota, the file-size limit or
-// a write-protected file). Raises 52 when the handle is not open.
-void WriteBlock(File64& file, std::int32_t handle, const char* buffer, std::int64_t count);
-
 // Copies exactly `count` bytes from `in` to `out`, each at its position, as one block: inside the
 // kernel where it can copy between the two files (the first of the ways of win::KernelCopyWay it
 // accepts: no trip through memory of this process), otherwise through `buffer` (a CopyBuffer's),
-// read and written in pieces of up to 128 KiB. Both positions advance by `count`. Failures are raised as ReadBlock and WriteBlock
-// raise them (`inPath` names the source for the "not found" case); after any failure both
-// positions are back at the block's start, so that the same call again copies the same block to
-// the same place.
+// read and written in pieces of up to 128 KiB. Both positions advance by `count`. Raises:
+// - 52 (bad file name or number) when a handle or the File64 object holds no open file (after a
+//   cancel has closed every file of the run);
+// - the number mapped from errno when a read or a write fails (57 for a read's I/O error; 75 for
+//   a full disk, a quota, the file-size limit or a write-protected file);
+// - when the source ends before `count` bytes (it shrank during the run): 53 when `inPath` no
+//   longer exists, otherwise 62 (input past end of file).
+// After any failure both positions are back at the block's start, so that the same call again
+// copies the same block to the same place.
 //
 // With `blockSize` (several blocks of that size in one call, see BlocksPerCopy), a failure puts
 // both positions back at the start of the block it happened in instead, and `*blocksDone` gets

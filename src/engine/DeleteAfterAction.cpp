@@ -2,6 +2,7 @@
 
 #include "platform/MsgBox.h"
 #include "platform/Trash.h"
+#include "platform/Paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +16,7 @@ namespace {
 bool exists(const QString& path)
 {
     struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return paths::lstatPath(path, &st);
 }
 
 QString confirmationText(const QStringList& files)

@@ -4,6 +4,7 @@
 #include "platform/FileApi.h"
 #include "platform/MsgBox.h"
 #include "platform/RuntimeError.h"
+#include "platform/Paths.h"
 
 #include <QFile>
 
@@ -225,7 +226,7 @@ void CloseOutputFile(File64& file, std::int32_t handle, bool sync)
 std::int64_t GetFileLen(const QString& fileName)
 {
     struct stat st {};
-    if (fileName.isEmpty() || ::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+    if (fileName.isEmpty() || !paths::statPath(fileName, &st))
         return 0;
     return S_ISREG(st.st_mode) ? std::int64_t(st.st_size) : 0;
 }

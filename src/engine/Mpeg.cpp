@@ -5,6 +5,7 @@
 #include "engine/MainWindowLink.h"
 #include "platform/MsgBox.h"
 #include "platform/RuntimeError.h"
+#include "platform/Paths.h"
 
 #include <QFile>
 #include <QLocale>
@@ -178,7 +179,7 @@ EmhSourceScan lastEmhSource;
 bool fileIdentity(const QString& path, EmhSourceScan& id)
 {
     struct stat st {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (path.isEmpty() || !paths::statPath(path, &st) || !S_ISREG(st.st_mode))
         return false;
     id.path = path;
     id.device = std::uint64_t(st.st_dev);

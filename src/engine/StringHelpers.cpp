@@ -4,6 +4,7 @@
 #include "platform/Globals.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
+#include "platform/Twips.h"
 
 #include <QDir>
 #include <QFont>
@@ -63,18 +64,12 @@ QString AddSlash(const QString& Path)
     return Path;
 }
 
-QString GetWinPath()
-{
-    const QString dir = paths::userDataDir();
-    return QDir(dir).exists() ? dir : QString();
-}
-
 std::int32_t TextWidthTwips(const QString& text)
 {
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(8.25);
     const QFontMetrics metrics(font);
-    return std::int32_t(metrics.horizontalAdvance(text)) * 15;
+    return pixelsToTwips(std::int32_t(metrics.horizontalAdvance(text)));
 }
 
 namespace {

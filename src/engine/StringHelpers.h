@@ -36,10 +36,6 @@ void inverse_string();
 // unchanged ("/t" stays "/t").
 QString AddSlash(const QString& Path);
 
-// The folder that stands in for the system folder holding system.ini: the per-user data folder.
-// The empty text when it cannot be made.
-QString GetWinPath();
-
 // Width of a text in whole twips, as drawn in "Arial" 8.25 pt (the font of the labels and of
 // the pack list).
 using TextWidthFunction = std::function<std::int32_t(const QString&)>;

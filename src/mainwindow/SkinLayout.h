@@ -132,15 +132,13 @@ constexpr const LayoutEntry* findLayout(std::string_view name)
 // A control's rectangle in skin pixels (empty when it has no place).
 constexpr QRect skinRect(std::string_view name)
 {
-    const LayoutEntry* e = findLayout(name);
-    return e ? e->rect : QRect();
+    return kivro::skinRectIn(kMainLayout, name);
 }
 
 // A control's rectangle in the main window (skin pixels moved by kSkinOrigin).
 constexpr QRect windowRect(std::string_view name)
 {
-    const LayoutEntry* e = findLayout(name);
-    return e ? e->rect.translated(kSkinOrigin) : QRect();
+    return kivro::windowRectIn(kMainLayout, kSkinOrigin, name);
 }
 
 } // namespace kivro::skin

@@ -5,6 +5,7 @@
 #include "mainwindow/mMain.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
+#include "platform/Twips.h"
 
 namespace kivro::startup {
 
@@ -24,7 +25,7 @@ std::optional<QPointF> PackListWindowPositionTwips()
     if (!gPackListForm)
         return std::nullopt;
     const QPoint outer = gPackListForm->pos(); // the frame's corner, where stored places are measured
-    return QPointF(outer.x() * 15.0, outer.y() * 15.0);
+    return QPointF(pixelsToTwips(double(outer.x())), pixelsToTwips(double(outer.y())));
 }
 
 std::optional<QString> BrowserFolder()

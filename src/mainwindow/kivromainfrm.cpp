@@ -1,6 +1,7 @@
 #include "mainwindow/kivromainfrm.h"
 
 #include "dialogs/Preferencesfrm.h"
+#include "engine/MainWindowHosts.h"
 #include "mainwindow/MainGlobals.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
@@ -15,7 +16,7 @@ kivromainfrm* MainForm()
     if (!form) {
         form = new kivromainfrm();
         // The program's preferences window is the one the choosers and editors write into.
-        SetPreferencesFormFactory([]() -> PreferencesLink* { return PreferencesWindow(); });
+        gPreferencesFormFactory = []() -> PreferencesLink* { return PreferencesWindow(); };
     }
     return form;
 }
@@ -28,8 +29,7 @@ kivromainfrm::kivromainfrm(QWidget* parent) : QWidget(parent), mFile64(std::make
     SetupOptionMenus();
     setWindowTitle(kAppTitle);
     gPackListHost = this;
-    SetDialogsHost(this);
-    gPreferencesHost = this;
+    gDialogsHost = this;
     // The skin places every control made above; the menu bar wires the skin's pictures.
     SetupSkin();
     SetupMenuBar();
@@ -81,10 +81,8 @@ kivromainfrm::~kivromainfrm()
         gPackListForm = nullptr;
         gPackListHost = nullptr;
     }
-    if (DialogsHostLink() == this)
-        SetDialogsHost(nullptr);
-    if (gPreferencesHost == this)
-        gPreferencesHost = nullptr;
+    if (gDialogsHost == this)
+        gDialogsHost = nullptr;
 }
 
 } // namespace kivro

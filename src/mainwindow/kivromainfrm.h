@@ -3,7 +3,6 @@
 // member functions. The class is large, so its procedures live in several files by concern
 // (kivromainfrm_<concern>.cpp); each concern keeps its members in its own section below.
 #include "dialogs/DialogsHost.h"
-#include "dialogs/PreferencesHost.h"
 #include "dialogs/PreferencesLink.h"
 #include "engine/ActionFrame.h"
 #include "engine/File64.h"
@@ -38,11 +37,7 @@
 
 namespace kivro {
 
-class kivromainfrm : public QWidget,
-                     public MainWindowLink,
-                     public PackListHost,
-                     public DialogsHost,
-                     public PreferencesHost {
+class kivromainfrm : public QWidget, public MainWindowLink, public PackListHost, public DialogsHost {
     Q_OBJECT
 public:
     explicit kivromainfrm(QWidget* parent = nullptr);
@@ -466,7 +461,7 @@ public:
     void SaveCustomDirMnu_Click() override;
     void StartupCustomDirMnu_Click() override;
     void UnpackCustomDirMnu_Click() override;
-    // PreferencesHost: the custom choices applied with the folder the global holds (also the
+    // DialogsHost: the custom choices applied with the folder the global holds (also the
     // choosers' own last step), and the switches set to a value.
     void ApplyUnpackCustomDir() override;
     void ApplySaveCustomDir() override;
@@ -562,7 +557,7 @@ public:
     // A drop on the save-as box: the first file of a dropped file list proposes a file of its
     // name in the root of its volume (the home folder when the user cannot write there); a
     // folder is refused with a message; then the box's folder is stored as "LastSavedDir".
-    void SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* data);
+    void SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* mime);
     // Stores the folder of the box's text as "LastSavedDir" (nothing when the text holds no "/").
     void StoreLastSavedDir();
     // The File menu item "Save As..." (Ctrl+S); its menu comes with the menu bar.
@@ -768,7 +763,7 @@ public:
     // The copyright stamp editor, modal.
     void CopyrightStampingMnu_Click();
 
-    // DialogsHost (and PreferencesHost: the caption and the file-type box): the size items the
+    // DialogsHost (also for the preferences window: the caption and the file-type box): the size items the
     // custom size dialog sets and the stamp lines' owner.
     void CheckCustomSizeChk() override;
     void setCustomSizeChkCaption(const QString& caption) override;

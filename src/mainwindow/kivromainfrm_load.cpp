@@ -22,6 +22,7 @@
 #include "platform/Paths.h"
 #include "platform/RegistryStore.h"
 #include "platform/RuntimeError.h"
+#include "platform/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -35,22 +36,16 @@ namespace {
 
 using namespace Registry;
 
-constexpr double kTwips = 15.0; // per pixel, always
 // The folder label's width, twips.
 constexpr std::int32_t kFolderLabelTwips = 3800;
 
 const QString kDefaultFileName = QStringLiteral("default.mpg");
 
-int twipsToPixels(double twips)
-{
-    return int(std::nearbyint(twips / kTwips));
-}
-
 QRect screenTwips(const QWidget* w)
 {
     const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
     const QRect px = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    return QRect(0, 0, px.width() * int(kTwips), px.height() * int(kTwips));
+    return QRect(0, 0, pixelsToTwips(px.width()), pixelsToTwips(px.height()));
 }
 
 } // namespace
@@ -274,10 +269,10 @@ void kivromainfrm::PlacePackListWindow()
     // The first use creates and loads the pack-list window.
     Brovletfrm* packList = PackListForm();
     const QRect screen = screenTwips(this);
-    const double mainWidth = frameGeometry().width() * kTwips;
-    const double mainHeight = frameGeometry().height() * kTwips;
-    const double listWidth = packList->frameGeometry().width() * kTwips;
-    const double listHeight = packList->frameGeometry().height() * kTwips;
+    const double mainWidth = pixelsToTwips(double(frameGeometry().width()));
+    const double mainHeight = pixelsToTwips(double(frameGeometry().height()));
+    const double listWidth = pixelsToTwips(double(packList->frameGeometry().width()));
+    const double listHeight = pixelsToTwips(double(packList->frameGeometry().height()));
 
     // A stored place is used as it stands, also off the screen; a value X11 cannot take (beyond
     // 16-bit pixels) is replaced like a missing one.
@@ -286,14 +281,14 @@ void kivromainfrm::PlacePackListWindow()
         packList->move(twipsToPixels(*x), packList->y());
     } else {
         packList->move(twipsToPixels(screen.width() / 2.0 + mainWidth / 2 - listWidth / 2), packList->y());
-        writeSetting(Settings::BrovletXpos, QString::number(packList->x() * int(kTwips)));
+        writeSetting(Settings::BrovletXpos, QString::number(pixelsToTwips(packList->x())));
     }
     const std::optional<double> y = MainLoad::StoredPosition(readSetting(Settings::BrovletYpos));
     if (y) {
         packList->move(packList->x(), twipsToPixels(*y));
     } else {
         packList->move(packList->x(), twipsToPixels(screen.height() / 2.0 - mainHeight / 2 - listHeight / 2));
-        writeSetting(Settings::BrovletYpos, QString::number(packList->y() * int(kTwips)));
+        writeSetting(Settings::BrovletYpos, QString::number(pixelsToTwips(packList->y())));
     }
 }
 

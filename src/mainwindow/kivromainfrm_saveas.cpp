@@ -108,11 +108,11 @@ void kivromainfrm::StoreLastSavedDir()
     Registry::writeSetting(Settings::LastSavedDir, paths::folderOf(text));
 }
 
-void kivromainfrm::SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* data)
+void kivromainfrm::SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* mime)
 {
     QString dropped;
-    if (data && data->hasUrls()) {
-        for (const QUrl& url : data->urls())
+    if (mime && mime->hasUrls()) {
+        for (const QUrl& url : mime->urls())
             if (url.isLocalFile()) {
                 dropped = url.toLocalFile();
                 break;
@@ -120,7 +120,7 @@ void kivromainfrm::SaveAsNewFilename_txt_OLEDragDrop(const QMimeData* data)
     }
     if (!dropped.isEmpty()) {
         struct stat st {};
-        if (::stat(QFile::encodeName(dropped).constData(), &st) != 0) {
+        if (!paths::statPath(dropped, &st)) {
             MsgBoxResult(QStringLiteral("'") + dropped + QStringLiteral("' was not found!"),
                          vbCritical | vbOKOnly | vbTopMost);
             return;

@@ -148,10 +148,10 @@ void kivromainfrm::SetupSkin()
     UnpackImg->setToolTip(QStringLiteral("Unpack"));
 
     // The small skin buttons and their templates.
-    const auto button = [this](const char* stem, const char* picture, const QString& tip, SkinImage*& img,
-                               SkinImage*& up, SkinImage*& over, SkinImage*& down) {
+    const auto button = [this](const char* stem, const char* art, const QString& tip, SkinImage*& img, SkinImage*& up,
+                               SkinImage*& over, SkinImage*& down) {
         const QString s = QLatin1String(stem);
-        const QString p = QLatin1String(picture);
+        const QString p = QLatin1String(art);
         up = skinTemplate(qPrintable(s + QStringLiteral("_Up_Img")), p + QStringLiteral("_up"));
         over = skinTemplate(qPrintable(s + QStringLiteral("_Over_Img")), p + QStringLiteral("_over"));
         down = skinTemplate(qPrintable(s + QStringLiteral("_Down_Img")), p + QStringLiteral("_down"));

@@ -70,14 +70,12 @@ constexpr const LayoutEntry* findLayout(std::string_view name)
 
 constexpr QRect skinRect(std::string_view name)
 {
-    const LayoutEntry* e = findLayout(name);
-    return e ? e->rect : QRect();
+    return kivro::skinRectIn(kPackListLayout, name);
 }
 
 constexpr QRect windowRect(std::string_view name)
 {
-    const LayoutEntry* e = findLayout(name);
-    return e ? e->rect.translated(kSkinOrigin) : QRect();
+    return kivro::windowRectIn(kPackListLayout, kSkinOrigin, name);
 }
 
 } // namespace kivro::packlistskin

@@ -34,7 +34,7 @@ void Brovletfrm::selpos_lst_OLEDragDrop(const QMimeData* Data)
             continue;
         // Each path is examined once: a path that cannot be examined ends the drop.
         struct stat st {};
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        if (!paths::statPath(path, &st)) {
             MsgBoxResult(QStringLiteral("'") + path + QStringLiteral("' was not found!"),
                          vbCritical | vbOKOnly | vbTopMost);
             m_host.RefreshFileList();

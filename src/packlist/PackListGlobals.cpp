@@ -1,12 +1,12 @@
 #include "packlist/PackListGlobals.h"
 
+#include "engine/MainWindowHosts.h"
 #include "packlist/Brovletfrm.h"
 
 #include <QtGlobal>
 
 namespace kivro {
 
-PackListHost* gPackListHost = nullptr;
 Brovletfrm* gPackListForm = nullptr;
 bool gPackListDockedTop = false;
 bool gPackListDockedBottom = false;

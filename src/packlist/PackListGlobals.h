@@ -1,13 +1,9 @@
 #pragma once
-// Shared state owned by the pack-list window.
+// Shared state owned by the pack-list window. The main window it sees, gPackListHost, is in
+// engine/MainWindowHosts.h.
 namespace kivro {
 
 class Brovletfrm;
-class PackListHost;
-
-// The main window as the pack-list window sees it; set by the main window before the window's
-// first use.
-extern PackListHost* gPackListHost;
 
 // The pack-list window; null until its first use.
 extern Brovletfrm* gPackListForm;

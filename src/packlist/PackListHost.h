@@ -63,10 +63,10 @@ public:
     // "ButtonSelectAll_Over_Img", ...): the pack-list window's Close, Select All, Deselect All and
     // Select Inverse buttons show the main window's pictures. Empty when the host has none; the
     // window then shows the skin's own picture.
-    virtual QString TemplatePicture(const QString& /*templateName*/) const { return {}; }
+    virtual QString TemplatePicture(const QString& templateName) const = 0;
     // The check mark of the main window's "Show Pack List" item, which follows whether the
     // pack-list window is shown (its Close picture hides it and clears the mark).
-    virtual void setShowPackListChecked(bool /*checked*/) {}
+    virtual void setShowPackListChecked(bool checked) = 0;
 };
 
 } // namespace kivro

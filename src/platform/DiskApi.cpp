@@ -24,7 +24,7 @@ constexpr std::int64_t kFatMaxFileSize = 4294967295LL;
 bool isFolder(const QString& path)
 {
     struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    return paths::statPath(path, &st) && S_ISDIR(st.st_mode);
 }
 } // namespace
 
@@ -45,7 +45,7 @@ std::optional<std::uint64_t> VolumeOf(const QString& path)
 {
     const QString folder = NearestExistingFolder(path);
     struct stat st {};
-    if (folder.isEmpty() || ::stat(QFile::encodeName(folder).constData(), &st) != 0)
+    if (folder.isEmpty() || !paths::statPath(folder, &st))
         return std::nullopt;
     return std::uint64_t(st.st_dev);
 }

@@ -1,4 +1,5 @@
 #include "platform/FileApi.h"
+#include "platform/Paths.h"
 
 #include <QFile>
 
@@ -372,7 +373,7 @@ bool GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
 bool IsFileOpenInProcess(const QString& fileName)
 {
     struct stat st {};
-    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+    if (!paths::statPath(fileName, &st))
         return false;
     return sameFileOpen(st.st_dev, st.st_ino, true);
 }

@@ -66,6 +66,12 @@ QString userDataDir()
     return dir;
 }
 
+QString GetWinPath()
+{
+    const QString dir = userDataDir();
+    return QDir(dir).exists() ? dir : QString();
+}
+
 QString runtimeDir()
 {
     QString base = envDir("XDG_RUNTIME_DIR", QString());
@@ -90,12 +96,22 @@ QString programDir()
     return QCoreApplication::applicationDirPath();
 }
 
+bool statPath(const QString& path, struct stat* st)
+{
+    return ::stat(QFile::encodeName(path).constData(), st) == 0;
+}
+
+bool lstatPath(const QString& path, struct stat* st)
+{
+    return ::lstat(QFile::encodeName(path).constData(), st) == 0;
+}
+
 bool isNormalFile(const QString& path)
 {
     if (path.isEmpty() || nameOf(path).startsWith(QLatin1Char('.')))
         return false;
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (!statPath(path, &st))
         return false;
     return S_ISREG(st.st_mode);
 }

@@ -2,6 +2,8 @@
 // Where things live on Linux, and the one way to join and split paths.
 #include <QString>
 
+#include <sys/stat.h>
+
 namespace kivro::paths {
 
 // Joins a folder and a name with exactly one "/" between them ("/" + "x" gives "/x").
@@ -26,6 +28,10 @@ QString extensionOf(const QString& path);
 // demand. Holds cstmp.ctd, system.ini and other writable files.
 QString userDataDir();
 
+// The folder that stands in for the system folder holding system.ini: the per-user data folder.
+// The empty text when it cannot be made.
+QString GetWinPath();
+
 // The per-user runtime folder ($XDG_RUNTIME_DIR/tesma-kivro, else a private temp folder),
 // created on demand. Holds the single-instance lock and the collector's list.
 QString runtimeDir();
@@ -35,6 +41,12 @@ QString settingsFile();
 
 // The folder of the running executable (gAppPath's source).
 QString programDir();
+
+// stat(2) of a path, its links followed, with the name in the file system's encoding: true when
+// it succeeds; false with errno set when it fails.
+bool statPath(const QString& path, struct stat* st);
+// lstat(2) likewise: a link itself, not what it points to.
+bool lstatPath(const QString& path, struct stat* st);
 
 // True for an exact path (no wildcards) that is a regular file after following links and whose
 // name does not start with "." (a hidden file), as the classic "normal file" test.

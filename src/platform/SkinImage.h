@@ -15,6 +15,8 @@
 //   signal: press -> down, move -> over, release -> up. The picture then stays until something
 //   changes it (there is no change when the pointer leaves). Pictures whose handlers choose the
 //   picture themselves (Pack, Unpack, Cancel) turn autoStates off and call showUp()/showDown().
+#include "platform/Twips.h"
+
 #include <QPointF>
 #include <QString>
 #include <QWidget>
@@ -54,9 +56,9 @@ public:
     // How strongly a disabled picture is drawn (it takes no mouse input and looks faded).
     static constexpr qreal kDisabledOpacity = 0.4;
 
-    static QPointF toTwips(const QPointF& pixels) { return pixels * 15.0; }
+    static QPointF toTwips(const QPointF& pixels) { return pixels * double(kTwipsPerPixel); }
     // The picture's width and height in twips, as the round hit test takes them.
-    QSizeF sizeTwips() const { return QSizeF(width() * 15.0, height() * 15.0); }
+    QSizeF sizeTwips() const { return QSizeF(pixelsToTwips(double(width())), pixelsToTwips(double(height()))); }
 
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);

@@ -3,6 +3,7 @@
 // kind of control it is, its picture and whether it shares its place with others. The tables
 // themselves live with their windows (mainwindow/SkinLayout.h, packlist/BrovletSkinLayout.h).
 #include <QColor>
+#include <QPoint>
 #include <QRect>
 #include <string_view>
 
@@ -45,6 +46,21 @@ template <typename Table> constexpr const SkinLayoutEntry* findSkinLayout(const 
         if (e.name == name)
             return &e;
     return nullptr;
+}
+
+// The rectangle of `name` in skin pixels; empty when the table has no row for it.
+template <typename Table> constexpr QRect skinRectIn(const Table& table, std::string_view name)
+{
+    const SkinLayoutEntry* e = findSkinLayout(table, name);
+    return e ? e->rect : QRect();
+}
+
+// The rectangle of `name` in its window: skin pixels moved by `skinOrigin`, where the window
+// draws its skin; empty when the table has no row for it.
+template <typename Table> constexpr QRect windowRectIn(const Table& table, QPoint skinOrigin, std::string_view name)
+{
+    const SkinLayoutEntry* e = findSkinLayout(table, name);
+    return e ? e->rect.translated(skinOrigin) : QRect();
 }
 
 } // namespace kivro

@@ -33,11 +33,6 @@ QString dataHome()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
 }
 
-bool lstatPath(const QString& path, struct stat& st)
-{
-    return ::lstat(encoded(path).constData(), &st) == 0;
-}
-
 // A folder owned by this user, made with mode 0700 when missing. On a shared volume it must be a
 // real folder, not a link to one; the home Trash may be a link (to a larger disk, say).
 bool ownFolder(const QString& path, bool followLink)
@@ -45,7 +40,7 @@ bool ownFolder(const QString& path, bool followLink)
     if (::mkdir(encoded(path).constData(), 0700) != 0 && errno != EEXIST)
         return false;
     struct stat st {};
-    const bool found = followLink ? ::stat(encoded(path).constData(), &st) == 0 : lstatPath(path, st);
+    const bool found = followLink ? paths::statPath(path, &st) : paths::lstatPath(path, &st);
     return found && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
 }
 
@@ -56,7 +51,7 @@ bool trashFolders(const QString& trash, dev_t device, bool followLinks)
     struct stat st {};
     return ownFolder(trash, followLinks) && ownFolder(trash + QStringLiteral("/files"), followLinks)
            && ownFolder(trash + QStringLiteral("/info"), followLinks)
-           && ::stat(encoded(trash + QStringLiteral("/files")).constData(), &st) == 0 && st.st_dev == device;
+           && paths::statPath(trash + QStringLiteral("/files"), &st) && st.st_dev == device;
 }
 
 // The Trash a file on device `device` goes to: the home Trash when the data folder lives on the
@@ -66,7 +61,7 @@ QString trashFor(const QString& original, dev_t device)
 {
     const QString home = HomeTrashDir();
     struct stat st {};
-    if (::stat(encoded(dataHome()).constData(), &st) == 0 && st.st_dev == device)
+    if (paths::statPath(dataHome(), &st) && st.st_dev == device)
         return trashFolders(home, device, true) ? home : QString();
 
     const QString root = QStorageInfo(paths::folderOf(original)).rootPath();
@@ -74,7 +69,7 @@ QString trashFor(const QString& original, dev_t device)
         return QString();
     const QString uid = QString::number(::getuid());
     const QString shared = paths::joinPath(root, QStringLiteral(".Trash"));
-    if (lstatPath(shared, st) && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0) {
+    if (paths::lstatPath(shared, &st) && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0) {
         const QString mine = shared + QLatin1Char('/') + uid;
         if (trashFolders(mine, device, false))
             return mine;
@@ -122,7 +117,7 @@ QString claimEntry(const QString& trash, const QString& original)
     for (int attempt = 1;; ++attempt) {
         const QString entry = trashName(name, attempt);
         struct stat st {};
-        if (lstatPath(trash + QStringLiteral("/files/") + entry, st))
+        if (paths::lstatPath(trash + QStringLiteral("/files/") + entry, &st))
             continue; // a file without its information file holds that name
         if (errno != ENOENT)
             return QString();
@@ -160,7 +155,7 @@ bool moveInto(const QString& original, const QString& target)
         return false;
     // A file system without the no-replace rename: the name was free a moment ago.
     struct stat st {};
-    if (lstatPath(target, st))
+    if (paths::lstatPath(target, &st))
         return false;
     return ::rename(encoded(original).constData(), encoded(target).constData()) == 0;
 }
@@ -180,7 +175,7 @@ bool MoveFileToTrash(const QString& path, QString* pathInTrash)
         return false;
     const QString original = QDir::cleanPath(path);
     struct stat st {};
-    if (!lstatPath(original, st) || S_ISDIR(st.st_mode))
+    if (!paths::lstatPath(original, &st) || S_ISDIR(st.st_mode))
         return false;
     if (IsFileOpenInProcess(original))
         return false;

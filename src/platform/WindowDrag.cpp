@@ -20,11 +20,6 @@ std::int16_t toInt16(float v)
                                                 float(std::numeric_limits<std::int16_t>::max())));
 }
 
-int roundHalfEven(double v)
-{
-    return static_cast<int>(std::nearbyint(v));
-}
-
 // Hands the mouse events of one control to the drag handlers: all of them (a label), or only
 // those on the control's own area (a form, under its controls).
 class DragSurfaceFilter : public QObject {
@@ -101,13 +96,13 @@ std::optional<TwipOffset> DragOffset(const WindowDrag& drag, float x, float y)
 TwipRect windowTwips(const QWidget* window)
 {
     const QRect g = window->frameGeometry();
-    return {float(g.x() * kTwipsPerPixel), float(g.y() * kTwipsPerPixel), float(g.width() * kTwipsPerPixel),
-            float(g.height() * kTwipsPerPixel)};
+    return {float(pixelsToTwips(g.x())), float(pixelsToTwips(g.y())), float(pixelsToTwips(g.width())),
+            float(pixelsToTwips(g.height()))};
 }
 
 void moveWindowTwips(QWidget* window, float left, float top)
 {
-    window->move(roundHalfEven(double(left) / kTwipsPerPixel), roundHalfEven(double(top) / kTwipsPerPixel));
+    window->move(twipsToPixels(double(left)), twipsToPixels(double(top)));
 }
 
 QPointF twipsInControl(const QWidget* control, const QPointF& globalPos)

@@ -3,8 +3,10 @@
 // window): a window's outer geometry in twips, moving it by twips, the pointer position relative
 // to a drag handle, and the drag state with its step.
 //
-// Units: window positions, sizes and mouse positions are twips (15 per device-independent pixel,
-// always), held in single precision as the windows' positions are.
+// Units: window positions, sizes and mouse positions are twips (platform/Twips.h), held in single
+// precision as the windows' positions are.
+#include "platform/Twips.h"
+
 #include <QPointF>
 #include <cstdint>
 #include <functional>
@@ -16,8 +18,6 @@ class QWidget;
 namespace kivro {
 
 class SkinImage;
-
-inline constexpr int kTwipsPerPixel = 15;
 
 // A window's outer position and size in twips.
 struct TwipRect {

@@ -1,4 +1,5 @@
 #include "platform/ZipApi.h"
+#include "platform/Paths.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -137,7 +138,7 @@ enum class Kind { Missing, File, Folder, Other };
 Kind kindOf(const QString& path)
 {
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (!paths::statPath(path, &st))
         return Kind::Missing;
     if (S_ISREG(st.st_mode))
         return Kind::File;

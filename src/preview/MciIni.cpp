@@ -12,7 +12,7 @@ const QString kSection = QStringLiteral("MCI");
 
 QString MciIniPath()
 {
-    const QString folder = GetWinPath();
+    const QString folder = paths::GetWinPath();
     return folder.isEmpty() ? QString() : paths::joinPath(folder, QStringLiteral("system.ini"));
 }
 

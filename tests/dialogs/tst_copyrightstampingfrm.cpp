@@ -2,9 +2,10 @@
 // Save (byte-exact file, the stamp lines reloaded, a failed write that loses nothing), and the
 // question before unsaved changes are dropped, for every way of closing.
 #include "HeadlessLink.h"
+#include "FakeDialogsHost.h"
 #include "KivroTest.h"
 
-#include "dialogs/DialogsHost.h"
+#include "engine/MainWindowHosts.h"
 #include "dialogs/copyrightstampingfrm.h"
 #include "engine/CopyrightStamp.h"
 #include "engine/File64.h"
@@ -22,16 +23,7 @@ using namespace kivro;
 
 namespace {
 
-struct Host : DialogsHost, kivrotest::HeadlessLink {
-    void CheckCustomSizeChk() override {}
-    void setCustomSizeChkCaption(const QString&) override {}
-    MainWindowLink& StampLineOwner() override { return *this; }
-    void FillFileTypeBox(const QStringList&) override {}
-    PackListModel& packList() override { return list; }
-    File64& file64() override { return file; }
-    PackListModel list;
-    File64 file;
-};
+using Host = kivrotest::FakeDialogsHost;
 
 QString note(int n)
 {
@@ -95,8 +87,8 @@ class TestCopyrightStamping : public QObject {
     QString text() const { return form->Copyright_txt->toPlainText(); }
 
 private slots:
-    void initTestCase() { SetDialogsHost(&host); }
-    void cleanupTestCase() { SetDialogsHost(nullptr); }
+    void initTestCase() { gDialogsHost = &host; }
+    void cleanupTestCase() { gDialogsHost = nullptr; }
     void init()
     {
         Prompts::enableScripted();

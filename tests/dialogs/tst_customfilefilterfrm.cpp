@@ -3,9 +3,10 @@
 // load with its repairs, and the store on every close (the close box and Escape), which refills
 // the main window's type box and hands the count to the preferences window.
 #include "HeadlessLink.h"
+#include "FakeDialogsHost.h"
 #include "KivroTest.h"
 
-#include "dialogs/DialogsHost.h"
+#include "engine/MainWindowHosts.h"
 #include "dialogs/PreferencesLink.h"
 #include "dialogs/customfilefilterfrm.h"
 #include "engine/File64.h"
@@ -24,22 +25,7 @@ using namespace kivro;
 
 namespace {
 
-struct Host : DialogsHost, kivrotest::HeadlessLink {
-    void CheckCustomSizeChk() override {}
-    void setCustomSizeChkCaption(const QString&) override {}
-    MainWindowLink& StampLineOwner() override { return *this; }
-    void FillFileTypeBox(const QStringList& displayForms) override
-    {
-        typeBox << displayForms;
-        ++fills;
-    }
-    PackListModel& packList() override { return list; }
-    File64& file64() override { return file; }
-    PackListModel list;
-    File64 file;
-    QStringList typeBox;
-    int fills = 0;
-};
+using Host = kivrotest::FakeDialogsHost;
 
 struct Preferences : PreferencesLink {
     QWidget* folderDialogOwner() override { return nullptr; }
@@ -157,13 +143,13 @@ class TestCustomFileFilter : public QObject {
 private slots:
     void initTestCase()
     {
-        SetDialogsHost(&host);
-        SetPreferencesFormFactory([this] { return static_cast<PreferencesLink*>(&preferences); });
+        gDialogsHost = &host;
+        gPreferencesFormFactory = [this] { return static_cast<PreferencesLink*>(&preferences); };
     }
     void cleanupTestCase()
     {
-        SetDialogsHost(nullptr);
-        SetPreferencesFormFactory({});
+        gDialogsHost = nullptr;
+        gPreferencesFormFactory = nullptr;
     }
     void init()
     {

@@ -2,10 +2,11 @@
 // number sets (size items, globals, stored settings, the preferences window's pending copy), the
 // digit-only boxes, and the dialog opened for the preferences window.
 #include "HeadlessLink.h"
+#include "FakeDialogsHost.h"
 #include "KivroTest.h"
 #include "StoredSettings.h"
 
-#include "dialogs/DialogsHost.h"
+#include "engine/MainWindowHosts.h"
 #include "dialogs/PreferencesLink.h"
 #include "dialogs/customfilesizefrm.h"
 #include "engine/ActionFrame.h"
@@ -28,22 +29,13 @@ using namespace kivro;
 namespace {
 
 // The main window as the dialog sees it: the size items and the one unpack a test runs.
-struct Host : DialogsHost, kivrotest::HeadlessLink {
-    void CheckCustomSizeChk() override { calls << QStringLiteral("check custom"); }
-    void setCustomSizeChkCaption(const QString& caption) override { calls << QStringLiteral("caption ") + caption; }
-    MainWindowLink& StampLineOwner() override { return *this; }
-    void FillFileTypeBox(const QStringList&) override {}
-    PackListModel& packList() override { return list; }
-    File64& file64() override { return file; }
+struct Host : kivrotest::FakeDialogsHost {
     ActionOptions actionOptions() const override
     {
         ActionOptions o;
         o.unpackTarget = UnpackTarget::WhereFile;
         return o;
     }
-    QStringList calls;
-    PackListModel list;
-    File64 file;
 };
 
 struct Pending : PreferencesLink {
@@ -117,13 +109,13 @@ class TestCustomFileSize : public QObject {
 private slots:
     void initTestCase()
     {
-        SetDialogsHost(&host);
-        SetPreferencesFormFactory([this] { return static_cast<PreferencesLink*>(&pending); });
+        gDialogsHost = &host;
+        gPreferencesFormFactory = [this] { return static_cast<PreferencesLink*>(&pending); };
     }
     void cleanupTestCase()
     {
-        SetDialogsHost(nullptr);
-        SetPreferencesFormFactory({});
+        gDialogsHost = nullptr;
+        gPreferencesFormFactory = nullptr;
     }
     void init()
     {
@@ -516,12 +508,12 @@ private slots:
     // Without a preferences window nothing takes the pending copy, and OK works all the same.
     void noPreferencesWindow()
     {
-        SetPreferencesFormFactory({});
+        gPreferencesFormFactory = nullptr;
         openAndType(QStringLiteral("ByFilesizeOpt"), QStringLiteral("CustomFilesize_txt"), QStringLiteral("2"));
         QTest::mouseClick(form->OKButton, Qt::LeftButton);
         QVERIFY(!form->isVisible());
         QCOMPARE(gUnpackSize, 2048);
-        SetPreferencesFormFactory([this] { return static_cast<PreferencesLink*>(&pending); });
+        gPreferencesFormFactory = [this] { return static_cast<PreferencesLink*>(&pending); };
     }
 };
 

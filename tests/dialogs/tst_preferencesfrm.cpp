@@ -1,10 +1,11 @@
 // The preferences window against a fake main window: the layout, the load from the stored
 // settings, the paging (buttons, keys, the wheel, picks in the list), what OK asks of the main
 // window row by row, the custom size step, Reset, and every way of closing.
+#include "FakeDialogsHost.h"
 #include "KivroTest.h"
 #include "StoredSettings.h"
 
-#include "dialogs/PreferencesHost.h"
+#include "engine/MainWindowHosts.h"
 #include "dialogs/Preferencesfrm.h"
 #include "dialogs/customfilesizefrm.h"
 #include "engine/EngineGlobals.h"
@@ -23,87 +24,7 @@ using namespace kivro;
 
 namespace {
 
-// The main window as the preferences window sees it: every call is recorded; a folder chooser
-// "chooses" the next queued folder (an empty one cancels) as the real one does for this window.
-struct FakeHost : PreferencesHost {
-    QStringList calls;
-    QStringList folders;
-
-#define KIVRO_RECORD(name)                                                                                             \
-    void name() override                                                                                               \
-    {                                                                                                                  \
-        calls << QStringLiteral(#name);                                                                                \
-    }
-    KIVRO_RECORD(UnpackRAWMnu_Click)
-    KIVRO_RECORD(UnpackEMHMnu_Click)
-    KIVRO_RECORD(UnpackSaveFileMnu_Click)
-    KIVRO_RECORD(UnpackWhereFileDirMnu_Click)
-    KIVRO_RECORD(SmallFloppySizeChk_Click)
-    KIVRO_RECORD(LowFloppySizeChk_Click)
-    KIVRO_RECORD(HighFloppySizeChk_Click)
-    KIVRO_RECORD(ZipSizeChk_Click)
-    KIVRO_RECORD(SlowSpeedChk_Click)
-    KIVRO_RECORD(NormalSpeedChk_Click)
-    KIVRO_RECORD(FastSpeedChk_Click)
-    KIVRO_RECORD(UltraSpeedChk_Click)
-    KIVRO_RECORD(DelNoMnu_Click)
-    KIVRO_RECORD(DelPromptMnu_Click)
-    KIVRO_RECORD(DelNoPromptMnu_Click)
-    KIVRO_RECORD(CreateJoinBatNoMnu_Click)
-    KIVRO_RECORD(CreateJoinBatMnu_Click)
-    KIVRO_RECORD(CreateJoinBatwExtraInfoMnu_Click)
-    KIVRO_RECORD(LastSavedDirMnu_Click)
-    KIVRO_RECORD(StartupLastUsedDirMnu_Click)
-    KIVRO_RECORD(OverwriteNoMnu_Click)
-    KIVRO_RECORD(OverwritePromptMnu_Click)
-    KIVRO_RECORD(OverwriteNoPromptMnu_Click)
-    KIVRO_RECORD(ApplyUnpackCustomDir)
-    KIVRO_RECORD(ApplySaveCustomDir)
-    KIVRO_RECORD(ApplyStartupCustomDir)
-#undef KIVRO_RECORD
-
-    void choose(const char* name, QString& global, void (Preferencesfrm::*fill)(const QString&))
-    {
-        calls << QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(gCalledFromPreferences ? "for prefs" : "");
-        const QString folder = folders.isEmpty() ? QString() : folders.takeFirst();
-        if (folder.isEmpty())
-            return;
-        global = folder;
-        (PreferencesWindow()->*fill)(QStringLiteral("Custom - ") + folder);
-    }
-    void UnpackCustomDirMnu_Click() override
-    {
-        choose("UnpackCustomDirMnu_Click", gUnpackCustomDir, &Preferencesfrm::setUnpackToCustom);
-    }
-    void SaveCustomDirMnu_Click() override
-    {
-        choose("SaveCustomDirMnu_Click", gSaveCustomDir, &Preferencesfrm::setSaveToCustom);
-    }
-    void StartupCustomDirMnu_Click() override
-    {
-        choose("StartupCustomDirMnu_Click", gStartupCustomDir, &Preferencesfrm::setStartupCustom);
-    }
-    void SetZipCompress(bool on) override
-    {
-        calls << QStringLiteral("SetZipCompress %1").arg(on);
-    }
-    void SetMpegCheck(bool on) override
-    {
-        calls << QStringLiteral("SetMpegCheck %1").arg(on);
-    }
-    void SetExplorerVerb(bool on) override
-    {
-        calls << QStringLiteral("SetExplorerVerb %1").arg(on);
-    }
-    void setCustomSizeChkCaption(const QString& caption) override
-    {
-        calls << QStringLiteral("caption ") + caption;
-    }
-    void FillFileTypeBox(const QStringList& forms) override
-    {
-        calls << QStringLiteral("fill ") + forms.join('|');
-    }
-};
+using FakeHost = kivrotest::FakeDialogsHost;
 
 QString setting(const QString& name)
 {
@@ -199,10 +120,10 @@ class TestPreferences : public QObject {
 private slots:
     void initTestCase()
     {
-        gPreferencesHost = &host;
+        gDialogsHost = &host;
         form = PreferencesWindow();
     }
-    void cleanupTestCase() { gPreferencesHost = nullptr; }
+    void cleanupTestCase() { gDialogsHost = nullptr; }
     void init()
     {
         Prompts::enableScripted();

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the black-box tests of the real programs (sourced, not run by CTest).
 
 # e2e_under_xvfb SCRIPT PROGRAM_DIR [--inner TMP]: the first call runs SCRIPT again under its own
@@ -25,8 +26,8 @@ e2e_private_folders() {
 
 # Waits up to 30 s for a window of exactly this title; prints its id.
 wait_window() {
-  local i id
-  for i in $(seq 1 300); do
+  local id
+  for _ in $(seq 1 300); do
     id="$(xdotool search --name "^$1\$" 2>/dev/null | head -1 || true)"
     if [ -n "$id" ]; then echo "$id"; return 0; fi
     sleep 0.1

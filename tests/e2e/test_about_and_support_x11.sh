@@ -4,6 +4,7 @@
 # PATH, gives the "unavailable" box; Enter closes the about box. The Help picture, then "s", opens
 # the support box, and Esc closes it.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

@@ -5,6 +5,7 @@
 # by two lines and saved; Ctrl+U then cuts the file into two halves beside it with a join batch
 # file that echoes the new stamp, and the settings file holds the percentage choice.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

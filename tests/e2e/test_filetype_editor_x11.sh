@@ -4,6 +4,7 @@
 # through its close box (a WM_DELETE_WINDOW message). The settings file then holds the new
 # filter first and the three defaults after it, and no box was shown.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

@@ -5,6 +5,7 @@
 # shows no box. The handed-off paths are the pack list: Ctrl+P joins exactly those files, in
 # their order, into the answered path.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders
@@ -24,7 +25,7 @@ trap 'kill -9 "$pid" 2>/dev/null || true' EXIT
 wait_window "Tesma Kivro Pro" > /dev/null || fail "no main window"
 packlist="$(wait_window "Pack List")" || fail "no pack-list window"
 wait_window "Tesma Kivro Tip of the Day" > /dev/null || fail "no tip window"
-for i in $(seq 1 300); do
+for _ in $(seq 1 300); do
   grep -q '^dialog|Save Pack File As|' "$KIVRO_TEST_LOG" 2>/dev/null && break
   sleep 0.1
 done

@@ -7,6 +7,7 @@
 # splits each of them into numbered pieces beside it with its join batch file. The program then
 # closes with status 0 and has shown no other box.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

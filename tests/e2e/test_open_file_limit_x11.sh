@@ -3,6 +3,7 @@
 # a low system default would give it), the real kivro still unpacks 80 handed-off files: it
 # raises its own soft limit to the hard one at start-up.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

@@ -5,6 +5,7 @@
 # both and starts the real kivro, which holds both in its pack list and asks "Save Pack File As";
 # Ctrl+P then joins them byte for byte in that order.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders
@@ -115,7 +116,7 @@ wait_for 120 log_has "$packed" || fail "no success box after Ctrl+P"
 cat "$src/first part.mpg" "$src/second.mpg" | cmp - "$joined" || fail "the joined file differs from the two files"
 
 kill -TERM "$kivro_pid"
-for i in $(seq 1 600); do
+for _ in $(seq 1 600); do
   kill -0 "$kivro_pid" 2>/dev/null || break
   sleep 0.1
 done

@@ -5,6 +5,7 @@
 # off it stays where it is released and the main window's drag leaves it there; a right-button
 # press on its caption drags it too.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

@@ -4,6 +4,7 @@
 # paths in descending order; Clear and Load clicked bring them back, and Ctrl+P joins them in
 # that order.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

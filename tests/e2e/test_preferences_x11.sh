@@ -3,6 +3,7 @@
 # pages to "Save"; its combo, clicked at its place, is set to "Custom Directory..." with
 # the keys, which runs the folder chooser (answered by the script); Alt+O stores the choice.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders
@@ -42,7 +43,7 @@ focus "Tesma Kivro Pro"
 key ctrl+k
 wait_for 60 has_window "Preferences" || fail "Ctrl+K opens no preferences window"
 focus "Preferences"
-for i in 1 2 3 4 5; do
+for _ in 1 2 3 4 5; do
   key alt+n
 done
 # The Save page's combo covers row 4 of the grid: 2,220 twips from the left, 1,980 from the top

@@ -7,6 +7,7 @@
 # "More Info..." reports its frame count, on the VOB file both questions of the device type come
 # up, and the Close picture ends the program while it plays, with status 0 and no other box.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

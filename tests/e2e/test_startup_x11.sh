@@ -5,6 +5,7 @@
 # stores the pack-list window's place in whole twips, ends with status 0 and releases its
 # single-instance lock.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders
@@ -26,7 +27,7 @@ xprop -id "$packlist" WM_TRANSIENT_FOR | grep -q "$(printf '0x%x' "$main")" || f
 xprop -id "$main" WM_CLASS | grep -q '"kivro", "kivro"' || fail "unexpected WM_CLASS: $(xprop -id "$main" WM_CLASS)"
 # The icon may be set a moment after the window is mapped.
 icon_ok=0
-for i in $(seq 1 50); do
+for _ in $(seq 1 50); do
   if xprop -id "$main" _NET_WM_ICON 2>/dev/null | grep -q "Icon (32 x 32)"; then icon_ok=1; break; fi
   sleep 0.1
 done
@@ -34,7 +35,7 @@ done
 [ -e "$XDG_RUNTIME_DIR/tesma-kivro/kivro.lock" ] || fail "no single-instance lock"
 
 xdotool windowmove "$packlist" 400 300
-for i in $(seq 1 50); do
+for _ in $(seq 1 50); do
   xdotool getwindowgeometry "$packlist" | grep -q "Position: 400,300" && break
   sleep 0.1
 done

@@ -4,6 +4,7 @@
 # window on the defaults and works. Two files handed over on its command line are joined by
 # Ctrl+P byte for byte into the path answered to "Save Pack File As".
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

@@ -152,8 +152,8 @@ private slots:
 
     void winPathIsThePerUserFolder()
     {
-        QCOMPARE(GetWinPath(), paths::userDataDir());
-        QVERIFY(QDir(GetWinPath()).exists());
+        QCOMPARE(paths::GetWinPath(), paths::userDataDir());
+        QVERIFY(QDir(paths::GetWinPath()).exists());
     }
 
     void formatDir_data()

@@ -421,7 +421,7 @@ private slots:
 
     void pseudoFileSystems_data()
     {
-        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("mountPoint");
         QTest::addColumn<QByteArray>("type");
         QTest::addColumn<bool>("left");
         QTest::newRow("root on overlay") << "/" << QByteArray("overlay") << false;
@@ -438,10 +438,10 @@ private slots:
 
     void pseudoFileSystems()
     {
-        QFETCH(QString, root);
+        QFETCH(QString, mountPoint);
         QFETCH(QByteArray, type);
         QFETCH(bool, left);
-        QCOMPARE(IsPseudoFileSystem(root, type), left);
+        QCOMPARE(IsPseudoFileSystem(mountPoint, type), left);
     }
 
     void realVolumesStartWithRoot()

@@ -29,7 +29,7 @@ struct CopyAction {
     QString output;
     int blockSize = 4;
     // Called before progress update number n (from 0) of the run.
-    std::function<void(int)> beforeUpdate;
+    std::function<void(int)> beforeUpdate = {};
     int sourcesOpened = 0;
 
     Outcome run()

@@ -6,6 +6,7 @@
 #include "KivroTest.h"
 #include "StoredSettings.h"
 
+#include "engine/MainWindowHosts.h"
 #include "dialogs/PreferencesLink.h"
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
@@ -116,7 +117,7 @@ private slots:
         gSplitModeSize = gSplitModeFiles = gSplitModePercent = gSplitModeFirst = gSplitModeLast = false;
         gUnpackCustomDir = gSaveCustomDir = gStartupCustomDir = QStringLiteral("/start");
         gCalledFromPreferences = false;
-        SetPreferencesFormFactory({});
+        gPreferencesFormFactory = nullptr;
     }
 
     void menuTreeAsCreated()
@@ -568,10 +569,10 @@ private slots:
         QFETCH(QString, field);
         FakePreferences prefs;
         int created = 0;
-        SetPreferencesFormFactory([&] {
+        gPreferencesFormFactory = [&] {
             ++created;
             return &prefs;
-        });
+        };
         kivromainfrm w;
         w.SaveAsNewFilename_txt->setText(QStringLiteral("/box/keep.mpg"));
         const QStringList before = checkedOf(w, groupOf(name));

@@ -5,6 +5,7 @@
 #include "KivroTest.h"
 #include "StoredSettings.h"
 
+#include "engine/MainWindowHosts.h"
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/Preferencesfrm.h"
 #include "dialogs/customfilefilterfrm.h"
@@ -100,10 +101,10 @@ private slots:
         dir = kivrotest::rootDir() + QStringLiteral("/prefs");
         QDir().mkpath(dir);
         gAppPath = kivrotest::rootDir();
-        SetPreferencesFormFactory([]() -> PreferencesLink* { return PreferencesWindow(); });
+        gPreferencesFormFactory = []() -> PreferencesLink* { return PreferencesWindow(); };
         prefs = PreferencesWindow();
     }
-    void cleanupTestCase() { SetPreferencesFormFactory({}); }
+    void cleanupTestCase() { gPreferencesFormFactory = nullptr; }
     void init()
     {
         Prompts::enableScripted();
@@ -373,7 +374,7 @@ private slots:
         QCOMPARE(setting("fCheck"), QStringLiteral("fPass"));
         QCOMPARE(setting("NoOfFilter"), QStringLiteral("3"));
         QStringList values;
-        for (const QString& n : {"1", "2", "3", "4"})
+        for (const char* n : {"1", "2", "3", "4"})
             values << RegReadString(HKEY_CURRENT_USER, kFilterKey, n, "-") + "/"
                           + RegReadString(HKEY_CURRENT_USER, kFilterInfoKey, n, "-");
         QCOMPARE(values, (QStringList{"*.mpg,*.mpeg,*.mpe/Mpeg", "*.mp3/Mp3", "*.*/All Files", "-/-"}));

@@ -279,10 +279,10 @@ private slots:
             emit combo->activated(type);
             name->setFocus();
             QTest::keyClicks(name, typed);
-            whenModal<QMessageBox>([&](QMessageBox* question) {
-                asked = question->text();
-                byDefault = question->standardButton(question->defaultButton());
-                QTest::keyClick(question, Qt::Key_Return);
+            whenModal<QMessageBox>([&](QMessageBox* replaceBox) {
+                asked = replaceBox->text();
+                byDefault = replaceBox->standardButton(replaceBox->defaultButton());
+                QTest::keyClick(replaceBox, Qt::Key_Return);
             });
             QTest::keyClick(name, Qt::Key_Return);
             // After a No the dialog is still open.

@@ -2,8 +2,10 @@
 // scroll, move up and down, sort, keys, double-click, popup menu, tooltip, and the widest-name
 // tracking that drives the list's horizontal extent; saving, loading and appending pack-list
 // files.
+#include "FakePackListHost.h"
 #include "KivroTest.h"
 
+#include "engine/MainWindowHosts.h"
 #include "engine/PackListModel.h"
 #include "engine/StringHelpers.h"
 #include "packlist/Brovletfrm.h"
@@ -30,52 +32,7 @@ using namespace kivro;
 
 namespace {
 
-// The main window as the pack-list window sees it. Names are 1,000 twips wide unless a test
-// gives them another width.
-class FakeHost : public PackListHost {
-public:
-    PackListModel model;
-    bool busy = false;
-    std::int32_t maxWidth = 0;
-    std::int32_t scanWidth = 0;
-    QHash<QString, std::int32_t> widths;
-    int refreshCalls = 0;
-    QList<bool> enableCalls;
-
-    PackListModel& packList() override { return model; }
-    bool BusyIconVisible() const override { return busy; }
-    std::int32_t PackListMaxWidth() const override { return maxWidth; }
-    void setPackListMaxWidth(std::int32_t twips) override { maxWidth = twips; }
-    std::int32_t PackListScanWidth() const override { return scanWidth; }
-    void setPackListScanWidth(std::int32_t twips) override { scanWidth = twips; }
-    std::int32_t selpos_lstlentst(const QString& name) override { return widths.value(name, 1000); }
-    void refresh_filesel_lst() override { ++refreshCalls; }
-    void EnableBottomMostFrm(bool Enable) override { enableCalls << Enable; }
-    void RefreshFileList() override {}
-    TwipRect MainWindowTwips() const override { return {}; }
-    bool MagnetChecked() const override { return false; }
-
-    // The dialogs as the main window's: scripted answers, the confirmed path into WhichFileLbl.
-    Brovletfrm* form = nullptr;
-    QStringList dialogCalls; // "filter|title|initial folder|purpose"
-    void ShowSaveDialog(const QString& filter, const QString& title, const QString& initialFolder,
-                        const QString& purpose) override
-    {
-        dialogCalls << QStringList{filter, title, initialFolder, purpose}.join(QLatin1Char('|'));
-        win::OPENFILENAME ofn;
-        ofn.lpstrTitle = title;
-        if (win::GetSaveFileNameA(ofn) && purpose == QLatin1String("SavePackList"))
-            form->WhichFileLbl->setText(ofn.lpstrFile);
-    }
-    void ShowOpenDialog(const QString& filter, const QString& title, const QString& initialFolder) override
-    {
-        dialogCalls << QStringList{filter, title, initialFolder}.join(QLatin1Char('|'));
-        win::OPENFILENAME ofn;
-        ofn.lpstrTitle = title;
-        if (win::GetOpenFileNameA(ofn))
-            form->WhichFileLbl->setText(ofn.lpstrFile);
-    }
-};
+using FakeHost = kivrotest::FakePackListHost;
 
 const QString kPackListFilter = QStringLiteral("Kivro Pack List (*.qvt)|*.qvt|All Files (*.*)|*.*");
 

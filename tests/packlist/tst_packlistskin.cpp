@@ -1,6 +1,7 @@
 // The pack-list window's skin offscreen: its shape at 96 and 120 dpi, the place of every control,
 // the buttons' pictures (Close and the three selection buttons from the main window's
 // templates), which moves reset them, Close and Clear, also while an action runs.
+#include "FakePackListHost.h"
 #include "KivroTest.h"
 
 #include "engine/PackListModel.h"
@@ -20,30 +21,7 @@ Q_DECLARE_METATYPE(kivro::SkinRoundRect)
 
 namespace {
 
-class FakeHost : public PackListHost {
-public:
-    PackListModel model;
-    bool busy = false;
-    QHash<QString, QString> templates;
-    QList<bool> showPackListChecks;
-
-    PackListModel& packList() override { return model; }
-    bool BusyIconVisible() const override { return busy; }
-    std::int32_t PackListMaxWidth() const override { return 0; }
-    void setPackListMaxWidth(std::int32_t) override {}
-    std::int32_t PackListScanWidth() const override { return 0; }
-    void setPackListScanWidth(std::int32_t) override {}
-    std::int32_t selpos_lstlentst(const QString&) override { return 1000; }
-    void refresh_filesel_lst() override {}
-    void EnableBottomMostFrm(bool) override {}
-    void RefreshFileList() override {}
-    TwipRect MainWindowTwips() const override { return {}; }
-    bool MagnetChecked() const override { return false; }
-    void ShowSaveDialog(const QString&, const QString&, const QString&, const QString&) override {}
-    void ShowOpenDialog(const QString&, const QString&, const QString&) override {}
-    QString TemplatePicture(const QString& name) const override { return templates.value(name); }
-    void setShowPackListChecked(bool checked) override { showPackListChecks << checked; }
-};
+using FakeHost = kivrotest::FakePackListHost;
 
 QString str(std::string_view s)
 {

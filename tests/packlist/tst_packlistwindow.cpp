@@ -5,6 +5,7 @@
 //
 // Window masks and absolute positions need X11, so that part runs in a child of this test under
 // xvfb-run with QT_QPA_PLATFORM=xcb and drives the pointer with xdotool.
+#include "FakePackListHost.h"
 #include "KivroTest.h"
 
 #include "engine/PackListModel.h"
@@ -33,32 +34,15 @@ Q_DECLARE_METATYPE(kivro::DockFlags)
 
 namespace {
 
-// The main window as the pack-list window sees it: names are 1,000 twips wide unless a test gives
-// them another width; the main window lies at (0, 0) pixels, 540 x 334, unless a test moves it.
-class FakeHost : public PackListHost {
+// The main window as the pack-list window sees it, with the Magnet item on and the main window at
+// (0, 0) pixels, 540 x 334, unless a test changes them.
+class FakeHost : public kivrotest::FakePackListHost {
 public:
-    PackListModel model;
-    bool busy = false;
-    bool magnet = true;
-    TwipRect mainWindow{0, 0, 540 * 15, 334 * 15};
-    std::int32_t maxWidth = 0;
-    QHash<QString, std::int32_t> widths;
-    int fileListRefreshes = 0;
-
-    PackListModel& packList() override { return model; }
-    bool BusyIconVisible() const override { return busy; }
-    std::int32_t PackListMaxWidth() const override { return maxWidth; }
-    void setPackListMaxWidth(std::int32_t twips) override { maxWidth = twips; }
-    std::int32_t PackListScanWidth() const override { return 0; }
-    void setPackListScanWidth(std::int32_t) override {}
-    std::int32_t selpos_lstlentst(const QString& name) override { return widths.value(name, 1000); }
-    void refresh_filesel_lst() override {}
-    void EnableBottomMostFrm(bool) override {}
-    void ShowSaveDialog(const QString&, const QString&, const QString&, const QString&) override {}
-    void ShowOpenDialog(const QString&, const QString&, const QString&) override {}
-    void RefreshFileList() override { ++fileListRefreshes; }
-    TwipRect MainWindowTwips() const override { return mainWindow; }
-    bool MagnetChecked() const override { return magnet; }
+    FakeHost()
+    {
+        magnet = true;
+        mainWindow = {0, 0, 540 * 15, 334 * 15};
+    }
 };
 
 // Drags `data` onto the list's viewport and drops it there; true when the list took the drag.

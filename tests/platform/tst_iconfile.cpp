@@ -139,14 +139,6 @@ int choose(const QByteArray& bytes)
     return ico::ChooseIconEntry(buf);
 }
 
-std::optional<ico::DecodedIcon> decode(const QByteArray& bytes, int index)
-{
-    QBuffer buf;
-    buf.setData(bytes);
-    buf.open(QIODevice::ReadOnly);
-    return ico::DecodeIconEntry(buf, index);
-}
-
 QString writeIcon(const QString& name, const QByteArray& bytes)
 {
     const QString path = kivrotest::rootDir() + QStringLiteral("/icons/") + name;
