@@ -2,16 +2,37 @@
 # Shared by the black-box tests of the real programs (sourced, not run by CTest).
 
 # e2e_under_xvfb SCRIPT PROGRAM_DIR [--inner TMP]: the first call runs SCRIPT again under its own
-# X server (xvfb-run) with a private temporary folder and exits with its status; inside that run
-# it sets `program_dir` and `tmp` and returns.
+# X server with a private temporary folder and exits with its status; inside that run it sets
+# `program_dir` and `tmp` and returns.
+# The server picks a free display number itself (-displayfd) and says it once it is ready: tests
+# started together with "xvfb-run -a" could pick the same number, and one of them then ran on the
+# other's server and lost it when that test ended.
 e2e_under_xvfb() {
   local script="$1"
   program_dir="$2"
   if [ "${3:-}" != "--inner" ]; then
-    local t rc=0
+    local t x rc=0 xpid display=""
     t="$(mktemp -d)"
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$script" "$program_dir" --inner "$t" || rc=$?
-    rm -rf "$t"
+    x="$(mktemp -d)"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$x/display" 2>"$x/xvfb.log" &
+    xpid=$!
+    for _ in $(seq 1 300); do
+      display="$(head -n 1 "$x/display" 2>/dev/null || true)"
+      [ -n "$display" ] && break
+      kill -0 "$xpid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if [ -z "$display" ]; then
+      echo "FAIL: the X server did not start" >&2
+      cat "$x/xvfb.log" >&2
+      kill "$xpid" 2>/dev/null
+      rm -rf "$t" "$x"
+      exit 1
+    fi
+    DISPLAY=":$display" bash "$script" "$program_dir" --inner "$t" || rc=$?
+    kill "$xpid" 2>/dev/null
+    wait "$xpid" 2>/dev/null
+    rm -rf "$t" "$x"
     exit "$rc"
   fi
   tmp="$4"
