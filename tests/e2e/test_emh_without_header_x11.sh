@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# shellcheck disable=SC2154 # tmp and program_dir are set by e2e_under_xvfb
 # EMH on files without a sequence header, through the real kivro: each file is said once
 # ("'<path>' MPEG header not found."), however many pieces it makes, and its pieces are its
 # plain bytes under their EMH names; then the success box. No other box.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# shellcheck disable=SC2154 # tmp and program_dir are set by e2e_under_xvfb
 # Under a file-size limit (ulimit -f) the real kivro is not killed in the middle of a pack: the
 # write past the limit fails like a full disk, the program asks "Cannot overwrite" with Retry and
 # Cancel, a Cancel ends the pack with its message, and the program goes on and closes with
 # status 0.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

@@ -1,5 +1,4 @@
 #!/usr/bin/env bash
-# shellcheck disable=SC2154 # tmp and program_dir are set by e2e_under_xvfb
 # Started and stopped again and again, the real kivro never dies of a signal: each cycle starts it
 # with a folder of files in its browser, gives the main window the keyboard, selects every file
 # (Ctrl+A), moves the focus on (Tab), presses Space and asks it to close (SIGTERM) while whatever
@@ -8,6 +7,7 @@
 # the number of cycles (30 unless set); core files, when the system writes them, are kept in
 # KIVRO_LOOP_CORES (unset: none are kept).
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders

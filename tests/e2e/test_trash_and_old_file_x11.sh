@@ -6,6 +6,7 @@
 # leaves the old save-as file byte for byte; a handed-off path that is not valid UTF-8 is refused
 # by name while the others are packed.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
 e2e_private_folders
