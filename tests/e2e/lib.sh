@@ -2,14 +2,14 @@
 
 # e2e_under_xvfb SCRIPT PROGRAM_DIR [--inner TMP]: the first call runs SCRIPT again under its own
 # X server (xvfb-run) with a private temporary folder and exits with its status; inside that run
-# it sets `program_dir` and `tmp` and returns.
+# it sets `program_dir` and `tmp` and returns. E2E_XVFB_ARGS adds options for the server.
 e2e_under_xvfb() {
   local script="$1"
   program_dir="$2"
   if [ "${3:-}" != "--inner" ]; then
     local t rc=0
     t="$(mktemp -d)"
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$script" "$program_dir" --inner "$t" || rc=$?
+    xvfb-run -a -s "-screen 0 1280x1024x24 ${E2E_XVFB_ARGS:-}" bash "$script" "$program_dir" --inner "$t" || rc=$?
     rm -rf "$t"
     exit "$rc"
   fi
