@@ -1,8 +1,8 @@
 #pragma once
-// The collector brovlet: "Pack it..." in a file manager starts one copy per chosen file, each
-// with that file's path. The first copy collects: it waits until the other copies have added
-// their paths to a shared list file, then deletes the list and starts kivro once with all paths
-// joined by "|". Every later copy only adds its path and ends.
+// The collector brovlet: "Pack it..." in a file manager starts it with the chosen files, once with
+// all of them or once for each. The first copy collects: it waits until the other copies have
+// added their paths to a shared list file, then deletes the list and starts kivro once with all
+// paths joined by "|". Every later copy only adds its paths and ends (collector/Start.h).
 #include <QListWidget>
 #include <QString>
 #include <QStringList>

@@ -105,10 +105,11 @@ public:
 
     // Starts `program` (by default the collector) on the X11 platform without a display; its
     // standard error is kept.
-    QProcess* startWithoutDisplay(const QStringList& arguments, const QString& program = QString())
+    QProcess* startWithoutDisplay(const QStringList& arguments, const QString& program = QString(),
+                                  const QString& platform = QStringLiteral("xcb"))
     {
         QProcessEnvironment env = m_env;
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         return startIn(env, arguments, QString(), program, QProcess::SeparateChannels);
@@ -533,10 +534,20 @@ private slots:
 
     // A first copy without a display gives up being the collector before it adds its path: its
     // line on standard error, status 1, and the next copy collects. A later copy needs no display.
+    // Also when the window system fails only once the application object connects (a platform
+    // that cannot be loaded stands for a server that fills up in between).
+    void withoutDisplay_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::newRow("X11 without DISPLAY") << "xcb";
+        QTest::newRow("a platform that fails to load") << "no-such-platform";
+    }
     void withoutDisplay()
     {
+        QFETCH(QString, platform);
         Scene scene;
-        QProcess* blind = scene.startWithoutDisplay({QStringLiteral("/x/blind first.mpg"), QStringLiteral("x")});
+        QProcess* blind = scene.startWithoutDisplay({QStringLiteral("/x/blind first.mpg"), QStringLiteral("x")},
+                                                    QString(), platform);
         QVERIFY(blind->waitForFinished(kLongMs));
         QCOMPARE(QString::fromUtf8(blind->readAllStandardError()),
                  QStringLiteral("brovlet: no display could be opened; '/x/blind first.mpg x' was not handed over.\n"));
@@ -550,7 +561,7 @@ private slots:
                 QVERIFY(scene.finish());
                 continue;
             }
-            QProcess* later = scene.startWithoutDisplay({QStringLiteral("/x/later.mpg")});
+            QProcess* later = scene.startWithoutDisplay({QStringLiteral("/x/later.mpg")}, QString(), platform);
             QVERIFY(later->waitForFinished(kLongMs));
             QCOMPARE(later->exitCode(), 0);
             QCOMPARE(later->readAllStandardError(), QByteArray());
