@@ -19,68 +19,13 @@
 
 namespace kivro {
 
-namespace {
-
-const QString kListName = QStringLiteral("brovlet.tmp");
-
-QString listNotWrittenText(const QString& listFile, const QString& reason)
+Form1::Form1() : Form1(std::make_unique<collector::Start>())
 {
-    return QStringLiteral("The list of chosen files '%1' could not be written (%2). Packing aborted!")
-        .arg(listFile, reason);
+    // In a process whose display is already open.
+    m_start->openDisplay = [] { return true; };
 }
 
-// Why kivro could not take `path` from the "|"-joined command line, or empty when it can: kivro
-// splits that line at every "|", and the list file holds one path a line.
-QString unfitReason(const QString& path)
-{
-    if (path.contains(QLatin1Char('|')))
-        return QStringLiteral("\"|\"");
-    if (path.contains(QLatin1Char('\r')) || path.contains(QLatin1Char('\n')))
-        return QStringLiteral("a line break");
-    return QString();
-}
-
-[[noreturn]] void raiseFileError(int err, bool creating)
-{
-    raiseError(errnoToErrorNumber(err, creating), qt_error_string(err));
-}
-
-// Appends one line per entry, each ended by CR LF, in one write. A write or close that fails
-// takes back whatever part of it reached the file, so no partial line is ever read.
-void appendLines(const QString& file, const QStringList& lines)
-{
-    QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += QFile::encodeName(line) + "\r\n";
-    const win::HANDLE h = win::CreateFileA(file, win::GENERIC_WRITE, win::FILE_SHARE_READ, win::OPEN_ALWAYS);
-    if (h == win::INVALID_HANDLE_VALUE)
-        raiseFileError(win::GetLastError(), true);
-    std::int32_t high = 0;
-    win::SetFilePointer(h, 0, &high, win::FILE_END);
-    const std::int64_t end = win::FilePosition(h);
-    std::uint32_t written = 0;
-    if (end < 0 || !win::WriteFile(h, bytes.constData(), std::uint32_t(bytes.size()), &written)) {
-        const int err = win::GetLastError();
-        if (end >= 0 && win::SeekHandle(h, end))
-            win::SetEndOfFile(h);
-        win::CloseHandle(h);
-        raiseFileError(err, false);
-    }
-    if (!win::CloseHandle(h)) {
-        const int err = win::GetLastError();
-        const win::HANDLE again = win::CreateFileA(file, win::GENERIC_WRITE, win::FILE_SHARE_READ, win::OPEN_EXISTING);
-        if (again != win::INVALID_HANDLE_VALUE) {
-            if (win::SeekHandle(again, end))
-                win::SetEndOfFile(again);
-            win::CloseHandle(again);
-        }
-        raiseFileError(err, false);
-    }
-}
-
-} // namespace
-
-Form1::Form1()
+Form1::Form1(std::unique_ptr<collector::Start> started) : m_start(std::move(started))
 {
     setWindowTitle(QStringLiteral("Tesma Kivro - BrovletTmp"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -108,93 +53,27 @@ Form1::Form1()
         std::fflush(nullptr);
         std::_Exit(status);
     };
+    m_start->endProgram = [this](int status) { Form_Unload(status); };
+    CollectorListFile = m_start->listFile;
 }
 
 void Form1::Form_Load(const QStringList& arguments)
+{
+    QList<QByteArray> raw;
+    for (const QString& argument : arguments)
+        raw << QFile::encodeName(argument);
+    const bool first = m_start->run(raw) == collector::Start::Outcome::Collect;
+    CollectorListFile = m_start->listFile;
+    if (first)
+        Collect();
+}
+
+void Form1::Collect()
 {
     setCursor(Qt::WaitCursor);
     getappath = paths::programDir();
     if (getappath.size() > 1 && getappath.endsWith(QLatin1Char('/')))
         getappath.chop(1);
-
-    QStringList lines;
-    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--each")) {
-        for (const QString& path : arguments.mid(1))
-            if (!path.isEmpty())
-                lines << path;
-    } else {
-        const QString command = arguments.join(QLatin1Char(' '));
-        if (!command.isEmpty())
-            lines << command;
-    }
-    if (lines.isEmpty()) {
-        Form_Unload(0);
-        return;
-    }
-
-    // A path kivro would split into wrong paths is left out, with a word to the user; the other
-    // files of the choice go on.
-    QStringList fit;
-    for (const QString& line : lines) {
-        const QString why = unfitReason(line);
-        if (why.isEmpty()) {
-            fit << line;
-            continue;
-        }
-        MsgBox(QStringLiteral("The file '%1' was skipped: its path holds %2, which cannot be handed over "
-                              "to Tesma Kivro Pro.")
-                   .arg(line, why),
-               vbExclamation | vbOKOnly, kCollectorTitle);
-    }
-    if (fit.isEmpty()) {
-        Form_Unload(0);
-        return;
-    }
-
-    const QString folder = paths::runtimeDir();
-    CollectorListFile = paths::joinPath(folder, kListName);
-    if (!QFileInfo(folder).isDir()) {
-        abortWith(listNotWrittenText(CollectorListFile, QStringLiteral("its folder cannot be made")));
-        return;
-    }
-    if (!m_listLock.open(CollectorListFile + QStringLiteral(".lock"))) {
-        abortWith(listNotWrittenText(CollectorListFile, m_listLock.errorString()));
-        return;
-    }
-    if (!m_collectorLock.open(paths::joinPath(folder, QStringLiteral("brovlet.lock")))) {
-        abortWith(listNotWrittenText(CollectorListFile, m_collectorLock.errorString()));
-        return;
-    }
-
-    bool first = false;
-    {
-        win::FileLockHolder listHeld(m_listLock);
-        if (!listHeld.acquire()) {
-            abortWith(listNotWrittenText(CollectorListFile, m_listLock.errorString()));
-            return;
-        }
-        first = m_collectorLock.tryLock();
-        if (!first && !m_collectorLock.heldElsewhere()) {
-            // Without the lock's answer a path could go to a list that nobody collects.
-            listHeld.release();
-            abortWith(listNotWrittenText(CollectorListFile, m_collectorLock.errorString()));
-            return;
-        }
-        try {
-            if (first)
-                KillTmpFile(CollectorListFile); // left by an interrupted run
-            appendLines(CollectorListFile, fit);
-        } catch (const RuntimeError& e) {
-            listHeld.release();
-            abortWith(listNotWrittenText(CollectorListFile, e.description()));
-            return;
-        }
-    }
-    if (!first) {
-        Form_Unload(0);
-        return;
-    }
-
     addwhichlst = 1;
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen) {
@@ -207,7 +86,7 @@ void Form1::Form_Load(const QStringList& arguments)
 
 void Form1::Timer1_Timer()
 {
-    win::FileLockHolder listHeld(m_listLock);
+    win::FileLockHolder listHeld(m_start->listLock);
     if (!listHeld.acquire())
         return; // the next tick tries again
     if (addwhichlst == 2) {
@@ -240,7 +119,7 @@ void Form1::Timer1_Timer()
     }
     // Still under the list lock: a copy that appends from now on finds no collector and becomes
     // the next one itself, so no line goes to a list that nobody reads.
-    m_collectorLock.unlock();
+    m_start->collectorLock.unlock();
     listHeld.release();
     if (nothing) {
         unsetCursor();
@@ -301,15 +180,6 @@ void Form1::LoadTmpFile(QListWidget* lst)
     }
 }
 
-void Form1::KillTmpFile(const QString& Thefile)
-{
-    if (!paths::isNormalFile(Thefile))
-        return;
-    QFile file(Thefile);
-    if (!file.remove())
-        raiseError(75, file.errorString());
-}
-
 void Form1::Form_Unload(int status)
 {
     hide();
@@ -325,11 +195,8 @@ void Form1::closeEvent(QCloseEvent* event)
 void Form1::abortWith(const QString& text)
 {
     Timer1->stop();
-    m_collectorLock.unlock();
-    m_listLock.unlock();
     unsetCursor();
-    MsgBox(text, vbCritical | vbOKOnly, kCollectorTitle);
-    Form_Unload(1);
+    m_start->abortWith(text);
 }
 
 } // namespace kivro

@@ -1,39 +1,42 @@
 #pragma once
-// The collector brovlet: "Pack it..." in a file manager starts one copy per chosen file, each
-// with that file's path. The first copy collects: it waits until the other copies have added
-// their paths to a shared list file, then deletes the list and starts kivro once with all paths
-// joined by "|". Every later copy only adds its path and ends.
+// The collector brovlet: "Pack it..." in a file manager starts it with the chosen files, once with
+// all of them or once for each. The first copy collects: it waits until the other copies have
+// added their paths to a shared list file, then deletes the list and starts kivro once with all
+// paths joined by "|". Every later copy only adds its paths and ends (collector/Start.h).
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
-#include "platform/FileLock.h"
+#include "collector/Start.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace kivro {
 
-// The longest single argument Linux hands to a program, its terminating NUL included
-// (MAX_ARG_STRLEN).
-constexpr qsizetype kMaxArgumentBytes = 128 * 1024;
-
-// The title of the collector's boxes.
-inline const QString kCollectorTitle = QStringLiteral("Tesma Kivro");
+using collector::kCollectorTitle;
+using collector::kMaxArgumentBytes;
 
 // The collector's small waiting window.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
     Form1();
+    // The window of a first copy whose start (collector::Start::run) ran before the application
+    // object existed; Collect() goes on from there.
+    explicit Form1(std::unique_ptr<collector::Start> started);
 
-    // The start. `arguments` are the program's arguments: one path, as the file managers pass
-    // it (several arguments are one command line joined by blanks), or "--each" followed by
-    // paths, which are added in order as if one copy had been started for each, one after the
-    // other.
+    // The whole start, in a process whose display is open. `arguments` are the program's
+    // arguments: one path, as the file managers pass it (several arguments are one command line
+    // joined by blanks), or "--each" followed by paths, which are added in order as if one copy
+    // had been started for each, one after the other.
     void Form_Load(const QStringList& arguments);
+    // The first copy after its start: the window is shown in the middle of the screen and the
+    // timer runs.
+    void Collect();
     // One tick of the wait: read the list into the next snapshot; when two successive reads
     // agree on a number of lines other than 0, hand the paths over.
     void Timer1_Timer();
@@ -42,7 +45,7 @@ public:
     void LoadTmpFile(QListWidget* lst);
     // Deletes the file `Thefile` when it is a normal file. Raises a run-time error when the
     // deletion fails.
-    void KillTmpFile(const QString& Thefile);
+    void KillTmpFile(const QString& Thefile) { collector::KillTmpFile(Thefile); }
     // Ends the program with `status`.
     void Form_Unload(int status);
 
@@ -69,13 +72,8 @@ private:
     // started from now on collect for themselves, then shows the critical box.
     void abortWith(const QString& text);
 
-    // Held by the collector from its start until its last read: other copies see it taken and
-    // only append.
-    win::FileLock m_collectorLock;
-    // Held for the short steps that must not interleave between copies: the start's "first?
-    // delete the stale list, append" and each read of the collector (the last one with the
-    // deletion and giving up the collector's lock).
-    win::FileLock m_listLock;
+    // The start, which holds the collector's lock and the list lock.
+    std::unique_ptr<collector::Start> m_start;
     // Reads done since the start, up to 2.
     int m_reads = 0;
 };

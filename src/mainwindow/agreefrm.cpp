@@ -39,10 +39,19 @@ void agreefrm::Form_Load()
     Icon32bit::SetFormIcons(this, QStringLiteral("AAA"), true);
     QApplication::setWindowIcon(Icon32bit::LoadIconGroup(QStringLiteral("AAA")));
 
-    if (!mMain::TakeSingleInstanceLock()) {
+    switch (mMain::TakeSingleInstanceLock()) {
+    case mMain::SingleInstance::Taken:
+        break;
+    case mMain::SingleInstance::HeldElsewhere:
         MsgBoxResult(QStringLiteral("This program is already running!"), vbExclamation | vbOKOnly | vbTopMost,
                      kAppTitle);
         mMain::EndProcess(0);
+        return;
+    case mMain::SingleInstance::UnsafeFolder:
+        MsgBoxResult(
+            paths::unsafeRuntimeFolderText(paths::runtimeDir(), QStringLiteral("Tesma Kivro Pro cannot run safely.")),
+            vbCritical | vbOKOnly | vbTopMost, kAppTitle);
+        mMain::EndProcess(1);
         return;
     }
 

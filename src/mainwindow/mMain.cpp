@@ -102,21 +102,23 @@ QString SingleInstanceLockPath()
     return paths::joinPath(paths::runtimeDir(), QStringLiteral("kivro.lock"));
 }
 
-bool TakeSingleInstanceLock()
+SingleInstance TakeSingleInstanceLock()
 {
     if (g_lock && g_lock->isLocked())
-        return true;
+        return SingleInstance::Taken;
+    if (paths::prepareRuntimeFolder(paths::runtimeDir()) == paths::RuntimeFolderState::Unsafe)
+        return SingleInstance::UnsafeFolder;
     g_lock = std::make_unique<QLockFile>(SingleInstanceLockPath());
     // A lock is stale only when its process is gone, never because it is old.
     g_lock->setStaleLockTime(0);
     if (g_lock->tryLock(0))
-        return true;
+        return SingleInstance::Taken;
     if (g_lock->error() == QLockFile::LockFailedError)
-        return false;
+        return SingleInstance::HeldElsewhere;
     // The runtime folder cannot hold a lock (no permission, no space): rather than refusing
     // to start, run without the single-instance guard.
     std::fprintf(stderr, "kivro: cannot create the single-instance lock %s\n", qPrintable(SingleInstanceLockPath()));
-    return true;
+    return SingleInstance::Taken;
 }
 
 void EndProcessNow(int status)

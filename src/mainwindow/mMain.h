@@ -32,10 +32,12 @@ float DpiScaleFromText(const QString& dpiText);
 // The program folder as held in gAppPath: the folder without a trailing "/", except the root.
 QString ProgramFolder(const QString& folder);
 
-// The single-instance lock in the runtime folder. True when this process holds it (now or
-// already); false while another running copy holds it. A lock left by a copy that died is taken
-// over.
-bool TakeSingleInstanceLock();
+// The single-instance lock in the runtime folder. Taken when this process holds it (now or
+// already); HeldElsewhere while another running copy holds it; UnsafeFolder when the runtime
+// folder is a link, another user's or open to others (a lock there could be held by them for
+// ever). A lock left by a copy that died is taken over.
+enum class SingleInstance { Taken, HeldElsewhere, UnsafeFolder };
+SingleInstance TakeSingleInstanceLock();
 QString SingleInstanceLockPath();
 
 // Ends the process at once with `status`: output flushed, the single-instance lock released,

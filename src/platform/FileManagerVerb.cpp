@@ -137,8 +137,9 @@ QString ShellWord(const QString& arg)
 QByteArray ServiceMenuText(const QString& programFolder)
 {
     // Dolphin's service menus: a desktop file of type Service for the context menu of the
-    // files whose type inherits application/octet-stream (every file). %f runs the command
-    // once per selected file.
+    // files whose type inherits application/octet-stream (every file). %F starts the command
+    // once with every selected file, so a choice of hundreds of files is one collector, not
+    // hundreds started at once.
     QString t;
     t += QStringLiteral("[Desktop Entry]\n");
     t += kVerbMarkerLine + QLatin1Char('\n');
@@ -149,7 +150,7 @@ QByteArray ServiceMenuText(const QString& programFolder)
     t += QStringLiteral("\n");
     t += QStringLiteral("[Desktop Action packIt]\n");
     t += QStringLiteral("Name=") + kVerbCaption + QLatin1Char('\n');
-    t += QStringLiteral("Exec=") + DesktopExecArgument(collectorPath(programFolder)) + QStringLiteral(" %f\n");
+    t += QStringLiteral("Exec=") + DesktopExecArgument(collectorPath(programFolder)) + QStringLiteral(" --each %F\n");
     return t.toUtf8();
 }
 

@@ -2,13 +2,11 @@
 // The "Pack it..." entry of the desktop's file managers: per-user integration files that start
 // the collector (brovlet) on the files a user chose.
 //
-//  - Dolphin (KDE service menu): $XDG_DATA_HOME/kio/servicemenus/tesma-kivro-packit.desktop.
-//    Dolphin runs "<program folder>/brovlet" once for each selected file (%f), so the collector
-//    sees one path per start.
+//  - Dolphin (KDE service menu): $XDG_DATA_HOME/kio/servicemenus/tesma-kivro-packit.desktop
 //  - Nautilus (script): $XDG_DATA_HOME/nautilus/scripts/Pack it...
 //  - Nemo (action): $XDG_DATA_HOME/nemo/actions/tesma-kivro-packit.nemo_action
-//    Both hand every selected path to "brovlet --each", which starts one collector per path, in
-//    order.
+//    All three start one collector with every selected path: "brovlet --each <paths>", which
+//    adds them in order as one copy per path would.
 //
 // Every file carries kVerbMarkerLine. Removing deletes only files that carry it, so a user's own
 // file of the same name is never touched, and writing never replaces such a file either.

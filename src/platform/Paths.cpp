@@ -77,12 +77,36 @@ QString runtimeDir()
     QString base = envDir("XDG_RUNTIME_DIR", QString());
     if (base.isEmpty())
         base = QDir::tempPath() + QStringLiteral("/tesma-kivro-") + QString::number(getuid());
-    const QString dir = base.endsWith(QStringLiteral("tesma-kivro-") + QString::number(getuid()))
-                            ? base
-                            : base + QStringLiteral("/tesma-kivro");
-    QDir().mkpath(dir);
-    ::chmod(QFile::encodeName(dir).constData(), 0700);
-    return dir;
+    return base.endsWith(QStringLiteral("tesma-kivro-") + QString::number(getuid()))
+               ? base
+               : base + QStringLiteral("/tesma-kivro");
+}
+
+RuntimeFolderState prepareRuntimeFolder(const QString& folder)
+{
+    const QByteArray name = QFile::encodeName(folder);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0) {
+        if (errno != ENOENT || !QDir().mkpath(folderOf(folder)))
+            return RuntimeFolderState::CannotMake;
+        if (::mkdir(name.constData(), 0700) == 0) {
+            // The umask may have taken more than the others' bits; the folder is ours alone.
+            ::chmod(name.constData(), 0700);
+        } else if (errno != EEXIST) {
+            return RuntimeFolderState::CannotMake;
+        }
+        // Made by us or, a moment earlier, by someone else: either way it is judged as found.
+        if (::lstat(name.constData(), &st) != 0)
+            return RuntimeFolderState::CannotMake;
+    }
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700)
+        return RuntimeFolderState::Unsafe;
+    return RuntimeFolderState::Ready;
+}
+
+QString unsafeRuntimeFolderText(const QString& folder, const QString& consequence)
+{
+    return QStringLiteral("'%1' belongs to someone else or is open to others; %2").arg(folder, consequence);
 }
 
 QString settingsFile()

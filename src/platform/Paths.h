@@ -32,9 +32,24 @@ QString userDataDir();
 // The empty text when it cannot be made.
 QString GetWinPath();
 
-// The per-user runtime folder ($XDG_RUNTIME_DIR/tesma-kivro, else a private temp folder),
-// created on demand. Holds the single-instance lock and the collector's list.
+// The per-user runtime folder ($XDG_RUNTIME_DIR/tesma-kivro, else tesma-kivro-<uid> in the
+// temporary folder). Holds the single-instance lock and the collector's list. Only the path:
+// prepareRuntimeFolder() makes it and says whether it may be used.
 QString runtimeDir();
+
+enum class RuntimeFolderState {
+    Ready,      // a real folder (not a link) of this user, mode exactly 0700
+    CannotMake, // missing and could not be made
+    Unsafe,     // there, but a link, another's, not a folder, or open to others
+};
+
+// Makes the runtime folder when it is missing (mode 0700, its parents as needed) and checks that
+// it is safe to keep a lock and a list of paths in it: another local user who made it first could
+// read those paths, plant paths of their own, or hold the lock for ever.
+RuntimeFolderState prepareRuntimeFolder(const QString& folder);
+
+// The text that tells why the runtime folder is refused, followed by `consequence`.
+QString unsafeRuntimeFolderText(const QString& folder, const QString& consequence);
 
 // The settings file ($XDG_CONFIG_HOME/Tesma/Kivro.ini).
 QString settingsFile();

@@ -193,7 +193,7 @@ private slots:
         QVERIFY(fmv::Install(folder));
         const QString collector = folder + QStringLiteral("/brovlet");
 
-        // Dolphin: one start per file, %f being that file.
+        // Dolphin: one start with every chosen file in place of %F.
         const QByteArray kde = kivrotest::readFile(fmv::ServiceMenuPath());
         QCOMPARE(keyValue(kde, QStringLiteral("Desktop Entry"), QStringLiteral("Type")), QStringLiteral("Service"));
         QCOMPARE(keyValue(kde, QStringLiteral("Desktop Entry"), QStringLiteral("X-KDE-ServiceTypes")),
@@ -205,7 +205,7 @@ private slots:
         const QString group = QStringLiteral("Desktop Action ") + action;
         QCOMPARE(keyValue(kde, group, QStringLiteral("Name")), QStringLiteral("Pack it..."));
         QCOMPARE(desktopExecArgs(keyValue(kde, group, QStringLiteral("Exec"))),
-                 (QStringList{collector, QStringLiteral("%f")}));
+                 (QStringList{collector, QStringLiteral("--each"), QStringLiteral("%F")}));
         QVERIFY(QFileInfo(fmv::ServiceMenuPath()).permissions() & QFileDevice::ExeOwner);
 
         // Nautilus: the script gets names relative to the folder shown (its working folder) and
@@ -332,8 +332,12 @@ private slots:
     {
         QFETCH(QString, choice);
         QFETCH(bool, on);
-        // Installed earlier from another program folder.
+        // Installed earlier from another program folder, by a version whose KDE entry started one
+        // collector per file (%f).
         QVERIFY(fmv::Install(makeProgramFolder(QStringLiteral("old"))));
+        const QByteArray earlier = kivrotest::readFile(fmv::ServiceMenuPath()).replace(" --each %F", " %f");
+        QVERIFY(earlier.contains("old/brovlet\" %f\n"));
+        kivrotest::writeFile(fmv::ServiceMenuPath(), earlier);
         gAppPath = makeProgramFolder(QStringLiteral("moved here"));
         store(QStringLiteral("CKivro"), choice);
         QAction item;
@@ -349,6 +353,7 @@ private slots:
                 const QByteArray text = kivrotest::readFile(path);
                 QVERIFY2(text.contains("moved here/brovlet"), path.toUtf8());
                 QVERIFY(!text.contains("old/brovlet"));
+                QVERIFY(!text.contains(" %f"));
             }
         }
         QVERIFY(Prompts::records().isEmpty());

@@ -21,9 +21,11 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <stdexcept>
+#include <sys/stat.h>
 
 using namespace kivro;
 using namespace kivro::Registry;
@@ -288,6 +290,44 @@ private slots:
         QCOMPARE(third.exitCode(), 0);
         QVERIFY(!QFile::exists(p.root + QStringLiteral("/runtime/tesma-kivro/kivro.lock")));
         QCOMPARE(kivrotest::readFile(p.log).count('\n'), 1);
+    }
+
+    // A runtime folder that is a link, another user's or open to others could have its lock
+    // held by someone else for ever: the critical box, status 1, no window, nothing written
+    // into the folder.
+    void unsafeRuntimeFolderEndsAtTheSingleInstanceTest_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("open to all") << "0777";
+        QTest::newRow("group may read") << "0750";
+        QTest::newRow("a link to a private folder") << "link";
+    }
+    void unsafeRuntimeFolderEndsAtTheSingleInstanceTest()
+    {
+        QFETCH(QString, kind);
+        const Program p = privateProgramEnvironment(QStringLiteral("unsafe ") + kind);
+        const QString folder = p.root + QStringLiteral("/runtime/tesma-kivro");
+        if (kind == QLatin1String("link")) {
+            const QString target = p.root + QStringLiteral("/elsewhere");
+            QVERIFY(QDir().mkpath(target));
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QVERIFY(QFile::link(target, folder));
+        } else {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), mode_t(kind.toInt(nullptr, 8))) == 0);
+        }
+        QProcess kivro;
+        startKivro(kivro, p);
+        QVERIFY(kivro.waitForFinished(30000));
+        QCOMPARE(kivro.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(kivro.exitCode(), 1);
+        QStringList boxes = QString::fromUtf8(kivrotest::readFile(p.log)).split(QLatin1Char('\n'));
+        boxes = boxes.filter(QRegularExpression(QStringLiteral("^(box|dialog)\\|")));
+        QCOMPARE(boxes, QStringList{QStringLiteral("box|Critical|OK|Tesma Kivro Pro|'%1' belongs to someone else or "
+                                                   "is open to others; Tesma Kivro Pro cannot run safely.|OK")
+                                        .arg(folder)});
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        QVERIFY(!QFile::exists(p.root + QStringLiteral("/config/Tesma/Kivro.ini")));
     }
 
     void closingTheMainWindowEndsTheProgram()
