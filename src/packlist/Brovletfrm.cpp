@@ -36,7 +36,7 @@ bool IsLostPackListEntry(const QString& fullPath)
     if (paths::nameOf(fullPath).startsWith(QLatin1Char('.')))
         return true;
     struct stat st {};
-    if (::stat(QFile::encodeName(fullPath).constData(), &st) != 0)
+    if (!paths::statPath(fullPath, st))
         return errno == ENOENT || errno == ENOTDIR;
     return !S_ISREG(st.st_mode);
 }

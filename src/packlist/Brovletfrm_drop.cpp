@@ -4,6 +4,7 @@
 #include "engine/PackListModel.h"
 #include "packlist/PackListHost.h"
 #include "platform/MsgBox.h"
+#include "platform/Paths.h"
 
 #include <QFile>
 #include <QMimeData>
@@ -26,7 +27,7 @@ void Brovletfrm::selpos_lst_OLEDragDrop(const QMimeData* Data)
     for (const QString& path : paths) {
         // Each path is examined once: a path that cannot be examined ends the drop.
         struct stat st {};
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        if (!paths::statPath(path, st)) {
             MsgBoxResult(QStringLiteral("'") + path + QStringLiteral("' was not found!"),
                          vbCritical | vbOKOnly | vbTopMost);
             m_host.RefreshFileList();

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,12 +88,21 @@ QString programDir()
     return QCoreApplication::applicationDirPath();
 }
 
+bool statPath(const QString& path, struct stat& st)
+{
+    if (path.isEmpty() || path.contains(QChar(0))) {
+        errno = ENOENT;
+        return false;
+    }
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
 bool isNormalFile(const QString& path)
 {
     if (path.isEmpty() || nameOf(path).startsWith(QLatin1Char('.')))
         return false;
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (!statPath(path, st))
         return false;
     return S_ISREG(st.st_mode);
 }

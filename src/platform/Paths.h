@@ -2,6 +2,8 @@
 // Where things live on Linux, and the one way to join and split paths.
 #include <QString>
 
+#include <sys/stat.h>
+
 namespace kivro::paths {
 
 // Joins a folder and a name with exactly one "/" between them ("/" + "x" gives "/x").
@@ -35,6 +37,10 @@ QString settingsFile();
 
 // The folder of the running executable (gAppPath's source).
 QString programDir();
+
+// stat() of a path, following links. A path the system cannot take as it stands (empty, or
+// holding a NUL, which would end the C string early and name another file) fails with ENOENT.
+bool statPath(const QString& path, struct stat& st);
 
 // True for an exact path (no wildcards) that is a regular file after following links and whose
 // name does not start with "." (a hidden file), as the classic "normal file" test.

@@ -142,6 +142,9 @@ private slots:
         QTest::newRow("links are followed; no duplicate check")
             << QStringList{"a link.mpg", "dir link", "a.mpg", "a.mpg"} << false
             << QStringList{"a link.mpg", "a.mpg", "a.mpg"} << QStringList{"dir:dir link"};
+        QTest::newRow("a NUL in a file's url: not found, the drop ends")
+            << QStringList{"a.mpg", "a.mpg%00junk", "b c.mpg"} << false << QStringList{"a.mpg"}
+            << QStringList{"gone:a.mpg%00junk"};
         QTest::newRow("other urls are ignored")
             << QStringList{"https://example.org/x.mpg", "b c.mpg"} << false << QStringList{"b c.mpg"} << QStringList{};
         QTest::newRow("no local file: nothing")
@@ -165,7 +168,9 @@ private slots:
         QMimeData data;
         QList<QUrl> list;
         for (const QString& u : urls)
-            list << (u.contains(QLatin1String("://")) ? QUrl(u) : QUrl::fromLocalFile(root + QLatin1Char('/') + u));
+            list << (u.contains(QLatin1String("://")) ? QUrl(u)
+                     : u.contains(QLatin1Char('%'))   ? QUrl(QStringLiteral("file://") + root + QLatin1Char('/') + u)
+                                                      : QUrl::fromLocalFile(root + QLatin1Char('/') + u));
         data.setUrls(list);
         dropOn(f.selpos_lst, &data);
 
@@ -175,7 +180,8 @@ private slots:
         QCOMPARE(entries(host.model), expected);
         QStringList expectedBoxes;
         for (const QString& b : boxes) {
-            const QString path = root + QLatin1Char('/') + b.mid(b.indexOf(QLatin1Char(':')) + 1);
+            const QString path = QUrl::fromPercentEncoding(
+                (root + QLatin1Char('/') + b.mid(b.indexOf(QLatin1Char(':')) + 1)).toUtf8());
             expectedBoxes << (b.startsWith(QLatin1String("dir:"))
                                   ? QStringLiteral("box|Information|OK|Tesma Kivro Pro|'%1' is a directory. "
                                                    "Filename skipped.|OK")
