@@ -659,6 +659,8 @@ void Preferencesfrm::SavePref_cmd_Click()
 {
     using H = PreferencesHost;
     if (PreferencesHost* host = gPreferencesHost) {
+        // Every choice of the window goes to the settings file in one write.
+        Registry::GroupWrite group;
         applyRow(*host, UnpackTypeCmb, {&H::UnpackRAWMnu_Click, &H::UnpackEMHMnu_Click});
         applyRow(*host, UnpackToCmb,
                  {&H::UnpackSaveFileMnu_Click, &H::UnpackWhereFileDirMnu_Click, &H::ApplyUnpackCustomDir});

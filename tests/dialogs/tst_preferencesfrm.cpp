@@ -596,6 +596,7 @@ private slots:
         QCOMPARE(Prompts::records(),
                  QStringList{"box|Information|YesNo|Tesma Kivro Pro|Are you sure you want to reset and restore all "
                              "default settings?|No"});
+        QCOMPARE(Prompts::boxStyles(), QStringList{"boxstyle|No|1"}); // No the default, on top
         QCOMPARE(gMsgResult, int(vbNo));
         QCOMPARE(form->TransferRateTxt->text(), QStringLiteral("Fast"));
         QCOMPARE(form->NoOfCustomFilterTxt->text(), QStringLiteral("5"));
@@ -611,7 +612,10 @@ private slots:
         Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kFilterInfoKey, "4", "Avi");
         open();
         Prompts::queue(QStringLiteral("Yes"));
+        const std::uint64_t writesBefore = win::RegStoreFileWrites();
         form->Reset_Cmd_Click();
+        // The file types are rewritten in one replacement of the settings file.
+        QCOMPARE(win::RegStoreFileWrites() - writesBefore, std::uint64_t(1));
         QCOMPARE(valueBoxes(*form),
                  (QStringList{"RAW (Read And Write)", "Save File", "1,440K", "Normal", "Last Saved Directory",
                               "Last Saved Directory", "No", "No", "Yes (Prompt)", "No", "Yes", "No", "3"}));

@@ -121,5 +121,5 @@ for i in $(seq 1 600); do
 done
 ! kill -0 "$kivro_pid" 2>/dev/null || fail "kivro did not end"
 kivro_pid=""
-[ "$(wc -l < "$KIVRO_TEST_LOG")" -eq 2 ] || fail "unexpected log lines"
+log_prompt_count_is 2 || fail "unexpected log lines"
 echo "PASS"

@@ -425,7 +425,7 @@ private slots:
                      mode, {QStringLiteral("KIVRO_TEST_LOG=") + log, QStringLiteral("KIVRO_TEST_ANSWERS=") + answers}),
                  1);
         QCOMPARE(QString::fromUtf8(kivrotest::readFile(log)),
-                 QStringLiteral("box|Critical|OK|Tesma Kivro Pro|") + box + QStringLiteral("|OK\n"));
+                 QStringLiteral("box|Critical|OK|Tesma Kivro Pro|") + box + QStringLiteral("|OK\nboxstyle|OK|0\n"));
     }
 };
 
