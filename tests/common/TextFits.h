@@ -4,6 +4,7 @@
 // the room the label has. A text that is wider or taller than that room shows clipped.
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStringList>
 #include <QTextDocument>
 #include <QWidget>
@@ -35,10 +36,25 @@ inline QSize textSizeIn(const QLabel& label, int width)
 }
 
 // Every label of `window` (shown or not) whose text does not fit it, as
-// "<object name>: '<text>' needs <w>x<h>, has <w>x<h>".
+// "<object name>: '<text>' needs <w>x<h>, has <w>x<h>". A read-only text box without a frame is
+// a label too; its text keeps the box's own margin of 2 pixels a side.
 inline QStringList clippedLabels(const QWidget& window)
 {
     QStringList clipped;
+    for (const QLineEdit* box : window.findChildren<QLineEdit*>()) {
+        if (!box->isReadOnly() || box->hasFrame() || box->text().isEmpty())
+            continue;
+        const QFontMetrics metrics(box->font());
+        const QSize needed(metrics.horizontalAdvance(box->text()), metrics.height());
+        const QSize room = box->contentsRect().marginsRemoved(box->textMargins()).size() - QSize(4, 0);
+        if (needed.width() > room.width() || needed.height() > room.height())
+            clipped << QStringLiteral("%1: '%2' needs %3x%4, has %5x%6")
+                           .arg(box->objectName(), box->text())
+                           .arg(needed.width())
+                           .arg(needed.height())
+                           .arg(room.width())
+                           .arg(room.height());
+    }
     for (const QLabel* label : window.findChildren<QLabel*>()) {
         if (label->text().trimmed().isEmpty())
             continue;

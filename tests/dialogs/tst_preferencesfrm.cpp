@@ -2,6 +2,7 @@
 // settings, the paging (buttons, keys, the wheel, picks in the list), what OK asks of the main
 // window row by row, the custom size step, Reset, and every way of closing.
 #include "KivroTest.h"
+#include "TextFits.h"
 #include "StoredSettings.h"
 
 #include "dialogs/PreferencesHost.h"
@@ -585,6 +586,33 @@ private slots:
         for (const QString& name : written.split(' '))
             values << name.section('=', 0, 0) + '=' + setting(name.section('=', 0, 0));
         QCOMPARE(values.join(' '), written);
+    }
+
+    // Every caption fits on every page; the value boxes show the start of a long text and
+    // never take the keyboard.
+    void textsFitAndValueBoxesShowTheirStart()
+    {
+        store("SaveTo=Custom");
+        gSaveCustomDir = QStringLiteral("/run/Data/a very long folder name/that goes on/and on/D/a");
+        open();
+        for (int row = 0; row <= Preferencesfrm::kLastCategory; ++row) {
+            form->PrefCmb->setCurrentIndex(row);
+            form->PrefCmb_Click();
+            QCOMPARE(kivrotest::clippedLabels(*form), QStringList());
+        }
+        QVERIFY(form->SaveToTxt->text().startsWith(QLatin1String("Custom - /run/Data/")));
+        for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
+            QCOMPARE(box->focusPolicy(), Qt::NoFocus);
+            QCOMPARE(box->cursorPosition(), 0); // the start of the text is in view
+            QVERIFY(!box->hasSelectedText());
+        }
+        // Tab walks past them.
+        form->PrefCmb->setFocus();
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY2(!qobject_cast<QLineEdit*>(QApplication::focusWidget()),
+                     qPrintable(QApplication::focusWidget()->objectName()));
+        }
     }
 
     void resetAnsweredNoChangesNothing()
