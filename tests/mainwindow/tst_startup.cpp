@@ -268,8 +268,9 @@ private slots:
         QVERIFY(second.waitForFinished(30000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(kivrotest::readFile(p.log)),
-                 QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|This program is already running!|OK\n"));
+        QCOMPARE(
+            QString::fromUtf8(kivrotest::readFile(p.log)),
+            QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|This program is already running!|OK\nboxstyle|OK|1\n"));
         QCOMPARE(first.state(), QProcess::Running);
 
         // A copy that dies leaves its lock behind; it must not block the next start.
