@@ -288,7 +288,10 @@ private slots:
         QCOMPARE(third.exitStatus(), QProcess::NormalExit);
         QCOMPARE(third.exitCode(), 0);
         QVERIFY(!QFile::exists(p.root + QStringLiteral("/runtime/tesma-kivro/kivro.lock")));
-        QCOMPARE(kivrotest::readFile(p.log).count('\n'), 1);
+        // The log still holds the second copy's box alone.
+        QCOMPARE(
+            QString::fromUtf8(kivrotest::readFile(p.log)),
+            QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|This program is already running!|OK\nboxstyle|OK|1\n"));
     }
 
     void closingTheMainWindowEndsTheProgram()
