@@ -266,10 +266,25 @@ Preferencesfrm::Preferencesfrm(QWidget* parent) : QDialog(parent)
         auto* caption = new QLabel(QLatin1String(r.caption), this);
         caption->setObjectName(QStringLiteral("Label%1").arg(k + 1));
         caption->setGeometry(twips(240, rowTop(k), 1935, kRowHeight));
+        // A caption a little wider than its place ("Mpeg Compatibility Check:") is set a little
+        // closer, so that it shows whole in the place it has.
+        const int needed = caption->fontMetrics().horizontalAdvance(caption->text());
+        if (needed > caption->width()) {
+            QFont closer = caption->font();
+            closer.setLetterSpacing(QFont::PercentageSpacing, 100.0 * caption->width() / needed - 0.5);
+            caption->setFont(closer);
+        }
         captions.push_back(caption);
         auto* box = new QLineEdit(this);
         box->setObjectName(QLatin1String(r.boxName));
         box->setReadOnly(true);
+        // A value box only shows: it never takes the keyboard, and it shows the start of a text
+        // too long for it ("Custom - ..." before the folder's end).
+        box->setFocusPolicy(Qt::NoFocus);
+        connect(box, &QLineEdit::cursorPositionChanged, box, [box](int, int now) {
+            if (now != 0)
+                box->setCursorPosition(0);
+        });
         box->setGeometry(twips(2280, rowTop(k), r.combo ? 2295 : 615, kRowHeight));
         *r.box = box;
         if (!r.combo)
@@ -658,6 +673,8 @@ void Preferencesfrm::SavePref_cmd_Click()
 {
     using H = DialogsHost;
     if (DialogsHost* host = gDialogsHost) {
+        // Every choice of the window goes to the settings file in one write.
+        Registry::GroupWrite group;
         applyRow(*host, UnpackTypeCmb, {&H::UnpackRAWMnu_Click, &H::UnpackEMHMnu_Click});
         applyRow(*host, UnpackToCmb,
                  {&H::UnpackSaveFileMnu_Click, &H::UnpackWhereFileDirMnu_Click, &H::ApplyUnpackCustomDir});

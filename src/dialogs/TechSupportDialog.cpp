@@ -52,6 +52,11 @@ TechSupportDialog::TechSupportDialog(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("TechSupportDialog"));
     setWindowTitle(QStringLiteral("Tesma Kivro Technical Support"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // The lines' places are measured for the small face: "Arial" 8.25 pt (a desktop's default
+    // face clips the first line).
+    QFont face(QStringLiteral("Arial"));
+    face.setPointSizeF(8.25);
+    setFont(face);
 
     Label1 = captionLabel(this, "Label1",
                           QStringLiteral("If you have any problem in using this program, you can always get help from"),

@@ -83,7 +83,7 @@ abtfrm::abtfrm(QWidget* parent) : QDialog(parent)
     lblTitle->setGeometry(60, 10, 200, 24);
     copyright_lbl = new QLabel(QStringLiteral("\u00AE"), this);
     copyright_lbl->setObjectName(QStringLiteral("copyright_lbl"));
-    copyright_lbl->setGeometry(262, 10, 14, 14);
+    copyright_lbl->setGeometry(262, 10, 14, 14); // moved beside the title's text when loaded
     lblVersion = new QLabel(this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setGeometry(60, 36, 200, 16);
@@ -192,6 +192,8 @@ void abtfrm::Form_Load()
     setWindowTitle(QStringLiteral("About ") + kTitle);
     lblVersion->setText(VersionText(KIVRO_VERSION_MAJOR, KIVRO_VERSION_MINOR, KIVRO_VERSION_PATCH));
     lblTitle->setText(kTitle);
+    // The registered sign stands right after the title's last letter, whatever the face measures.
+    copyright_lbl->move(lblTitle->x() + lblTitle->fontMetrics().horizontalAdvance(lblTitle->text()) + 1, lblTitle->y());
     m_panelState = 1;
     if (gStartupPictures) {
         PicIcon->setPixmap(pictureOf(gStartupPictures->PicIcon2, PicIcon->width()));

@@ -263,6 +263,12 @@ void customfilefilterfrm::add_cmd_Click()
         exclamation(QStringLiteral("Please key in a Description."));
         return;
     }
+    // The dialogs' type lists have been built by cutting a text at "|": a type holding one would
+    // shift every later type.
+    if (description.contains(QLatin1Char('|')) || patterns.contains(QLatin1Char('|'))) {
+        exclamation(QStringLiteral("A file type cannot hold '|'."));
+        return;
+    }
     m_filters.append(description, patterns);
 }
 

@@ -41,7 +41,8 @@ void setBoxBackground(QLineEdit* box, const QColor& colour)
     box->setPalette(p);
 }
 
-// A text box drawn as a label: no frame, read-only, on the button face.
+// A text box drawn as a label: no frame, read-only, and no background of its own, so that it
+// shows the face of the frame it stands in (a frame may draw a shade of its own).
 QLineEdit* labelBox(const QString& text, QWidget* parent, const char* name)
 {
     auto* box = new QLineEdit(text, parent);
@@ -49,7 +50,7 @@ QLineEdit* labelBox(const QString& text, QWidget* parent, const char* name)
     box->setFrame(false);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
-    setBoxBackground(box, QApplication::palette().color(QPalette::Button));
+    setBoxBackground(box, Qt::transparent);
     return box;
 }
 

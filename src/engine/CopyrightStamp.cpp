@@ -5,6 +5,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
 #include "platform/RuntimeError.h"
+#include "platform/WholeFile.h"
 
 #include <cerrno>
 
@@ -50,17 +51,14 @@ QByteArray readStampFile(const QString& path)
     return content;
 }
 
+// Written whole or not at all: a write that fails part way (a full disk) must leave no file
+// behind, or the next start would read an empty stamp and never write the default again.
 void createDefaultStampFile(const QString& path)
 {
-    const win::HANDLE h = win::CreateFileA(path, win::GENERIC_READ | win::GENERIC_WRITE, win::FILE_SHARE_READ,
-                                           win::CREATE_ALWAYS);
-    if (h == win::INVALID_HANDLE_VALUE)
-        raiseError(errnoToErrorNumber(win::GetLastError(), true));
-    HandleGuard guard(h);
     const QByteArray bytes = kDefaultCopyrightStamp.toLocal8Bit() + QByteArrayLiteral("\r\n");
-    std::uint32_t written = 0;
-    if (!win::WriteFile(h, bytes.constData(), std::uint32_t(bytes.size()), &written))
-        raiseError(errnoToErrorNumber(win::GetLastError()));
+    errno = 0;
+    if (!ReplaceFileWhole(path, bytes))
+        raiseError(errno != 0 ? errnoToErrorNumber(errno, true) : 75);
 }
 
 } // namespace

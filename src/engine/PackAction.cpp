@@ -48,15 +48,10 @@ QString quoted(const QString& path)
     return QLatin1Char('\'') + path + QLatin1Char('\'');
 }
 
-bool statPath(const QString& path, struct stat& st)
-{
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
 bool pathExists(const QString& path)
 {
     struct stat st {};
-    return statPath(path, st);
+    return paths::statPath(path, &st);
 }
 
 // Whether two paths name one file, as the system decides it: two existing files by their
@@ -67,8 +62,8 @@ bool sameFile(const QString& a, const QString& b)
 {
     struct stat sa {};
     struct stat sb {};
-    const bool aExists = statPath(a, sa);
-    const bool bExists = statPath(b, sb);
+    const bool aExists = paths::statPath(a, &sa);
+    const bool bExists = paths::statPath(b, &sb);
     if (aExists && bExists)
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
     return !aExists && !bExists && a == b;
@@ -526,7 +521,7 @@ void PackRun::testOutputFolder()
 {
     const QString folder = paths::folderOf(m_saveAs);
     struct stat st {};
-    if (!folder.isEmpty() && !(statPath(folder, st) && S_ISDIR(st.st_mode)))
+    if (!folder.isEmpty() && !(paths::statPath(folder, &st) && S_ISDIR(st.st_mode)))
         raiseError(76);
     if (paths::nameTooLong(m_saveAs))
         raiseError(64);

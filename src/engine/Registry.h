@@ -32,4 +32,15 @@ QString readSetting(const Settings::StoredSetting& setting);
 // Writes `text` as the stored value of the program's key under the setting's written spelling.
 void writeSetting(const Settings::StoredSetting& setting, const QString& text);
 
+// Writes the settings of a group that belongs together (a dialog's OK, a list of many values) to
+// the settings file once, whole or not at all, when the last object of the group goes (see
+// RegBeginGroupWrite). Reads during the group see what it wrote.
+class GroupWrite {
+public:
+    GroupWrite() { win::RegBeginGroupWrite(); }
+    ~GroupWrite() { win::RegEndGroupWrite(); }
+    GroupWrite(const GroupWrite&) = delete;
+    GroupWrite& operator=(const GroupWrite&) = delete;
+};
+
 } // namespace kivro::Registry

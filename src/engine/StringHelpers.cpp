@@ -156,6 +156,7 @@ QString FileFilter::listPatterns() const
 void ResetFileFilter()
 {
     using namespace Registry;
+    GroupWrite group;
     Registry::writeSetting(Settings::fCheck, QStringLiteral("fPass"));
     Registry::writeSetting(Settings::NoOfFilter, QStringLiteral("3"));
     win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterKey);
@@ -236,6 +237,9 @@ FileFilterStore ReadFileFilterStore()
 QStringList WriteFileFilterStore(const QVector<FileFilter>& filters)
 {
     using namespace Registry;
+    // The whole list goes to the settings file in one write: hundreds of types, each written on
+    // its own, rewrote the file hundreds of times.
+    GroupWrite group;
     Registry::writeSetting(Settings::NoOfFilter, QString::number(filters.size()));
     win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterKey);
     win::RegDeleteKeyA(HKEY_CURRENT_USER, kFilterInfoKey);

@@ -156,7 +156,7 @@ FileId identityOf(const QString& path)
 {
     FileId id;
     struct stat st {};
-    if (!path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0) {
+    if (paths::statPath(path, &st)) {
         id.device = std::uint64_t(st.st_dev);
         id.inode = std::uint64_t(st.st_ino);
         id.valid = true;

@@ -12,12 +12,13 @@ namespace kivro::commondialogbas {
 
 namespace {
 
-win::OPENFILENAME dialogRecord(QWidget* owner, const QString& filter, const QString& title,
+// `dialogFilter` is already in the dialogs' NUL-separated form.
+win::OPENFILENAME dialogRecord(QWidget* owner, const QString& dialogFilter, const QString& title,
                                const QString& initialFolder, std::uint32_t flags)
 {
     win::OPENFILENAME ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = DialogFilter(filter);
+    ofn.lpstrFilter = dialogFilter;
     ofn.nFilterIndex = 0;
     ofn.lpstrInitialDir = initialFolder;
     ofn.lpstrTitle = title;
@@ -42,10 +43,18 @@ QString DialogFilter(const QString& filter)
     return converted;
 }
 
+QString DialogFilter(const QList<std::pair<QString, QString>>& types)
+{
+    QString converted;
+    for (const auto& [description, patterns] : types)
+        converted += description + QChar(0) + patterns + QChar(0);
+    return converted;
+}
+
 bool ShowOpenDialog(QWidget* owner, const QString& filter, const QString& title, const QString& initialFolder)
 {
     using namespace win;
-    OPENFILENAME ofn = dialogRecord(owner, filter, title, initialFolder,
+    OPENFILENAME ofn = dialogRecord(owner, DialogFilter(filter), title, initialFolder,
                                     OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
                                         | OFN_NOTESTFILECREATE | OFN_LONGNAMES);
     if (!GetOpenFileNameA(ofn))
@@ -54,11 +63,13 @@ bool ShowOpenDialog(QWidget* owner, const QString& filter, const QString& title,
     return true;
 }
 
-bool ShowSaveDialog(QWidget* owner, const QString& filter, const QString& title, const QString& initialFolder,
+namespace {
+
+bool showSaveDialog(QWidget* owner, const QString& dialogFilter, const QString& title, const QString& initialFolder,
                     const QString& purpose)
 {
     using namespace win;
-    OPENFILENAME ofn = dialogRecord(owner, filter, title, initialFolder,
+    OPENFILENAME ofn = dialogRecord(owner, dialogFilter, title, initialFolder,
                                     OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT
                                         | OFN_EXPLORER | OFN_LONGNAMES);
     if (!GetSaveFileNameA(ofn))
@@ -73,6 +84,20 @@ bool ShowSaveDialog(QWidget* owner, const QString& filter, const QString& title,
         setWhichFileLbl(ofn.lpstrFile);
     }
     return true;
+}
+
+} // namespace
+
+bool ShowSaveDialog(QWidget* owner, const QString& filter, const QString& title, const QString& initialFolder,
+                    const QString& purpose)
+{
+    return showSaveDialog(owner, DialogFilter(filter), title, initialFolder, purpose);
+}
+
+bool ShowSaveDialog(QWidget* owner, const QList<std::pair<QString, QString>>& types, const QString& title,
+                    const QString& initialFolder, const QString& purpose)
+{
+    return showSaveDialog(owner, DialogFilter(types), title, initialFolder, purpose);
 }
 
 } // namespace kivro::commondialogbas

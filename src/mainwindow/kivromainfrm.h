@@ -464,7 +464,10 @@ public:
     // DialogsHost: the custom choices applied with the folder the global holds (also the
     // choosers' own last step), and the switches set to a value.
     void ApplyUnpackCustomDir() override;
+    // The preferences window's OK: the save-as box is set before SaveCustomDir is written.
     void ApplySaveCustomDir() override;
+    // The menu's folder chooser: SaveCustomDir is written before the save-as box is set.
+    void applySaveCustomDirFromMenu();
     void ApplyStartupCustomDir() override;
     void SetZipCompress(bool on) override;
     void SetMpegCheck(bool on) override;

@@ -505,7 +505,7 @@ void kivromainfrm::runFolderChooser(const QString& titleText, QString& folder, b
 void kivromainfrm::SaveCustomDirMnu_Click()
 {
     runFolderChooser(QStringLiteral("Save As Directory: "), gSaveCustomDir, true, &PreferencesLink::setSaveToCustom,
-                     &kivromainfrm::ApplySaveCustomDir);
+                     &kivromainfrm::applySaveCustomDirFromMenu);
 }
 
 void kivromainfrm::StartupCustomDirMnu_Click()
@@ -522,6 +522,14 @@ void kivromainfrm::UnpackCustomDirMnu_Click()
 }
 
 void kivromainfrm::ApplySaveCustomDir()
+{
+    checkOnly({SaveCustomDirMnu, LastSavedDirMnu}, SaveCustomDirMnu);
+    writeSetting(Settings::SaveTo, QStringLiteral("Custom"));
+    SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, QStringLiteral("default.mpg")));
+    writeSetting(Settings::SaveCustomDir, gSaveCustomDir);
+}
+
+void kivromainfrm::applySaveCustomDirFromMenu()
 {
     checkOnly({SaveCustomDirMnu, LastSavedDirMnu}, SaveCustomDirMnu);
     writeSetting(Settings::SaveTo, QStringLiteral("Custom"));

@@ -81,16 +81,17 @@ void kivromainfrm::SaveAsMnu_Click()
 void kivromainfrm::Browse_cmd_Click()
 {
     // The stored file types: "Description (patterns)" shown, the patterns with ";" filtering. A
-    // damaged store is repaired (with its message) before the dialog opens.
+    // damaged store is repaired (with its message) before the dialog opens. The types go to the
+    // dialog as they stand, never joined into one text cut at "|": a "|" stored by an earlier
+    // build is shown as typed.
     const FileFilterStore store = ReadFileFilterStore();
-    QStringList filter;
+    QList<std::pair<QString, QString>> filter;
     for (const FileFilter& type : store.entries)
-        filter << type.displayForm() << type.listPatterns();
+        filter.append({type.displayForm(), type.listPatterns()});
 
     // Nothing else of the program can be clicked while the dialog is open.
     EnableBottomMostFrm(false);
-    const bool chosen = commondialogbas::ShowSaveDialog(this, filter.join(QLatin1Char('|')),
-                                                        QStringLiteral("Save Pack File As"), QString(),
+    const bool chosen = commondialogbas::ShowSaveDialog(this, filter, QStringLiteral("Save Pack File As"), QString(),
                                                         QStringLiteral("SavePackFile"));
     EnableBottomMostFrm(true);
     // Only a confirmed choice names a new save-as file; a cancelled dialog leaves the protection

@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "platform/Prompts.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -153,6 +154,14 @@ bool runFileDialog(OPENFILENAME& ofn, bool save)
             dialog.setNameFilters(filters);
             const std::uint32_t index = ofn.nFilterIndex == 0 ? 1 : ofn.nFilterIndex;
             dialog.selectNameFilter(filters.value(qsizetype(index) - 1, filters.first()));
+            // QFileDialog cuts the shown label out of each filter by its own pattern, which
+            // shows a blank row for a label it cannot cut; the type box shows each label as it
+            // stands instead (the dialog filters by the index of the row, not by its text).
+            if (auto* typeBox = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+                const QStringList labels = filterParts(ofn.lpstrFilter).labels;
+                for (int i = 0; i < typeBox->count() && i < labels.size(); ++i)
+                    typeBox->setItemText(i, labels.at(i));
+            }
         }
         if (save && ofn.lpstrDefExt) {
             // The extension of a typed name follows the filter selected when the user confirms.

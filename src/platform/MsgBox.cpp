@@ -31,6 +31,25 @@ std::vector<int> buttonsOf(int style)
     }
 }
 
+// The button a box has as its default: the first unless the style names another it has.
+int defaultButtonOf(int style)
+{
+    const std::vector<int> buttons = buttonsOf(style);
+    const size_t index = (style & vbDefaultButton3) ? 2 : (style & vbDefaultButton2) ? 1 : 0;
+    return index < buttons.size() ? buttons[index] : buttons.front();
+}
+
+bool topMostOf(int style)
+{
+    return style & (vbTopMost | vbSystemModal | vbMsgBoxSetForeground);
+}
+
+void recordBox(int style, const QString& title, const QString& prompt, const QString& answer)
+{
+    Prompts::recordBox({QStringLiteral("box"), msgBoxIconName(style), msgBoxButtonsName(style), title, prompt, answer},
+                       msgBoxAnswerName(defaultButtonOf(style)), topMostOf(style));
+}
+
 int answerFromName(const QString& name)
 {
     for (int a = vbOK; a <= vbNo; ++a)
@@ -62,14 +81,12 @@ int scriptedAnswer(const QString& prompt, int style, const QString& title)
         for (int b : buttons)
             offered = offered || b == answer;
         if (!offered) {
-            Prompts::record(
-                {QStringLiteral("box"), msgBoxIconName(style), msgBoxButtonsName(style), title, prompt, QString()});
+            recordBox(style, title, prompt, QString());
             Prompts::wrongKind(QStringLiteral("box answered with '%1'").arg(*line));
             return buttons.size() == 1 ? vbOK : (buttons.back() == vbIgnore ? vbAbort : buttons.back());
         }
     }
-    Prompts::record({QStringLiteral("box"), msgBoxIconName(style), msgBoxButtonsName(style), title, prompt,
-                     msgBoxAnswerName(answer)});
+    recordBox(style, title, prompt, msgBoxAnswerName(answer));
     if (!line && buttons.size() > 1)
         Prompts::record({QStringLiteral("error"), QStringLiteral("no answer left")});
     return answer;
@@ -97,7 +114,7 @@ int shownAnswer(const QString& prompt, int style, const QString& title)
         box.setIcon(QMessageBox::NoIcon);
         break;
     }
-    if (style & (vbTopMost | vbSystemModal | vbMsgBoxSetForeground))
+    if (topMostOf(style))
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
     const std::vector<int> buttons = buttonsOf(style);
@@ -129,9 +146,10 @@ int shownAnswer(const QString& prompt, int style, const QString& title)
         }
         pushButtons.push_back(box.addButton(sb));
     }
-    const int defIndex = (style & vbDefaultButton3) ? 2 : (style & vbDefaultButton2) ? 1 : 0;
-    if (defIndex < int(pushButtons.size()))
-        box.setDefaultButton(pushButtons[size_t(defIndex)]);
+    const int byDefault = defaultButtonOf(style);
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i] == byDefault)
+            box.setDefaultButton(pushButtons[i]);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     for (size_t i = 0; i < pushButtons.size(); ++i)

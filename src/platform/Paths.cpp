@@ -120,14 +120,28 @@ QString programDir()
     return QCoreApplication::applicationDirPath();
 }
 
+namespace {
+
+// A path the system cannot take as it stands: empty, or holding a NUL.
+bool unusablePath(const QString& path)
+{
+    if (path.isEmpty() || path.contains(QChar(0))) {
+        errno = ENOENT;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool statPath(const QString& path, struct stat* st)
 {
-    return ::stat(QFile::encodeName(path).constData(), st) == 0;
+    return !unusablePath(path) && ::stat(QFile::encodeName(path).constData(), st) == 0;
 }
 
 bool lstatPath(const QString& path, struct stat* st)
 {
-    return ::lstat(QFile::encodeName(path).constData(), st) == 0;
+    return !unusablePath(path) && ::lstat(QFile::encodeName(path).constData(), st) == 0;
 }
 
 bool isNormalFile(const QString& path)

@@ -58,7 +58,9 @@ QString settingsFile();
 QString programDir();
 
 // stat(2) of a path, its links followed, with the name in the file system's encoding: true when
-// it succeeds; false with errno set when it fails.
+// it succeeds; false with errno set when it fails. A path the system cannot take as it stands
+// (empty, or holding a NUL, which would end the C string early and name another file) fails
+// with ENOENT.
 bool statPath(const QString& path, struct stat* st);
 // lstat(2) likewise: a link itself, not what it points to.
 bool lstatPath(const QString& path, struct stat* st);

@@ -19,6 +19,7 @@ struct State {
     bool fromEnv = false;
     std::deque<QString> answers;
     QStringList records;
+    QStringList boxStyles;
     QString logFile;
     std::function<void(const QString&)> observer;
 };
@@ -62,6 +63,7 @@ void Prompts::enableScripted()
     s.inProcess = true;
     s.answers.clear();
     s.records.clear();
+    s.boxStyles.clear();
 }
 
 void Prompts::disableScripted()
@@ -116,17 +118,36 @@ QString Prompts::escape(const QString& field)
 
 void Prompts::record(const QStringList& fields)
 {
-    QStringList escaped;
-    for (const QString& f : fields)
-        escaped << escape(f);
-    const QString line = escaped.join(QLatin1Char('|'));
+    record(fields, {});
+}
+
+void Prompts::recordBox(const QStringList& fields, const QString& defaultButton, bool topMost)
+{
+    record(fields, {QStringLiteral("boxstyle"), defaultButton, topMost ? QStringLiteral("1") : QStringLiteral("0")});
+}
+
+void Prompts::record(const QStringList& fields, const QStringList& styleFields)
+{
+    auto lineOf = [](const QStringList& parts) {
+        QStringList escaped;
+        for (const QString& f : parts)
+            escaped << escape(f);
+        return escaped.join(QLatin1Char('|'));
+    };
+    const QString line = lineOf(fields);
     State& s = state();
     s.records << line;
+    QByteArray bytes = line.toUtf8() + '\n';
+    if (!styleFields.isEmpty()) {
+        const QString style = lineOf(styleFields);
+        s.boxStyles << style;
+        bytes += style.toUtf8() + '\n';
+    }
     if (s.observer)
         s.observer(line);
     if (!s.logFile.isEmpty()) {
-        // One append per line, so several programs can share the file.
-        const QByteArray bytes = line.toUtf8() + '\n';
+        // One append for the line and its style line, so that programs sharing the file cannot
+        // come between them.
         const int fd = ::open(QFile::encodeName(s.logFile).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC,
                               0644);
         if (fd >= 0) {
@@ -147,9 +168,15 @@ QStringList Prompts::records()
     return state().records;
 }
 
+QStringList Prompts::boxStyles()
+{
+    return state().boxStyles;
+}
+
 void Prompts::clearRecords()
 {
     state().records.clear();
+    state().boxStyles.clear();
 }
 
 void Prompts::wrongKind(const QString& what)

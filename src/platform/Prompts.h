@@ -32,7 +32,13 @@ public:
     // Records one prompt: appended to the in-memory records and, when KIVRO_TEST_LOG is set, to
     // that file in one write. `fields` are escaped ("\" -> "\\", line break -> "\n", "|" -> "\|").
     static void record(const QStringList& fields);
+    // Records a message box: its line as record() does, followed in the same write to the log
+    // file by "boxstyle|<default button>|<top-most: 1 or 0>". The style lines are kept apart
+    // from records(), one per box, in boxStyles().
+    static void recordBox(const QStringList& fields, const QString& defaultButton, bool topMost);
     static QStringList records();
+    static QStringList boxStyles();
+    // Forgets the records and the box styles.
     static void clearRecords();
     // Test seam: called with every record line right after it is recorded (for a test that must
     // change the world while a box is up, as a user would). An empty function removes it.
@@ -44,6 +50,9 @@ public:
 
     // Escapes one log field.
     static QString escape(const QString& field);
+
+private:
+    static void record(const QStringList& fields, const QStringList& styleFields);
 };
 
 } // namespace kivro

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 namespace kivro::win {
 
@@ -122,8 +123,16 @@ bool readIni(QIODevice& device, QSettings::SettingsMap& map)
     return true;
 }
 
+std::uint64_t& fileWrites()
+{
+    static std::uint64_t count = 0;
+    return count;
+}
+
 bool writeIni(QIODevice& device, const QSettings::SettingsMap& map)
 {
+    // QSettings calls this once for every replacement of the file.
+    ++fileWrites();
     // Sections in a stable order, [General] first.
     std::map<QString, QStringList> sections;
     for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
@@ -249,6 +258,44 @@ std::unique_ptr<QSettings> openStore()
     return s;
 }
 
+// A group of writes that belong together: one look at the file when it begins, every read and
+// write of the group on that one view, and one replacement of the file when it ends. Until then
+// the group's values are held as values the file has not taken yet, so that every read sees them;
+// the end forgets them again once the file took them.
+struct GroupWrite {
+    int depth = 0;
+    std::unique_ptr<QSettings> store;
+    std::vector<std::pair<QString, QString>> touched; // group and value name, as kept
+};
+
+GroupWrite& groupWrite()
+{
+    static GroupWrite group;
+    return group;
+}
+
+bool inGroupWrite()
+{
+    return groupWrite().depth > 0;
+}
+
+// The store a call works on: the group's view during a group of writes, else a fresh look held
+// in `own`.
+QSettings& storeFor(std::unique_ptr<QSettings>& own)
+{
+    if (inGroupWrite())
+        return *groupWrite().store;
+    own = openStore();
+    return *own;
+}
+
+// Keeps a value of a group of writes until the group is written (an invalid value: deleted).
+void keepForGroup(const QString& group, const QString& name, const QVariant& value)
+{
+    keptSection(group)[name.toLower()] = value;
+    groupWrite().touched.emplace_back(group, name.toLower());
+}
+
 // The stored spelling of a section, found without regard to case; `group` when none exists yet.
 QString storedGroup(QSettings& s, const QString& group)
 {
@@ -326,12 +373,13 @@ long RegQueryValueExA(HKEY key, const QString& valueName, std::uint32_t* type, Q
             return ERROR_FILE_NOT_FOUND;
         v = *kept;
     } else {
-        auto s = openStore();
-        const QString group = storedGroup(*s, it->second.group);
-        const QString name = storedName(*s, group, valueKey(valueName));
+        std::unique_ptr<QSettings> own;
+        QSettings& s = storeFor(own);
+        const QString group = storedGroup(s, it->second.group);
+        const QString name = storedName(s, group, valueKey(valueName));
         if (name.isEmpty())
             return ERROR_FILE_NOT_FOUND;
-        v = s->value(group + QLatin1Char('/') + name);
+        v = s.value(group + QLatin1Char('/') + name);
     }
     QByteArray bytes;
     std::uint32_t t = REG_SZ;
@@ -364,9 +412,10 @@ long RegSetValueExA(HKEY key, const QString& valueName, std::uint32_t type, cons
     const auto it = openKeys().find(key);
     if (it == openKeys().end())
         return ERROR_INVALID_HANDLE;
-    auto s = openStore();
-    const QString group = storedGroup(*s, it->second.group);
-    QString name = storedName(*s, group, valueKey(valueName));
+    std::unique_ptr<QSettings> own;
+    QSettings& s = storeFor(own);
+    const QString group = storedGroup(s, it->second.group);
+    QString name = storedName(s, group, valueKey(valueName));
     if (name.isEmpty())
         name = valueKey(valueName);
     QVariant v;
@@ -377,10 +426,14 @@ long RegSetValueExA(HKEY key, const QString& valueName, std::uint32_t type, cons
     } else {
         v = QString::fromUtf8(data);
     }
-    s->setValue(group + QLatin1Char('/') + name, v);
-    s->sync();
+    s.setValue(group + QLatin1Char('/') + name, v);
+    if (inGroupWrite()) {
+        keepForGroup(it->second.group, name, v);
+        return ERROR_SUCCESS;
+    }
+    s.sync();
     auto& kept = keptSection(it->second.group);
-    if (s->status() == QSettings::NoError) {
+    if (s.status() == QSettings::NoError) {
         kept.erase(name.toLower());
         return ERROR_SUCCESS;
     }
@@ -400,19 +453,27 @@ long RegDeleteKeyA(HKEY root, const QString& subKey)
     const QString wanted = groupFor(subKey);
     if (wanted == QLatin1String("General"))
         return ERROR_ACCESS_DENIED; // the program's own key is never deleted whole
-    auto s = openStore();
-    const QString group = storedGroup(*s, wanted);
-    s->beginGroup(group);
-    const QStringList onDisk = s->allKeys();
-    s->endGroup();
+    std::unique_ptr<QSettings> own;
+    QSettings& s = storeFor(own);
+    const QString group = storedGroup(s, wanted);
+    s.beginGroup(group);
+    const QStringList onDisk = s.allKeys();
+    s.endGroup();
     auto& kept = keptSection(wanted);
     const bool keptAny = std::any_of(kept.begin(), kept.end(), [](const auto& v) { return v.second.isValid(); });
     if (onDisk.isEmpty() && !keptAny)
         return ERROR_FILE_NOT_FOUND;
+    if (inGroupWrite()) {
+        s.remove(group);
+        kept.clear();
+        for (const QString& name : onDisk)
+            keepForGroup(wanted, name, QVariant());
+        return ERROR_SUCCESS;
+    }
     if (!onDisk.isEmpty()) {
-        s->remove(group);
-        s->sync();
-        if (s->status() != QSettings::NoError) {
+        s.remove(group);
+        s.sync();
+        if (s.status() != QSettings::NoError) {
             // What the file still holds reads as deleted for the rest of the run.
             for (const QString& name : onDisk)
                 kept[name.toLower()] = QVariant();
@@ -421,6 +482,36 @@ long RegDeleteKeyA(HKEY root, const QString& subKey)
     }
     kept.clear();
     return ERROR_SUCCESS;
+}
+
+void RegBeginGroupWrite()
+{
+    GroupWrite& group = groupWrite();
+    if (group.depth++ == 0) {
+        group.store = openStore();
+        group.touched.clear();
+    }
+}
+
+long RegEndGroupWrite()
+{
+    GroupWrite& group = groupWrite();
+    if (group.depth == 0 || --group.depth > 0)
+        return ERROR_SUCCESS;
+    std::unique_ptr<QSettings> store = std::move(group.store);
+    std::vector<std::pair<QString, QString>> touched = std::move(group.touched);
+    group.touched.clear();
+    store->sync();
+    if (store->status() != QSettings::NoError)
+        return writeFailed(); // what the group wrote stays kept for the run
+    for (const auto& [section, name] : touched)
+        keptSection(section).erase(name);
+    return ERROR_SUCCESS;
+}
+
+std::uint64_t RegStoreFileWrites()
+{
+    return fileWrites();
 }
 
 bool RegStoreWriteFailed()

@@ -49,6 +49,17 @@ long RegSetValueExA(HKEY key, const QString& valueName, std::uint32_t type, cons
 long RegCloseKey(HKEY key);
 long RegDeleteKeyA(HKEY root, const QString& subKey);
 
+// A group of writes that belong together (a dialog's OK, a list of many values): between the
+// begin and the end, every call works on one look at the file and nothing is written; the end
+// replaces the file once, whole or not at all. Groups may nest; the outermost end writes. A file
+// that does not take the group keeps all of its values in memory, as a single failed write does,
+// and the end returns ERROR_WRITE_FAULT (warning once per run).
+void RegBeginGroupWrite();
+long RegEndGroupWrite();
+
+// Test seam: how many times this process has replaced the settings file.
+std::uint64_t RegStoreFileWrites();
+
 // True once a write of this run could not be stored in the settings file.
 bool RegStoreWriteFailed();
 // The warning a failed write shows, once per run.

@@ -49,13 +49,11 @@ bool ReplaceFileWhole(const QString& path, const QByteArray& bytes, std::optiona
     // place of the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || (permissions && !file.setPermissions(*permissions))) {
         // The temporary file goes with `file`; the old file was never touched.
+        const int cause = errno;
         file.cancelWriting();
-        return false;
-    }
-    if (permissions && !file.setPermissions(*permissions)) {
-        file.cancelWriting();
+        errno = cause;
         return false;
     }
     return file.commit();

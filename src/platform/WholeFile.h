@@ -19,7 +19,8 @@ bool ReadRegularFile(const QString& path, const std::function<void(const char* d
 // bytes go to a temporary file beside it, which is renamed over `path` only after every byte was
 // written and flushed; on any failure (open, write, a file-size limit, a full disk, the rename)
 // the old file stays exactly as it was, no temporary file is left behind, and the answer is
-// false. With `permissions` given, the new file gets them; without, those of a new file.
+// false, with errno telling the cause where the system gave one. With `permissions` given, the
+// new file gets them; without, those of a new file.
 bool ReplaceFileWhole(const QString& path, const QByteArray& bytes,
                       std::optional<QFileDevice::Permissions> permissions = std::nullopt);
 

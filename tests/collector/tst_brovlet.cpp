@@ -173,10 +173,12 @@ public:
     // The arguments of each start of the stub.
     QList<QStringList> calls() const { return stubkivro::calls(callsDir); }
 
+    // The log's lines without the style line that follows each box line.
     QStringList logLines() const
     {
         QStringList lines = QString::fromUtf8(kivrotest::readFile(logFile)).split(QLatin1Char('\n'));
         lines.removeAll(QString());
+        lines.removeIf([](const QString& line) { return line.startsWith(QLatin1String("boxstyle|")); });
         return lines;
     }
 

@@ -222,6 +222,19 @@ private slots:
         QTest::newRow("add without a description") << true << Rows{0} << ""
                                                    << "*.avi" << QStringList{"add"} << defaults << Rows{0}
                                                    << QStringList{exclamation("Please key in a Description.")};
+        QTest::newRow("add, a '|' in the description") << true << Rows{0} << "Vid|eo"
+                                                       << "*.avi" << QStringList{"add"} << defaults << Rows{0}
+                                                       << QStringList{exclamation("A file type cannot hold '\\|'.")};
+        QTest::newRow("add, a '|' in the patterns") << true << Rows{0} << "Video"
+                                                    << "*.avi|*.vob" << QStringList{"add"} << defaults << Rows{0}
+                                                    << QStringList{exclamation("A file type cannot hold '\\|'.")};
+        QTest::newRow("add, a '|' without a description: the missing text is named first")
+            << true << Rows{0} << ""
+            << "*.avi|" << QStringList{"add"} << defaults << Rows{0}
+            << QStringList{exclamation("Please key in a Description.")};
+        QTest::newRow("add, a ')' is text")
+            << true << Rows{0} << "Video :)"
+            << "*.avi" << QStringList{"add"} << (defaults + QStringList{"Video :)"}) << Rows{0} << QStringList{};
         QTest::newRow("add twice") << true << Rows{1} << "Video"
                                    << "*.avi,*.vob" << QStringList{"add", "add"}
                                    << (defaults + QStringList{"Video", "Video"}) << Rows{1} << QStringList{};
@@ -296,6 +309,12 @@ private slots:
         QCOMPARE(descriptions(), after);
         QCOMPARE(selection(), selectedAfter);
         QCOMPARE(Prompts::records(), boxes);
+        // Every box stays on top; the Reset question has No as its default, the others OK.
+        QStringList styles;
+        for (const QString& b : boxes)
+            styles << (b.contains(QLatin1String("|YesNo|")) ? QStringLiteral("boxstyle|No|1")
+                                                            : QStringLiteral("boxstyle|OK|1"));
+        QCOMPARE(Prompts::boxStyles(), styles);
         // The boxes keep their texts; nothing is stored before the close.
         QCOMPARE(form->descr_txt->text(), description);
         QCOMPARE(form->Filetype_txt->text(), patterns.isNull() ? customfilefilterfrm::kFileTypeHint : patterns);
@@ -457,6 +476,63 @@ private slots:
         QTest::mouseClick(form->add_cmd, Qt::LeftButton);
         QVERIFY(form->close());
         QCOMPARE(groupLines(QStringLiteral("Filter")), QStringList{"1=*.avi"});
+    }
+
+    // Hundreds of types close at once: the whole list replaces the settings file once, and a file
+    // that does not take it warns once, the list kept for the rest of the run.
+    void manyTypesAreWrittenInOneReplacement_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("settings file writable") << true;
+        QTest::newRow("settings folder is a file") << false;
+    }
+    void manyTypesAreWrittenInOneReplacement()
+    {
+        QFETCH(bool, writable);
+        constexpr int kTypes = 200;
+        QByteArray ini = "[General]\nNoOfFilter=200\n\n[Filter]\n";
+        QByteArray info = "\n[FilterInfo]\n";
+        QStringList filter, filterInfo;
+        for (int i = 1; i <= kTypes; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            ini += n + "=*.t" + n + "\n";
+            info += n + "=Type " + n + "\n";
+            filter << QStringLiteral("%1=*.t%1").arg(i);
+            filterInfo << QStringLiteral("%1=Type %1").arg(i);
+        }
+        kivrotest::writeFile(paths::settingsFile(), ini + info);
+        open();
+        QCOMPARE(form->filtertype_lst->ListCount(), kTypes);
+        QString settingsFile;
+        if (!writable)
+            settingsFile = kivrotest::unwritableSettingsStore(QStringLiteral("Tesma"));
+        win::RegStoreResetRun();
+        Prompts::clearRecords();
+        const std::uint64_t before = win::RegStoreFileWrites();
+        QVERIFY(form->close());
+        QCOMPARE(win::RegStoreFileWrites() - before, std::uint64_t(writable ? 1 : 0));
+        QCOMPARE(host.typeBox.size(), qsizetype(kTypes));
+        QCOMPARE(host.typeBox.last(), QStringLiteral("Type 200 (*.t200)"));
+        QCOMPARE(setting(QStringLiteral("NoOfFilter")), QStringLiteral("200"));
+        if (writable) {
+            QVERIFY(Prompts::records().isEmpty());
+            QCOMPARE(groupLines(QStringLiteral("Filter")).size(), qsizetype(kTypes));
+            QCOMPARE(groupLines(QStringLiteral("FilterInfo")).size(), qsizetype(kTypes));
+            filter.sort();
+            filterInfo.sort();
+            QStringList stored = groupLines(QStringLiteral("Filter"));
+            stored.sort();
+            QCOMPARE(stored, filter);
+            stored = groupLines(QStringLiteral("FilterInfo"));
+            stored.sort();
+            QCOMPARE(stored, filterInfo);
+        } else {
+            QCOMPARE(Prompts::records(), QStringList{QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|")
+                                                     + win::RegStoreWarningText(settingsFile) + QStringLiteral("|OK")});
+            QVERIFY(win::RegStoreWriteFailed());
+            kivrotest::writableSettingsStore();
+            win::RegStoreResetRun();
+        }
     }
 
     // The load: the repairs, the gaps, and a count with text after its number (read to its end,

@@ -4,6 +4,7 @@
 #include "HeadlessLink.h"
 #include "FakeDialogsHost.h"
 #include "KivroTest.h"
+#include "TextFits.h"
 #include "StoredSettings.h"
 
 #include "engine/MainWindowHosts.h"
@@ -143,6 +144,24 @@ private slots:
         QCOMPARE(form->OKButton->text(), QStringLiteral("&OK"));
         QCOMPARE(form->CancelButton->text(), QStringLiteral("Cancel"));
         QVERIFY(form->parentWidget() == nullptr);
+    }
+
+    // The texts fit their places, and the note and "individual files." are drawn on the face of
+    // the frame they stand in, not on a patch of another colour.
+    void textsFitAndSitOnTheirFrame()
+    {
+        form->Form_Load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(kivrotest::clippedLabels(*form), QStringList());
+        const QImage shot = form->grab().toImage();
+        for (QLineEdit* box : {form->note_txt, form->individual_lbl}) {
+            auto* frame = box->parentWidget();
+            const QPoint inBox = box->mapTo(form.get(), QPoint(box->width() - 3, box->height() / 2));
+            const QPoint inFrame = frame->mapTo(form.get(), QPoint(frame->width() - 6, frame->height() - 6));
+            QCOMPARE(shot.pixelColor(inBox), shot.pixelColor(inFrame));
+        }
+        form->hide();
     }
 
     // Each opening starts with empty boxes and the stored mode; only its box is enabled and on

@@ -3,6 +3,7 @@
 // pressed in a child of this test on the X11 platform under Xvfb (the offscreen platform opens
 // nothing) with a stub xdg-open on PATH that logs its argument.
 #include "KivroTest.h"
+#include "TextFits.h"
 
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/MouseDownLabel.h"
@@ -352,6 +353,31 @@ private slots:
         QCOMPARE(Prompts::records(), unavailable ? QStringList{kUnavailable} : QStringList{});
         if (unavailable)
             QCOMPARE(gMsgResult, vbOK);
+    }
+
+    // Every text of both boxes fits its label in the label's font, the credit lines of both
+    // panels included.
+    void everyTextFitsItsLabel()
+    {
+        abtfrm* about = AboutForm();
+        about->Form_Load();
+        QCOMPARE(kivrotest::clippedLabels(*about), QStringList());
+        TechSupportDialog* support = TechSupportForm();
+        support->Form_Load();
+        QCOMPARE(kivrotest::clippedLabels(*support), QStringList());
+    }
+
+    // The registered sign stands right after the title's last letter, at the top of its line.
+    void registeredSignBesideTheTitle()
+    {
+        abtfrm* about = AboutForm();
+        about->Form_Load();
+        const QFontMetrics title(about->lblTitle->font());
+        const int titleEnd = about->lblTitle->x() + title.horizontalAdvance(about->lblTitle->text());
+        const int signLeft = about->copyright_lbl->x();
+        QVERIFY2(signLeft >= titleEnd && signLeft <= titleEnd + 3,
+                 qPrintable(QStringLiteral("title ends at %1, sign at %2").arg(titleEnd).arg(signLeft)));
+        QCOMPARE(about->copyright_lbl->y(), about->lblTitle->y());
     }
 
     // The support box: its texts at their places, the links showing what they open, and Esc.

@@ -3,6 +3,7 @@
 // window row by row, the custom size step, Reset, and every way of closing.
 #include "FakeDialogsHost.h"
 #include "KivroTest.h"
+#include "TextFits.h"
 #include "StoredSettings.h"
 
 #include "engine/MainWindowHosts.h"
@@ -508,6 +509,33 @@ private slots:
         QCOMPARE(values.join(' '), written);
     }
 
+    // Every caption fits on every page; the value boxes show the start of a long text and
+    // never take the keyboard.
+    void textsFitAndValueBoxesShowTheirStart()
+    {
+        store("SaveTo=Custom");
+        gSaveCustomDir = QStringLiteral("/run/Data/a very long folder name/that goes on/and on/D/a");
+        open();
+        for (int row = 0; row <= Preferencesfrm::kLastCategory; ++row) {
+            form->PrefCmb->setCurrentIndex(row);
+            form->PrefCmb_Click();
+            QCOMPARE(kivrotest::clippedLabels(*form), QStringList());
+        }
+        QVERIFY(form->SaveToTxt->text().startsWith(QLatin1String("Custom - /run/Data/")));
+        for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
+            QCOMPARE(box->focusPolicy(), Qt::NoFocus);
+            QCOMPARE(box->cursorPosition(), 0); // the start of the text is in view
+            QVERIFY(!box->hasSelectedText());
+        }
+        // Tab walks past them.
+        form->PrefCmb->setFocus();
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY2(!qobject_cast<QLineEdit*>(QApplication::focusWidget()),
+                     qPrintable(QApplication::focusWidget()->objectName()));
+        }
+    }
+
     void resetAnsweredNoChangesNothing()
     {
         store("tRate=fast,NoOfFilter=5");
@@ -517,6 +545,7 @@ private slots:
         QCOMPARE(Prompts::records(),
                  QStringList{"box|Information|YesNo|Tesma Kivro Pro|Are you sure you want to reset and restore all "
                              "default settings?|No"});
+        QCOMPARE(Prompts::boxStyles(), QStringList{"boxstyle|No|1"}); // No the default, on top
         QCOMPARE(gMsgResult, int(vbNo));
         QCOMPARE(form->TransferRateTxt->text(), QStringLiteral("Fast"));
         QCOMPARE(form->NoOfCustomFilterTxt->text(), QStringLiteral("5"));
@@ -532,7 +561,10 @@ private slots:
         Registry::RegWriteString(Registry::HKEY_CURRENT_USER, Registry::kFilterInfoKey, "4", "Avi");
         open();
         Prompts::queue(QStringLiteral("Yes"));
+        const std::uint64_t writesBefore = win::RegStoreFileWrites();
         form->Reset_Cmd_Click();
+        // The file types are rewritten in one replacement of the settings file.
+        QCOMPARE(win::RegStoreFileWrites() - writesBefore, std::uint64_t(1));
         QCOMPARE(valueBoxes(*form),
                  (QStringList{"RAW (Read And Write)", "Save File", "1,440K", "Normal", "Last Saved Directory",
                               "Last Saved Directory", "No", "No", "Yes (Prompt)", "No", "Yes", "No", "3"}));

@@ -95,6 +95,28 @@ log_has() {
   grep -qxF -- "$1" "$KIVRO_TEST_LOG"
 }
 
+# The prompts of the log in order: its box and dialog lines (the style line that follows each
+# box line is no prompt).
+log_prompts() {
+  grep -E '^(box|dialog)\|' "$KIVRO_TEST_LOG" || true
+}
+
+# The log holds exactly $1 prompts and, besides them, nothing but the style lines of its boxes.
+log_prompt_count_is() {
+  [ "$(log_prompts | wc -l)" -eq "$1" ] && ! grep -qvE '^(box|dialog|boxstyle)\|' "$KIVRO_TEST_LOG"
+}
+
+# The log holds exactly $1 boxes, any number of dialogs, and nothing but the boxes' style lines
+# besides.
+log_box_count_is() {
+  [ "$(grep -c '^box|' "$KIVRO_TEST_LOG")" -eq "$1" ] && ! grep -qvE '^(box|dialog|boxstyle)\|' "$KIVRO_TEST_LOG"
+}
+
+# The line that follows the box line $1 in the log: its "boxstyle|<default button>|<top-most>".
+box_style_of() {
+  grep -A1 -xF -- "$1" "$KIVRO_TEST_LOG" | sed -n 2p
+}
+
 focused_on() {
   [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]
 }

@@ -115,5 +115,5 @@ rc=0
 wait "$pid" || rc=$?
 trap - EXIT
 [ "$rc" -eq 0 ] || fail "exit status $rc"
-[ "$(wc -l < "$KIVRO_TEST_LOG")" -eq 2 ] || fail "unexpected log lines"
+log_prompt_count_is 2 || fail "unexpected log lines"
 echo "PASS"

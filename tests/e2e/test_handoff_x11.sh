@@ -32,7 +32,7 @@ done
 sleep 0.5
 geometry="$(xdotool getwindowgeometry "$packlist")"
 [[ "$geometry" == *"Position: 400,300 "* ]] || fail "pack-list window: $geometry"
-[ "$(grep -vc '^dialog|' "$KIVRO_TEST_LOG")" -eq 0 ] || fail "unexpected boxes"
+log_box_count_is 0 || fail "unexpected boxes"
 
 joined="$tmp/out dir/joined.mpg"
 packed="box|Information|OK|Tesma Kivro Pro|'$joined' successfully packed! Total filesize is 5,000 bytes.|OK"
@@ -47,6 +47,6 @@ trap - EXIT
 [ "$rc" -eq 0 ] || fail "exit status $rc"
 [ "$(grep -c '^dialog|Save Pack File As|' "$KIVRO_TEST_LOG")" -eq 1 ] || fail "dialog not opened once: $(cat "$KIVRO_TEST_LOG")"
 grep -q "^dialog|Save Pack File As|$tmp/out dir/joined.mpg" "$KIVRO_TEST_LOG" || fail "dialog answer: $(cat "$KIVRO_TEST_LOG")"
-[ "$(grep -vc '^dialog|' "$KIVRO_TEST_LOG")" -eq 1 ] || fail "unexpected boxes"
+log_box_count_is 1 || fail "unexpected boxes"
 grep -qx "LastSavedDir=$tmp/out dir" "$XDG_CONFIG_HOME/Tesma/Kivro.ini" || fail "LastSavedDir: $(grep LastSavedDir "$XDG_CONFIG_HOME/Tesma/Kivro.ini" || echo none)"
 echo "PASS"

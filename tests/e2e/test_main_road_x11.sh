@@ -70,7 +70,7 @@ rc=0
 wait "$pid" || rc=$?
 trap - EXIT
 [ "$rc" -eq 0 ] || fail "exit status $rc"
-[ "$(wc -l < "$KIVRO_TEST_LOG")" -eq 3 ] || fail "unexpected log lines"
-[ "$(sed -n 2p "$KIVRO_TEST_LOG")" = "$packed" ] || fail "second log line"
-[ "$(sed -n 3p "$KIVRO_TEST_LOG")" = "$unpacked" ] || fail "third log line"
+log_prompt_count_is 3 || fail "unexpected log lines"
+[ "$(log_prompts | sed -n 2p)" = "$packed" ] || fail "second prompt"
+[ "$(log_prompts | sed -n 3p)" = "$unpacked" ] || fail "third prompt"
 echo "PASS"

@@ -90,5 +90,5 @@ for _ in $(seq 1 600); do
 done
 ! kill -0 "$kivro_pid" 2>/dev/null || fail "kivro did not end"
 kivro_pid=""
-[ "$(grep -cE '^(box|dialog)\|' "$KIVRO_TEST_LOG")" -eq 2 ] || fail "unexpected log lines"
+log_prompt_count_is 2 || fail "unexpected log lines"
 echo "PASS"

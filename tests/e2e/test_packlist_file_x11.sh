@@ -80,5 +80,5 @@ rc=0
 wait "$pid" || rc=$?
 trap - EXIT
 [ "$rc" -eq 0 ] || fail "exit status $rc"
-[ "$(grep -vc '^dialog|' "$KIVRO_TEST_LOG")" -eq 1 ] || fail "unexpected boxes"
+log_box_count_is 1 || fail "unexpected boxes"
 echo "PASS"

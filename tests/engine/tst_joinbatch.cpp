@@ -250,6 +250,27 @@ private slots:
         QVERIFY(Prompts::records().isEmpty());
     }
 
+    void failedFirstWriteOfTheDefaultLeavesNoFile()
+    {
+        QFile::remove(CopyrightStampFile());
+        StampLink link;
+        {
+            // A full disk: the default line does not fit.
+            kivrotest::FileSizeLimit full(8);
+            QCOMPARE(LoadCopyrightDataFromFile(link), QString());
+        }
+        const QStringList r = Prompts::records();
+        QCOMPARE(r.size(), 1);
+        QVERIFY(r[0].contains("Error 75: 'Path/File access error'  detected."));
+        QVERIFY(!QFileInfo::exists(CopyrightStampFile()));
+        QVERIFY(QDir(paths::userDataDir()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        // Space again: the next start writes the default.
+        Prompts::clearRecords();
+        QCOMPARE(LoadCopyrightDataFromFile(link), QStringLiteral("Files unpacked by Tesma Kivro Pro (r)."));
+        QCOMPARE(kivrotest::readFile(CopyrightStampFile()), QByteArray("Files unpacked by Tesma Kivro Pro (r).\r\n"));
+        QVERIFY(Prompts::records().isEmpty());
+    }
+
     void stampLinesFromTheFile_data()
     {
         QTest::addColumn<QByteArray>("content");

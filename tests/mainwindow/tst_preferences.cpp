@@ -8,10 +8,13 @@
 #include "engine/MainWindowHosts.h"
 #include "dialogs/DialogsGlobals.h"
 #include "dialogs/Preferencesfrm.h"
+#include "dialogs/copyrightstampingfrm.h"
 #include "dialogs/customfilefilterfrm.h"
 #include "dialogs/customfilesizefrm.h"
 #include "engine/EngineGlobals.h"
+#include "engine/CopyrightStamp.h"
 #include "engine/Registry.h"
+#include "engine/StringHelpers.h"
 #include "mainwindow/kivromainfrm.h"
 #include "platform/FileManagerVerb.h"
 #include "platform/Globals.h"
@@ -183,7 +186,18 @@ private slots:
         // Nothing is applied before OK.
         QCOMPARE(setting("MZip"), QStringLiteral("<none>"));
         QCOMPARE(setting("sDir"), QStringLiteral("<none>"));
+        // The save-as box is set before the folder is stored.
+        QString storedWhenBoxSet = QStringLiteral("<box not set>");
+        connect(w->SaveAsNewFilename_txt, &QLineEdit::textChanged, this, [&] {
+            storedWhenBoxSet = Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey,
+                                                       QStringLiteral("SaveCustomDir"), QStringLiteral("<none>"));
+        });
+        const std::uint64_t writesBefore = win::RegStoreFileWrites();
         QTest::mouseClick(prefs->SavePref_cmd, Qt::LeftButton);
+        disconnect(w->SaveAsNewFilename_txt, &QLineEdit::textChanged, this, nullptr);
+        QCOMPARE(storedWhenBoxSet, QStringLiteral("<none>"));
+        // Every choice goes to the settings file in one replacement.
+        QCOMPARE(win::RegStoreFileWrites() - writesBefore, std::uint64_t(1));
         QVERIFY(!prefs->isVisible());
         QCOMPARE(Prompts::records(), (QStringList{"dialog|Unpack To Directory: " + dir + "|" + unpackTo,
                                                   "dialog|Save As Directory: " + dir + "|" + saveTo + "/"}));
@@ -204,6 +218,46 @@ private slots:
         QCOMPARE(setting("sSize"), QStringLiteral("high"));
         QCOMPARE(setting("MCC"), QStringLiteral("On"));
         QCOMPARE(setting("CKivro"), QStringLiteral("Off"));
+    }
+
+    // "Stamp..." and "Filetype..." open their editors over the window, each on its own page.
+    void stampAndFileTypeButtons()
+    {
+        ResetFileFilter();
+        QFile::remove(CopyrightStampFile());
+        open();
+        page(12);
+        QVERIFY(prefs->CopyrightStamping_Cmd->isEnabled());
+        QVERIFY(!prefs->CustomFileFilterCmd->isEnabled());
+        QString stamp;
+        kivrotest::whenModal<copyrightstampingfrm>([&](copyrightstampingfrm* d) {
+            stamp = d->Copyright_txt->toPlainText();
+            QTest::mouseClick(d->CancelButton, Qt::LeftButton);
+        });
+        QTest::mouseClick(prefs->CopyrightStamping_Cmd, Qt::LeftButton);
+        QCOMPARE(stamp, QStringLiteral("Files unpacked by Tesma Kivro Pro (r)."));
+        QVERIFY(!CopyrightStampForm()->isVisible());
+
+        page(Preferencesfrm::kLastCategory);
+        QVERIFY(prefs->CustomFileFilterCmd->isEnabled());
+        QVERIFY(!prefs->CopyrightStamping_Cmd->isEnabled());
+        QStringList types;
+        kivrotest::whenModal<customfilefilterfrm>([&](customfilefilterfrm* d) {
+            for (int i = 0; i < d->filtertype_lst->ListCount(); ++i)
+                types << d->filtertype_lst->model()->index(i, 0).data().toString();
+            d->descr_txt->setText(QStringLiteral("Video"));
+            d->Filetype_txt->setText(QStringLiteral("*.avi"));
+            QTest::mouseClick(d->add_cmd, Qt::LeftButton);
+            QVERIFY(d->close());
+        });
+        QTest::mouseClick(prefs->CustomFileFilterCmd, Qt::LeftButton);
+        QCOMPARE(types, (QStringList{"Mpeg (*.mpg,*.mpeg,*.mpe)", "Mp3 (*.mp3)", "All Files (*.*)"}));
+        QVERIFY(!CustomFileFilterForm()->isVisible());
+        // The window's count and the main window's type box follow the editor.
+        QCOMPARE(prefs->NoOfCustomFilterTxt->text(), QStringLiteral("4"));
+        QCOMPARE(setting("NoOfFilter"), QStringLiteral("4"));
+        QVERIFY(prefs->isVisible());
+        QCOMPARE(Prompts::records(), QStringList());
     }
 
     void customSizeChosenInTheWindow_data()
@@ -402,7 +456,15 @@ private slots:
         w->ZipCompressMnu->trigger();
         const QString chosen = kivrotest::freshFolder(dir + "/menu");
         Prompts::queue(chosen);
+        // The menu's chooser stores the folder before it sets the save-as box.
+        QString storedWhenBoxSet = QStringLiteral("<box not set>");
+        connect(w->SaveAsNewFilename_txt, &QLineEdit::textChanged, this, [&] {
+            storedWhenBoxSet = Registry::RegReadString(Registry::HKEY_CURRENT_USER, Registry::kKivroKey,
+                                                       QStringLiteral("SaveCustomDir"), QStringLiteral("<none>"));
+        });
         w->SaveCustomDirMnu->trigger();
+        disconnect(w->SaveAsNewFilename_txt, &QLineEdit::textChanged, this, nullptr);
+        QCOMPARE(storedWhenBoxSet, chosen);
         QCOMPARE(setting("SaveCustomDir"), chosen);
         open();
         QCOMPARE(prefs->ZipTxt->text(), QStringLiteral("Yes"));

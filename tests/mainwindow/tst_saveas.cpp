@@ -57,6 +57,41 @@ QStringList shownFiles(QFileDialog* dialog)
     return names;
 }
 
+// What the save dialog's type box offers, and the files each chosen row shows: the dialog opened
+// by `open`, its folder set to `dir`, the rows of `choices` chosen in turn (each with the number
+// of files it should show), then cancelled. `whileOpen` runs first, with the dialog up.
+struct TypeBoxVisit {
+    QStringList offered;
+    QList<QStringList> shown;
+};
+TypeBoxVisit visitTypeBox(const std::function<void()>& open, const QString& dir,
+                          const QList<std::pair<int, int>>& choices,
+                          const std::function<void(QFileDialog*)>& whileOpen = {})
+{
+    TypeBoxVisit visit;
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        if (whileOpen)
+            whileOpen(dialog);
+        auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (!combo) {
+            dialog->reject();
+            return;
+        }
+        for (int i = 0; i < combo->count(); ++i)
+            visit.offered << combo->itemText(i);
+        dialog->setDirectory(dir);
+        for (const auto& [index, expectedCount] : choices) {
+            combo->setCurrentIndex(index);
+            emit combo->activated(index);
+            (void)QTest::qWaitFor([&] { return shownFiles(dialog).size() == expectedCount; }, 5000);
+            visit.shown << shownFiles(dialog);
+        }
+        dialog->reject();
+    });
+    open();
+    return visit;
+}
+
 QMimeData* fileDrop(const QStringList& paths)
 {
     auto* data = new QMimeData;
@@ -200,31 +235,16 @@ private slots:
         ini.setValue(QStringLiteral("Filter/2"), QString());
         ini.setValue(QStringLiteral("FilterInfo/2"), QString());
         ini.sync();
-        QStringList offered, allFiles, mpegFiles, musicFiles;
         bool othersDisabled = false, dialogEnabled = false;
-        kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
-            othersDisabled = !w.isEnabled() && !PackListForm()->isEnabled();
-            dialogEnabled = dialog->isEnabled();
-            auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-            if (!combo) {
-                dialog->reject();
-                return;
-            }
-            for (int i = 0; i < combo->count(); ++i)
-                offered << combo->itemText(i);
-            dialog->setDirectory(root + QStringLiteral("/types"));
-            auto choose = [&](int index, int expectedCount) {
-                combo->setCurrentIndex(index);
-                emit combo->activated(index);
-                (void)QTest::qWaitFor([&] { return shownFiles(dialog).size() == expectedCount; }, 5000);
-                return shownFiles(dialog);
-            };
-            allFiles = choose(1, 7);
-            mpegFiles = choose(0, 4);
-            musicFiles = choose(2, 1);
-            dialog->reject();
-        });
-        w.Browse_cmd_Click();
+        const TypeBoxVisit visit = visitTypeBox([&] { w.Browse_cmd_Click(); }, root + QStringLiteral("/types"),
+                                                {{1, 7}, {0, 4}, {2, 1}},
+                                                [&](QFileDialog* dialog) {
+                                                    othersDisabled = !w.isEnabled() && !PackListForm()->isEnabled();
+                                                    dialogEnabled = dialog->isEnabled();
+                                                });
+        const QStringList offered = visit.offered;
+        const QStringList allFiles = visit.shown.value(0), mpegFiles = visit.shown.value(1),
+                          musicFiles = visit.shown.value(2);
         QCOMPARE(offered, (QStringList{"Mpeg (*.mpg,*.mpeg,*.mpe)", "All Files (*.*)", "Music (*.mp3)"}));
         QCOMPARE(allFiles, (QStringList{"a.mpg", "b.mpeg", "c.mpe", "d.avi", "e.MPG", "f.mp3", "noext"}));
         QCOMPARE(mpegFiles, (QStringList{"a.mpg", "b.mpeg", "c.mpe", "e.MPG"}));
@@ -233,6 +253,34 @@ private slots:
         QVERIFY(othersDisabled);
         QVERIFY(dialogEnabled);
         QVERIFY(w.isEnabled() && PackListForm()->isEnabled());
+    }
+
+    // Types stored by an earlier build, or by hand, may hold a "|" or a ")": each is offered as
+    // it stands, no later type is shifted, and each row filters by its own patterns.
+    void storedTypesAreOfferedAsTyped()
+    {
+        Prompts::disableScripted();
+        kivromainfrm w;
+        QSettings ini(paths::settingsFile(), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("General/NoOfFilter"), QStringLiteral("4"));
+        ini.setValue(QStringLiteral("FilterInfo/1"), QStringLiteral("Mpeg|Video"));
+        ini.setValue(QStringLiteral("FilterInfo/2"), QStringLiteral("Sound :)"));
+        ini.setValue(QStringLiteral("Filter/2"), QStringLiteral("*.mp3"));
+        ini.setValue(QStringLiteral("FilterInfo/3"), QStringLiteral("Odd"));
+        ini.setValue(QStringLiteral("Filter/3"), QStringLiteral("*.a|*.b"));
+        ini.setValue(QStringLiteral("FilterInfo/4"), QStringLiteral("All  Files"));
+        ini.setValue(QStringLiteral("Filter/4"), QStringLiteral("*.*"));
+        ini.sync();
+        const TypeBoxVisit visit = visitTypeBox([&] { w.Browse_cmd_Click(); }, root + QStringLiteral("/types"),
+                                                {{3, 7}, {0, 4}, {1, 1}});
+        const QStringList offered = visit.offered;
+        const QStringList allFiles = visit.shown.value(0), mpegFiles = visit.shown.value(1),
+                          soundFiles = visit.shown.value(2);
+        QCOMPARE(offered, (QStringList{"Mpeg|Video (*.mpg,*.mpeg,*.mpe)", "Sound :) (*.mp3)", "Odd (*.a|*.b)",
+                                       "All  Files (*.*)"}));
+        QCOMPARE(mpegFiles, (QStringList{"a.mpg", "b.mpeg", "c.mpe", "e.MPG"}));
+        QCOMPARE(soundFiles, QStringList{"f.mp3"});
+        QCOMPARE(allFiles, (QStringList{"a.mpg", "b.mpeg", "c.mpe", "d.avi", "e.MPG", "f.mp3", "noext"}));
     }
 
     // Through the dialog itself, confirmed with Enter: a name typed without an extension takes

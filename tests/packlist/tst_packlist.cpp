@@ -517,6 +517,7 @@ private slots:
         QTest::newRow("fifo") << "fifo" << true;
         QTest::newRow("loop of links: another failure") << "loop" << false;
         QTest::newRow("name too long: another failure") << "toolong" << false;
+        QTest::newRow("a file's name, a NUL and more") << "nul" << true;
     }
     void lostEntry()
     {
@@ -545,6 +546,9 @@ private slots:
             QVERIFY(::symlink("x.mpg", QFile::encodeName(dir + QStringLiteral("/y.mpg")).constData()) == 0);
         } else if (kind == QLatin1String("toolong")) {
             path = dir + QLatin1Char('/') + QString(300, QLatin1Char('n')) + QStringLiteral("/x.mpg");
+        } else if (kind == QLatin1String("nul")) {
+            touch(QStringLiteral("x.mpg"));
+            path += QChar(0) + QStringLiteral("junk");
         }
         QCOMPARE(IsLostPackListEntry(path), lost);
     }
@@ -1095,7 +1099,8 @@ private slots:
         QVERIFY(QDir().mkpath(dir + QStringLiteral("/folder.mpg")));
         const QByteArray d = QFile::encodeName(dir);
         const QByteArray bytes = QFile::encodeName(one) + "\r\n" + d + "/missing.mpg\r\n" + d + "/folder.mpg\r\n" + d
-                                 + "/.dot.mpg\r\nnoslash.mpg\r\n\r\n" + d + "/*.mpg\r\n" + QFile::encodeName(two) + "\n"
+                                 + "/.dot.mpg\r\nnoslash.mpg\r\n\r\n" + d + "/*.mpg\r\n" + QFile::encodeName(one)
+                                 + QByteArray("\0junk\r\n", 7) + QFile::encodeName(two) + "\n"
                                  + QFile::encodeName(three) + "\r" + QFile::encodeName(four);
         const QString list = dir + QStringLiteral("/list.qvt");
         kivrotest::writeFile(list, bytes);

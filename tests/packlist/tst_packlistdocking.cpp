@@ -52,6 +52,25 @@ private slots:
             << kMain << QPointF(9500, 5800) << 110 << "" << QPointF(6690, 5470) << "BR";
         QTest::newRow("bottom flag already set: skipped")
             << kMain << QPointF(3000, 6700) << 0 << "B" << QPointF(3000, 6700) << "B";
+        // Below, with the left edge within 2420 twips inside the main window's right edge: 60
+        // twips higher.
+        QTest::newRow("bottom, left edge 2420 twips inside the right edge")
+            << kMain << QPointF(6680, 6700) << 0 << "" << QPointF(6680, 5580) << "B";
+        QTest::newRow("bottom, left edge 2421 twips inside the right edge")
+            << kMain << QPointF(6679, 6700) << 0 << "" << QPointF(6679, 5640) << "B";
+        QTest::newRow("bottom, left edge 100 twips inside the right edge")
+            << kMain << QPointF(9000, 6700) << 0 << "" << QPointF(9000, 5580) << "B";
+        QTest::newRow("bottom, left edge 2420 twips inside, caption adjusted")
+            << kMain << QPointF(6680, 6700) << 110 << "" << QPointF(6680, 5470) << "B";
+        // The right rule's second move starts 420 twips above the main window's bottom.
+        QTest::newRow("right, 420 twips above the main bottom")
+            << kMain << QPointF(9200, 5590) << 0 << "" << QPointF(6690, 5530) << "R";
+        QTest::newRow("right, 421 twips above the main bottom")
+            << kMain << QPointF(9200, 5589) << 0 << "" << QPointF(9010, 5589) << "R";
+        QTest::newRow("right, 420 twips and the caption above the main bottom")
+            << kMain << QPointF(9200, 5480) << 110 << "" << QPointF(6690, 5420) << "R";
+        QTest::newRow("right, 421 twips and the caption above the main bottom")
+            << kMain << QPointF(9200, 5479) << 110 << "" << QPointF(9010, 5479) << "R";
         QTest::newRow("above left of a main window at (6000, 6000)")
             << TwipRect{6000, 6000, 8100, 5010} << QPointF(500, 500) << 0 << "" << QPointF(1260, 1980) << "TL";
     }

@@ -126,6 +126,9 @@ private slots:
         QTest::newRow("links are followed; no duplicate check")
             << QStringList{"a link.mpg", "dir link", "a.mpg", "a.mpg"} << false
             << QStringList{"a link.mpg", "a.mpg", "a.mpg"} << QStringList{"dir:dir link"};
+        QTest::newRow("a NUL in a file's url: not found, the drop ends")
+            << QStringList{"a.mpg", "a.mpg%00junk", "b c.mpg"} << false << QStringList{"a.mpg"}
+            << QStringList{"gone:a.mpg%00junk"};
         QTest::newRow("other urls are ignored")
             << QStringList{"https://example.org/x.mpg", "b c.mpg"} << false << QStringList{"b c.mpg"} << QStringList{};
         QTest::newRow("no local file: nothing")
@@ -167,7 +170,8 @@ private slots:
         QCOMPARE(entries(host.model), expected);
         QStringList expectedBoxes;
         for (const QString& b : boxes) {
-            const QString path = root + QLatin1Char('/') + b.mid(b.indexOf(QLatin1Char(':')) + 1);
+            const QString path = QUrl::fromPercentEncoding(
+                (root + QLatin1Char('/') + b.mid(b.indexOf(QLatin1Char(':')) + 1)).toUtf8());
             if (b.startsWith(QLatin1String("utf8:"))) {
                 expectedBoxes << QStringLiteral("box|Exclamation|OK|Tesma Kivro Pro|'%1' cannot be used: its name is "
                                                 "not valid UTF-8. Filename skipped.|OK")

@@ -39,6 +39,34 @@ private slots:
                                                   QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|x|Retry")}));
     }
 
+    // Each box's default button and whether it stays on top, kept apart from the box lines.
+    void boxStyles_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("boxStyle");
+        QTest::newRow("OK only") << int(vbOKOnly) << "boxstyle|OK|0";
+        QTest::newRow("Yes/No, No the default, top-most")
+            << int(vbYesNo | vbDefaultButton2 | vbTopMost) << "boxstyle|No|1";
+        QTest::newRow("Yes/No/Cancel, the third") << int(vbYesNoCancel | vbDefaultButton3) << "boxstyle|Cancel|0";
+        QTest::newRow("Abort/Retry/Ignore, the second, system-modal")
+            << int(vbAbortRetryIgnore | vbDefaultButton2 | vbSystemModal) << "boxstyle|Retry|1";
+        QTest::newRow("OK/Cancel, a third it does not have") << int(vbOKCancel | vbDefaultButton3) << "boxstyle|OK|0";
+        QTest::newRow("Retry/Cancel, brought to the front")
+            << int(vbRetryCancel | vbMsgBoxSetForeground) << "boxstyle|Retry|1";
+    }
+    void boxStyles()
+    {
+        QFETCH(int, style);
+        QFETCH(QString, boxStyle);
+        Prompts::enableScripted();
+        MsgBox(QStringLiteral("t"), style);
+        QCOMPARE(Prompts::records().size(), qsizetype(style == vbOKOnly ? 1 : 2)); // "error|no answer left"
+        QVERIFY(Prompts::records().first().startsWith(QLatin1String("box|")));
+        QCOMPARE(Prompts::boxStyles(), QStringList{boxStyle});
+        Prompts::clearRecords();
+        QVERIFY(Prompts::boxStyles().isEmpty());
+    }
+
     void answersRunningOutNeverRetry_data()
     {
         QTest::addColumn<int>("style");
@@ -73,8 +101,11 @@ private slots:
         QVERIFY2(out.endsWith("4 1 7\n"), out.constData());
         QCOMPARE(QString::fromUtf8(kivrotest::readFile(log)),
                  QStringLiteral("box|Exclamation|RetryCancel|Tesma Kivro Pro|Cannot overwrite 'a\\|b'.\\nRetry?|Retry\n"
+                                "boxstyle|Retry|1\n"
                                 "box|Information|OK|Tesma Kivro Pro|Done|OK\n"
+                                "boxstyle|OK|0\n"
                                 "box|Question|YesNo|Tesma Kivro|Go on?|No\n"
+                                "boxstyle|Yes|0\n"
                                 "error|no answer left\n"));
     }
 
