@@ -118,17 +118,18 @@ public:
         // The widget draws through a window of its own, which draws a picture only when one
         // arrives; a picture that arrives before the window is exposed is decoded again once
         // it is.
-        bool setsUpDrawing = false;
+        QList<QWindow*> windows;
         for (QWindow* w : QGuiApplication::allWindows()) {
             if (!before.contains(w)) {
                 w->installEventFilter(&m_exposeWatch);
-                setsUpDrawing = setsUpDrawing
-                                || (w->surfaceType() != QSurface::RasterSurface
-                                    && w->surfaceType() != QSurface::RasterGLSurface);
+                windows.append(w);
             }
         }
         m_video->setAspectRatioMode(Qt::IgnoreAspectRatio);
         m_video->hide();
+        // (The kind of drawing is settled once the widget has been hidden or shown.)
+        const bool setsUpDrawing = std::any_of(windows.begin(), windows.end(),
+                                               [](QWindow* w) { return w->surfaceType() != QSurface::RasterSurface; });
         if (parent && parent->isVisible() && setsUpDrawing) {
             // The window sets up its drawing after it is first exposed, and the video output
             // then starts anew: done while the pipeline loads, that stalls the load; done once
@@ -206,13 +207,17 @@ public:
         m_seekGuard.setSingleShot(true);
         m_seekGuard.setInterval(kSeekGuardMs);
         QObject::connect(&m_seekGuard, &QTimer::timeout, [this] { pictureArrived(); });
-        // An empty picture: the output has been set up anew (as when its window first shows) and
-        // the pipeline decodes the picture again.
+        // An empty picture: the output has been set up anew (as when its window first shows, or
+        // when a play is paused at once) and waits for a picture.
         QObject::connect(m_video->videoSink(), &QVideoSink::videoFrameChanged, [this](const QVideoFrame& frame) {
-            if (frame.isValid())
+            if (frame.isValid()) {
                 pictureArrived();
-            else
-                pipelineBusy();
+                return;
+            }
+            pipelineBusy();
+            // While the device stands, its picture is decoded again.
+            if (m_loaded && !m_closing && m_mode != Mode::Playing && !m_queuedSeek)
+                m_queuedSeek = m_pictureAt;
         });
         // The end of the media, or a stream that cannot go on (an MPEG program stream near its
         // end), ends a play at its last position.
@@ -226,6 +231,7 @@ public:
 
     void close()
     {
+        m_closing = true;
         m_watch.stop();
         m_settle.stop();
         // Taking the pipeline down while it decodes a picture holds this thread as a seek would.
@@ -292,8 +298,8 @@ public:
         if (m_mode != Mode::Playing || fromUnits) {
             m_queuedSeek.reset();
             waitForPicture();
-            m_player->setPosition(m_origin + fromMs);
             pipelineBusy();
+            m_player->setPosition(m_origin + fromMs);
         }
         startPlaying(fromMs, toMsValue);
         return 0;
@@ -304,9 +310,10 @@ public:
         if (m_mode == Mode::Playing) {
             const qint64 at = positionMs();
             m_watch.stop();
-            m_player->pause();
             pipelineBusy();
+            m_player->pause();
             m_position = at;
+            m_pictureAt = m_origin + at;
             m_mode = mode;
         } else if (mode == Mode::Stopped) {
             m_mode = Mode::Stopped;
@@ -379,8 +386,8 @@ private:
         m_mode = Mode::Stopped;
         m_position = ms;
         if (m_player->playbackState() != QMediaPlayer::PausedState) {
-            m_player->pause();
             pipelineBusy();
+            m_player->pause();
         }
         // The last picture starts before the end of the media: show that one at the end. The
         // player refuses positions beyond its duration.
@@ -413,8 +420,8 @@ private:
         // A play that ran into the end of the stream leaves the player stopped with no picture:
         // it pauses again to decode one.
         if (m_player->playbackState() != QMediaPlayer::PausedState) {
-            m_player->pause();
             pipelineBusy();
+            m_player->pause();
         }
         m_nudge = 1 - m_nudge;
         seekPicture(m_pictureAt + m_nudge);
@@ -495,8 +502,9 @@ private:
             m_queuedSeek = at;
             return;
         }
-        m_player->setPosition(at);
+        // (The picture may arrive inside the call.)
         pipelineBusy();
+        m_player->setPosition(at);
     }
 
     // Lets this thread serve its events (the video output among them, no user input) until the
@@ -526,6 +534,7 @@ private:
 
     ExposeWatch m_exposeWatch{*this};
     bool m_loaded = false;
+    bool m_closing = false;
     std::unique_ptr<QMediaPlayer> m_player;
     QAudioOutput* m_audio = nullptr;
     QPointer<QVideoWidget> m_video;
