@@ -10,6 +10,7 @@
 
 #include <QLockFile>
 #include <QSocketNotifier>
+#include <QWindow>
 
 #include <cerrno>
 #include <csignal>
@@ -213,6 +214,16 @@ void RaiseOpenFileLimit()
     ::setrlimit(RLIMIT_NOFILE, &limit);
 }
 
+// The hourglass pointer is read from the pointer theme the first time a window shows it (on X11 a
+// file of megabytes, sent to the server as a picture of several frames) and kept from then on:
+// read at start-up, so that the first action does not wait for it.
+void LoadBusyPointer()
+{
+    QWindow probe;
+    probe.create();
+    probe.setCursor(Qt::WaitCursor);
+}
+
 int Main(int argc, char** argv)
 {
     RaiseOpenFileLimit();
@@ -233,6 +244,7 @@ int Main(int argc, char** argv)
     // The program ends only through the main window's shutdown.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     InstallCloseRequestSignals();
+    LoadBusyPointer();
 
     InitCommonControlsVB();
     RunGuarded([] {
