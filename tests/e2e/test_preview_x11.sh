@@ -158,7 +158,8 @@ tick_preview_within_2s() {
 
 # Preview on: picture 1 of a.avi within 2 s.
 if ! tick_preview_within_2s; then
-  missed="no picture 1 within 2 s of ticking Preview (shows $(grab picture))"
+  shows="$(grab picture || echo "nothing readable")"
+  missed="no picture 1 within 2 s of ticking Preview (shows $shows)"
   awk -v l="$load_at_start" -v c="$cores" 'BEGIN { exit !(l > c) }' || fail "$missed"
   echo "retried: $missed; the load average at the start, $load_at_start, was above the $cores cores"
   # Preview off (the pane goes back to black), and on again.
