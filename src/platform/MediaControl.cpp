@@ -313,7 +313,10 @@ public:
             pipelineBusy();
             m_player->pause();
             m_position = at;
+            // A pause that meets the play before its first picture leaves none: the picture of
+            // the place is decoded once the pause is done.
             m_pictureAt = m_origin + at;
+            seekPicture(m_pictureAt);
             m_mode = mode;
         } else if (mode == Mode::Stopped) {
             m_mode = Mode::Stopped;

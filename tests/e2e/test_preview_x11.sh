@@ -7,7 +7,8 @@
 # gripper, and at the end picture 1 shows again; a click at the right end of the track while
 # stopped shows picture 100 (2 slider steps of 2 s at 25 fps) and stays there. On the MPEG file
 # "More Info..." reports its frame count, on the VOB file both questions of the device type come
-# up, and the Close picture ends the program while it plays, with status 0 and no other box.
+# up, and the Close picture ends the program while it plays, with status 0 and no other box. The
+# video output never waits in vain for the GUI thread.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_under_xvfb "$0" "$@"
@@ -52,7 +53,9 @@ NoOfFilter=2
 2=Mpeg
 EOF
 
-"$program_dir/kivro" &
+# The program's error output is kept as well: the video output says there when it gave up
+# waiting for a GUI thread held elsewhere.
+"$program_dir/kivro" 2> >(tee "$tmp/kivro.err" >&2) &
 pid=$!
 trap 'kill -9 "$pid" 2>/dev/null || true' EXIT
 wait_for 60 has_window "Tesma Kivro Pro" || fail "no main window"
@@ -217,4 +220,6 @@ wait "$pid" || rc=$?
 trap - EXIT
 [ "$rc" -eq 0 ] || fail "exit status $rc"
 [ "$(wc -l < "$KIVRO_TEST_LOG")" -eq 3 ] || fail "unexpected log lines"
+sleep 0.2
+! grep -F "main thread blocked" "$tmp/kivro.err" || fail "the video output waited for a blocked GUI thread"
 echo "PASS"
