@@ -8,6 +8,7 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6svg6
   libzip-dev libglib2.0-dev libxcb1-dev
+  libx11-dev  # the preview benchmark reads the screen
   # run
   qt6-qpa-plugins libqt6multimedia6 libqt6multimediawidgets6
   fonts-liberation2 xdg-utils

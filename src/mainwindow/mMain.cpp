@@ -12,6 +12,7 @@
 
 #include <QLockFile>
 #include <QSocketNotifier>
+#include <QWindow>
 
 #include <cerrno>
 #include <csignal>
@@ -218,6 +219,16 @@ void RaiseOpenFileLimit()
     ::setrlimit(RLIMIT_NOFILE, &limit);
 }
 
+// The hourglass pointer is read from the pointer theme the first time a window shows it (on X11 a
+// file of megabytes, sent to the server as a picture of several frames) and kept from then on:
+// read at start-up, so that the first action does not wait for it.
+void LoadBusyPointer()
+{
+    QWindow probe;
+    probe.create();
+    probe.setCursor(Qt::WaitCursor);
+}
+
 int Main(int argc, char** argv)
 {
     RaiseOpenFileLimit();
@@ -239,6 +250,12 @@ int Main(int argc, char** argv)
         return 1;
     }
 
+    // On X11 a window painted through shared memory waits, before its next paint of the same
+    // place, for the server to have read the last one: a round trip for each of the hundred
+    // pictures of a progress bar. Sent with the request instead, a paint waits for nothing.
+    if (qEnvironmentVariableIsEmpty("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
+
     std::optional<win::WindowSystemStartGuard> starting(std::in_place, "kivro");
     KivroApplication app(argc, argv);
     starting.reset();
@@ -246,6 +263,7 @@ int Main(int argc, char** argv)
     // The program ends only through the main window's shutdown.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     InstallCloseRequestSignals();
+    LoadBusyPointer();
 
     InitCommonControlsVB();
     RunGuarded([] {
