@@ -4,6 +4,7 @@
 # through the KDE entry as kivro writes it; copies without a display; a runtime folder made by
 # another user; a name that is not UTF-8.
 set -euo pipefail
+# shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
 E2E_XVFB_ARGS="-maxclients 64" e2e_under_xvfb "$0" "$@"
 e2e_private_folders
