@@ -6,7 +6,9 @@
 # `program_dir` and `tmp` and returns.
 # The server picks a free display number itself (-displayfd) and says it once it is ready: tests
 # started together with "xvfb-run -a" could pick the same number, and one of them then ran on the
-# other's server and lost it when that test ended. E2E_XVFB_ARGS adds options for the server.
+# other's server and lost it when that test ended. The server does not reset when its last client
+# leaves (a desktop always has one): during a reset it refuses the next program's connection.
+# E2E_XVFB_ARGS adds options for the server.
 e2e_under_xvfb() {
   local script="$1"
   program_dir="$2"
@@ -15,7 +17,7 @@ e2e_under_xvfb() {
     t="$(mktemp -d)"
     x="$(mktemp -d)"
     # shellcheck disable=SC2086 # E2E_XVFB_ARGS holds several options
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp ${E2E_XVFB_ARGS:-} 3>"$x/display" 2>"$x/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset ${E2E_XVFB_ARGS:-} 3>"$x/display" 2>"$x/xvfb.log" &
     xpid=$!
     for _ in $(seq 1 300); do
       display="$(head -n 1 "$x/display" 2>/dev/null || true)"
