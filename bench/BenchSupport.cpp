@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -250,6 +251,23 @@ std::string selfPath()
     char exe[4096] = {};
     const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
     return n > 0 ? std::string(exe, std::size_t(n)) : std::string();
+}
+
+void runUnderOwnXServer(int argc, char** argv)
+{
+    if (std::getenv("KIVRO_BENCH_UNDER_XVFB"))
+        return;
+    ::setenv("KIVRO_BENCH_UNDER_XVFB", "1", 1);
+    std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
+                            const_cast<char*>("-screen 0 1280x1024x24")};
+    const std::string me = selfPath();
+    args.push_back(const_cast<char*>(me.c_str()));
+    for (int i = 1; i < argc; ++i)
+        args.push_back(argv[i]);
+    args.push_back(nullptr);
+    ::execvp("xvfb-run", args.data());
+    std::perror("xvfb-run");
+    std::exit(1);
 }
 
 std::string loadAverage()

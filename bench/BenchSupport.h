@@ -73,6 +73,10 @@ long ownPeakKiB();
 long peakKiBOf(int pid);
 // The absolute path of the running program.
 std::string selfPath();
+// A benchmark with rows on an X server runs itself again, with the same arguments, under an X
+// server of its own (xvfb-run); the inner run is told by KIVRO_BENCH_UNDER_XVFB. Returns in the
+// inner run only; the outer one ends with the inner one's status (1 when xvfb-run cannot start).
+void runUnderOwnXServer(int argc, char** argv);
 // "load average: ..." of the machine now.
 std::string loadAverage();
 

@@ -465,19 +465,7 @@ int main(int argc, char** argv)
     o.bigSize = 0;
     if (!parseOptions(argc, argv, "--dir", false, o))
         return 2;
-    if (!std::getenv("KIVRO_BENCH_UNDER_XVFB")) {
-        ::setenv("KIVRO_BENCH_UNDER_XVFB", "1", 1);
-        std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
-                                const_cast<char*>("-screen 0 1280x1024x24")};
-        const std::string me = selfPath();
-        args.push_back(const_cast<char*>(me.c_str()));
-        for (int i = 1; i < argc; ++i)
-            args.push_back(argv[i]);
-        args.push_back(nullptr);
-        ::execvp("xvfb-run", args.data());
-        std::perror("xvfb-run");
-        return 1;
-    }
+    runUnderOwnXServer(argc, argv);
     const std::string dir = o.path;
     const std::string media = dir + "/media";
     const std::string config = dir + "/config";

@@ -206,19 +206,7 @@ int main(int argc, char** argv)
     const int runs = o.runs;
     const bool keep = o.keep;
     // The X server rows need one: the whole benchmark runs again under its own.
-    if (!std::getenv("KIVRO_BENCH_UNDER_XVFB")) {
-        ::setenv("KIVRO_BENCH_UNDER_XVFB", "1", 1);
-        std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
-                                const_cast<char*>("-screen 0 1280x1024x24")};
-        const std::string me = selfPath();
-        args.push_back(const_cast<char*>(me.c_str()));
-        for (int i = 1; i < argc; ++i)
-            args.push_back(argv[i]);
-        args.push_back(nullptr);
-        ::execvp("xvfb-run", args.data());
-        std::perror("xvfb-run");
-        return 1;
-    }
+    runUnderOwnXServer(argc, argv);
 
     Setup s;
     s.dir = dir;
