@@ -2,6 +2,10 @@
 
 #include "platform/FileApi.h"
 
+#include <QDir>
+#include <QFile>
+#include <QString>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -251,6 +255,16 @@ std::string selfPath()
     char exe[4096] = {};
     const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
     return n > 0 ? std::string(exe, std::size_t(n)) : std::string();
+}
+
+void usePrivateFolders(const std::string& dir)
+{
+    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+        const QString path = QString::fromStdString(dir) + QStringLiteral("/") + QLatin1String(var);
+        QDir().mkpath(path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv(var, QFile::encodeName(path));
+    }
 }
 
 void runUnderOwnXServer(int argc, char** argv)

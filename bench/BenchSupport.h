@@ -77,6 +77,9 @@ std::string selfPath();
 // server of its own (xvfb-run); the inner run is told by KIVRO_BENCH_UNDER_XVFB. Returns in the
 // inner run only; the outer one ends with the inner one's status (1 when xvfb-run cannot start).
 void runUnderOwnXServer(int argc, char** argv);
+// Points XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR at private folders (mode 0700) under
+// `dir`, so that a benchmark of a real window never touches the user's own settings and files.
+void usePrivateFolders(const std::string& dir);
 // "load average: ..." of the machine now.
 std::string loadAverage();
 

@@ -44,12 +44,7 @@ int main(int argc, char** argv)
     if (!bench::parseOptions(argc, argv, "--dir", false, o))
         return 2;
     const QString dir = QString::fromStdString(o.path);
-    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
-        const QString path = dir + QStringLiteral("/") + QLatin1String(var);
-        QDir().mkpath(path);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv(var, QFile::encodeName(path));
-    }
+    bench::usePrivateFolders(o.path);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Prompts::enableScripted();
