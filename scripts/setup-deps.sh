@@ -15,8 +15,8 @@ PACKAGES=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   # test
   xvfb xauth xdotool unzip x11-utils dbus-daemon python3
-  # checks of .ci/run: formatting of the C++ files, the shell scripts
-  clang-format shellcheck
+  # checks of .ci/run: formatting of the C++ files, the shell scripts (listed by git)
+  clang-format shellcheck git
 )
 
 missing=()
