@@ -12,6 +12,9 @@ PACKAGES=(
   # run
   qt6-qpa-plugins libqt6multimedia6 libqt6multimediawidgets6
   fonts-liberation2 xdg-utils
+  # the desktop's usual sans-serif face: without it a minimal system falls back to a monospaced
+  # one, and the captions drawn in the default face no longer fit their places
+  fonts-dejavu-core
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   # test
   xvfb xauth xdotool unzip x11-utils dbus-daemon python3
