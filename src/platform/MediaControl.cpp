@@ -3,8 +3,6 @@
 #include "platform/WindowHandles.h"
 
 #include <QAudioOutput>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -31,11 +29,6 @@ using namespace mcierr;
 namespace {
 
 int gOpenWaitLimitMs = 5000;
-
-// How long a change of the pipeline may go without a picture before the next change is made.
-constexpr int kSeekGuardMs = 500;
-// How long an open waits for the video window to set up its drawing before it loads the file.
-constexpr int kDrawingWaitMs = 1000;
 
 struct ErrorText {
     MCIERROR code;
@@ -116,30 +109,14 @@ public:
         const QList<QWindow*> before = QGuiApplication::allWindows();
         m_video = new QVideoWidget(parent);
         // The widget draws through a window of its own, which draws a picture only when one
-        // arrives; a picture that arrives before the window is exposed is decoded again once
-        // it is.
-        QList<QWindow*> windows;
+        // arrives. The picture of the open arrives before that window is first exposed on the
+        // screen, so the picture is decoded again each time it is.
         for (QWindow* w : QGuiApplication::allWindows()) {
-            if (!before.contains(w)) {
+            if (!before.contains(w))
                 w->installEventFilter(&m_exposeWatch);
-                windows.append(w);
-            }
         }
         m_video->setAspectRatioMode(Qt::IgnoreAspectRatio);
         m_video->hide();
-        // (The kind of drawing is settled once the widget has been hidden or shown.)
-        const bool setsUpDrawing = std::any_of(windows.begin(), windows.end(),
-                                               [](QWindow* w) { return w->surfaceType() != QSurface::RasterSurface; });
-        if (parent && parent->isVisible() && setsUpDrawing) {
-            // The window sets up its drawing after it is first exposed, and the video output
-            // then starts anew: done while the pipeline loads, that stalls the load; done once
-            // it has loaded, it costs the first picture a second on X11 (see pipelineBusy). So
-            // the window is shown, black over the black pane, and has set up its drawing before
-            // the file is loaded.
-            m_video->setGeometry(parent->rect());
-            m_video->show();
-            waitForDrawing();
-        }
         m_player->setVideoOutput(m_video.data());
 
         QVideoFrame first;
@@ -195,30 +172,12 @@ public:
         m_video->setGeometry(m_destination);
         if (parent && first.isValid())
             m_video->show();
-        else
-            m_video->hide();
-        m_loaded = true;
 
         m_watch.setInterval(10);
         QObject::connect(&m_watch, &QTimer::timeout, [this] { followPlay(); });
         m_settle.setSingleShot(true);
         m_settle.setInterval(200);
         QObject::connect(&m_settle, &QTimer::timeout, [this] { settlePicture(); });
-        m_seekGuard.setSingleShot(true);
-        m_seekGuard.setInterval(kSeekGuardMs);
-        QObject::connect(&m_seekGuard, &QTimer::timeout, [this] { pictureArrived(); });
-        // An empty picture: the output has been set up anew (as when its window first shows, or
-        // when a play is paused at once) and waits for a picture.
-        QObject::connect(m_video->videoSink(), &QVideoSink::videoFrameChanged, [this](const QVideoFrame& frame) {
-            if (frame.isValid()) {
-                pictureArrived();
-                return;
-            }
-            pipelineBusy();
-            // While the device stands, its picture is decoded again.
-            if (m_loaded && !m_closing && m_mode != Mode::Playing && !m_queuedSeek)
-                m_queuedSeek = m_pictureAt;
-        });
         // The end of the media, or a stream that cannot go on (an MPEG program stream near its
         // end), ends a play at its last position.
         QObject::connect(m_player.get(), &QMediaPlayer::mediaStatusChanged, [this](QMediaPlayer::MediaStatus s) {
@@ -231,13 +190,8 @@ public:
 
     void close()
     {
-        m_closing = true;
         m_watch.stop();
         m_settle.stop();
-        // Taking the pipeline down while it decodes a picture holds this thread as a seek would.
-        m_queuedSeek.reset();
-        waitForPicture();
-        m_seekGuard.stop();
         if (m_player)
             m_player->setVideoOutput(static_cast<QObject*>(nullptr));
         delete m_video.data();
@@ -295,12 +249,8 @@ public:
             stopAt(toMsValue);
             return 0;
         }
-        if (m_mode != Mode::Playing || fromUnits) {
-            m_queuedSeek.reset();
-            waitForPicture();
-            pipelineBusy();
+        if (m_mode != Mode::Playing || fromUnits)
             m_player->setPosition(m_origin + fromMs);
-        }
         startPlaying(fromMs, toMsValue);
         return 0;
     }
@@ -310,13 +260,8 @@ public:
         if (m_mode == Mode::Playing) {
             const qint64 at = positionMs();
             m_watch.stop();
-            pipelineBusy();
             m_player->pause();
             m_position = at;
-            // A pause that meets the play before its first picture leaves none: the picture of
-            // the place is decoded once the pause is done.
-            m_pictureAt = m_origin + at;
-            seekPicture(m_pictureAt);
             m_mode = mode;
         } else if (mode == Mode::Stopped) {
             m_mode = Mode::Stopped;
@@ -362,7 +307,6 @@ private:
         m_to = toMs;
         m_mode = Mode::Playing;
         m_settle.stop();
-        waitForPicture();
         m_player->play();
         m_watch.start();
     }
@@ -388,15 +332,12 @@ private:
         m_watch.stop();
         m_mode = Mode::Stopped;
         m_position = ms;
-        if (m_player->playbackState() != QMediaPlayer::PausedState) {
-            pipelineBusy();
-            m_player->pause();
-        }
+        m_player->pause();
         // The last picture starts before the end of the media: show that one at the end. The
         // player refuses positions beyond its duration.
         const qint64 last = std::max<qint64>(0, std::min(m_origin + m_length, m_player->duration()) - 1);
         m_pictureAt = std::min(m_origin + ms, last);
-        seekPicture(m_pictureAt);
+        m_player->setPosition(m_pictureAt);
         m_settleTries = 5;
         m_settle.start();
     }
@@ -410,10 +351,6 @@ private:
     {
         if (m_mode == Mode::Playing || !m_video || !hasPictures() || m_settleTries <= 0)
             return;
-        if (m_seekBusy) {
-            m_settle.start();
-            return;
-        }
         const QVideoFrame frame = m_video->videoSink()->videoFrame();
         const qint64 at = m_pictureAt * 1000;
         if (frame.isValid() && frame.startTime() <= at
@@ -422,12 +359,10 @@ private:
         --m_settleTries;
         // A play that ran into the end of the stream leaves the player stopped with no picture:
         // it pauses again to decode one.
-        if (m_player->playbackState() != QMediaPlayer::PausedState) {
-            pipelineBusy();
+        if (m_player->playbackState() != QMediaPlayer::PausedState)
             m_player->pause();
-        }
         m_nudge = 1 - m_nudge;
-        seekPicture(m_pictureAt + m_nudge);
+        m_player->setPosition(m_pictureAt + m_nudge);
         m_settle.start();
     }
 
@@ -445,9 +380,8 @@ private:
     protected:
         bool eventFilter(QObject* watched, QEvent* event) override
         {
-            if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed())
                 m_settle.start();
-            }
             return false;
         }
 
@@ -461,91 +395,18 @@ private:
     // inside the same picture, so that it does not take it for the place it already has).
     void redrawPicture()
     {
-        if (!m_loaded)
-            return;
         if (!m_player || !m_video || m_mode == Mode::Playing)
             return;
         m_nudge = 1 - m_nudge;
-        seekPicture(m_pictureAt + m_nudge);
-    }
-
-    // The pipeline decodes on threads of its own, and its video output hands every picture to
-    // this thread and waits for it to take it (giving up after a second, and the picture with
-    // it). A seek, a pause or a play asked for while the pipeline still changes its state waits
-    // inside the media framework for that change to end, holding this thread: the output then
-    // waits in vain, and the picture comes a second late or never. So the pipeline gets one
-    // change at a time: after each, the next waits for a picture (or kSeekGuardMs) while this
-    // thread goes on serving its events.
-    void pipelineBusy()
-    {
-        if (!hasPictures())
-            return;
-        m_seekBusy = true;
-        m_seekGuard.start();
-    }
-
-    void pictureArrived()
-    {
-        if (!m_seekBusy)
-            return;
-        m_seekBusy = false;
-        m_seekGuard.stop();
-        if (m_queuedSeek) {
-            const qint64 at = *m_queuedSeek;
-            m_queuedSeek.reset();
-            seekPicture(at);
-        }
-    }
-
-    // Shows the picture at `at` (player milliseconds) once the pipeline is free; a later seek
-    // asked for meanwhile replaces an earlier one.
-    void seekPicture(qint64 at)
-    {
-        if (m_seekBusy) {
-            m_queuedSeek = at;
-            return;
-        }
-        // (The picture may arrive inside the call.)
-        pipelineBusy();
-        m_player->setPosition(at);
-    }
-
-    // Lets this thread serve its events (the video output among them, no user input) until the
-    // pipeline is free.
-    void waitForPicture()
-    {
-        while (m_seekBusy)
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    }
-
-    // Serves events (no user input) until the video window has set up its drawing through the
-    // graphics hardware interface for the video output, at most kDrawingWaitMs.
-    void waitForDrawing()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        QEventLoop wait;
-        QTimer poll;
-        poll.setInterval(2);
-        QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
-            if (!m_video || m_video->videoSink()->rhi() || clock.elapsed() >= kDrawingWaitMs)
-                wait.quit();
-        });
-        poll.start();
-        wait.exec(QEventLoop::ExcludeUserInputEvents);
+        m_player->setPosition(m_pictureAt + m_nudge);
     }
 
     ExposeWatch m_exposeWatch{*this};
-    bool m_loaded = false;
-    bool m_closing = false;
     std::unique_ptr<QMediaPlayer> m_player;
     QAudioOutput* m_audio = nullptr;
     QPointer<QVideoWidget> m_video;
     QTimer m_watch;
     QTimer m_settle;
-    QTimer m_seekGuard;
-    bool m_seekBusy = false;
-    std::optional<qint64> m_queuedSeek;
     qint64 m_pictureAt = 0;
     int m_settleTries = 0;
     int m_nudge = 0;
