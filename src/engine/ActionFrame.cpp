@@ -29,12 +29,22 @@ int PercentDone(std::int64_t bytesDone, std::int64_t totalBytes)
     return int(std::clamp(std::nearbyint(x), 0.0, 100.0));
 }
 
-QString TimeRemainingText(int percent, std::int64_t elapsedMs)
+std::int64_t SecondsRemaining(int percent, std::int64_t elapsedMs)
 {
     const double e = double(std::max<std::int64_t>(elapsedMs, 0)) / 1000.0;
     double r = percent > 0 ? 2.0 * e * (100.0 / percent - 1.0) : 198.0 * e;
     r = std::max(r, 0.0);
-    const std::int64_t total = std::int64_t(std::nearbyint(r));
+    return std::int64_t(std::nearbyint(r));
+}
+
+QString TimeRemainingText(int percent, std::int64_t elapsedMs)
+{
+    return TimeRemainingText(SecondsRemaining(percent, elapsedMs));
+}
+
+QString TimeRemainingText(std::int64_t seconds)
+{
+    const std::int64_t total = std::max<std::int64_t>(seconds, 0);
     const std::int64_t h = total / 3600;
     const std::int64_t m = (total % 3600) / 60;
     const std::int64_t s = total % 60;
@@ -119,6 +129,8 @@ void ActionFrame::StartClock()
     mStartTime = now();
     mProgressBar.ResetPacing();
     m_shownPercent = -1;
+    m_captionPercent = -1;
+    m_captionSeconds = -1;
 }
 
 void ActionFrame::ShowProgressBar()
@@ -142,9 +154,19 @@ bool ActionFrame::ProgressFeedback()
     // A cancel handled inside the position call has reset the window: leave it as it is.
     if (m_cancelled)
         return false;
-    m_link.setPercentDoneCaption(QString::number(p) + QLatin1Char('%'));
-    if (p % 2 == 0)
-        m_link.setTimeRemainingCaption(TimeRemainingText(p, now() - mStartTime));
+    if (p != m_captionPercent) {
+        m_captionPercent = p;
+        m_percentCaption = QString::number(p) + QLatin1Char('%');
+    }
+    m_link.setPercentDoneCaption(m_percentCaption);
+    if (p % 2 == 0) {
+        const std::int64_t seconds = SecondsRemaining(p, now() - mStartTime);
+        if (seconds != m_captionSeconds) {
+            m_captionSeconds = seconds;
+            m_timeCaption = TimeRemainingText(seconds);
+        }
+        m_link.setTimeRemainingCaption(m_timeCaption);
+    }
     if (p != m_shownPercent) {
         // Every widget changed above only asked to be redrawn; draw them all now in one paint.
         // On X11 each paint waits for the server to take the last picture, so a label or bar

@@ -38,6 +38,11 @@ int PercentDone(std::int64_t bytesDone, std::int64_t totalBytes);
 // "1 hour 20 minutes remaining", "1 minute 0 second remaining", "1 second remaining".
 // Hours are not wrapped at a day.
 QString TimeRemainingText(int percent, std::int64_t elapsedMs);
+// The two halves of TimeRemainingText: the estimate in whole seconds, and its caption. A copy
+// asks for the estimate after every block of an even percentage, and the caption is built anew
+// only when the estimate changes.
+std::int64_t SecondsRemaining(int percent, std::int64_t elapsedMs);
+QString TimeRemainingText(std::int64_t seconds);
 
 class ActionFrame {
 public:
@@ -129,6 +134,13 @@ private:
     bool m_busy = false;
     bool m_cancelled = false;
     int m_shownPercent = -1; // the percentage the labels were last drawn with in this run
+    // The captions of the last block, kept so that a block whose percentage or estimate did not
+    // change hands the same text on instead of building it again (a slow copy has hundreds of
+    // thousands of blocks).
+    int m_captionPercent = -1;
+    QString m_percentCaption;
+    std::int64_t m_captionSeconds = -1;
+    QString m_timeCaption;
 };
 
 } // namespace kivro

@@ -124,8 +124,9 @@ void CProgBar32::SetProgBarPos(int ProgPos)
         m_pumpedAtNs = now;
         QCoreApplication::processEvents();
     }
-    // A handler that ran above may have destroyed the bar (a cancel does).
-    if (m_bar)
+    // A handler that ran above may have destroyed the bar (a cancel does). Setting the position
+    // it already has changes nothing on the screen, but is not free: most blocks leave it as is.
+    if (m_bar && m_bar->value() != pos)
         m_bar->setValue(pos);
     if (pump)
         QCoreApplication::processEvents();

@@ -172,6 +172,17 @@ private slots:
         QVERIFY(frame.ProgressFeedback());
         QCOMPARE(link.time, QStringLiteral("20 seconds remaining"));
 
+        // The same percentage later: the time text follows the clock, the percentage is handed
+        // on again after every block.
+        clockMs += 3000; // 2 x 42 s x 0.25 = 21 s
+        link.log.clear();
+        QVERIFY(frame.ProgressFeedback());
+        QCOMPARE(link.log, (QStringList{"percent 80%", "time 21 seconds remaining"}));
+        clockMs += 100; // 21.05 s
+        link.log.clear();
+        QVERIFY(frame.ProgressFeedback());
+        QCOMPARE(link.log, (QStringList{"percent 80%", "time 21 seconds remaining"}));
+
         frame.mTotalBytes = 8;
         frame.mBytesDone = 1;
         QVERIFY(frame.ProgressFeedback());
