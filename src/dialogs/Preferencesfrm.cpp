@@ -66,11 +66,11 @@ int rowTop(int k)
 
 // The built-in item lists; index 4 of the size list and the custom folder items change at run
 // time and get their built-in text back at every loading.
-// The custom rows: the place whose text shows the chosen folder or size.
-constexpr int kUnpackToCustom = 2;
-constexpr int kSaveToCustom = 0;
-constexpr int kStartupCustom = 0;
-constexpr int kSizeCustom = 4;
+// The custom rows, whose item shows the chosen folder or size.
+constexpr int kUnpackToCustom = Settings::kUnpackToCustomRow;
+constexpr int kSaveToCustom = Settings::kSaveToCustomRow;
+constexpr int kStartupCustom = Settings::kStartupCustomRow;
+constexpr int kSizeCustom = Settings::kSizeCustomRow;
 const QString kCustomDirectory = QString(Settings::UnpackToOptions.row(kUnpackToCustom).prefsItem);
 const QString kBuiltInCustomSize = QString(Settings::SizeOptions.row(kSizeCustom).prefsItem);
 
@@ -113,12 +113,6 @@ bool isSeparator(int row)
 }
 
 // The item of a stored text: its place in `texts`, else `otherwise`.
-// The row of a group's stored text (its fallback row for any other text).
-int storedRow(const Settings::OptionGroup& group)
-{
-    return group.rowOf(readSetting(*group.setting));
-}
-
 int itemFor(const QString& stored, std::initializer_list<const char*> texts, int otherwise)
 {
     int i = 0;
@@ -599,9 +593,9 @@ void Preferencesfrm::Form_Load()
     select(PrefCmb, 0);
     PrevCmd->setEnabled(false);
 
-    select(UnpackTypeCmb, storedRow(Settings::UnpackTypeOptions));
+    select(UnpackTypeCmb, Registry::readOptionRow(Settings::UnpackTypeOptions));
     select(ShowPackItInExplorerCmb, itemFor(readSetting(Settings::CKivro), {"Off", "On"}, 0));
-    select(TransferRateCmb, storedRow(Settings::RateOptions));
+    select(TransferRateCmb, Registry::readOptionRow(Settings::RateOptions));
     const QString sSize = readSetting(Settings::sSize);
     if (CustomSizes::IsCustomSizeText(sSize)) {
         const QString stored = readSetting(CustomSizes::CompanionValueName(sSize));
@@ -610,21 +604,21 @@ void Preferencesfrm::Form_Load()
     } else {
         select(UnpackSizeCmb, Settings::SizeOptions.rowOf(sSize));
     }
-    const int unpackTo = storedRow(Settings::UnpackToOptions);
+    const int unpackTo = Registry::readOptionRow(Settings::UnpackToOptions);
     if (unpackTo == kUnpackToCustom)
         UnpackToCmb->setItemText(kUnpackToCustom, customFolderText(gUnpackCustomDir));
     select(UnpackToCmb, unpackTo);
-    select(CreateJoinBatCmb, storedRow(Settings::JoinBatchOptions));
-    select(DelactCmb, storedRow(Settings::DeleteOptions));
-    const int saveTo = storedRow(Settings::SaveToOptions);
+    select(CreateJoinBatCmb, Registry::readOptionRow(Settings::JoinBatchOptions));
+    select(DelactCmb, Registry::readOptionRow(Settings::DeleteOptions));
+    const int saveTo = Registry::readOptionRow(Settings::SaveToOptions);
     if (saveTo == kSaveToCustom)
         SaveToCmb->setItemText(kSaveToCustom, customFolderText(gSaveCustomDir));
     select(SaveToCmb, saveTo);
-    const int startup = storedRow(Settings::StartupOptions);
+    const int startup = Registry::readOptionRow(Settings::StartupOptions);
     if (startup == kStartupCustom)
         StartupCmb->setItemText(kStartupCustom, customFolderText(gStartupCustomDir));
     select(StartupCmb, startup);
-    select(OverwriteSaveFileCmb, storedRow(Settings::OverwriteOptions));
+    select(OverwriteSaveFileCmb, Registry::readOptionRow(Settings::OverwriteOptions));
     select(ZipCmb, itemFor(readSetting(Settings::MZip), {"Off", "On"}, 0));
     select(MCCCmb, itemFor(readSetting(Settings::MCC), {"Off", "On"}, 1));
 

@@ -201,6 +201,12 @@ inline constexpr OptionGroup SaveToOptions{&SaveTo, kSaveToRows};
 inline constexpr OptionGroup StartupOptions{&StartupOpt, kStartupRows};
 inline constexpr OptionGroup OverwriteOptions{&Owrite, kOverwriteRows};
 
+// The custom rows: a folder chosen in a dialog, or a size kept in its mode's companion value.
+inline constexpr int kUnpackToCustomRow = 2;
+inline constexpr int kSaveToCustomRow = 0;
+inline constexpr int kStartupCustomRow = 0;
+inline constexpr int kSizeCustomRow = 4;
+
 // Every group, in the order the start-up applies them.
 inline constexpr const OptionGroup* kOptionGroups[] = {&RateOptions,       &SizeOptions,      &UnpackToOptions,
                                                        &UnpackTypeOptions, &JoinBatchOptions, &DeleteOptions,

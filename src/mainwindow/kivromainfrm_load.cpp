@@ -310,7 +310,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     SaveAsNewFilename_txt->setText(paths::joinPath(gCurrentDir, kDefaultFileName));
 
     // The save-as box by the save-to choice.
-    if (readSetting(Settings::SaveTo) == QLatin1String("Custom")) {
+    if (readOptionRow(Settings::SaveToOptions) == Settings::kSaveToCustomRow) {
         const QString stored = readSetting(Settings::SaveCustomDir);
         gSaveCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
         SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, kDefaultFileName));
@@ -348,7 +348,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     }
 
     // The start folder.
-    if (readSetting(Settings::StartupOpt) == QLatin1String("Custom")) {
+    if (readOptionRow(Settings::StartupOptions) == Settings::kStartupCustomRow) {
         const QString stored = readSetting(Settings::StartupCustomDir);
         gStartupCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
         MoveBrowserTo(gStartupCustomDir);

@@ -291,7 +291,7 @@ void kivromainfrm::ZipSizeChk_Click()
 // The custom size dialog moves the check mark here, whoever opened it.
 void kivromainfrm::CheckCustomSizeChk()
 {
-    markOption(Settings::SizeOptions, 4);
+    markOption(Settings::SizeOptions, Settings::kSizeCustomRow);
 }
 
 void kivromainfrm::setCustomSizeChkCaption(const QString& caption)
@@ -500,27 +500,27 @@ void kivromainfrm::UnpackCustomDirMnu_Click()
 
 void kivromainfrm::ApplySaveCustomDir()
 {
-    ChooseOption(Settings::SaveToOptions, 0);
+    ChooseOption(Settings::SaveToOptions, Settings::kSaveToCustomRow);
     SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, QStringLiteral("default.mpg")));
     writeSetting(Settings::SaveCustomDir, gSaveCustomDir);
 }
 
 void kivromainfrm::applySaveCustomDirFromMenu()
 {
-    ChooseOption(Settings::SaveToOptions, 0);
+    ChooseOption(Settings::SaveToOptions, Settings::kSaveToCustomRow);
     writeSetting(Settings::SaveCustomDir, gSaveCustomDir);
     SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, QStringLiteral("default.mpg")));
 }
 
 void kivromainfrm::ApplyStartupCustomDir()
 {
-    ChooseOption(Settings::StartupOptions, 0);
+    ChooseOption(Settings::StartupOptions, Settings::kStartupCustomRow);
     writeSetting(Settings::StartupCustomDir, gStartupCustomDir);
 }
 
 void kivromainfrm::ApplyUnpackCustomDir()
 {
-    ChooseOption(Settings::UnpackToOptions, 2);
+    ChooseOption(Settings::UnpackToOptions, Settings::kUnpackToCustomRow);
     writeSetting(Settings::UnpackCustomDir, gUnpackCustomDir);
 }
 
