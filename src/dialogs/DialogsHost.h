@@ -4,6 +4,8 @@
 // behalf, the option handlers its OK calls, the custom choices OK applies itself). One narrow
 // interface, which the main window implements and sets as gDialogsHost (engine/MainWindowHosts.h;
 // tests set a fake). The dialogs never include the main window.
+#include "engine/SettingNames.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -37,31 +39,9 @@ public:
     virtual void SaveCustomDirMnu_Click() = 0;
     virtual void StartupCustomDirMnu_Click() = 0;
 
-    // --- option handlers: each checks its item, unchecks its siblings, sets its variables and
-    // stores its value.
-    virtual void UnpackRAWMnu_Click() = 0;
-    virtual void UnpackEMHMnu_Click() = 0;
-    virtual void UnpackSaveFileMnu_Click() = 0;
-    virtual void UnpackWhereFileDirMnu_Click() = 0;
-    virtual void SmallFloppySizeChk_Click() = 0;
-    virtual void LowFloppySizeChk_Click() = 0;
-    virtual void HighFloppySizeChk_Click() = 0;
-    virtual void ZipSizeChk_Click() = 0;
-    virtual void SlowSpeedChk_Click() = 0;
-    virtual void NormalSpeedChk_Click() = 0;
-    virtual void FastSpeedChk_Click() = 0;
-    virtual void UltraSpeedChk_Click() = 0;
-    virtual void DelNoMnu_Click() = 0;
-    virtual void DelPromptMnu_Click() = 0;
-    virtual void DelNoPromptMnu_Click() = 0;
-    virtual void CreateJoinBatNoMnu_Click() = 0;
-    virtual void CreateJoinBatMnu_Click() = 0;
-    virtual void CreateJoinBatwExtraInfoMnu_Click() = 0;
-    virtual void LastSavedDirMnu_Click() = 0;
-    virtual void StartupLastUsedDirMnu_Click() = 0;
-    virtual void OverwriteNoMnu_Click() = 0;
-    virtual void OverwritePromptMnu_Click() = 0;
-    virtual void OverwriteNoPromptMnu_Click() = 0;
+    // --- option handlers: the row's item checked, its siblings unchecked, the row's value set
+    // and its text stored (the handler of the row's menu item).
+    virtual void ChooseOption(const Settings::OptionGroup& group, int row) = 0;
 
     // --- the custom choices, applied with the folder the global holds -------------------------
     // UnpackCustomDirMnu checked, its siblings unchecked, sDir "custom", UnpackCustomDir.

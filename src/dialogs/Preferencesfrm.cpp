@@ -24,6 +24,7 @@
 #include <QSignalBlocker>
 #include <QWheelEvent>
 
+#include <functional>
 #include <initializer_list>
 
 namespace kivro {
@@ -65,8 +66,22 @@ int rowTop(int k)
 
 // The built-in item lists; index 4 of the size list and the custom folder items change at run
 // time and get their built-in text back at every loading.
-const QString kCustomDirectory = QStringLiteral("Custom Directory...");
-const QString kBuiltInCustomSize = QStringLiteral("1,440K (Custom...)");
+// The custom rows, whose item shows the chosen folder or size.
+constexpr int kUnpackToCustom = Settings::kUnpackToCustomRow;
+constexpr int kSaveToCustom = Settings::kSaveToCustomRow;
+constexpr int kStartupCustom = Settings::kStartupCustomRow;
+constexpr int kSizeCustom = Settings::kSizeCustomRow;
+const QString kCustomDirectory = QString(Settings::UnpackToOptions.row(kUnpackToCustom).prefsItem);
+const QString kBuiltInCustomSize = QString(Settings::SizeOptions.row(kSizeCustom).prefsItem);
+
+// A group's list: the preferences item of each row.
+QStringList itemsOf(const Settings::OptionGroup& group)
+{
+    QStringList items;
+    for (const Settings::OptionRow& r : group.rows)
+        items << QString(r.prefsItem);
+    return items;
+}
 
 const QStringList kCategories = {
     QStringLiteral("General"),
@@ -191,61 +206,20 @@ Preferencesfrm::Preferencesfrm(QWidget* parent) : QDialog(parent)
         QStringList items;
     };
     const std::vector<GridRow> grid = {
-        {"Unpack Type:",
-         &UnpackTypeTxt,
-         "UnpackTypeTxt",
-         &UnpackTypeCmb,
-         "UnpackTypeCmb",
-         {QStringLiteral("RAW (Read And Write)"), QStringLiteral("EMH (Embedded Mpeg Header)")}},
-        {"Unpack To:",
-         &UnpackToTxt,
-         "UnpackToTxt",
-         &UnpackToCmb,
-         "UnpackToCmb",
-         {QStringLiteral("Save File"), QStringLiteral("Where File Is"), kCustomDirectory}},
-        {"Unpack Size:",
-         &UnpackSizeTxt,
-         "UnpackSizeTxt",
-         &UnpackSizeCmb,
-         "UnpackSizeCmb",
-         {QStringLiteral("360K"), QStringLiteral("1,200K"), QStringLiteral("1,440K"), QStringLiteral("Zip 100"),
-          kBuiltInCustomSize}},
-        {"Transfer Rate:",
-         &TransferRateTxt,
-         "TransferRateTxt",
-         &TransferRateCmb,
-         "TransferRateCmb",
-         {QStringLiteral("Slow"), QStringLiteral("Normal"), QStringLiteral("Fast"), QStringLiteral("Ultra Fast")}},
-        {"Save To:",
-         &SaveToTxt,
-         "SaveToTxt",
-         &SaveToCmb,
-         "SaveToCmb",
-         {kCustomDirectory, QStringLiteral("Last Saved Directory")}},
-        {"Startup:",
-         &StartupTxt,
-         "StartupTxt",
-         &StartupCmb,
-         "StartupCmb",
-         {kCustomDirectory, QStringLiteral("Last Saved Directory")}},
-        {"Delete After Action:",
-         &DelactTxt,
-         "DelactTxt",
-         &DelactCmb,
-         "DelactCmb",
-         {QStringLiteral("No"), QStringLiteral("Yes (Prompt)"), QStringLiteral("Yes (No Prompt)")}},
-        {"Generate Batch File:",
-         &CreateJoinBatTxt,
-         "CreateJoinBatTxt",
-         &CreateJoinBatCmb,
-         "CreateJoinBatCmb",
-         {QStringLiteral("No"), QStringLiteral("Yes"), QStringLiteral("Yes w/ Extra Info")}},
-        {"Overwrite Save File:",
-         &OverwriteSaveFileTxt,
-         "OverwriteSaveFileTxt",
-         &OverwriteSaveFileCmb,
-         "OverwriteSaveFileCmb",
-         {QStringLiteral("No"), QStringLiteral("Yes (Prompt)"), QStringLiteral("Yes (No Prompt)")}},
+        {"Unpack Type:", &UnpackTypeTxt, "UnpackTypeTxt", &UnpackTypeCmb, "UnpackTypeCmb",
+         itemsOf(Settings::UnpackTypeOptions)},
+        {"Unpack To:", &UnpackToTxt, "UnpackToTxt", &UnpackToCmb, "UnpackToCmb", itemsOf(Settings::UnpackToOptions)},
+        {"Unpack Size:", &UnpackSizeTxt, "UnpackSizeTxt", &UnpackSizeCmb, "UnpackSizeCmb",
+         itemsOf(Settings::SizeOptions)},
+        {"Transfer Rate:", &TransferRateTxt, "TransferRateTxt", &TransferRateCmb, "TransferRateCmb",
+         itemsOf(Settings::RateOptions)},
+        {"Save To:", &SaveToTxt, "SaveToTxt", &SaveToCmb, "SaveToCmb", itemsOf(Settings::SaveToOptions)},
+        {"Startup:", &StartupTxt, "StartupTxt", &StartupCmb, "StartupCmb", itemsOf(Settings::StartupOptions)},
+        {"Delete After Action:", &DelactTxt, "DelactTxt", &DelactCmb, "DelactCmb", itemsOf(Settings::DeleteOptions)},
+        {"Generate Batch File:", &CreateJoinBatTxt, "CreateJoinBatTxt", &CreateJoinBatCmb, "CreateJoinBatCmb",
+         itemsOf(Settings::JoinBatchOptions)},
+        {"Overwrite Save File:", &OverwriteSaveFileTxt, "OverwriteSaveFileTxt", &OverwriteSaveFileCmb,
+         "OverwriteSaveFileCmb", itemsOf(Settings::OverwriteOptions)},
         {"Zip Compression:", &ZipTxt, "ZipTxt", &ZipCmb, "ZipCmb", {QStringLiteral("No"), QStringLiteral("Yes")}},
         {"Mpeg Compatibility Check:",
          &MCCTxt,
@@ -508,24 +482,24 @@ void Preferencesfrm::customFolderRow(QComboBox* combo, int customItem, void (Dia
 
 void Preferencesfrm::UnpackToCmb_Click()
 {
-    customFolderRow(UnpackToCmb, 2, &DialogsHost::UnpackCustomDirMnu_Click, UnpackToTxt);
+    customFolderRow(UnpackToCmb, kUnpackToCustom, &DialogsHost::UnpackCustomDirMnu_Click, UnpackToTxt);
 }
 
 void Preferencesfrm::SaveToCmb_Click()
 {
-    customFolderRow(SaveToCmb, 0, &DialogsHost::SaveCustomDirMnu_Click, SaveToTxt);
+    customFolderRow(SaveToCmb, kSaveToCustom, &DialogsHost::SaveCustomDirMnu_Click, SaveToTxt);
 }
 
 void Preferencesfrm::StartupCmb_Click()
 {
-    customFolderRow(StartupCmb, 0, &DialogsHost::StartupCustomDirMnu_Click, StartupTxt);
+    customFolderRow(StartupCmb, kStartupCustom, &DialogsHost::StartupCustomDirMnu_Click, StartupTxt);
 }
 
 void Preferencesfrm::UnpackSizeCmb_Click()
 {
     const CalledFromPreferences flag;
     UnpackSizeTxt->setText(UnpackSizeCmb->currentText());
-    if (UnpackSizeCmb->currentIndex() == 4 && PrefLoaded)
+    if (UnpackSizeCmb->currentIndex() == kSizeCustom && PrefLoaded)
         CustomFileSizeForm()->Show();
 }
 
@@ -578,7 +552,7 @@ void Preferencesfrm::setPendingCustomSize(CustomSizeMode mode, std::int32_t numb
         PrefCustomNoOfFiles = number;
         break;
     }
-    UnpackSizeCmb->setItemText(4, text);
+    UnpackSizeCmb->setItemText(kSizeCustom, text);
     UnpackSizeTxt->setText(text);
     PrefCustomFs = mode == CustomSizeMode::Size;
     PrefCustomFfs = mode == CustomSizeMode::First;
@@ -604,10 +578,10 @@ void Preferencesfrm::Show()
 
 void Preferencesfrm::restoreBuiltInItems()
 {
-    UnpackSizeCmb->setItemText(4, kBuiltInCustomSize);
-    UnpackToCmb->setItemText(2, kCustomDirectory);
-    SaveToCmb->setItemText(0, kCustomDirectory);
-    StartupCmb->setItemText(0, kCustomDirectory);
+    UnpackSizeCmb->setItemText(kSizeCustom, kBuiltInCustomSize);
+    UnpackToCmb->setItemText(kUnpackToCustom, kCustomDirectory);
+    SaveToCmb->setItemText(kSaveToCustom, kCustomDirectory);
+    StartupCmb->setItemText(kStartupCustom, kCustomDirectory);
 }
 
 void Preferencesfrm::Form_Load()
@@ -619,32 +593,32 @@ void Preferencesfrm::Form_Load()
     select(PrefCmb, 0);
     PrevCmd->setEnabled(false);
 
-    select(UnpackTypeCmb, itemFor(readSetting(Settings::UnpkTyp), {"RAW", "EMH"}, 0));
+    select(UnpackTypeCmb, Registry::readOptionRow(Settings::UnpackTypeOptions));
     select(ShowPackItInExplorerCmb, itemFor(readSetting(Settings::CKivro), {"Off", "On"}, 0));
-    select(TransferRateCmb, itemFor(readSetting(Settings::tRate), {"slow", "normal", "fast", "ufast"}, 1));
+    select(TransferRateCmb, Registry::readOptionRow(Settings::RateOptions));
     const QString sSize = readSetting(Settings::sSize);
     if (CustomSizes::IsCustomSizeText(sSize)) {
         const QString stored = readSetting(CustomSizes::CompanionValueName(sSize));
-        UnpackSizeCmb->setItemText(4, CustomSizes::CustomSizeFor(sSize, stored).caption);
-        select(UnpackSizeCmb, 4);
+        UnpackSizeCmb->setItemText(kSizeCustom, CustomSizes::CustomSizeFor(sSize, stored).caption);
+        select(UnpackSizeCmb, kSizeCustom);
     } else {
-        select(UnpackSizeCmb, itemFor(sSize, {"small", "low", "high", "zip"}, 2));
+        select(UnpackSizeCmb, Settings::SizeOptions.rowOf(sSize));
     }
-    const int unpackTo = itemFor(readSetting(Settings::sDir), {"sfile", "wfile", "custom"}, 0);
-    if (unpackTo == 2)
-        UnpackToCmb->setItemText(2, customFolderText(gUnpackCustomDir));
+    const int unpackTo = Registry::readOptionRow(Settings::UnpackToOptions);
+    if (unpackTo == kUnpackToCustom)
+        UnpackToCmb->setItemText(kUnpackToCustom, customFolderText(gUnpackCustomDir));
     select(UnpackToCmb, unpackTo);
-    select(CreateJoinBatCmb, itemFor(readSetting(Settings::Jbat), {"JbatNo", "Jbat", "JbatInfo"}, 0));
-    select(DelactCmb, itemFor(readSetting(Settings::Delact), {"No", "Prompt", "NoPrompt"}, 0));
-    const int saveTo = itemFor(readSetting(Settings::SaveTo), {"Custom"}, 1);
-    if (saveTo == 0)
-        SaveToCmb->setItemText(0, customFolderText(gSaveCustomDir));
+    select(CreateJoinBatCmb, Registry::readOptionRow(Settings::JoinBatchOptions));
+    select(DelactCmb, Registry::readOptionRow(Settings::DeleteOptions));
+    const int saveTo = Registry::readOptionRow(Settings::SaveToOptions);
+    if (saveTo == kSaveToCustom)
+        SaveToCmb->setItemText(kSaveToCustom, customFolderText(gSaveCustomDir));
     select(SaveToCmb, saveTo);
-    const int startup = itemFor(readSetting(Settings::StartupOpt), {"Custom"}, 1);
-    if (startup == 0)
-        StartupCmb->setItemText(0, customFolderText(gStartupCustomDir));
+    const int startup = Registry::readOptionRow(Settings::StartupOptions);
+    if (startup == kStartupCustom)
+        StartupCmb->setItemText(kStartupCustom, customFolderText(gStartupCustomDir));
     select(StartupCmb, startup);
-    select(OverwriteSaveFileCmb, itemFor(readSetting(Settings::Owrite), {"No", "Prompt", "NoPrompt"}, 1));
+    select(OverwriteSaveFileCmb, Registry::readOptionRow(Settings::OverwriteOptions));
     select(ZipCmb, itemFor(readSetting(Settings::MZip), {"Off", "On"}, 0));
     select(MCCCmb, itemFor(readSetting(Settings::MCC), {"Off", "On"}, 1));
 
@@ -657,42 +631,36 @@ void Preferencesfrm::Form_Load()
 
 // --- OK -------------------------------------------------------------------------------------
 
-namespace {
-using HostHandler = void (DialogsHost::*)();
-
-// Runs the handler of the combo's selected item.
-void applyRow(DialogsHost& host, const QComboBox* combo, std::initializer_list<HostHandler> byItem)
-{
-    const int index = combo->currentIndex();
-    if (index >= 0 && index < int(byItem.size()))
-        (host.*(byItem.begin()[index]))();
-}
-} // namespace
-
 void Preferencesfrm::SavePref_cmd_Click()
 {
-    using H = DialogsHost;
     if (DialogsHost* host = gDialogsHost) {
-        // Every choice of the window goes to the settings file in one write.
+        // Every choice of the window goes to the settings file in one write. A list's row runs
+        // its handler; a custom row applies the folder or size the window holds.
         Registry::GroupWrite group;
-        applyRow(*host, UnpackTypeCmb, {&H::UnpackRAWMnu_Click, &H::UnpackEMHMnu_Click});
-        applyRow(*host, UnpackToCmb,
-                 {&H::UnpackSaveFileMnu_Click, &H::UnpackWhereFileDirMnu_Click, &H::ApplyUnpackCustomDir});
-        if (UnpackSizeCmb->currentIndex() == 4)
-            applyPendingCustomSize();
-        else
-            applyRow(*host, UnpackSizeCmb,
-                     {&H::SmallFloppySizeChk_Click, &H::LowFloppySizeChk_Click, &H::HighFloppySizeChk_Click,
-                      &H::ZipSizeChk_Click});
-        applyRow(*host, TransferRateCmb,
-                 {&H::SlowSpeedChk_Click, &H::NormalSpeedChk_Click, &H::FastSpeedChk_Click, &H::UltraSpeedChk_Click});
-        applyRow(*host, DelactCmb, {&H::DelNoMnu_Click, &H::DelPromptMnu_Click, &H::DelNoPromptMnu_Click});
-        applyRow(*host, CreateJoinBatCmb,
-                 {&H::CreateJoinBatNoMnu_Click, &H::CreateJoinBatMnu_Click, &H::CreateJoinBatwExtraInfoMnu_Click});
-        applyRow(*host, SaveToCmb, {&H::ApplySaveCustomDir, &H::LastSavedDirMnu_Click});
-        applyRow(*host, StartupCmb, {&H::ApplyStartupCustomDir, &H::StartupLastUsedDirMnu_Click});
-        applyRow(*host, OverwriteSaveFileCmb,
-                 {&H::OverwriteNoMnu_Click, &H::OverwritePromptMnu_Click, &H::OverwriteNoPromptMnu_Click});
+        struct Applied {
+            const QComboBox* combo;
+            const Settings::OptionGroup& options;
+            int customRow;
+            std::function<void()> applyCustom;
+        };
+        const Applied applied[] = {
+            {UnpackTypeCmb, Settings::UnpackTypeOptions, -1, {}},
+            {UnpackToCmb, Settings::UnpackToOptions, kUnpackToCustom, [host] { host->ApplyUnpackCustomDir(); }},
+            {UnpackSizeCmb, Settings::SizeOptions, kSizeCustom, [this] { applyPendingCustomSize(); }},
+            {TransferRateCmb, Settings::RateOptions, -1, {}},
+            {DelactCmb, Settings::DeleteOptions, -1, {}},
+            {CreateJoinBatCmb, Settings::JoinBatchOptions, -1, {}},
+            {SaveToCmb, Settings::SaveToOptions, kSaveToCustom, [host] { host->ApplySaveCustomDir(); }},
+            {StartupCmb, Settings::StartupOptions, kStartupCustom, [host] { host->ApplyStartupCustomDir(); }},
+            {OverwriteSaveFileCmb, Settings::OverwriteOptions, -1, {}},
+        };
+        for (const Applied& a : applied) {
+            const int row = a.combo->currentIndex();
+            if (row == a.customRow)
+                a.applyCustom();
+            else if (row >= 0 && row < a.options.count())
+                host->ChooseOption(a.options, row);
+        }
         host->SetExplorerVerb(ShowPackItInExplorerCmb->currentIndex() != 0);
         host->SetZipCompress(ZipCmb->currentIndex() != 0);
         host->SetMpegCheck(MCCCmb->currentIndex() != 0);
@@ -750,18 +718,18 @@ void Preferencesfrm::Reset_Cmd_Click()
 void Preferencesfrm::ResetDefaultSettings()
 {
     // Pending like any other choice: only OK applies them.
-    select(UnpackTypeCmb, 0);
+    select(UnpackTypeCmb, Settings::UnpackTypeOptions.fallbackRow());
     select(ShowPackItInExplorerCmb, 0);
-    select(TransferRateCmb, 1);
-    select(SaveToCmb, 1);
-    select(StartupCmb, 1);
-    select(UnpackSizeCmb, 2);
-    select(UnpackToCmb, 0);
-    select(CreateJoinBatCmb, 0);
-    select(DelactCmb, 0);
+    select(TransferRateCmb, Settings::RateOptions.fallbackRow());
+    select(SaveToCmb, Settings::SaveToOptions.fallbackRow());
+    select(StartupCmb, Settings::StartupOptions.fallbackRow());
+    select(UnpackSizeCmb, Settings::SizeOptions.fallbackRow());
+    select(UnpackToCmb, Settings::UnpackToOptions.fallbackRow());
+    select(CreateJoinBatCmb, Settings::JoinBatchOptions.fallbackRow());
+    select(DelactCmb, Settings::DeleteOptions.fallbackRow());
     select(ZipCmb, 0);
     select(MCCCmb, 1);
-    select(OverwriteSaveFileCmb, 1);
+    select(OverwriteSaveFileCmb, Settings::OverwriteOptions.fallbackRow());
     NoOfCustomFilterTxt->setText(QStringLiteral("3"));
     // The file types are rewritten at once, and the main window's type box follows them, so that
     // each of its entries stands for the stored type of its place.

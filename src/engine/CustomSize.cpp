@@ -1,5 +1,7 @@
 #include "engine/CustomSize.h"
 
+#include "engine/SettingNames.h"
+
 #include "platform/NumberFormat.h"
 
 #include <QLocale>
@@ -123,9 +125,9 @@ CustomSize CustomSizeFor(const QString& sSize, const QString& companionText)
         c.caption = sizeCaption(prefixOf(c.mode), *value / 1024);
     } else {
         // The default caption shows 1,440 (K) for the 1,440,000 bytes it sets.
-        c.unpackSize = 1440000;
-        c.caption = Caption(c.mode, 1440);
-        c.repairedCompanion = QStringLiteral("1440000");
+        c.unpackSize = Settings::kDefaultPieceSize;
+        c.caption = Caption(c.mode, Settings::kDefaultPieceSize / 1000);
+        c.repairedCompanion = QString::number(Settings::kDefaultPieceSize);
     }
     return c;
 }

@@ -1,5 +1,7 @@
 #include "engine/EngineGlobals.h"
 
+#include "engine/SettingNames.h"
+
 namespace kivro {
 QVector<std::int32_t> gOpenFileHandles;
 std::int32_t gOpenFileCount = 0;
@@ -13,7 +15,7 @@ bool gMpegValid = false;
 bool gIgnoreMpegErrors = false;
 QString gDurationText;
 // The size menu before the settings are read: "1,440K" checked.
-std::int64_t gUnpackSize = 1440000;
+std::int64_t gUnpackSize = Settings::kDefaultPieceSize;
 std::int32_t gSplitFiles = 0;
 std::int32_t gSplitPercent = 0;
 bool gSplitModeSize = false;

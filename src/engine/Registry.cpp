@@ -56,6 +56,11 @@ QString readSetting(const Settings::StoredSetting& setting)
     return setting.accepts(text) ? text : QString(setting.fallback);
 }
 
+int readOptionRow(const Settings::OptionGroup& group)
+{
+    return group.rowOf(readSetting(*group.setting));
+}
+
 void writeSetting(const Settings::StoredSetting& setting, const QString& text)
 {
     RegWriteString(HKEY_CURRENT_USER, kKivroKey, setting.name, text);

@@ -29,6 +29,8 @@ std::int32_t RegReadDWord(HKEY root, const QString& keyPath, const QString& valu
 // One stored value of the program's key: the stored text when the setting accepts it, else the
 // setting's fallback (also when the value is missing).
 QString readSetting(const Settings::StoredSetting& setting);
+// The row of an option group that its stored text selects (the fallback row for any other text).
+int readOptionRow(const Settings::OptionGroup& group);
 // Writes `text` as the stored value of the program's key under the setting's written spelling.
 void writeSetting(const Settings::StoredSetting& setting, const QString& text);
 

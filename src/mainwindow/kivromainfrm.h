@@ -427,30 +427,33 @@ public:
     std::int32_t mBlockSize = 100000;
     std::int32_t mBlockDigits = 5;
 
-    // Radio groups.
-    void SlowSpeedChk_Click() override;
-    void NormalSpeedChk_Click() override;
-    void FastSpeedChk_Click() override;
-    void UltraSpeedChk_Click() override;
-    void SmallFloppySizeChk_Click() override;
-    void LowFloppySizeChk_Click() override;
-    void HighFloppySizeChk_Click() override;
-    void ZipSizeChk_Click() override;
-    void UnpackRAWMnu_Click() override;
-    void UnpackEMHMnu_Click() override;
-    void UnpackSaveFileMnu_Click() override;
-    void UnpackWhereFileDirMnu_Click() override;
-    void LastSavedDirMnu_Click() override;
-    void StartupLastUsedDirMnu_Click() override;
-    void OverwriteNoMnu_Click() override;
-    void OverwritePromptMnu_Click() override;
-    void OverwriteNoPromptMnu_Click() override;
-    void DelNoMnu_Click() override;
-    void DelPromptMnu_Click() override;
-    void DelNoPromptMnu_Click() override;
-    void CreateJoinBatNoMnu_Click() override;
-    void CreateJoinBatMnu_Click() override;
-    void CreateJoinBatwExtraInfoMnu_Click() override;
+    // Radio groups: each handler is its row's ChooseOption.
+    // DialogsHost: checks the row's item and unchecks its siblings, in the group's order, sets the
+    // row's value and writes its stored text.
+    void ChooseOption(const Settings::OptionGroup& group, int row) override;
+    void SlowSpeedChk_Click();
+    void NormalSpeedChk_Click();
+    void FastSpeedChk_Click();
+    void UltraSpeedChk_Click();
+    void SmallFloppySizeChk_Click();
+    void LowFloppySizeChk_Click();
+    void HighFloppySizeChk_Click();
+    void ZipSizeChk_Click();
+    void UnpackRAWMnu_Click();
+    void UnpackEMHMnu_Click();
+    void UnpackSaveFileMnu_Click();
+    void UnpackWhereFileDirMnu_Click();
+    void LastSavedDirMnu_Click();
+    void StartupLastUsedDirMnu_Click();
+    void OverwriteNoMnu_Click();
+    void OverwritePromptMnu_Click();
+    void OverwriteNoPromptMnu_Click();
+    void DelNoMnu_Click();
+    void DelPromptMnu_Click();
+    void DelNoPromptMnu_Click();
+    void CreateJoinBatNoMnu_Click();
+    void CreateJoinBatMnu_Click();
+    void CreateJoinBatwExtraInfoMnu_Click();
     // Toggles.
     void ZipCompressMnu_Click();
     void MCheckMnu_Click();
@@ -481,6 +484,11 @@ private:
     using MenuHandler = void (kivromainfrm::*)();
     enum MenuFlag { Plain = 0, Checkable = 1, Checked = 3, SeparatorBefore = 4 };
     QMenu* optionSubMenu(QMenu* parent, const QString& caption, const char* name, int flags = Plain);
+    // The menu item of a row, by its object name.
+    QAction* optionAction(QLatin1String name) const;
+    // Checks the row's item and unchecks the others of its group, in the group's order.
+    void markOption(const Settings::OptionGroup& group, int row);
+    QHash<QString, QAction*> mOptionItems;
     // `shownKey` is shown beside the item only; the window's key handling acts on the key.
     QAction* optionItem(QMenu* parent, const QString& caption, const char* name, int flags, MenuHandler handler,
                         const QKeySequence& shownKey = {});

@@ -168,86 +168,16 @@ void kivromainfrm::LoadSettings()
 
     PlacePackListWindow();
 
-    const QString tRate = readSetting(Settings::tRate);
-    if (tRate == QLatin1String("slow"))
-        SlowSpeedChk_Click();
-    else if (tRate == QLatin1String("fast"))
-        FastSpeedChk_Click();
-    else if (tRate == QLatin1String("ufast"))
-        UltraSpeedChk_Click();
-    else
-        NormalSpeedChk_Click();
-
-    const QString sSize = readSetting(Settings::sSize);
-    if (sSize == QLatin1String("small"))
-        SmallFloppySizeChk_Click();
-    else if (sSize == QLatin1String("low"))
-        LowFloppySizeChk_Click();
-    else if (sSize == QLatin1String("zip"))
-        ZipSizeChk_Click();
-    else if (MainLoad::IsCustomSizeText(sSize))
-        ApplyStoredCustomSize(sSize);
-    else
-        HighFloppySizeChk_Click();
-
-    const QString sDir = readSetting(Settings::sDir);
-    if (sDir == QLatin1String("wfile")) {
-        UnpackWhereFileDirMnu_Click();
-    } else if (sDir == QLatin1String("custom")) {
-        // No folder dialog at start: the stored folder is settled with the folders below.
-        UnpackSaveFileMnu->setChecked(false);
-        UnpackWhereFileDirMnu->setChecked(false);
-        UnpackCustomDirMnu->setChecked(true);
-        writeSetting(Settings::sDir, QStringLiteral("custom"));
-    } else {
-        UnpackSaveFileMnu_Click();
+    // Each group's stored text runs its row's handler; an unknown text runs the fallback row's.
+    // A custom unpack folder, save folder or start-up folder opens no dialog here: the stored
+    // folder is settled with the folders below. A custom size is applied from its companion value.
+    for (const Settings::OptionGroup* group : Settings::kOptionGroups) {
+        const QString stored = readSetting(*group->setting);
+        if (group == &Settings::SizeOptions && MainLoad::IsCustomSizeText(stored))
+            ApplyStoredCustomSize(stored);
+        else
+            ChooseOption(*group, group->rowOf(stored));
     }
-
-    // Written as "UnpkTyp" and "Jbat"; the store finds any spelling.
-    if (readSetting(Settings::UnpkTyp) == QLatin1String("EMH"))
-        UnpackEMHMnu_Click();
-    else
-        UnpackRAWMnu_Click();
-
-    const QString jbat = readSetting(Settings::Jbat);
-    if (jbat == QLatin1String("Jbat"))
-        CreateJoinBatMnu_Click();
-    else if (jbat == QLatin1String("JbatInfo"))
-        CreateJoinBatwExtraInfoMnu_Click();
-    else
-        CreateJoinBatNoMnu_Click();
-
-    const QString delact = readSetting(Settings::Delact);
-    if (delact == QLatin1String("Prompt"))
-        DelPromptMnu_Click();
-    else if (delact == QLatin1String("NoPrompt"))
-        DelNoPromptMnu_Click();
-    else
-        DelNoMnu_Click();
-
-    if (readSetting(Settings::SaveTo) == QLatin1String("Custom")) {
-        SaveCustomDirMnu->setChecked(true);
-        LastSavedDirMnu->setChecked(false);
-        writeSetting(Settings::SaveTo, QStringLiteral("Custom"));
-    } else {
-        LastSavedDirMnu_Click();
-    }
-
-    if (readSetting(Settings::StartupOpt) == QLatin1String("Custom")) {
-        StartupCustomDirMnu->setChecked(true);
-        StartupLastUsedDirMnu->setChecked(false);
-        writeSetting(Settings::StartupOpt, QStringLiteral("Custom"));
-    } else {
-        StartupLastUsedDirMnu_Click();
-    }
-
-    const QString owrite = readSetting(Settings::Owrite);
-    if (owrite == QLatin1String("No"))
-        OverwriteNoMnu_Click();
-    else if (owrite == QLatin1String("NoPrompt"))
-        OverwriteNoPromptMnu_Click();
-    else
-        OverwritePromptMnu_Click();
 
     {
         const bool on = readSetting(Settings::MZip) == QLatin1String("On");
@@ -380,7 +310,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     SaveAsNewFilename_txt->setText(paths::joinPath(gCurrentDir, kDefaultFileName));
 
     // The save-as box by the save-to choice.
-    if (readSetting(Settings::SaveTo) == QLatin1String("Custom")) {
+    if (readOptionRow(Settings::SaveToOptions) == Settings::kSaveToCustomRow) {
         const QString stored = readSetting(Settings::SaveCustomDir);
         gSaveCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
         SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, kDefaultFileName));
@@ -418,7 +348,7 @@ void kivromainfrm::LoadBrowserFoldersAndRest()
     }
 
     // The start folder.
-    if (readSetting(Settings::StartupOpt) == QLatin1String("Custom")) {
+    if (readOptionRow(Settings::StartupOptions) == Settings::kStartupCustomRow) {
         const QString stored = readSetting(Settings::StartupCustomDir);
         gStartupCustomDir = MainLoad::FolderExists(stored) ? stored : gCurrentDir;
         MoveBrowserTo(gStartupCustomDir);

@@ -14,20 +14,11 @@
 #include <QAction>
 #include <QSignalBlocker>
 
-#include <initializer_list>
-
 namespace kivro {
 
 namespace {
 
 using Registry::writeSetting;
-
-// Sets the marks of a group in the order given: every item unchecked but `chosen`.
-void checkOnly(std::initializer_list<QAction*> group, QAction* chosen)
-{
-    for (QAction* item : group)
-        item->setChecked(item == chosen);
-}
 
 // The width the folder in a chooser's title is shortened to, in twips.
 constexpr std::int32_t kChooserTitleWidth = 4600;
@@ -144,6 +135,7 @@ QAction* kivromainfrm::optionItem(QMenu* parent, const QString& caption, const c
         parent->addSeparator();
     QAction* item = parent->addAction(caption);
     item->setObjectName(QLatin1String(name));
+    mOptionItems.insert(item->objectName(), item);
     const bool checkable = (flags & Checkable) != 0;
     item->setCheckable(checkable);
     item->setChecked((flags & Checked) == Checked);
@@ -213,42 +205,7 @@ DeleteAfterAction kivromainfrm::deleteAfterAction() const
     return DeleteAfterAction::No;
 }
 
-// --- transfer rate --------------------------------------------------------------------------
-
-void kivromainfrm::SlowSpeedChk_Click()
-{
-    checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, SlowSpeedChk);
-    mBlockDigits = 4;
-    mBlockSize = 10000;
-    writeSetting(Settings::tRate, QStringLiteral("slow"));
-}
-
-void kivromainfrm::NormalSpeedChk_Click()
-{
-    checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, NormalSpeedChk);
-    mBlockDigits = 5;
-    mBlockSize = 100000;
-    writeSetting(Settings::tRate, QStringLiteral("normal"));
-}
-
-void kivromainfrm::FastSpeedChk_Click()
-{
-    checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, FastSpeedChk);
-    mBlockDigits = 6;
-    mBlockSize = 1000000;
-    writeSetting(Settings::tRate, QStringLiteral("fast"));
-}
-
-void kivromainfrm::UltraSpeedChk_Click()
-{
-    checkOnly({SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk}, UltraSpeedChk);
-    // 5,000,000 has seven digits: the tail of a size is its last seven.
-    mBlockDigits = 7;
-    mBlockSize = 5000000;
-    writeSetting(Settings::tRate, QStringLiteral("ufast"));
-}
-
-// --- piece size -----------------------------------------------------------------------------
+// --- option groups ----------------------------------------------------------------------------
 
 namespace {
 void setFixedPieceSize(std::int64_t bytes)
@@ -262,38 +219,79 @@ void setFixedPieceSize(std::int64_t bytes)
 }
 } // namespace
 
+QAction* kivromainfrm::optionAction(QLatin1String name) const
+{
+    return mOptionItems.value(QString(name));
+}
+
+void kivromainfrm::markOption(const Settings::OptionGroup& group, int row)
+{
+    for (int i = 0; i < group.count(); ++i)
+        optionAction(group.row(i).menuItem)->setChecked(i == row);
+}
+
+void kivromainfrm::ChooseOption(const Settings::OptionGroup& group, int row)
+{
+    markOption(group, row);
+    const Settings::OptionRow& chosen = group.row(row);
+    switch (group.sets) {
+    case Settings::OptionValue::BlockSize:
+        mBlockDigits = chosen.digits;
+        mBlockSize = std::int32_t(chosen.value);
+        break;
+    case Settings::OptionValue::PieceSize:
+        setFixedPieceSize(chosen.value);
+        break;
+    case Settings::OptionValue::None:
+        break;
+    }
+    writeSetting(*group.setting, chosen.text);
+}
+
+void kivromainfrm::SlowSpeedChk_Click()
+{
+    ChooseOption(Settings::RateOptions, 0);
+}
+
+void kivromainfrm::NormalSpeedChk_Click()
+{
+    ChooseOption(Settings::RateOptions, 1);
+}
+
+void kivromainfrm::FastSpeedChk_Click()
+{
+    ChooseOption(Settings::RateOptions, 2);
+}
+
+void kivromainfrm::UltraSpeedChk_Click()
+{
+    ChooseOption(Settings::RateOptions, 3);
+}
+
 void kivromainfrm::SmallFloppySizeChk_Click()
 {
-    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk}, SmallFloppySizeChk);
-    setFixedPieceSize(360000);
-    writeSetting(Settings::sSize, QStringLiteral("small"));
+    ChooseOption(Settings::SizeOptions, 0);
 }
 
 void kivromainfrm::LowFloppySizeChk_Click()
 {
-    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk}, LowFloppySizeChk);
-    setFixedPieceSize(1200000);
-    writeSetting(Settings::sSize, QStringLiteral("low"));
+    ChooseOption(Settings::SizeOptions, 1);
 }
 
 void kivromainfrm::HighFloppySizeChk_Click()
 {
-    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk}, HighFloppySizeChk);
-    setFixedPieceSize(1440000);
-    writeSetting(Settings::sSize, QStringLiteral("high"));
+    ChooseOption(Settings::SizeOptions, 2);
 }
 
 void kivromainfrm::ZipSizeChk_Click()
 {
-    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk}, ZipSizeChk);
-    setFixedPieceSize(100000000);
-    writeSetting(Settings::sSize, QStringLiteral("zip"));
+    ChooseOption(Settings::SizeOptions, 3);
 }
 
 // The custom size dialog moves the check mark here, whoever opened it.
 void kivromainfrm::CheckCustomSizeChk()
 {
-    checkOnly({SmallFloppySizeChk, LowFloppySizeChk, HighFloppySizeChk, ZipSizeChk, CustomSizeChk}, CustomSizeChk);
+    markOption(Settings::SizeOptions, Settings::kSizeCustomRow);
 }
 
 void kivromainfrm::setCustomSizeChkCaption(const QString& caption)
@@ -301,101 +299,80 @@ void kivromainfrm::setCustomSizeChkCaption(const QString& caption)
     CustomSizeChk->setText(caption);
 }
 
-// --- unpack type and target -----------------------------------------------------------------
-
 void kivromainfrm::UnpackRAWMnu_Click()
 {
-    checkOnly({UnpackRAWMnu, UnpackEMHMnu}, UnpackRAWMnu);
-    writeSetting(Settings::UnpkTyp, QStringLiteral("RAW"));
+    ChooseOption(Settings::UnpackTypeOptions, 0);
 }
 
 void kivromainfrm::UnpackEMHMnu_Click()
 {
-    checkOnly({UnpackRAWMnu, UnpackEMHMnu}, UnpackEMHMnu);
-    writeSetting(Settings::UnpkTyp, QStringLiteral("EMH"));
+    ChooseOption(Settings::UnpackTypeOptions, 1);
 }
 
 void kivromainfrm::UnpackSaveFileMnu_Click()
 {
-    checkOnly({UnpackSaveFileMnu, UnpackWhereFileDirMnu, UnpackCustomDirMnu}, UnpackSaveFileMnu);
-    writeSetting(Settings::sDir, QStringLiteral("sfile"));
+    ChooseOption(Settings::UnpackToOptions, 0);
 }
 
 void kivromainfrm::UnpackWhereFileDirMnu_Click()
 {
-    checkOnly({UnpackSaveFileMnu, UnpackWhereFileDirMnu, UnpackCustomDirMnu}, UnpackWhereFileDirMnu);
-    writeSetting(Settings::sDir, QStringLiteral("wfile"));
+    ChooseOption(Settings::UnpackToOptions, 1);
 }
-
-// --- save-to and start-up folders -----------------------------------------------------------
 
 void kivromainfrm::LastSavedDirMnu_Click()
 {
     // The save-as box keeps its text; the next start proposes the last saved folder.
-    checkOnly({SaveCustomDirMnu, LastSavedDirMnu}, LastSavedDirMnu);
-    writeSetting(Settings::SaveTo, QStringLiteral("LastSaved"));
+    ChooseOption(Settings::SaveToOptions, 1);
 }
 
 void kivromainfrm::StartupLastUsedDirMnu_Click()
 {
-    checkOnly({StartupCustomDirMnu, StartupLastUsedDirMnu}, StartupLastUsedDirMnu);
-    writeSetting(Settings::StartupOpt, QStringLiteral("LastUsed"));
+    ChooseOption(Settings::StartupOptions, 1);
 }
-
-// --- overwrite, delete after action, join batch ---------------------------------------------
 
 void kivromainfrm::OverwriteNoMnu_Click()
 {
-    checkOnly({OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu}, OverwriteNoMnu);
-    writeSetting(Settings::Owrite, QStringLiteral("No"));
+    ChooseOption(Settings::OverwriteOptions, 0);
 }
 
 void kivromainfrm::OverwritePromptMnu_Click()
 {
-    checkOnly({OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu}, OverwritePromptMnu);
-    writeSetting(Settings::Owrite, QStringLiteral("Prompt"));
+    ChooseOption(Settings::OverwriteOptions, 1);
 }
 
 void kivromainfrm::OverwriteNoPromptMnu_Click()
 {
-    checkOnly({OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu}, OverwriteNoPromptMnu);
-    writeSetting(Settings::Owrite, QStringLiteral("NoPrompt"));
+    ChooseOption(Settings::OverwriteOptions, 2);
 }
 
 void kivromainfrm::DelNoMnu_Click()
 {
-    checkOnly({DelNoMnu, DelPromptMnu, DelNoPromptMnu}, DelNoMnu);
-    writeSetting(Settings::Delact, QStringLiteral("No"));
+    ChooseOption(Settings::DeleteOptions, 0);
 }
 
 void kivromainfrm::DelPromptMnu_Click()
 {
-    checkOnly({DelNoMnu, DelPromptMnu, DelNoPromptMnu}, DelPromptMnu);
-    writeSetting(Settings::Delact, QStringLiteral("Prompt"));
+    ChooseOption(Settings::DeleteOptions, 1);
 }
 
 void kivromainfrm::DelNoPromptMnu_Click()
 {
-    checkOnly({DelNoMnu, DelPromptMnu, DelNoPromptMnu}, DelNoPromptMnu);
-    writeSetting(Settings::Delact, QStringLiteral("NoPrompt"));
+    ChooseOption(Settings::DeleteOptions, 2);
 }
 
 void kivromainfrm::CreateJoinBatNoMnu_Click()
 {
-    checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu}, CreateJoinBatNoMnu);
-    writeSetting(Settings::Jbat, QStringLiteral("JbatNo"));
+    ChooseOption(Settings::JoinBatchOptions, 0);
 }
 
 void kivromainfrm::CreateJoinBatMnu_Click()
 {
-    checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu}, CreateJoinBatMnu);
-    writeSetting(Settings::Jbat, QStringLiteral("Jbat"));
+    ChooseOption(Settings::JoinBatchOptions, 1);
 }
 
 void kivromainfrm::CreateJoinBatwExtraInfoMnu_Click()
 {
-    checkOnly({CreateJoinBatNoMnu, CreateJoinBatMnu, CreateJoinBatwExtraInfoMnu}, CreateJoinBatwExtraInfoMnu);
-    writeSetting(Settings::Jbat, QStringLiteral("JbatInfo"));
+    ChooseOption(Settings::JoinBatchOptions, 2);
 }
 
 // --- toggles ----------------------------------------------------------------------------------
@@ -523,31 +500,27 @@ void kivromainfrm::UnpackCustomDirMnu_Click()
 
 void kivromainfrm::ApplySaveCustomDir()
 {
-    checkOnly({SaveCustomDirMnu, LastSavedDirMnu}, SaveCustomDirMnu);
-    writeSetting(Settings::SaveTo, QStringLiteral("Custom"));
+    ChooseOption(Settings::SaveToOptions, Settings::kSaveToCustomRow);
     SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, QStringLiteral("default.mpg")));
     writeSetting(Settings::SaveCustomDir, gSaveCustomDir);
 }
 
 void kivromainfrm::applySaveCustomDirFromMenu()
 {
-    checkOnly({SaveCustomDirMnu, LastSavedDirMnu}, SaveCustomDirMnu);
-    writeSetting(Settings::SaveTo, QStringLiteral("Custom"));
+    ChooseOption(Settings::SaveToOptions, Settings::kSaveToCustomRow);
     writeSetting(Settings::SaveCustomDir, gSaveCustomDir);
     SaveAsNewFilename_txt->setText(paths::joinPath(gSaveCustomDir, QStringLiteral("default.mpg")));
 }
 
 void kivromainfrm::ApplyStartupCustomDir()
 {
-    checkOnly({StartupCustomDirMnu, StartupLastUsedDirMnu}, StartupCustomDirMnu);
-    writeSetting(Settings::StartupOpt, QStringLiteral("Custom"));
+    ChooseOption(Settings::StartupOptions, Settings::kStartupCustomRow);
     writeSetting(Settings::StartupCustomDir, gStartupCustomDir);
 }
 
 void kivromainfrm::ApplyUnpackCustomDir()
 {
-    checkOnly({UnpackSaveFileMnu, UnpackWhereFileDirMnu, UnpackCustomDirMnu}, UnpackCustomDirMnu);
-    writeSetting(Settings::sDir, QStringLiteral("custom"));
+    ChooseOption(Settings::UnpackToOptions, Settings::kUnpackToCustomRow);
     writeSetting(Settings::UnpackCustomDir, gUnpackCustomDir);
 }
 

@@ -14,6 +14,7 @@
 #include "engine/EngineGlobals.h"
 #include "engine/CopyrightStamp.h"
 #include "engine/Registry.h"
+#include "engine/SettingNames.h"
 #include "engine/StringHelpers.h"
 #include "mainwindow/kivromainfrm.h"
 #include "platform/FileManagerVerb.h"
@@ -24,6 +25,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -54,6 +56,8 @@ QStringList items(const QComboBox* c)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(const kivro::Settings::OptionGroup*)
 
 class TestPreferencesWindow : public QObject {
     Q_OBJECT
@@ -218,6 +222,87 @@ private slots:
         QCOMPARE(setting("sSize"), QStringLiteral("high"));
         QCOMPARE(setting("MCC"), QStringLiteral("On"));
         QCOMPARE(setting("CKivro"), QStringLiteral("Off"));
+    }
+
+    // Every option group as its table has it: the menu holds exactly the table's items in its
+    // order, the window's list shows the table's items, and each row chosen in the menu, in the
+    // window or by the stored text at start marks only its own item and stores its own text.
+    void everyOptionItemFollowsItsTable_data()
+    {
+        QTest::addColumn<const Settings::OptionGroup*>("group");
+        QTest::addColumn<QString>("combo");
+        QTest::newRow("rate") << &Settings::RateOptions << "TransferRateCmb";
+        QTest::newRow("size") << &Settings::SizeOptions << "UnpackSizeCmb";
+        QTest::newRow("unpack to") << &Settings::UnpackToOptions << "UnpackToCmb";
+        QTest::newRow("unpack type") << &Settings::UnpackTypeOptions << "UnpackTypeCmb";
+        QTest::newRow("join batch") << &Settings::JoinBatchOptions << "CreateJoinBatCmb";
+        QTest::newRow("delete") << &Settings::DeleteOptions << "DelactCmb";
+        QTest::newRow("save to") << &Settings::SaveToOptions << "SaveToCmb";
+        QTest::newRow("startup") << &Settings::StartupOptions << "StartupCmb";
+        QTest::newRow("overwrite") << &Settings::OverwriteOptions << "OverwriteSaveFileCmb";
+    }
+    void everyOptionItemFollowsItsTable()
+    {
+        QFETCH(const Settings::OptionGroup*, group);
+        QFETCH(QString, combo);
+        const QString valueName = QString(group->setting->name);
+        QStringList menuNames;
+        QStringList prefsItems;
+        for (const Settings::OptionRow& r : group->rows) {
+            menuNames << QString(r.menuItem);
+            prefsItems << QString(r.prefsItem);
+        }
+        const auto marked = [&] {
+            QStringList on;
+            for (const QString& name : menuNames) {
+                const QAction* a = w->findChild<QAction*>(name);
+                if (a && a->isChecked())
+                    on << name;
+            }
+            return on;
+        };
+
+        const QAction* first = w->findChild<QAction*>(menuNames.first());
+        QVERIFY(first);
+        const auto* menu = qobject_cast<const QMenu*>(first->parent());
+        QVERIFY(menu);
+        QStringList inMenu;
+        for (const QAction* a : menu->actions())
+            if (a->isCheckable())
+                inMenu << a->objectName();
+        QCOMPARE(inMenu, menuNames);
+
+        open();
+        QComboBox* list = prefs->findChild<QComboBox*>(combo);
+        QVERIFY(list);
+        QCOMPARE(items(list), prefsItems);
+        prefs->cancel_cmd_Click();
+
+        for (int row = 0; row < group->count(); ++row) {
+            const Settings::OptionRow& r = group->row(row);
+            // The custom rows open a folder dialog or keep their size elsewhere.
+            if (r.text.size() == 0 || menuNames[row].contains(QLatin1String("Custom")))
+                continue;
+            const QString text = QString(r.text);
+            kivrotest::storeSetting(valueName, QStringLiteral("stale"));
+            w->findChild<QAction*>(menuNames[row])->trigger();
+            QCOMPARE(setting(valueName), text);
+            QCOMPARE(marked(), QStringList{menuNames[row]});
+
+            kivrotest::storeSetting(valueName, QStringLiteral("stale"));
+            w->findChild<QAction*>(menuNames[(row + 1) % group->count()])->setChecked(true);
+            open();
+            list->setCurrentIndex(row);
+            QTest::mouseClick(prefs->SavePref_cmd, Qt::LeftButton);
+            QCOMPARE(setting(valueName), text);
+            QCOMPARE(marked(), QStringList{menuNames[row]});
+
+            w.reset();
+            w = std::make_unique<kivromainfrm>();
+            w->show();
+            QCOMPARE(marked(), QStringList{menuNames[row]});
+            QCOMPARE(setting(valueName), text);
+        }
     }
 
     // "Stamp..." and "Filetype..." open their editors over the window, each on its own page.
