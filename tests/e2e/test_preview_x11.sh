@@ -6,10 +6,14 @@
 # stopped shows picture 100 (2 slider steps of 2 s at 25 fps) and stays there. On the MPEG file
 # "More Info..." reports its frame count, on the VOB file both questions of the device type come
 # up, and the Close picture ends the program while it plays, with status 0 and no other box.
-set -euo pipefail
+set -Eeuo pipefail
+# Where the script itself died, for a run that ends without a failed check.
+trap 'echo "died at line $LINENO (${FUNCNAME[*]:-main}): $BASH_COMMAND" >&2' ERR
 # shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
-e2e_under_xvfb "$0" "$@"
+# Now and then the script itself ended without a word mid-run on a loaded machine (no failed
+# check); such a run is tried once more on a fresh X server, and says so.
+E2E_RETRY_SILENT=1 e2e_under_xvfb "$0" "$@"
 e2e_private_folders
 export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
 data="$(cd "$(dirname "$0")/../preview/data" && pwd)"
