@@ -8,6 +8,7 @@
 
 #include "engine/MainWindowHosts.h"
 #include "dialogs/PreferencesLink.h"
+#include "dialogs/Preferencesfrm.h"
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
 #include "mainwindow/kivromainfrm.h"
@@ -118,6 +119,23 @@ private slots:
         gUnpackCustomDir = gSaveCustomDir = gStartupCustomDir = QStringLiteral("/start");
         gCalledFromPreferences = false;
         gPreferencesFormFactory = nullptr;
+    }
+
+    // The window sets the ways up from below and its preferences window's factory as it is made,
+    // and clears them as it goes, so that nothing reaches a window that is gone.
+    void windowSetsAndClearsTheWaysUp()
+    {
+        QVERIFY(!gPreferencesFormFactory);
+        {
+            kivromainfrm w;
+            QCOMPARE(gPackListHost, static_cast<PackListHost*>(&w));
+            QCOMPARE(gDialogsHost, static_cast<DialogsHost*>(&w));
+            QVERIFY(gPreferencesFormFactory);
+            QCOMPARE(gPreferencesFormFactory(), static_cast<PreferencesLink*>(PreferencesWindow()));
+        }
+        QVERIFY(!gPackListHost);
+        QVERIFY(!gDialogsHost);
+        QVERIFY(!gPreferencesFormFactory);
     }
 
     void menuTreeAsCreated()
@@ -569,11 +587,11 @@ private slots:
         QFETCH(QString, field);
         FakePreferences prefs;
         int created = 0;
+        kivromainfrm w;
         gPreferencesFormFactory = [&] {
             ++created;
             return &prefs;
         };
-        kivromainfrm w;
         w.SaveAsNewFilename_txt->setText(QStringLiteral("/box/keep.mpg"));
         const QStringList before = checkedOf(w, groupOf(name));
         gCalledFromPreferences = true;
