@@ -51,24 +51,6 @@ void listMenu(const QMenu* menu, const QString& indent, QStringList& lines)
     }
 }
 
-QAction* item(kivromainfrm& w, const QString& name)
-{
-    auto* a = w.OptMnu->findChild<QAction*>(name);
-    if (!a)
-        a = w.findChild<QAction*>(name);
-    return a;
-}
-
-// The names of the checked items of a group.
-QStringList checkedOf(kivromainfrm& w, const QStringList& group)
-{
-    QStringList checked;
-    for (const QString& name : group)
-        if (item(w, name)->isChecked())
-            checked << name;
-    return checked;
-}
-
 const QStringList kSpeed = {"SlowSpeedChk", "NormalSpeedChk", "FastSpeedChk", "UltraSpeedChk"};
 const QStringList kSize = {"SmallFloppySizeChk", "LowFloppySizeChk", "HighFloppySizeChk", "ZipSizeChk",
                            "CustomSizeChk"};
@@ -107,6 +89,23 @@ struct FakePreferences : PreferencesLink {
 
 class TestOptions : public QObject {
     Q_OBJECT
+    // The names of the checked items of a group.
+    static QStringList checkedOf(kivromainfrm& w, const QStringList& group)
+    {
+        QStringList checked;
+        for (const QString& name : group)
+            if (item(w, name)->isChecked())
+                checked << name;
+        return checked;
+    }
+
+    static QAction* item(kivromainfrm& w, const QString& name)
+    {
+        auto* a = w.OptMnu->findChild<QAction*>(name);
+        if (!a)
+            a = w.findChild<QAction*>(name);
+        return a;
+    }
 
 private slots:
     void init()
