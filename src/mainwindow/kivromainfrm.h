@@ -658,7 +658,7 @@ private:
     // process ends at once with status 0; nothing returns into the code that was running.
     void Form_QueryUnload();
 
-public:
+protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
