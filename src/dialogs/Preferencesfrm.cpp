@@ -13,6 +13,7 @@
 #include "platform/Globals.h"
 #include "platform/Icon32bit.h"
 #include "platform/MsgBox.h"
+#include "platform/Twips.h"
 
 #include <QEvent>
 #include <QFont>
@@ -43,15 +44,10 @@ namespace {
 using Registry::readSetting;
 using Registry::writeSetting;
 
-// Places are in twips, 15 to the pixel.
-int px(int twips)
-{
-    return qRound(twips / 15.0);
-}
-
+// Places are in whole twips, each at its nearest pixel.
 QRect twips(int left, int top, int width, int height)
 {
-    return QRect(px(left), px(top), px(width), px(height));
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
 // The grid: row k's top, and the columns of captions, value boxes and combos.
@@ -274,7 +270,7 @@ Preferencesfrm::Preferencesfrm(QWidget* parent) : QDialog(parent)
     CopyrightStamping_Cmd = button(QStringLiteral("Stamp..."), "CopyrightStamping_Cmd", twips(3900, 3090, 700, 280));
     CustomFileFilterCmd = button(QStringLiteral("Filetype..."), "CustomFileFilterCmd",
                                  twips(2760, rowTop(12), 1815, kRowHeight));
-    setFixedSize(px(120 + 5895 + 120), px(120 + 5220 + 120));
+    setFixedSize(twipsToPixels(120 + 5895 + 120), twipsToPixels(120 + 5220 + 120));
 
     m_rows = {
         {UnpackTypeCmb, &Preferencesfrm::UnpackTypeCmb_Click},

@@ -91,8 +91,16 @@ ActionFrame::Run ActionFrame::BeginRun()
     return Run(this);
 }
 
+ActionFrame::Run ActionFrame::BeginArmedRun()
+{
+    if (m_busy || !gActionArmed)
+        return Run(nullptr);
+    return BeginRun();
+}
+
 void ActionFrame::endRun()
 {
+    HideZipDisplay();
     // A run that unwinds with the window still busy (a failure no handler took) must not leave
     // the window busy with files open.
     if (m_busy && !m_cancelled)
@@ -211,6 +219,25 @@ void ActionFrame::ErrorResumeProgram()
     m_link.setMousePointer(MainWindowLink::kPointerDefault);
     m_link.file64().CloseAllFilesQuietly();
     ResetAfterAction();
+}
+
+void ActionFrame::ShowZipDisplay(const QString& caption)
+{
+    mZipStepRunning = true;
+    m_zipShown = true;
+    m_link.setZipAnimVisible(true);
+    m_link.setZipProcessCaption(caption);
+    m_link.setZipProcessVisible(true);
+}
+
+void ActionFrame::HideZipDisplay()
+{
+    if (m_zipShown) {
+        m_link.setZipAnimVisible(false);
+        m_link.setZipProcessVisible(false);
+        m_zipShown = false;
+    }
+    mZipStepRunning = false;
 }
 
 void ActionFrame::UnexpectedError(int number, const QString& description)

@@ -76,6 +76,9 @@ public:
     // dropped). The action keeps the result until it returns:
     // `auto run = frame.BeginRun(); if (!run) return;`.
     [[nodiscard]] Run BeginRun();
+    // The run of a Pack or Unpack press: only a press that armed the action (gActionArmed) on a
+    // window that is not busy, and never beside another run; falsy otherwise.
+    [[nodiscard]] Run BeginArmedRun();
     // A run is on the stack.
     bool running() const { return m_running; }
     // The busy state is on (from DisableControlsWhileBusy to ResetAfterAction).
@@ -112,6 +115,12 @@ public:
     // number and description, then ErrorResumeProgram. Nothing after a cancel, which has ended
     // the run already.
     void UnexpectedError(int number, const QString& description);
+    // The zip step's picture and label: shown with the label's caption when a run's zip step
+    // begins, which also marks the step as running (mZipStepRunning). HideZipDisplay ends the
+    // step and hides whatever the step showed; the run's guard calls it too, so that however a
+    // run ends, neither stays behind.
+    void ShowZipDisplay(const QString& caption);
+    void HideZipDisplay();
 
     // --- run state shared by the actions -------------------------------------------------------
     QString mActionWord;          // "pack" or "unpack"
@@ -133,6 +142,7 @@ private:
     bool m_running = false;
     bool m_busy = false;
     bool m_cancelled = false;
+    bool m_zipShown = false;
     int m_shownPercent = -1; // the percentage the labels were last drawn with in this run
     // The captions of the last block, kept so that a block whose percentage or estimate did not
     // change hands the same text on instead of building it again (a slow copy has hundreds of

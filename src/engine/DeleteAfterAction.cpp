@@ -1,13 +1,17 @@
 #include "engine/DeleteAfterAction.h"
 
+#include "platform/FileApi.h"
 #include "platform/MsgBox.h"
+#include "platform/RuntimeError.h"
 #include "platform/Trash.h"
 #include "platform/Paths.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kivro {
 
@@ -71,6 +75,18 @@ void ReportFilesKept(const QStringList& kept)
 {
     if (!kept.isEmpty())
         MsgBox(FilesKeptText(kept), vbInformation | vbOKOnly | vbTopMost);
+}
+
+void DeleteOldOutput(const QString& path)
+{
+    if (paths::nameTooLong(path))
+        raiseError(64);
+    if (!paths::isNormalFile(path))
+        return;
+    if (win::IsFileOpenInProcess(path))
+        raiseError(55);
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        raiseError(errnoToErrorNumber(errno));
 }
 
 } // namespace kivro

@@ -25,4 +25,10 @@ void ReportFilesKept(const QStringList& kept);
 // The text of that box.
 QString FilesKeptText(const QStringList& kept);
 
+// Deletes, for good, an existing normal file of this name: the old output (save-as file, piece,
+// archive) that an action's new one replaces. Anything else of that name (a folder, a hidden
+// file) is left alone. Raises 64 for a name the file system cannot hold, 55 for a file this
+// program has open, and the mapped errno when the system refuses the delete.
+void DeleteOldOutput(const QString& path);
+
 } // namespace kivro

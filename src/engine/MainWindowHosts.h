@@ -1,8 +1,8 @@
 #pragma once
 // How the windows of the layers below the main window reach it: each through its own narrow
 // interface, which the main window implements. These are the only ways up. The main window sets
-// the hosts in its constructor and clears them in its destructor; the preferences window's
-// factory is set where the program's main window is made. Tests set fakes.
+// the hosts and the preferences window's factory in its constructor and clears them in its
+// destructor, and no other production code assigns them. Tests put fakes in their place.
 #include <functional>
 
 namespace kivro {

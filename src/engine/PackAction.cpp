@@ -102,11 +102,9 @@ private:
     bool isListedSource(const QString& path) const;
 
     void testOutputFolder();
-    void deleteOldSaveAs();
     void openOutput();
     void closeOutput();
     void openSource(int index);
-    static void deleteFile(const QString& path);
 
     StepOutcome handle(const RuntimeError& e, Step step);
     auto handler(Step step)
@@ -134,17 +132,13 @@ private:
     QString m_entry;
     // The copy loop's position (0 before copying starts), named by the too-many-files message.
     int m_copyIndex = 0;
-    // The zip step runs; the handler then speaks of the archive.
-    bool m_zipping = false;
+    // The archive of the zip step; while the step runs (mZipStepRunning) the handler speaks of it.
     QString m_zipName;
 };
 
 void PackRun::run()
 {
-    // Only a press that armed the action, and never beside another run.
-    if (m_frame.busy() || !gActionArmed)
-        return;
-    auto guard = m_frame.BeginRun();
+    auto guard = m_frame.BeginArmedRun();
     if (!guard)
         return;
     try {
@@ -155,13 +149,7 @@ void PackRun::run()
     } catch (const std::bad_alloc&) {
         m_frame.UnexpectedError(7, errorDescription(7));
     }
-    if (m_zipping) {
-        // The run ended inside its zip step.
-        m_link.setZipProcessVisible(false);
-        m_link.setZipAnimVisible(false);
-    }
-    m_zipping = false;
-    m_frame.mZipStepRunning = false;
+    // A run that ended inside its zip step leaves no zip display behind: the guard hides it.
 }
 
 void PackRun::body()
@@ -359,7 +347,7 @@ bool PackRun::openOutputFile()
         return false;
     // An old normal file of that name goes first (a hidden file is not found this way; the
     // open below empties it instead).
-    if (paths::isNormalFile(m_saveAs) && !RunStep([&] { deleteOldSaveAs(); }, handler(Step::DeleteOld)))
+    if (paths::isNormalFile(m_saveAs) && !RunStep([&] { DeleteOldOutput(m_saveAs); }, handler(Step::DeleteOld)))
         return false;
     if (!RunStep([&] { openOutput(); }, handler(Step::OpenOutput)))
         return false;
@@ -431,23 +419,13 @@ bool PackRun::zipStep()
         return !m_frame.cancelled();
     }
 
-    m_zipping = true;
-    m_frame.mZipStepRunning = true;
     // The hourglass makes the Cancel picture refuse to act while the archive is made.
     m_link.setMousePointer(MainWindowLink::kPointerHourglass);
-    m_link.setZipAnimVisible(true);
     QString shortened;
     FormatDir(s, shortened, kZipLabelWidthTwips);
-    m_link.setZipProcessCaption(QStringLiteral("Zipping ") + quoted(shortened));
-    m_link.setZipProcessVisible(true);
+    m_frame.ShowZipDisplay(QStringLiteral("Zipping ") + quoted(shortened));
 
-    const auto deleteOldArchive = [&] {
-        if (paths::nameTooLong(m_zipName))
-            raiseError(64);
-        if (paths::isNormalFile(m_zipName))
-            deleteFile(m_zipName);
-    };
-    if (!RunStep(deleteOldArchive, handler(Step::Zip)))
+    if (!RunStep([&] { DeleteOldOutput(m_zipName); }, handler(Step::Zip)))
         return false;
 
     CGZipFiles job;
@@ -468,10 +446,7 @@ bool PackRun::zipStep()
     if (m_frame.cancelled())
         return false;
 
-    m_link.setZipProcessVisible(false);
-    m_link.setZipAnimVisible(false);
-    m_zipping = false;
-    m_frame.mZipStepRunning = false;
+    m_frame.HideZipDisplay();
     return true;
 }
 
@@ -525,19 +500,6 @@ void PackRun::testOutputFolder()
         raiseError(76);
     if (paths::nameTooLong(m_saveAs))
         raiseError(64);
-}
-
-void PackRun::deleteOldSaveAs()
-{
-    deleteFile(m_saveAs);
-}
-
-void PackRun::deleteFile(const QString& path)
-{
-    if (win::IsFileOpenInProcess(path))
-        raiseError(55);
-    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
-        raiseError(errnoToErrorNumber(errno));
 }
 
 void PackRun::openOutput()
@@ -598,7 +560,8 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
         m_frame.ErrorResumeProgram();
         return StepOutcome::End;
     case 53:
-        box(quoted(m_zipping ? m_zipName : m_entry) + QStringLiteral(" was not found! Packing aborted!"), kCriticalOK);
+        box(quoted(m_frame.mZipStepRunning ? m_zipName : m_entry) + QStringLiteral(" was not found! Packing aborted!"),
+            kCriticalOK);
         m_frame.ErrorResumeProgram();
         return StepOutcome::End;
     case 55:
@@ -613,9 +576,9 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
         m_frame.ErrorResumeProgram();
         return StepOutcome::End;
     case 75: {
-        if (!m_zipping && !outputStep)
+        if (!m_frame.mZipStepRunning && !outputStep)
             break;
-        const QString target = m_zipping ? m_zipName : m_saveAs;
+        const QString target = m_frame.mZipStepRunning ? m_zipName : m_saveAs;
         const int answer = box(QStringLiteral("Cannot overwrite ") + quoted(target)
                                    + QStringLiteral(". Disk full/write-protected or file is in use."),
                                vbCritical | vbRetryCancel | vbTopMost);
@@ -630,14 +593,15 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
             }
             return StepOutcome::Retry;
         }
-        box(m_zipping ? QStringLiteral("Packing aborted by user") : QStringLiteral("Packing aborted by user."),
+        box(m_frame.mZipStepRunning ? QStringLiteral("Packing aborted by user")
+                                    : QStringLiteral("Packing aborted by user."),
             kInformationOK);
         m_frame.ErrorResumeProgram();
         return StepOutcome::End;
     }
     case 64:
         // A name the file system cannot hold: no Retry can change that.
-        box(quoted(m_zipping ? m_zipName : m_saveAs)
+        box(quoted(m_frame.mZipStepRunning ? m_zipName : m_saveAs)
                 + QStringLiteral(" cannot be written: the name is too long. Packing aborted!"),
             kCriticalOK);
         m_frame.ErrorResumeProgram();

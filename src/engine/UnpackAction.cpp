@@ -177,20 +177,6 @@ QString outputKey(const QString& path)
     return canonicalFolder(paths::folderOf(path)) + QLatin1Char('/') + paths::nameOf(path);
 }
 
-// Deletes an existing normal file of this name, as the old piece or archive it replaces; a name
-// the file system cannot hold ends there (64).
-void deleteIfNormal(const QString& path)
-{
-    if (paths::nameTooLong(path))
-        raiseError(64);
-    if (!paths::isNormalFile(path))
-        return;
-    if (win::IsFileOpenInProcess(path))
-        raiseError(55);
-    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
-        raiseError(errnoToErrorNumber(errno));
-}
-
 struct Source {
     QString folder; // ends in "/"
     QString name;
@@ -212,8 +198,6 @@ struct Source {
 class UnpackRun {
 public:
     UnpackRun(MainWindowLink& form, ActionFrame& frame) : m_form(form), m_frame(frame), m_file(form.file64()) {}
-    // However the run ended, the zip step's label and picture do not stay behind.
-    ~UnpackRun() { hideZipDisplay(); }
     UnpackRun(const UnpackRun&) = delete;
     UnpackRun& operator=(const UnpackRun&) = delete;
 
@@ -241,7 +225,6 @@ private:
 
     [[noreturn]] void refuse(const QString& message);
     void endRun();
-    void hideZipDisplay();
     void progress();
     void stopIfCancelled() const
     {
@@ -271,7 +254,6 @@ private:
 
     // Where the run is, for the error handler.
     int m_entry = 0;
-    bool m_zipShown = false;
     QString m_archive;
     QString m_output;
 
@@ -293,19 +275,9 @@ QString UnpackRun::smallerThanText(const QString& path, std::int64_t bytes) cons
            + FormatThousands(bytes) + QStringLiteral(" bytes. Unpacking aborted!");
 }
 
-void UnpackRun::hideZipDisplay()
-{
-    if (m_zipShown) {
-        m_form.setZipAnimVisible(false);
-        m_form.setZipProcessVisible(false);
-        m_zipShown = false;
-    }
-    m_frame.mZipStepRunning = false;
-}
-
 void UnpackRun::endRun()
 {
-    hideZipDisplay();
+    m_frame.HideZipDisplay();
     m_frame.ErrorResumeProgram();
     m_form.setTimeRemainingCaption(QString());
 }
@@ -401,7 +373,7 @@ void UnpackRun::handle(const RuntimeError& e)
                                    "file elsewhere other than the root directory.");
         break;
     default:
-        hideZipDisplay();
+        m_frame.HideZipDisplay();
         m_frame.UnexpectedError(e.number(), e.description());
         m_form.setTimeRemainingCaption(QString());
         return;
@@ -670,14 +642,10 @@ void UnpackRun::zipSource(Source& s)
         // The same file listed again: its archive is made already.
         return;
     }
-    m_frame.mZipStepRunning = true;
     m_archive = s.archive;
-    m_zipShown = true;
-    m_form.setZipAnimVisible(true);
-    m_form.setZipProcessCaption(QStringLiteral("Zipping '") + s.path + QLatin1Char('\''));
-    m_form.setZipProcessVisible(true);
+    m_frame.ShowZipDisplay(QStringLiteral("Zipping '") + s.path + QLatin1Char('\''));
 
-    withRetry(s.archive, true, [&](bool) { deleteIfNormal(s.archive); });
+    withRetry(s.archive, true, [&](bool) { DeleteOldOutput(s.archive); });
     std::int32_t result = 0;
     QString lastMessage;
     withRetry(s.archive, true, [&](bool) {
@@ -734,7 +702,7 @@ void UnpackRun::prepareSources()
         gSourceHandles << handle;
     }
     m_entry = 0;
-    hideZipDisplay();
+    m_frame.HideZipDisplay();
 
     // Progress counts what is actually split: the archives under zip first.
     if (!m_split.onePiece()) {
@@ -827,7 +795,7 @@ void UnpackRun::writePiece(const Source& s, const PiecePlan& plan, std::int64_t 
 void UnpackRun::writePieceBytes(const Source& s, std::int64_t n, std::int64_t length)
 {
     const QString& name = m_output;
-    withRetry(name, false, [&](bool) { deleteIfNormal(name); });
+    withRetry(name, false, [&](bool) { DeleteOldOutput(name); });
 
     gEmhHeaderWritten = false;
     if (m_emh && !m_headerMissing.contains(m_entry)) {
@@ -947,9 +915,7 @@ void UnpackRun::finish()
 
 void RunUnpack(MainWindowLink& form, ActionFrame& frame)
 {
-    if (frame.busy() || !gActionArmed)
-        return;
-    auto guard = frame.BeginRun();
+    auto guard = frame.BeginArmedRun();
     if (!guard)
         return;
     UnpackRun run(form, frame);

@@ -1,5 +1,7 @@
 #include "Skin.h"
 
+#include "platform/Twips.h"
+
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -45,8 +47,8 @@ int roundHalfEven(double v)
 SkinShape MainWindowShape(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY, double twipsPerPixelX,
                           double twipsPerPixelY)
 {
-    const auto sx = [&](int c) { return double(c) * double(scaleX) * 15.0 / twipsPerPixelX; };
-    const auto sy = [&](int c) { return double(c) * double(scaleY) * 15.0 / twipsPerPixelY; };
+    const auto sx = [&](int c) { return double(c) * double(scaleX) * kTwipsPerPixel / twipsPerPixelX; };
+    const auto sy = [&](int c) { return double(c) * double(scaleY) * kTwipsPerPixel / twipsPerPixelY; };
     const auto px = [&](int c) { return roundHalfEven(sx(c) + offsetX); };
     const auto py = [&](int c) { return roundHalfEven(sy(c) + offsetY); };
 

@@ -13,11 +13,8 @@ namespace kivro {
 kivromainfrm* MainForm()
 {
     static kivromainfrm* form = nullptr;
-    if (!form) {
+    if (!form)
         form = new kivromainfrm();
-        // The program's preferences window is the one the choosers and editors write into.
-        gPreferencesFormFactory = []() -> PreferencesLink* { return PreferencesWindow(); };
-    }
     return form;
 }
 
@@ -28,8 +25,11 @@ kivromainfrm::kivromainfrm(QWidget* parent) : QWidget(parent), mFile64(std::make
     SetupSaveAsBox();
     SetupOptionMenus();
     setWindowTitle(kAppTitle);
+    // The ways up from the layers below (engine/MainWindowHosts.h), set here only. The preferences
+    // window they reach is the program's one, which the choosers and editors write into.
     gPackListHost = this;
     gDialogsHost = this;
+    gPreferencesFormFactory = []() -> PreferencesLink* { return PreferencesWindow(); };
     // The skin places every control made above; the menu bar wires the skin's pictures.
     SetupSkin();
     SetupMenuBar();
@@ -75,14 +75,18 @@ kivromainfrm::~kivromainfrm()
     // The device shows its picture in this window: it goes with it.
     if (mPreviewDeviceOpen)
         ModuleMultimedia::CloseMedia(QStringLiteral("movie0"));
-    // The pack-list window lives as long as its host (tests make more than one main window).
+    // The ways up are cleared here only, and only while they are still this window's (tests make
+    // more than one main window, and may put a fake host in place of one). The pack-list window
+    // lives as long as its host.
     if (gPackListHost == this) {
         delete gPackListForm;
         gPackListForm = nullptr;
         gPackListHost = nullptr;
     }
-    if (gDialogsHost == this)
+    if (gDialogsHost == this) {
         gDialogsHost = nullptr;
+        gPreferencesFormFactory = nullptr;
+    }
 }
 
 } // namespace kivro

@@ -9,6 +9,7 @@
 #include "engine/MainWindowLink.h"
 #include "engine/PackListModel.h"
 #include "mainwindow/BrowserControls.h"
+#include "mainwindow/Launchers.h"
 #include "mainwindow/Skin.h"
 #include "packlist/PackListHost.h"
 #include "platform/SkinImage.h"
@@ -35,6 +36,26 @@
 #include <memory>
 #include <optional>
 
+// The tests of the main window (tests/mainwindow/), befriended below.
+class TestAddFiles;
+class TestBrowser;
+class TestCustomDialogs;
+class TestFrameWindow;
+class TestHandOff;
+class TestLaunchers;
+class TestLoad;
+class TestMainSkin;
+class TestMenuBar;
+class TestMpegInfo;
+class TestOptions;
+class TestPackWindow;
+class TestPreferencesWindow;
+class TestPreview;
+class TestSaveAs;
+class TestSkinWindowX11;
+class TestStartup;
+class TestUnpackWindow;
+
 namespace kivro {
 
 class kivromainfrm : public QWidget, public MainWindowLink, public PackListHost, public DialogsHost {
@@ -43,6 +64,38 @@ public:
     explicit kivromainfrm(QWidget* parent = nullptr);
     ~kivromainfrm() override;
 
+private:
+    // The event filters of the window's own files, nested so that they reach its handlers.
+    class MainWindowKeyFilter;
+    class SaveAsDropFilter;
+    class SkinEventRouter;
+    friend void gototesmabas::PlaySelectedFile(kivromainfrm& form);
+
+    // The tests drive the window through its controls and handlers as the user and the start-up
+    // do, and read its state; they are the only code outside the window's own files that may.
+    friend class ::TestAddFiles;
+    friend class ::TestBrowser;
+    friend class ::TestCustomDialogs;
+    friend class ::TestFrameWindow;
+    friend class ::TestHandOff;
+    friend class ::TestLaunchers;
+    friend class ::TestLoad;
+    friend class ::TestMainSkin;
+    friend class ::TestMenuBar;
+    friend class ::TestMpegInfo;
+    friend class ::TestOptions;
+    friend class ::TestPackWindow;
+    friend class ::TestPreferencesWindow;
+    friend class ::TestPreview;
+    friend class ::TestSaveAs;
+    friend class ::TestSkinWindowX11;
+    friend class ::TestStartup;
+    friend class ::TestUnpackWindow;
+
+    // Public below is only what the layers below reach through the interfaces this window
+    // implements and what the program's other files use; the controls, handlers and state are the
+    // window's own.
+public:
     // --- MainWindowLink: pack list and files -------------------------------------------------
     PackListModel& packList() override { return m_packList; }
     File64& file64() override { return *mFile64; }
@@ -65,14 +118,13 @@ public:
     TwipRect MainWindowTwips() const override;
     bool MagnetChecked() const override;
 
+private:
     // The names selected in File1, in list order (the hidden selection mirror).
     QStringList filesel_lst;
 
-private:
     std::int32_t mPackListMaxWidth = 0;
     std::int32_t mPackListScanWidth = 0;
 
-public:
     // --- adding files and the command-line hand-off (kivromainfrm_handoff.cpp) ---------------
     // AddFileToList_Cmb_Click (browser section) and the Add picture: with nothing selected in
     // File1, "Nothing to add."; otherwise every selected file, in list order, is appended with
@@ -87,15 +139,18 @@ public:
     // pack-list window shows. In every case the timer is stopped for good; a second tick while
     // the dialog waits does nothing.
     void ContextMenuShell_Timer_Timer(const QString& Command);
+
+public:
     // Starts the one-shot hand-off timer with the program's argument text. The start-up calls
     // this once the whole start-up has run, so that no box of the start-up can let it tick
     // early.
     void ArmContextMenuShellTimer(const QString& Command);
+
+private:
     // One-shot, 1 ms; armed by ArmContextMenuShellTimer, never restarted after its tick.
     QTimer* ContextMenuShell_Timer = nullptr;
     bool mHandOffDone = false;
 
-private:
     void SetupHandOffTimer();
     QString mHandOffCommand;
 
@@ -110,11 +165,12 @@ public:
     // types and ends the program, and any other failure shows the unexpected-error text and ends
     // the load with the window usable.
     void setVisible(bool visible) override;
+
+private:
     void Form_Load();
     // The preview's position slider.
     kivro::MSSlider* MSSlider = nullptr;
 
-private:
     bool mLoadRun = false;
     void LoadWindowAndSettings();
     void CentreOnScreen();
@@ -126,7 +182,6 @@ private:
     void LoadCopyrightStampLines();
     void MoveBrowserTo(const QString& folder);
 
-public:
     // The load's error handler for a failure of the file-type box or a later step: 380 (the
     // type box is empty) asks for a restart, repairs the types and ends the program; any other
     // number shows the unexpected-error text and leaves the window usable.
@@ -141,6 +196,7 @@ public:
     void UnPackCANCELImg_Click() { mActionFrame.UnPackCANCELImg_Click(); }
     void ErrorResumeProgram() { mActionFrame.ErrorResumeProgram(); }
 
+public:
     // MainWindowLink: what the frame shows on this window.
     int mousePointer() const override { return mMousePointer; }
     void setMousePointer(int pointer) override;
@@ -160,6 +216,8 @@ public:
     void setTimeRemainingVisible(bool visible) override;
 
     ActionFrame mActionFrame{*this};
+
+private:
     // The pointer shown for state 99 (the window's own hand pointer).
     QCursor mHandCursor{Qt::PointingHandCursor};
 
@@ -185,6 +243,8 @@ public:
     QLabel* ShowPreviewLbl = nullptr;
     QPushButton* MoreInfo_Cmd = nullptr;
     QPushButton* Browse_cmd = nullptr;
+
+public:
     QLineEdit* SaveAsNewFilename_txt = nullptr;
 
 private:
@@ -200,18 +260,20 @@ private:
     }
     int mMousePointer = kPointerDefault;
 
-public:
     // --- MPEG information ---------------------------------------------------------------------
     QLabel* MpegInfoVideoSize_Lbl = nullptr;
     QLabel* MpegInfoVideoRate_Lbl = nullptr;
     // The preview's length of the media it has open, as numbers (0 while nothing is open).
     std::int64_t mPreviewLengthMs = 0;
     std::int64_t mPreviewLengthFrames = 0;
+
+public:
     void setMpegInfoVideoSize(const QString& text) override;
     void setMpegInfoVideoRate(const QString& text) override;
     std::int64_t previewLengthMs() const override { return mPreviewLengthMs; }
     std::int64_t previewLengthFrames() const override { return mPreviewLengthFrames; }
 
+private:
     // --- file browser ---------------------------------------------------------------------------
     // The browser (kivromainfrm_browser.cpp): the drive list Drive1 (mounted volumes), the folder
     // list Dir1, the file list File1 with its file-type box pattern_cmb (all above, with the
@@ -291,7 +353,6 @@ public:
     void WebBrowserImg_MouseMove(float X, float Y, float Width, float Height);
     void EmailImg_MouseMove(float X, float Y, float Width, float Height);
 
-private:
     // Names the browser's labels, builds the file list's popup menu and wires the browser's
     // controls (the constructor calls it once the controls exist).
     void SetupBrowser();
@@ -300,7 +361,6 @@ private:
     // The folder last shown on each volume (the "current folder" of a drive), by volume root.
     QHash<QString, QString> mDriveFolders;
 
-public:
     // --- preview player -------------------------------------------------------------------------
     // (kivromainfrm_preview.cpp) The file chosen in File1 opens as one media device, "movie0",
     // whose picture shows inside PreviewVideo_Frame. No failed command shows a box: each result
@@ -371,7 +431,6 @@ public:
     // state). False when the open failed.
     bool OpenFileInPreview(const QString& path);
 
-private:
     // Makes the pane's controls (CreateControls) and wires them once the skin stands.
     void CreatePreviewControls();
     void SetupPreview();
@@ -383,18 +442,21 @@ private:
     // A device of this window is open (it is closed with the window).
     bool mPreviewDeviceOpen = false;
 
-public:
     // --- pack ---------------------------------------------------------------------------------
     // The Pack action (kivromainfrm_pack.cpp). The click acts only when the busy picture is
     // hidden and gActionArmed is set (a press of the picture, the menu item or the shortcut).
     void PackImg_Click();
     // The menu item: arms the action and runs it.
     void PackMnu_Click();
+
+public:
     // MainWindowLink: the save-as box and the zip step's label and picture.
     QString saveAsNewFilename() const override;
     void setZipProcessCaption(const QString& caption) override;
     void setZipProcessVisible(bool visible) override;
     void setZipAnimVisible(bool visible) override;
+
+private:
     QLabel* ZipProcess_Lbl = nullptr;
     QLabel* ZipAnimIco = nullptr;
 
@@ -403,6 +465,8 @@ public:
     // gActionArmed is set; the menu entry arms it and calls it.
     void UnpackImg_Click();
     void UnpackMnu_Click();
+
+public:
     // The unpack-to choosers the action calls are the option menus' own handlers (below); the
     // zip step's label and picture are the pack's.
     // MainWindowLink: the hidden list of copyright stamp batch lines.
@@ -422,15 +486,19 @@ public:
     ActionOptions actionOptions() const override;
     DeleteAfterAction deleteAfterAction() const override;
 
+private:
     // The transfer rate: the copy block size in bytes and the number of trailing decimal digits
     // of a size that the copy loops take as the tail after the whole blocks.
     std::int32_t mBlockSize = 100000;
     std::int32_t mBlockDigits = 5;
 
+public:
     // Radio groups: each handler is its row's ChooseOption.
     // DialogsHost: checks the row's item and unchecks its siblings, in the group's order, sets the
     // row's value and writes its stored text.
     void ChooseOption(const Settings::OptionGroup& group, int row) override;
+
+private:
     void SlowSpeedChk_Click();
     void NormalSpeedChk_Click();
     void FastSpeedChk_Click();
@@ -460,6 +528,8 @@ public:
     void MagnetMnu_Click();
     void AddContextMenuMnu_Click();
     void MagnetiseMnu_Click();
+
+public:
     // Folder choosers.
     void SaveCustomDirMnu_Click() override;
     void StartupCustomDirMnu_Click() override;
@@ -469,18 +539,22 @@ public:
     void ApplyUnpackCustomDir() override;
     // The preferences window's OK: the save-as box is set before SaveCustomDir is written.
     void ApplySaveCustomDir() override;
+
+private:
     // The menu's folder chooser: SaveCustomDir is written before the save-as box is set.
     void applySaveCustomDirFromMenu();
+
+public:
     void ApplyStartupCustomDir() override;
     void SetZipCompress(bool on) override;
     void SetMpegCheck(bool on) override;
     void SetExplorerVerb(bool on) override;
 
+private:
     // What switching the magnet setting on does: docks the pack-list window against this window
     // now (MagnetisePackList).
     void DockPackListWindow();
 
-private:
     using MenuHandler = void (kivromainfrm::*)();
     enum MenuFlag { Plain = 0, Checkable = 1, Checked = 3, SeparatorBefore = 4 };
     QMenu* optionSubMenu(QMenu* parent, const QString& caption, const char* name, int flags = Plain);
@@ -504,7 +578,6 @@ private:
     // creation).
     void SetupOptionMenus();
 
-public:
     // "&Options" and its tree (SetupOptionMenus).
     QMenu* OptMnu = nullptr;
     QMenu* PrefMnu = nullptr;
@@ -574,19 +647,21 @@ public:
     // The File menu item "Save As..." (Ctrl+S); its menu comes with the menu bar.
     QAction* SaveAsMnu = nullptr;
 
-private:
     // Makes SaveAsMnu, gives Browse_cmd its caption, tip and click, and lets the save-as box take
     // drops through SaveAsNewFilename_txt_OLEDragDrop only.
     void SetupSaveAsBox();
 
-public:
     // --- start-up and shutdown ----------------------------------------------------------------
     // Every close of the window (Close picture, Exit, a close asked by the system, the load's
     // error path) ends the program: a running action is cancelled first, the window hidden, the
     // pack-list window's position and the browser's folder stored and put on disk, and the
     // process ends at once with status 0; nothing returns into the code that was running.
     void Form_QueryUnload();
+
+protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
     // Writes "BrovletXpos" and "BrovletYpos" (whole twips as decimal text) when the position is
     // known, "LastUsedDir" when the folder is known, and puts the settings file on disk.
     static void WriteShutdownSettings(const std::optional<QPointF>& packListTopLeftTwips,
@@ -701,6 +776,8 @@ public:
     // records the sides in the docking flags; what the "&Magnetise" item and switching "Magnet"
     // on run.
     void MagnetisePackList();
+
+public:
     // PackListHost: the template pictures the pack-list window copies, and the check of the
     // "Show Pack List" item (ShowBrovletMnu).
     QString TemplatePicture(const QString& templateName) const override;
@@ -715,7 +792,6 @@ private:
     // The background's and the form's pointer rule and disarming.
     void BackgroundMouseMove();
 
-public:
     // --- action buttons, menu bar and shortcuts -----------------------------------------------
     // (kivromainfrm_menubar.cpp) The round Pack and Unpack pictures arm their action on a
     // left-button press and run it on the click; their Cancel pictures arm the cancel. The four
@@ -774,6 +850,7 @@ public:
     // The copyright stamp editor, modal.
     void CopyrightStampingMnu_Click();
 
+public:
     // DialogsHost (also for the preferences window: the caption and the file-type box): the size items the
     // custom size dialog sets and the stamp lines' owner.
     void CheckCustomSizeChk() override;
@@ -781,6 +858,8 @@ public:
     MainWindowLink& StampLineOwner() override { return *this; }
     // DialogsHost: the file-type box refilled by the filter editor.
     void FillFileTypeBox(const QStringList& displayForms) override;
+
+private:
     void TechMnu_Click();
     void AbtMnu_Click();
 
@@ -813,7 +892,6 @@ public:
     QAction* KivroFAQMnu = nullptr;
     QAction* AbtMnu = nullptr;
 
-private:
     // Builds the popups, the templates, and wires the pictures and the key filter (the
     // constructor calls it once the skin stands).
     void SetupMenuBar();
@@ -821,10 +899,8 @@ private:
     // The zip step's label ZipProcess_Lbl is shown.
     bool ZipStepShown() const;
 
-public:
     std::unique_ptr<File64> mFile64;
 
-private:
     PackListModel m_packList;
 };
 

@@ -25,8 +25,6 @@
 
 namespace kivro {
 
-namespace {
-
 // Hands every key of the main window to Form_KeyDown before the control with the focus sees it.
 // It watches the whole application, because a key goes first to the focus widget, and a line
 // edit or a list takes keys such as Ctrl+A for itself before the window could see them.
@@ -34,7 +32,7 @@ namespace {
 // A key the window uses is claimed at its shortcut-override stage (so no shortcut of any control
 // or action runs on it) and acted on at its key press, which then goes no further. Other keys
 // pass untouched, so typing into the save-as box and moving in the lists work as ever.
-class MainWindowKeyFilter : public QObject {
+class kivromainfrm::MainWindowKeyFilter : public QObject {
 public:
     explicit MainWindowKeyFilter(kivromainfrm& window) : QObject(&window), m_window(window) {}
 
@@ -83,6 +81,8 @@ private:
 
     kivromainfrm& m_window;
 };
+
+namespace {
 
 // The zip step's picture: the frames zip_0 to zip_7 in turn while ZipAnimIco is shown. The zip
 // step lets events run while it works, so the frames move on during it.

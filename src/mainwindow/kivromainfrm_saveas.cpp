@@ -23,11 +23,9 @@
 
 namespace kivro {
 
-namespace {
-
 // Lets only the window's drop handler act on a drop: the line edit's own drop (inserting the
 // dropped text) never runs, and any data may be dropped.
-class SaveAsDropFilter : public QObject {
+class kivromainfrm::SaveAsDropFilter : public QObject {
 public:
     SaveAsDropFilter(kivromainfrm& form, QObject* parent) : QObject(parent), m_form(form) {}
 
@@ -53,8 +51,6 @@ protected:
 private:
     kivromainfrm& m_form;
 };
-
-} // namespace
 
 void kivromainfrm::SetupSaveAsBox()
 {

@@ -26,11 +26,13 @@ QString str(std::string_view s)
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
+} // namespace
+
 // Mouse events of the controls that are not skin pictures: moves over the browser's lists, the
 // folder glyph, the MPEG information and the save-as button put the skin buttons back to their
 // up pictures, a move over the folder label gives it the full folder as its tip, and the
 // not-busy light stands in for the busy light whenever that is hidden.
-class SkinEventRouter : public QObject {
+class kivromainfrm::SkinEventRouter : public QObject {
 public:
     explicit SkinEventRouter(kivromainfrm& window) : QObject(&window), m_window(window) {}
 
@@ -70,8 +72,6 @@ private:
     kivromainfrm& m_window;
     QSet<QObject*> m_resetSurfaces;
 };
-
-} // namespace
 
 // --- building the skin --------------------------------------------------------------------------
 

@@ -163,7 +163,7 @@ void Brovletfrm::EnablePackListControls(bool enabled)
 
 int Brovletfrm::ExtentForWidth(std::int32_t twips)
 {
-    return int(std::nearbyint(double(twips) / 15.0 + 10.0));
+    return twipsToPixels(twips) + 10;
 }
 
 void Brovletfrm::setHorizontalExtent(int pixels)

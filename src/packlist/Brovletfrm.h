@@ -7,6 +7,7 @@
 //
 // Every operation that changes the entries does nothing while an action runs (the engine reads
 // the list by index while it copies); operations that change only the selection stay live.
+#include "platform/Twips.h"
 #include "platform/WindowDrag.h"
 
 #include <QRegion>
@@ -128,7 +129,7 @@ public:
     // 14-pixel corners, each size scaled by scale * 15 / twips per pixel and rounded to whole
     // pixels, halves to even.
     static QRegion CreateSkinRegion(float scaleX, float scaleY, std::int16_t offsetX, std::int16_t offsetY,
-                                    double twipsPerPixelX = 15, double twipsPerPixelY = 15);
+                                    double twipsPerPixelX = kTwipsPerPixel, double twipsPerPixelY = kTwipsPerPixel);
     // Every button with an over picture back to its up picture: ButtonClose_Img, ButtonRemove_Img,
     // ButtonSelectAll_Img, ButtonDeselectAll_Img, ButtonSelectInverse_Img, ButtonAscending_Img,
     // ButtonDescending_Img (the two move buttons have none).

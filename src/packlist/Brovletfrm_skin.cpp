@@ -38,8 +38,8 @@ QRegion Brovletfrm::CreateSkinRegion(float scaleX, float scaleY, std::int16_t of
                                      double twipsPerPixelX, double twipsPerPixelY)
 {
     using namespace packlistskin;
-    const double sx = double(scaleX) * 15.0 / twipsPerPixelX;
-    const double sy = double(scaleY) * 15.0 / twipsPerPixelY;
+    const double sx = double(scaleX) * kTwipsPerPixel / twipsPerPixelX;
+    const double sy = double(scaleY) * kTwipsPerPixel / twipsPerPixelY;
     return RoundRectRegion({offsetX, offsetY, roundHalfEven(offsetX + sx * kSkinSize.width()),
                             roundHalfEven(offsetY + sy * kSkinSize.height()), roundHalfEven(sx * kCornerEllipse),
                             roundHalfEven(sy * kCornerEllipse)});

@@ -19,10 +19,17 @@ constexpr double pixelsToTwips(double pixels)
 }
 
 // Twips to whole pixels, halves to even: where a window is placed or sized by twips (the
-// integer conversion of the design).
+// integer conversion of the design). Whole twips never fall on half a pixel, so for them this is
+// simply the nearest pixel (a layout given in whole twips).
 inline int twipsToPixels(double twips)
 {
     return int(std::nearbyint(twips / kTwipsPerPixel));
+}
+
+// Twips to pixels with the fraction kept: where a control draws at places it holds in twips.
+constexpr double twipsToPixelsExact(double twips)
+{
+    return twips / kTwipsPerPixel;
 }
 
 // Twips to whole pixels, the remainder dropped: the fixed layouts of the small windows, given in

@@ -2,6 +2,7 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/SkinArt.h"
+#include "platform/Twips.h"
 
 #include <QFileInfo>
 #include <QMouseEvent>
@@ -13,8 +14,6 @@
 namespace kivro {
 
 namespace {
-
-constexpr double kTwips = 15.0;
 
 double SafeDivide(double a, double b)
 {
@@ -79,8 +78,8 @@ void MSSlider::layOut()
     m_laidOutSize = size();
     m_groveLeft = 5;
     m_groveTop = 60;
-    m_groveH = height() * kTwips - 120;
-    m_groveW = width() * kTwips - 5;
+    m_groveH = pixelsToTwips(double(height())) - 120;
+    m_groveW = pixelsToTwips(double(width())) - 5;
     m_gripperLeft = m_groveLeft;
     m_gripperTop = m_groveTop + (m_groveH - m_gripperH) / 2;
     m_lTravelStart = std::nearbyint(m_gripperW / 2);
@@ -142,8 +141,8 @@ void MSSlider::setGripperPic(const QString& strFilename)
     if (picture.isNull())
         raiseError(481, errorDescription(481), strFilename);
     m_gripperPicture = picture;
-    m_gripperW = picture.width() * kTwips;
-    m_gripperH = picture.height() * kTwips;
+    m_gripperW = pixelsToTwips(double(picture.width()));
+    m_gripperH = pixelsToTwips(double(picture.height()));
     layOut();
 }
 
@@ -198,8 +197,8 @@ void MSSlider::mousePressEvent(QMouseEvent* event)
     ensureLaidOut();
     if (!m_enabledCtrl)
         return;
-    const double x = event->position().x() * kTwips;
-    const double y = event->position().y() * kTwips;
+    const double x = pixelsToTwips(event->position().x());
+    const double y = pixelsToTwips(event->position().y());
     if (m_captured == Part::None)
         m_captured = partAt(x, y);
     if (m_captured == Part::Gripper) {
@@ -217,7 +216,7 @@ void MSSlider::mouseMoveEvent(QMouseEvent* event)
     ensureLaidOut();
     if (!m_enabledCtrl || event->buttons() != Qt::LeftButton)
         return;
-    const double x = event->position().x() * kTwips;
+    const double x = pixelsToTwips(event->position().x());
     if (m_captured == Part::Gripper) {
         const double newLeft = x - h(); // the gripper's left edge plus the pointer's place in it, less h
         moveGripper(newLeft, newLeft >= 0, newLeft + m_gripperW <= m_groveW);
@@ -252,8 +251,10 @@ void MSSlider::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const qreal dpr = devicePixelRatioF();
-    const QRectF grove(m_groveLeft / kTwips, m_groveTop / kTwips, m_groveW / kTwips, m_groveH / kTwips);
-    const QRectF gripper(m_gripperLeft / kTwips, m_gripperTop / kTwips, m_gripperW / kTwips, m_gripperH / kTwips);
+    const QRectF grove(twipsToPixelsExact(m_groveLeft), twipsToPixelsExact(m_groveTop), twipsToPixelsExact(m_groveW),
+                       twipsToPixelsExact(m_groveH));
+    const QRectF gripper(twipsToPixelsExact(m_gripperLeft), twipsToPixelsExact(m_gripperTop),
+                         twipsToPixelsExact(m_gripperW), twipsToPixelsExact(m_gripperH));
     const std::uint32_t c = m_groveBackColor;
     const QColor back = (c & 0x80000000u) ? palette().color(QPalette::Button)
                                           : QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));

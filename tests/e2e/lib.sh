@@ -71,6 +71,21 @@ e2e_private_folders() {
   chmod 700 "$XDG_RUNTIME_DIR"
 }
 
+# The start of every test on an X server, called right after lib.sh is sourced:
+# `e2e_x11_test "$0" "$@"`. It runs the script again under its own X server (e2e_under_xvfb,
+# which also reads E2E_XVFB_ARGS and E2E_RETRY_SILENT when they are set before the call) and, in
+# that run, gives it private folders (e2e_private_folders), the C.UTF-8 locale, the X11 platform,
+# and two empty folders: `src` for its fixture files (with a blank in its name, as users' folders
+# have) and `out` for what it writes.
+e2e_x11_test() {
+  e2e_under_xvfb "$@"
+  e2e_private_folders
+  export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+  # shellcheck disable=SC2034 # the scripts' own
+  src="$tmp/src dir" out="$tmp/out"
+  mkdir -p "$src" "$out"
+}
+
 # Waits up to 30 s for a window of exactly this title; prints its id.
 wait_window() {
   local id

@@ -6,9 +6,7 @@
 set -euo pipefail
 # shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
-E2E_XVFB_ARGS="-maxclients 64" e2e_under_xvfb "$0" "$@"
-e2e_private_folders
-export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+E2E_XVFB_ARGS="-maxclients 64" e2e_x11_test "$0" "$@"
 unset KIVRO_TEST_ANSWERS KIVRO_TEST_LOG
 
 spies=()

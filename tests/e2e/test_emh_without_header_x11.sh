@@ -5,11 +5,7 @@
 set -euo pipefail
 # shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
-e2e_under_xvfb "$0" "$@"
-e2e_private_folders
-export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
-src="$tmp/src"
-mkdir -p "$src"
+e2e_x11_test "$0" "$@"
 e2e_prompt_files
 
 # 40 pieces of 4,096 bytes and 30 pieces: no 00 00 01 B3 anywhere in either file.

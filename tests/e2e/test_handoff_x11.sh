@@ -7,8 +7,7 @@
 set -euo pipefail
 # shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
-e2e_under_xvfb "$0" "$@"
-e2e_private_folders
+e2e_x11_test "$0" "$@"
 mkdir -p "$tmp/out dir" "$tmp/a b" "$tmp/x"
 head -c 3000 /dev/urandom > "$tmp/a b/c d.mpg"
 head -c 2000 /dev/urandom > "$tmp/x/y.mpg"

@@ -9,12 +9,7 @@
 set -euo pipefail
 # shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
-e2e_under_xvfb "$0" "$@"
-e2e_private_folders
-export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
-src="$tmp/src dir"
-out="$tmp/out"
-mkdir -p "$src" "$out"
+e2e_x11_test "$0" "$@"
 e2e_prompt_files
 
 head -c 10000 /dev/urandom > "$src/a b.mpg"

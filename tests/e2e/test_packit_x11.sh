@@ -7,12 +7,10 @@
 set -euo pipefail
 # shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
-e2e_under_xvfb "$0" "$@"
-e2e_private_folders
-export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+e2e_x11_test "$0" "$@"
 data="$(cd "$(dirname "$0")/../engine/data" && pwd)"
 src="$tmp/my videos"
-mkdir -p "$src" "$tmp/out"
+mkdir -p "$src"
 cp "$data/mpeg1_352x240_29.97.mpg" "$src/first part.mpg"
 cp "$data/mpeg2_640x480_23.976.mpg" "$src/second.mpg"
 e2e_prompt_files

@@ -13,9 +13,7 @@ trap 'echo "died at line $LINENO (${FUNCNAME[*]:-main}): $BASH_COMMAND" >&2' ERR
 source "$(dirname "$0")/lib.sh"
 # Now and then the script itself ended without a word mid-run on a loaded machine (no failed
 # check); such a run is tried once more on a fresh X server, and says so.
-E2E_RETRY_SILENT=1 e2e_under_xvfb "$0" "$@"
-e2e_private_folders
-export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+E2E_RETRY_SILENT=1 e2e_x11_test "$0" "$@"
 data="$(cd "$(dirname "$0")/../preview/data" && pwd)"
 media="$tmp/media"
 mkdir -p "$media"

@@ -7,8 +7,7 @@
 set -euo pipefail
 # shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
-e2e_under_xvfb "$0" "$@"
-e2e_private_folders
+e2e_x11_test "$0" "$@"
 export KIVRO_TEST_LOG="$tmp/log" KIVRO_TEST_ANSWERS="$tmp/answers"
 : > "$KIVRO_TEST_ANSWERS"
 unset QT_QPA_PLATFORM

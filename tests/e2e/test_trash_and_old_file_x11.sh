@@ -8,11 +8,7 @@
 set -euo pipefail
 # shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
-e2e_under_xvfb "$0" "$@"
-e2e_private_folders
-export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
-src="$tmp/src"
-mkdir -p "$src" "$tmp/out"
+e2e_x11_test "$0" "$@"
 e2e_prompt_files
 pid=""
 trap '[ -z "$pid" ] || kill -9 "$pid" 2>/dev/null || true' EXIT

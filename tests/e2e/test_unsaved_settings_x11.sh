@@ -6,9 +6,7 @@
 set -euo pipefail
 # shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
-e2e_under_xvfb "$0" "$@"
-e2e_private_folders
-export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+e2e_x11_test "$0" "$@"
 e2e_prompt_files
 rmdir "$XDG_CONFIG_HOME/Tesma"
 echo "not a folder" > "$XDG_CONFIG_HOME/Tesma"

@@ -50,6 +50,9 @@ public:
         log << "time " + c;
     }
     void setTimeRemainingVisible(bool v) override { log << QStringLiteral("time shown %1").arg(v); }
+    void setZipProcessCaption(const QString& c) override { log << "zip caption " + c; }
+    void setZipProcessVisible(bool v) override { log << QStringLiteral("zip label %1").arg(v); }
+    void setZipAnimVisible(bool v) override { log << QStringLiteral("zip picture %1").arg(v); }
 
     PackListModel list;
     File64 file;
@@ -355,6 +358,35 @@ private slots:
         auto next = frame.BeginRun();
         QVERIFY(next);
         QVERIFY(!frame.cancelled());
+    }
+
+    // The zip step's display, shared by both actions: shown with its caption, and hidden once,
+    // whether the step ends by itself or its run unwinds inside it (here after a cancel).
+    void zipDisplayNeverOutlivesItsRun()
+    {
+        FakeLink link;
+        ActionFrame frame(link);
+        {
+            auto run = frame.BeginRun();
+            frame.ShowZipDisplay(QStringLiteral("Zipping 'a'"));
+            QVERIFY(frame.mZipStepRunning);
+            QCOMPARE(link.log, (QStringList{"zip picture 1", "zip caption Zipping 'a'", "zip label 1"}));
+            link.log.clear();
+            frame.HideZipDisplay();
+            QVERIFY(!frame.mZipStepRunning);
+            QCOMPARE(link.log, (QStringList{"zip picture 0", "zip label 0"}));
+            link.log.clear();
+            frame.HideZipDisplay(); // nothing shown: nothing to hide
+            QVERIFY(link.log.isEmpty());
+
+            frame.ShowZipDisplay(QStringLiteral("Zipping 'b'"));
+            gCancelArmed = true;
+            frame.PackCANCELImg_Click();
+            QVERIFY(frame.cancelled());
+            link.log.clear();
+        }
+        QVERIFY(!frame.mZipStepRunning);
+        QCOMPARE(link.log, (QStringList{"zip picture 0", "zip label 0"}));
     }
 
     void errorResumeClosesEverythingWithoutASpuriousBox()

@@ -55,19 +55,20 @@ template <class Steps> void openModal(QAction* item, QDialog* dialog, Steps whil
     QVERIFY(ran);
 }
 
-QStringList checkedSizeItems(const kivromainfrm& w)
-{
-    QStringList on;
-    for (QAction* a : {w.SmallFloppySizeChk, w.LowFloppySizeChk, w.HighFloppySizeChk, w.ZipSizeChk, w.CustomSizeChk})
-        if (a->isChecked())
-            on << a->objectName();
-    return on;
-}
-
 } // namespace
 
 class TestCustomDialogs : public QObject {
     Q_OBJECT
+    static QStringList checkedSizeItems(const kivromainfrm& w)
+    {
+        QStringList on;
+        for (QAction* a :
+             {w.SmallFloppySizeChk, w.LowFloppySizeChk, w.HighFloppySizeChk, w.ZipSizeChk, w.CustomSizeChk})
+            if (a->isChecked())
+                on << a->objectName();
+        return on;
+    }
+
 private slots:
     void init()
     {

@@ -19,100 +19,99 @@ namespace {
 
 enum class Outcome { Refused, Finished, Cancelled };
 
-// A run shaped like the program's actions: entry test and guard, busy state, progress bar,
-// hourglass, output opened, each source copied in blocks with a progress update after every
-// block, then the end of copying, the reset and a result message.
-struct CopyAction {
-    kivromainfrm& w;
-    QString word;
-    QStringList sources;
-    QString output;
-    int blockSize = 4;
-    // Called before progress update number n (from 0) of the run.
-    std::function<void(int)> beforeUpdate = {};
-    int sourcesOpened = 0;
-
-    Outcome run()
-    {
-        ActionFrame& frame = w.mActionFrame;
-        if (!w.BusyIconImg->isHidden() || !gActionArmed)
-            return Outcome::Refused;
-        auto guard = frame.BeginRun();
-        if (!guard)
-            return Outcome::Refused;
-
-        frame.mActionWord = word;
-        w.DisableControlsWhileBusy();
-        w.setCancelPictureShown(word, true);
-        frame.mProgressBar.setParent(&w);
-        frame.mProgressBar.Create(70, 200, 246, 15, true);
-        frame.mProgressBar.SetBackColor(0);
-        frame.mProgressBar.SetBarColor(RGB(200, 200, 200));
-        w.setMousePointer(MainWindowLink::kPointerHourglass);
-        frame.mTotalBytes = 0;
-        frame.mBytesDone = 0;
-        for (const QString& s : sources)
-            frame.mTotalBytes += GetFileLen(s);
-
-        File64& io = w.file64();
-        frame.StartClock();
-        w.setTimeRemainingVisible(true);
-        io.OpenFile(output, QStringLiteral("READ_WRITE"));
-        const qint32 out = io.FileHandle();
-        w.setPercentDoneCaption(QStringLiteral("0%"));
-        w.setPercentDoneVisible(true);
-
-        std::vector<char> buffer(static_cast<std::size_t>(blockSize));
-        int update = 0;
-        for (const QString& s : sources) {
-            io.OpenFile(s, QStringLiteral("READ_ONLY"));
-            ++sourcesOpened;
-            const qint32 in = io.FileHandle();
-            for (;;) {
-                const qint64 n = io.ReadInto(in, buffer.data(), blockSize);
-                if (n <= 0)
-                    break;
-                io.WriteFrom(out, buffer.data(), n);
-                frame.mBytesDone += n;
-                if (beforeUpdate)
-                    beforeUpdate(update);
-                ++update;
-                if (!w.ProgressFeedback())
-                    return Outcome::Cancelled;
-            }
-            io.CloseFile(in);
-        }
-        frame.mProgressBar.DestroyProgBar();
-        w.setPercentDoneCaption(QString());
-        w.setTimeRemainingCaption(QString());
-        io.CloseFile(out);
-        w.ResetAfterAction();
-        MsgBoxResult(QStringLiteral("copied"), vbInformation | vbOKOnly | vbTopMost);
-        w.setMousePointer(MainWindowLink::kPointerDefault);
-        return Outcome::Finished;
-    }
-};
-
-QList<QWidget*> browserControls(kivromainfrm& w)
-{
-    return {w.AddFileToList_Cmb,
-            w.SelAll_Cmd,
-            w.DeSelAll_Cmd,
-            w.InvSel_Cmd,
-            w.Drive1,
-            w.Dir1,
-            w.File1,
-            w.pattern_cmb,
-            w.ShowPreviewChk,
-            w.ShowPreviewLbl,
-            w.Browse_cmd,
-            w.SaveAsNewFilename_txt};
-}
-
 } // namespace
 
 class TestFrameWindow : public QObject {
     Q_OBJECT
+    // A run shaped like the program's actions: entry test and guard, busy state, progress bar,
+    // hourglass, output opened, each source copied in blocks with a progress update after every
+    // block, then the end of copying, the reset and a result message.
+    struct CopyAction {
+        kivromainfrm& w;
+        QString word;
+        QStringList sources;
+        QString output;
+        int blockSize = 4;
+        // Called before progress update number n (from 0) of the run.
+        std::function<void(int)> beforeUpdate = {};
+        int sourcesOpened = 0;
+
+        Outcome run()
+        {
+            ActionFrame& frame = w.mActionFrame;
+            if (!w.BusyIconImg->isHidden() || !gActionArmed)
+                return Outcome::Refused;
+            auto guard = frame.BeginRun();
+            if (!guard)
+                return Outcome::Refused;
+
+            frame.mActionWord = word;
+            w.DisableControlsWhileBusy();
+            w.setCancelPictureShown(word, true);
+            frame.mProgressBar.setParent(&w);
+            frame.mProgressBar.Create(70, 200, 246, 15, true);
+            frame.mProgressBar.SetBackColor(0);
+            frame.mProgressBar.SetBarColor(RGB(200, 200, 200));
+            w.setMousePointer(MainWindowLink::kPointerHourglass);
+            frame.mTotalBytes = 0;
+            frame.mBytesDone = 0;
+            for (const QString& s : sources)
+                frame.mTotalBytes += GetFileLen(s);
+
+            File64& io = w.file64();
+            frame.StartClock();
+            w.setTimeRemainingVisible(true);
+            io.OpenFile(output, QStringLiteral("READ_WRITE"));
+            const qint32 out = io.FileHandle();
+            w.setPercentDoneCaption(QStringLiteral("0%"));
+            w.setPercentDoneVisible(true);
+
+            std::vector<char> buffer(static_cast<std::size_t>(blockSize));
+            int update = 0;
+            for (const QString& s : sources) {
+                io.OpenFile(s, QStringLiteral("READ_ONLY"));
+                ++sourcesOpened;
+                const qint32 in = io.FileHandle();
+                for (;;) {
+                    const qint64 n = io.ReadInto(in, buffer.data(), blockSize);
+                    if (n <= 0)
+                        break;
+                    io.WriteFrom(out, buffer.data(), n);
+                    frame.mBytesDone += n;
+                    if (beforeUpdate)
+                        beforeUpdate(update);
+                    ++update;
+                    if (!w.ProgressFeedback())
+                        return Outcome::Cancelled;
+                }
+                io.CloseFile(in);
+            }
+            frame.mProgressBar.DestroyProgBar();
+            w.setPercentDoneCaption(QString());
+            w.setTimeRemainingCaption(QString());
+            io.CloseFile(out);
+            w.ResetAfterAction();
+            MsgBoxResult(QStringLiteral("copied"), vbInformation | vbOKOnly | vbTopMost);
+            w.setMousePointer(MainWindowLink::kPointerDefault);
+            return Outcome::Finished;
+        }
+    };
+
+    static QList<QWidget*> browserControls(kivromainfrm& w)
+    {
+        return {w.AddFileToList_Cmb,
+                w.SelAll_Cmd,
+                w.DeSelAll_Cmd,
+                w.InvSel_Cmd,
+                w.Drive1,
+                w.Dir1,
+                w.File1,
+                w.pattern_cmb,
+                w.ShowPreviewChk,
+                w.ShowPreviewLbl,
+                w.Browse_cmd,
+                w.SaveAsNewFilename_txt};
+    }
 
     QString dir;
 

@@ -44,50 +44,13 @@ bool waitForLog(const QString& log, int lines)
     return true;
 }
 
-// The child: every launch once, in order, waiting for each to reach the stub; then the boxes it
-// showed, one per line.
-int launchChild(const QString& mode)
-{
-    if (mode != QLatin1String("launch"))
-        return 99;
-    Prompts::enableScripted();
-    const QString dir = qEnvironmentVariable("KIVRO_LAUNCH_DIR");
-    const QString log = qEnvironmentVariable("KIVRO_LAUNCH_LOG");
-    kivromainfrm form;
-    if (!form.BrowseTo(dir))
-        return 2;
-    form.SelAll_Cmd_Click();
-    form.File1->setCurrentRow(2, QItemSelectionModel::NoUpdate);
-    int expected = 0;
-    const std::function<void()> launches[] = {
-        [&] { form.PlayMpegFileSelPopupMnu_Click(); },
-        [&] {
-            gAppPath = qEnvironmentVariable("KIVRO_PROGRAM");
-            form.HelpTopicMnu_Click();
-        },
-        [&] { form.EmailImg_Click(); },
-        [&] { form.GoToSiteMnu_Click(); },
-        [&] { form.KivroSiteMnu_Click(); },
-        [&] { form.KivroFAQMnu_Click(); },
-        [&] { form.WebBrowserImg_Click(); },
-        [&] { gototesmabas::GoToSupportPage(); },
-    };
-    for (const auto& launch : launches) {
-        launch();
-        if (!waitForLog(log, ++expected))
-            return 3;
-    }
-    for (const QString& r : Prompts::records())
-        printf("REC:%s\n", qPrintable(r));
-    printf("DONE\n");
-    fflush(stdout);
-    return 0;
-}
-
 } // namespace
 
 class TestLaunchers : public QObject {
     Q_OBJECT
+public:
+    // The child process of the launch test (run by the test main in place of the tests).
+    static int launchChild(const QString& mode);
 
     QString root;
 
@@ -231,5 +194,45 @@ private slots:
     }
 };
 
-KIVRO_TEST_MAIN_WITH_CHILD(TestLaunchers, launchChild)
+// The child: every launch once, in order, waiting for each to reach the stub; then the boxes it
+// showed, one per line.
+int TestLaunchers::launchChild(const QString& mode)
+{
+    if (mode != QLatin1String("launch"))
+        return 99;
+    Prompts::enableScripted();
+    const QString dir = qEnvironmentVariable("KIVRO_LAUNCH_DIR");
+    const QString log = qEnvironmentVariable("KIVRO_LAUNCH_LOG");
+    kivromainfrm form;
+    if (!form.BrowseTo(dir))
+        return 2;
+    form.SelAll_Cmd_Click();
+    form.File1->setCurrentRow(2, QItemSelectionModel::NoUpdate);
+    int expected = 0;
+    const std::function<void()> launches[] = {
+        [&] { form.PlayMpegFileSelPopupMnu_Click(); },
+        [&] {
+            gAppPath = qEnvironmentVariable("KIVRO_PROGRAM");
+            form.HelpTopicMnu_Click();
+        },
+        [&] { form.EmailImg_Click(); },
+        [&] { form.GoToSiteMnu_Click(); },
+        [&] { form.KivroSiteMnu_Click(); },
+        [&] { form.KivroFAQMnu_Click(); },
+        [&] { form.WebBrowserImg_Click(); },
+        [&] { gototesmabas::GoToSupportPage(); },
+    };
+    for (const auto& launch : launches) {
+        launch();
+        if (!waitForLog(log, ++expected))
+            return 3;
+    }
+    for (const QString& r : Prompts::records())
+        printf("REC:%s\n", qPrintable(r));
+    printf("DONE\n");
+    fflush(stdout);
+    return 0;
+}
+
+KIVRO_TEST_MAIN_WITH_CHILD(TestLaunchers, TestLaunchers::launchChild)
 #include "tst_launchers.moc"

@@ -88,16 +88,15 @@ void systemClick(QWidget& w, QPoint local, int time)
                         Qt::NoModifier, time);
 }
 
-void closePopups(kivromainfrm& w)
-{
-    for (QMenu* m : {w.FileMnu, w.ActionMnu, w.OptMnu, w.HelpMnu})
-        m->hide();
-}
-
 } // namespace
 
 class TestMenuBar : public QObject {
     Q_OBJECT
+    static void closePopups(kivromainfrm& w)
+    {
+        for (QMenu* m : {w.FileMnu, w.ActionMnu, w.OptMnu, w.HelpMnu})
+            m->hide();
+    }
 
     QString dir;
     QString p(const QString& name) const { return dir + QLatin1Char('/') + name; }

@@ -8,6 +8,7 @@
 
 #include "engine/MainWindowHosts.h"
 #include "dialogs/PreferencesLink.h"
+#include "dialogs/Preferencesfrm.h"
 #include "engine/EngineGlobals.h"
 #include "engine/Registry.h"
 #include "mainwindow/kivromainfrm.h"
@@ -50,24 +51,6 @@ void listMenu(const QMenu* menu, const QString& indent, QStringList& lines)
     }
 }
 
-QAction* item(kivromainfrm& w, const QString& name)
-{
-    auto* a = w.OptMnu->findChild<QAction*>(name);
-    if (!a)
-        a = w.findChild<QAction*>(name);
-    return a;
-}
-
-// The names of the checked items of a group.
-QStringList checkedOf(kivromainfrm& w, const QStringList& group)
-{
-    QStringList checked;
-    for (const QString& name : group)
-        if (item(w, name)->isChecked())
-            checked << name;
-    return checked;
-}
-
 const QStringList kSpeed = {"SlowSpeedChk", "NormalSpeedChk", "FastSpeedChk", "UltraSpeedChk"};
 const QStringList kSize = {"SmallFloppySizeChk", "LowFloppySizeChk", "HighFloppySizeChk", "ZipSizeChk",
                            "CustomSizeChk"};
@@ -106,6 +89,23 @@ struct FakePreferences : PreferencesLink {
 
 class TestOptions : public QObject {
     Q_OBJECT
+    // The names of the checked items of a group.
+    static QStringList checkedOf(kivromainfrm& w, const QStringList& group)
+    {
+        QStringList checked;
+        for (const QString& name : group)
+            if (item(w, name)->isChecked())
+                checked << name;
+        return checked;
+    }
+
+    static QAction* item(kivromainfrm& w, const QString& name)
+    {
+        auto* a = w.OptMnu->findChild<QAction*>(name);
+        if (!a)
+            a = w.findChild<QAction*>(name);
+        return a;
+    }
 
 private slots:
     void init()
@@ -118,6 +118,23 @@ private slots:
         gUnpackCustomDir = gSaveCustomDir = gStartupCustomDir = QStringLiteral("/start");
         gCalledFromPreferences = false;
         gPreferencesFormFactory = nullptr;
+    }
+
+    // The window sets the ways up from below and its preferences window's factory as it is made,
+    // and clears them as it goes, so that nothing reaches a window that is gone.
+    void windowSetsAndClearsTheWaysUp()
+    {
+        QVERIFY(!gPreferencesFormFactory);
+        {
+            kivromainfrm w;
+            QCOMPARE(gPackListHost, static_cast<PackListHost*>(&w));
+            QCOMPARE(gDialogsHost, static_cast<DialogsHost*>(&w));
+            QVERIFY(gPreferencesFormFactory);
+            QCOMPARE(gPreferencesFormFactory(), static_cast<PreferencesLink*>(PreferencesWindow()));
+        }
+        QVERIFY(!gPackListHost);
+        QVERIFY(!gDialogsHost);
+        QVERIFY(!gPreferencesFormFactory);
     }
 
     void menuTreeAsCreated()
@@ -569,11 +586,11 @@ private slots:
         QFETCH(QString, field);
         FakePreferences prefs;
         int created = 0;
+        kivromainfrm w;
         gPreferencesFormFactory = [&] {
             ++created;
             return &prefs;
         };
-        kivromainfrm w;
         w.SaveAsNewFilename_txt->setText(QStringLiteral("/box/keep.mpg"));
         const QStringList before = checkedOf(w, groupOf(name));
         gCalledFromPreferences = true;

@@ -38,15 +38,14 @@ QString success(const QString& out, const QString& total)
 
 } // namespace
 
-// The MPEG compatibility check is on from the start; these tests pack plain bytes.
-void mpegCheckOff(kivromainfrm& w)
-{
-    if (w.MCheckMnu->isChecked())
-        w.MCheckMnu_Click();
-}
-
 class TestPackWindow : public QObject {
     Q_OBJECT
+    // The MPEG compatibility check is on from the start; these tests pack plain bytes.
+    static void mpegCheckOff(kivromainfrm& w)
+    {
+        if (w.MCheckMnu->isChecked())
+            w.MCheckMnu_Click();
+    }
 
     QString dir;
     QString p(const QString& name) const { return dir + QLatin1Char('/') + name; }

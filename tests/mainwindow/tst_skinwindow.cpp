@@ -68,6 +68,11 @@ QWidget* makeDesktop()
 // Runs on the X server that xvfb-run starts.
 class TestSkinWindowX11 : public QObject {
     Q_OBJECT
+public:
+    // The screenshots for the README (the child's "screenshot" mode).
+    static int renderScreenshots(const QString& dir);
+
+private:
     QWidget* desktop = nullptr;
 
 private slots:
@@ -239,7 +244,7 @@ private slots:
 // the first file's MPEG information), the files in KIVRO_SHOT_HAND_OFF reach the pack list by the
 // command-line hand-off, whose save dialog is answered with KIVRO_SHOT_SAVE_AS, and the pack runs
 // as the Pack menu item runs it. What lies outside the windows' shapes is transparent.
-static int renderScreenshots(const QString& dir)
+int TestSkinWindowX11::renderScreenshots(const QString& dir)
 {
     std::unique_ptr<QWidget> desktop(makeDesktop());
     kivromainfrm w;
@@ -300,7 +305,7 @@ static int child(const QString& mode)
         return QTest::qExec(&tc, QStringList{QCoreApplication::applicationFilePath()});
     }
     if (mode == QLatin1String("screenshot"))
-        return renderScreenshots(qEnvironmentVariable("KIVRO_SHOT_DIR", QStringLiteral("docs")));
+        return TestSkinWindowX11::renderScreenshots(qEnvironmentVariable("KIVRO_SHOT_DIR", QStringLiteral("docs")));
     return 99;
 }
 
