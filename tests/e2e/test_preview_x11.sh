@@ -11,9 +11,7 @@ set -Eeuo pipefail
 trap 'echo "died at line $LINENO (${FUNCNAME[*]:-main}): $BASH_COMMAND" >&2' ERR
 # shellcheck source=lib.sh source-path=SCRIPTDIR
 source "$(dirname "$0")/lib.sh"
-# Now and then the script itself ended without a word mid-run on a loaded machine (no failed
-# check); such a run is tried once more on a fresh X server, and says so.
-E2E_RETRY_SILENT=1 e2e_under_xvfb "$0" "$@"
+e2e_under_xvfb "$0" "$@"
 e2e_private_folders
 export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
 data="$(cd "$(dirname "$0")/../preview/data" && pwd)"
@@ -48,6 +46,11 @@ NoOfFilter=2
 1=All Files
 2=Mpeg
 EOF
+
+# The load average when the test begins: above the number of processors the first picture may
+# come later than a user would wait for it.
+read -r load_at_start _ < /proc/loadavg
+loaded="$(awk -v l="$load_at_start" -v n="$(nproc)" 'BEGIN { print (l > n) ? 1 : 0 }')"
 
 "$program_dir/kivro" &
 pid=$!
@@ -135,10 +138,14 @@ played_to_the_end() {
   [ "$pictures_moved" = 1 ] && [ "$picture" = 1 ]
 }
 
-# Preview on: picture 1 of a.avi. (The open waits for the media framework, which a loaded
-# machine makes slow; the wait is generous.)
+# Preview on: picture 1 of a.avi within 2 s, as a user waits for it. Only on a machine that was
+# loaded beyond its processors when the test began may it take longer, and the test says so.
 click_in "Tesma Kivro Pro" 300 185
-wait_for 60 picture_is 1 || fail "no picture 1 after ticking Preview (shows $(grab picture))"
+if ! wait_ms 2000 picture_is 1; then
+  [ "$loaded" = 1 ] || fail "no picture 1 within 2 s of ticking Preview (shows $(grab picture))"
+  echo "retried: no picture 1 within 2 s of ticking Preview, load average $load_at_start on $(nproc) processors"
+  wait_for 60 picture_is 1 || fail "no picture 1 after ticking Preview (shows $(grab picture))"
+fi
 
 # Play from the start: the gripper moves, the pictures go on, and at the end picture 1 is back.
 slider_before="$(grab slider)"
