@@ -115,16 +115,17 @@ public:
         // The widget draws through a window of its own, which draws a picture only when one
         // arrives; a picture that arrived before the window was exposed is decoded again once
         // it is.
-        bool setsUpDrawing = false;
+        QList<QWindow*> drawing;
         for (QWindow* w : QGuiApplication::allWindows()) {
             if (!before.contains(w)) {
                 w->installEventFilter(&m_exposeWatch);
-                setsUpDrawing = setsUpDrawing || w->surfaceType() != QSurface::RasterSurface;
+                if (w->surfaceType() != QSurface::RasterSurface)
+                    drawing.append(w);
             }
         }
         m_video->setAspectRatioMode(Qt::IgnoreAspectRatio);
         m_video->hide();
-        if (parent && parent->isVisible() && setsUpDrawing) {
+        if (parent && parent->isVisible() && !drawing.isEmpty()) {
             // A window that draws through the graphics hardware sets that up when it is first
             // shown, and the video output then starts anew. After the load that costs the first
             // picture a second or more on X11: the output waits for this thread, which the
@@ -132,7 +133,7 @@ public:
             // has set up its drawing before the file is loaded.
             m_video->setGeometry(parent->rect());
             m_video->show();
-            waitForDrawing();
+            waitForDrawing(drawing);
         }
         m_player->setVideoOutput(m_video.data());
 
@@ -423,16 +424,21 @@ private:
     }
 
     // Serves events (no user input) until the video window has set up its drawing for the video
-    // output, at most kDrawingWaitMs.
-    void waitForDrawing()
+    // output, at most kDrawingWaitMs. The window sets it up when it is first exposed: once it has
+    // been, a drawing that could not be set up (no graphics hardware interface) is not waited for.
+    void waitForDrawing(const QList<QWindow*>& windows)
     {
         QElapsedTimer clock;
         clock.start();
         QEventLoop wait;
         QTimer poll;
         poll.setInterval(2);
+        const auto exposed = [&] {
+            return std::any_of(windows.begin(), windows.end(), [](QWindow* w) { return w->isExposed(); });
+        };
         QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
-            if (!m_video || m_video->videoSink()->rhi() || clock.elapsed() >= kDrawingWaitMs)
+            // (The windows belong to the widget: checked only while it lives.)
+            if (!m_video || m_video->videoSink()->rhi() || exposed() || clock.elapsed() >= kDrawingWaitMs)
                 wait.quit();
         });
         poll.start();
