@@ -3,7 +3,6 @@
 #include "platform/WindowHandles.h"
 
 #include <QAudioOutput>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -30,9 +29,6 @@ using namespace mcierr;
 namespace {
 
 int gOpenWaitLimitMs = 5000;
-
-// How long an open waits for the video window to set up its drawing before it loads the file.
-constexpr int kDrawingWaitMs = 1000;
 
 struct ErrorText {
     MCIERROR code;
@@ -113,28 +109,14 @@ public:
         const QList<QWindow*> before = QGuiApplication::allWindows();
         m_video = new QVideoWidget(parent);
         // The widget draws through a window of its own, which draws a picture only when one
-        // arrives; a picture that arrived before the window was exposed is decoded again once
-        // it is.
-        QList<QWindow*> drawing;
+        // arrives. The picture of the open arrives before that window is first exposed on the
+        // screen, so the picture is decoded again each time it is.
         for (QWindow* w : QGuiApplication::allWindows()) {
-            if (!before.contains(w)) {
+            if (!before.contains(w))
                 w->installEventFilter(&m_exposeWatch);
-                if (w->surfaceType() != QSurface::RasterSurface)
-                    drawing.append(w);
-            }
         }
         m_video->setAspectRatioMode(Qt::IgnoreAspectRatio);
         m_video->hide();
-        if (parent && parent->isVisible() && !drawing.isEmpty()) {
-            // A window that draws through the graphics hardware sets that up when it is first
-            // shown, and the video output then starts anew. After the load that costs the first
-            // picture a second or more on X11: the output waits for this thread, which the
-            // preview's first seek holds. So the window is shown, black over the black pane, and
-            // has set up its drawing before the file is loaded.
-            m_video->setGeometry(parent->rect());
-            m_video->show();
-            waitForDrawing(drawing);
-        }
         m_player->setVideoOutput(m_video.data());
 
         QVideoFrame first;
@@ -190,9 +172,6 @@ public:
         m_video->setGeometry(m_destination);
         if (parent && first.isValid())
             m_video->show();
-        else
-            m_video->hide();
-        m_loaded = true;
 
         m_watch.setInterval(10);
         QObject::connect(&m_watch, &QTimer::timeout, [this] { followPlay(); });
@@ -401,8 +380,7 @@ private:
     protected:
         bool eventFilter(QObject* watched, QEvent* event) override
         {
-            // (The exposures of the window shown before the load need no new picture.)
-            if (event->type() == QEvent::Expose && m_device.m_loaded && static_cast<QWindow*>(watched)->isExposed())
+            if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed())
                 m_settle.start();
             return false;
         }
@@ -417,36 +395,13 @@ private:
     // inside the same picture, so that it does not take it for the place it already has).
     void redrawPicture()
     {
-        if (!m_loaded || !m_player || !m_video || m_mode == Mode::Playing)
+        if (!m_player || !m_video || m_mode == Mode::Playing)
             return;
         m_nudge = 1 - m_nudge;
         m_player->setPosition(m_pictureAt + m_nudge);
     }
 
-    // Serves events (no user input) until the video window has set up its drawing for the video
-    // output, at most kDrawingWaitMs. The window sets it up when it is first exposed: once it has
-    // been, a drawing that could not be set up (no graphics hardware interface) is not waited for.
-    void waitForDrawing(const QList<QWindow*>& windows)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        QEventLoop wait;
-        QTimer poll;
-        poll.setInterval(2);
-        const auto exposed = [&] {
-            return std::any_of(windows.begin(), windows.end(), [](QWindow* w) { return w->isExposed(); });
-        };
-        QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
-            // (The windows belong to the widget: checked only while it lives.)
-            if (!m_video || m_video->videoSink()->rhi() || exposed() || clock.elapsed() >= kDrawingWaitMs)
-                wait.quit();
-        });
-        poll.start();
-        wait.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-
     ExposeWatch m_exposeWatch{*this};
-    bool m_loaded = false;
     std::unique_ptr<QMediaPlayer> m_player;
     QAudioOutput* m_audio = nullptr;
     QPointer<QVideoWidget> m_video;
