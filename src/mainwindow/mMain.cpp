@@ -255,6 +255,13 @@ int Main(int argc, char** argv)
     // pictures of a progress bar. Sent with the request instead, a paint waits for nothing.
     if (qEnvironmentVariableIsEmpty("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    // The preview's video window would otherwise draw through OpenGL, which it sets up only when it
+    // is first shown, after the file has loaded: the video output then starts anew and waits for
+    // the GUI thread, which the preview's first seek holds, and the first picture reaches the
+    // screen seconds late. Shown before the load instead, the next open now and then never got its
+    // first picture. Drawn by the processor, a picture of the small pane shows as it is decoded.
+    if (qEnvironmentVariableIsEmpty("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
 
     std::optional<win::WindowSystemStartGuard> starting(std::in_place, "kivro");
     KivroApplication app(argc, argv);

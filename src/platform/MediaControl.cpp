@@ -705,11 +705,6 @@ std::uint32_t GetShortPathNameA(const QString& longPath, QString* shortPath)
     return std::uint32_t(result.size());
 }
 
-int openWaitLimitMs()
-{
-    return gOpenWaitLimitMs;
-}
-
 void setOpenWaitLimitMs(int ms)
 {
     gOpenWaitLimitMs = ms;

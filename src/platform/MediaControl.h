@@ -5,11 +5,11 @@
 // a verb, the device's alias and the verb's keywords. Verbs, keywords and aliases ignore case.
 //
 //   open FILE [type MPEGVideo|AviVideo] [alias A] [parent H] [style S]
-//       Synchronous: it returns once the first picture is decoded (at most openWaitLimitMs(),
-//       5 s), holding back user input while timers keep running. FILE must be an existing
-//       regular file. The picture is a video widget, a child of the window registered as H (see
-//       WindowHandles.h), showing the whole picture stretched to its rectangle. A failed open
-//       leaves nothing open.
+//       Synchronous: it returns once the first picture is decoded (at most 5 s, see
+//       setOpenWaitLimitMs), holding back user input while timers keep running. FILE must be an
+//       existing regular file. The picture is a video widget, a child of the window registered
+//       as H (see WindowHandles.h), showing the whole picture stretched to its rectangle. A
+//       failed open leaves nothing open.
 //   close A | stop A (pauses in place) | pause A | resume A (plays on from paused or stopped)
 //   play A [from F] [to T]    asynchronous; needs 0 <= F <= T <= length; ends stopped on T
 //   seek A to P               leaves the device stopped at P
@@ -73,8 +73,7 @@ bool mciGetErrorStringA(MCIERROR error, QString* text, std::uint32_t length);
 // quote. Returns the length of `*shortPath`.
 std::uint32_t GetShortPathNameA(const QString& longPath, QString* shortPath);
 
-// The wait limit of open, 5,000 ms. Tests on a heavily loaded machine may raise it.
-int openWaitLimitMs();
+// Sets the wait limit of open (5,000 ms). Tests on a heavily loaded machine may raise it.
 void setOpenWaitLimitMs(int ms);
 
 // The player behind an open device (nullptr when the alias is not open), for tests and
