@@ -58,9 +58,9 @@ e2e_private_folders() {
 
 # The start of every test on an X server, called right after lib.sh is sourced:
 # `e2e_x11_test "$0" "$@"`. It runs the script again under its own X server (e2e_under_xvfb,
-# which also reads E2E_XVFB_ARGS when it is set before the call) and, in
-# that run, gives it private folders (e2e_private_folders), the C.UTF-8 locale, the X11 platform,
-# and two empty folders: `src` for its fixture files (with a blank in its name, as users' folders
+# which also reads E2E_XVFB_ARGS when it is set before the call) and, in that run, gives it
+# private folders (e2e_private_folders), the C.UTF-8 locale, the X11 platform, and two empty
+# folders: `src` for its fixture files (with a blank in its name, as users' folders
 # have) and `out` for what it writes.
 e2e_x11_test() {
   e2e_under_xvfb "$@"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The preview player of the real kivro on an X server, with the browser in a folder of media
 # files (every picture carries its own number as eight black and white stripes, read back from a
-# grab of the screen). Ticking Preview shows picture 1 of the AVI; Play moves the slider's
+# grab of the screen). Ticking Preview shows picture 1 of the AVI within 2 s; Play moves the slider's
 # gripper, and at the end picture 1 shows again; a click at the right end of the track while
 # stopped shows picture 100 (2 slider steps of 2 s at 25 fps) and stays there. On the MPEG file
 # "More Info..." reports its frame count, on the VOB file both questions of the device type come
