@@ -82,6 +82,16 @@ wait_window() {
   return 1
 }
 
+# e2e_end_kivro PID [WORDS]: ends the kivro started as PID as the system would (SIGTERM) and fails
+# unless it ends with status 0 (WORDS added to the message); the EXIT trap that would kill it goes.
+e2e_end_kivro() {
+  local rc=0
+  kill -TERM "$1"
+  wait "$1" || rc=$?
+  trap - EXIT
+  [ "$rc" -eq 0 ] || fail "exit status $rc${2:-}"
+}
+
 # Ends the test with a message, and the prompt log when there is one.
 fail() {
   echo "FAIL: $*" >&2

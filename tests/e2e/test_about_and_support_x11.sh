@@ -64,10 +64,6 @@ focus "Tesma Kivro Technical Support"
 key Escape
 wait_for 60 no_window "Tesma Kivro Technical Support" || fail "Esc does not close the support box"
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 log_prompt_count_is 1 || fail "unexpected log lines"
 echo "PASS"

@@ -106,10 +106,6 @@ batch="$src/m.bin-JOIN.bat"
 [ "$(sed -n 3p "$batch")" = $'@echo x\r' ] || fail "batch line 3: $(sed -n 3p "$batch")"
 [ "$(sed -n 4p "$batch")" = $'@echo -------------\r' ] || fail "batch line 4: $(sed -n 4p "$batch")"
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 log_prompt_count_is 2 || fail "unexpected log lines"
 echo "PASS"

@@ -32,9 +32,5 @@ cat "$src"/a.avi.0??.mpg | cmp - "$src/a.avi" || fail "the pieces of a.avi diffe
 cat "$src"/b.avi.0??.mpg | cmp - "$src/b.avi" || fail "the pieces of b.avi differ"
 [ -f "$src/a.avi.040.mpg" ] && [ ! -e "$src/a.avi.041.mpg" ] || fail "a.avi is not in 40 pieces"
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 echo "PASS"

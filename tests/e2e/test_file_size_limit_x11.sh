@@ -29,10 +29,6 @@ log_has "box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '$out'. Disk 
   || fail "no Cannot overwrite box"
 [ "$(grep -c '^box|' "$KIVRO_TEST_LOG")" -eq 2 ] || fail "other boxes"
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 
 echo "PASS"

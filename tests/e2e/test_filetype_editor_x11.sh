@@ -73,9 +73,5 @@ expected_info=$'1=Video\n2=Mpeg\n3=Mp3\n4=All Files'
 grep -qxF "NoOfFilter=4" "$ini" || fail "NoOfFilter is not 4"
 [ ! -s "$KIVRO_TEST_LOG" ] || fail "a box was shown"
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 echo "PASS"

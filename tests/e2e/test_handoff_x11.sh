@@ -39,11 +39,7 @@ press_on_main ctrl+p
 wait_for 120 log_has "$packed" || fail "no success box after Ctrl+P"
 cat "$tmp/a b/c d.mpg" "$tmp/x/y.mpg" | cmp - "$joined" || fail "the joined file is not the handed-off files in order"
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 [ "$(grep -c '^dialog|Save Pack File As|' "$KIVRO_TEST_LOG")" -eq 1 ] || fail "dialog not opened once: $(cat "$KIVRO_TEST_LOG")"
 grep -q "^dialog|Save Pack File As|$tmp/out dir/joined.mpg" "$KIVRO_TEST_LOG" || fail "dialog answer: $(cat "$KIVRO_TEST_LOG")"
 log_box_count_is 1 || fail "unexpected boxes"

@@ -60,11 +60,7 @@ check_pieces() {
 check_pieces "a b.mpg" 3
 check_pieces "c.mpg" 2
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 log_prompt_count_is 3 || fail "unexpected log lines"
 [ "$(log_prompts | sed -n 2p)" = "$packed" ] || fail "second prompt"
 [ "$(log_prompts | sed -n 3p)" = "$unpacked" ] || fail "third prompt"

@@ -29,9 +29,5 @@ for i in 1 40 80; do
   cat "$src/f$i.mpg.001" "$src/f$i.mpg.002" | cmp - "$src/f$i.mpg" || fail "the pieces of f$i.mpg differ"
 done
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 echo "PASS"

@@ -62,11 +62,7 @@ INI
 }
 
 stop_program() {
-  kill -TERM "$pid"
-  rc=0
-  wait "$pid" || rc=$?
-  trap - EXIT
-  [ "$rc" -eq 0 ] || fail "exit status $rc"
+  e2e_end_kivro "$pid"
 }
 
 # --- Magnet on -----------------------------------------------------------------------------------

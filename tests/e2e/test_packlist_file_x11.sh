@@ -70,10 +70,6 @@ xdotool key --clearmodifiers ctrl+p
 wait_for 120 log_has "$packed" || fail "no success box after Ctrl+P"
 cat "$src/c.mpg" "$src/b.mpg" "$src/a.mpg" | cmp - "$joined" || fail "the joined file is not c, b, a in that order"
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 log_box_count_is 1 || fail "unexpected boxes"
 echo "PASS"

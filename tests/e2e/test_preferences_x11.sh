@@ -57,10 +57,6 @@ ini="$XDG_CONFIG_HOME/Tesma/Kivro.ini"
 wait_for 30 grep -qxF "SaveTo=Custom" "$ini" || fail "SaveTo is not Custom"
 grep -qxF "SaveCustomDir=$new" "$ini" || fail "SaveCustomDir is not the new folder"
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 log_prompt_count_is 1 || fail "unexpected log lines"
 echo "PASS"

@@ -40,11 +40,7 @@ for _ in $(seq 1 50); do
 done
 sleep 0.3
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc after a close asked by the system"
+e2e_end_kivro "$pid" " after a close asked by the system"
 [ ! -e "$XDG_RUNTIME_DIR/tesma-kivro/kivro.lock" ] || fail "lock left behind"
 ini="$XDG_CONFIG_HOME/Tesma/Kivro.ini"
 grep -qx 'BrovletXpos=6000' "$ini" || fail "BrovletXpos: $(grep -i brovlet "$ini" || echo none)"

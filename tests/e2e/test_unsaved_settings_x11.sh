@@ -37,11 +37,7 @@ xdotool key --clearmodifiers ctrl+p
 wait_for 120 log_has "$packed" || fail "no success box after Ctrl+P"
 cat "$src/one.mpg" "$src/two.mpg" | cmp - "$joined" || fail "the joined file differs from its sources"
 
-kill -TERM "$pid"
-rc=0
-wait "$pid" || rc=$?
-trap - EXIT
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+e2e_end_kivro "$pid"
 [ "$(grep -c '^box|' "$KIVRO_TEST_LOG")" -eq 2 ] || fail "other boxes than the warning and the success"
 [ -f "$XDG_CONFIG_HOME/Tesma" ] || fail "the settings folder's stand-in was touched"
 echo PASS
