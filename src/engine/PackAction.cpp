@@ -471,6 +471,9 @@ bool PackRun::zipStep()
 
 void PackRun::finish()
 {
+    // Every handle is closed by now; this drops the entry a failed open of the output (answered
+    // with Retry) left in the table.
+    m_file.CloseAllFilesQuietly();
     m_frame.ResetAfterAction();
     // The choice in force now (the user may have changed it during a long copy), applied to the
     // files of this run only.
