@@ -361,6 +361,7 @@ private slots:
     {
         QTest::addColumn<QString>("spelling");
         QTest::newRow("symbolic link") << "symlink";
+        QTest::newRow("hidden symbolic link") << "hidden symlink";
         QTest::newRow("hard link") << "hardlink";
         QTest::newRow("dot segment") << "dot";
     }
@@ -370,8 +371,8 @@ private slots:
         kivrotest::writeFile(p("a.mpg"), "AB");
         kivrotest::writeFile(p("b.mpg"), "CDE");
         QString saveAs;
-        if (spelling == QLatin1String("symlink")) {
-            saveAs = p("link.mpg");
+        if (spelling.endsWith(QLatin1String("symlink"))) {
+            saveAs = p(spelling == QLatin1String("symlink") ? "link.mpg" : ".link.mpg");
             QVERIFY(QFile::link(p("b.mpg"), saveAs));
         } else if (spelling == QLatin1String("hardlink")) {
             saveAs = p("hard.mpg");

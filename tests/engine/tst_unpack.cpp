@@ -569,6 +569,33 @@ private slots:
         }
     }
 
+    // A link at an output's name that points to a listed file is refused like that file, hidden
+    // or not, before anything is written.
+    void linkToAListedFileIsRefused_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("hidden piece") << ".a.bin.002";
+        QTest::newRow("batch file") << ".a.bin-JOIN.bat";
+    }
+    void linkToAListedFileIsRefused()
+    {
+        QFETCH(QString, output);
+        const QString d = folder("listedlink");
+        kivrotest::writeFile(d + "/.a.bin", pattern(3000));
+        kivrotest::writeFile(d + "/b.bin", pattern(3000, 2));
+        QVERIFY(QFile::link(d + "/b.bin", d + "/" + output));
+        add(d + "/.a.bin");
+        add(d + "/b.bin");
+        gUnpackSize = 1024;
+        link->opts.joinBatch = JoinBatch::Plain;
+        unpack();
+        QCOMPARE(Prompts::records(),
+                 QStringList{criticalBox("Cannot unpack '" + d + "/.a.bin' because '" + d + "/" + output
+                                         + "' is a file in the Pack List. Unpacking aborted!")});
+        QCOMPARE(files(d), (QStringList{".a.bin", output, "b.bin"}));
+        QCOMPARE(kivrotest::readFile(d + "/b.bin"), pattern(3000, 2));
+    }
+
     // A link put at a piece's name after the old piece was deleted is not followed: the open
     // fails with File64's message and the "Cannot overwrite" question; Retry writes the piece
     // again from the deletion on (its EMH header included), Cancel ends the run without success.
