@@ -77,16 +77,43 @@ void ReportFilesKept(const QStringList& kept)
         MsgBox(FilesKeptText(kept), vbInformation | vbOKOnly | vbTopMost);
 }
 
-void DeleteOldOutput(const QString& path)
+namespace {
+
+bool isLink(const QString& path)
+{
+    struct stat st {};
+    return paths::lstatPath(path, &st) && S_ISLNK(st.st_mode);
+}
+
+void deleteOutput(const QString& path, bool (*replaced)(const QString&))
 {
     if (paths::nameTooLong(path))
         raiseError(64);
-    if (!paths::isNormalFile(path))
+    if (!replaced(path))
         return;
     if (win::IsFileOpenInProcess(path))
         raiseError(55);
     if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
         raiseError(errnoToErrorNumber(errno));
+}
+
+} // namespace
+
+bool IsOldOutput(const QString& path)
+{
+    // isNormalFile follows links and passes over hidden names, as the readers of inputs want it;
+    // a link at an output's name is replaced whatever it is called and wherever it points.
+    return isLink(path) || paths::isNormalFile(path);
+}
+
+void DeleteOldOutput(const QString& path)
+{
+    deleteOutput(path, IsOldOutput);
+}
+
+void DeleteLinkAtOutput(const QString& path)
+{
+    deleteOutput(path, isLink);
 }
 
 } // namespace kivro

@@ -25,10 +25,19 @@ void ReportFilesKept(const QStringList& kept);
 // The text of that box.
 QString FilesKeptText(const QStringList& kept);
 
-// Deletes, for good, an existing normal file of this name: the old output (save-as file, piece,
-// archive) that an action's new one replaces. Anything else of that name (a folder, a hidden
-// file) is left alone. Raises 64 for a name the file system cannot hold, 55 for a file this
-// program has open, and the mapped errno when the system refuses the delete.
+// Whether an action's new output replaces what stands at its name by deleting it first: a normal
+// file, or a symbolic link of any kind (hidden or not, pointing to a file, a folder or nothing).
+// Anything else (a folder, a hidden regular file, which the new output rewrites in place) stays.
+bool IsOldOutput(const QString& path);
+
+// Deletes, for good, the old output (save-as file, piece, archive) that an action's new one
+// replaces, as IsOldOutput says; of a link only the link itself goes, never what it points to.
+// Raises 64 for a name the file system cannot hold, 55 for a file this program has open, and
+// the mapped errno when the system refuses the delete.
 void DeleteOldOutput(const QString& path);
+
+// Deletes a symbolic link that stands at an output's name (the link itself), so that the output
+// is made anew as a regular file; anything else is left alone. Raises as DeleteOldOutput does.
+void DeleteLinkAtOutput(const QString& path);
 
 } // namespace kivro

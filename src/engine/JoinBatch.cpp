@@ -1,5 +1,6 @@
 #include "engine/JoinBatch.h"
 
+#include "engine/DeleteAfterAction.h"
 #include "engine/StringHelpers.h"
 #include "platform/FileApi.h"
 #include "platform/Paths.h"
@@ -169,6 +170,9 @@ QByteArray JoinBatchBytes(const QStringList& lines)
 void WriteJoinBatchFile(const QString& path, const QStringList& lines, bool sync)
 {
     const QByteArray bytes = JoinBatchBytes(lines);
+    // A link at the name goes (the link itself), so that the batch file is made anew as a regular
+    // file; an old batch file is emptied in place. The open never follows a link put there since.
+    DeleteLinkAtOutput(path);
     const win::HANDLE h = win::CreateFileA(path, win::GENERIC_READ | win::GENERIC_WRITE, win::FILE_SHARE_READ,
                                            win::CREATE_ALWAYS);
     if (h == win::INVALID_HANDLE_VALUE)

@@ -65,7 +65,8 @@ QStringList JoinBatchLines(const QStringList& stampLines, const JoinList& list, 
 // The bytes of the file: every line followed by CR LF, in UTF-8.
 QByteArray JoinBatchBytes(const QStringList& lines);
 
-// Creates or empties `path` and writes `lines`; with `sync` set the file is written through to
+// Creates or empties `path` and writes `lines` (a symbolic link at `path` is deleted first, never
+// written through: what it points to stays as it is); with `sync` set the file is written through to
 // the disk before it is closed. A failure is raised with its error number (75 for a full disk or
 // a file that cannot be written, and for any failure the sync or the close report).
 void WriteJoinBatchFile(const QString& path, const QStringList& lines, bool sync = false);

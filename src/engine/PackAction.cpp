@@ -54,6 +54,14 @@ bool pathExists(const QString& path)
     return paths::statPath(path, &st);
 }
 
+// Something other than a link stands at a name that starts with "." (a link there is deleted
+// and replaced like any old output, so it is not a hidden file that stays).
+bool isHiddenFile(const QString& path)
+{
+    struct stat st {};
+    return paths::nameOf(path).startsWith(QLatin1Char('.')) && paths::lstatPath(path, &st) && !S_ISLNK(st.st_mode);
+}
+
 // Whether two paths name one file, as the system decides it: two existing files by their
 // identity (links, "./" or "../" spellings, and a volume that ignores case all come out right),
 // anything else by the exact text. Never without regard to case: "A.BIN" and "a.bin" are two
@@ -345,12 +353,23 @@ bool PackRun::openOutputFile()
     // failures all mean "cannot overwrite".
     if (!RunStep([&] { testOutputFolder(); }, handler(Step::OpenOutput)))
         return false;
-    // An old normal file of that name goes first (a hidden file is not found this way; the
-    // open below empties it instead).
-    if (paths::isNormalFile(m_saveAs) && !RunStep([&] { DeleteOldOutput(m_saveAs); }, handler(Step::DeleteOld)))
-        return false;
-    if (!RunStep([&] { openOutput(); }, handler(Step::OpenOutput)))
-        return false;
+    // An old normal file or a link of that name goes first (a hidden regular file is not; the
+    // open below empties it instead). A Retry after a failed open looks at the name again: a link
+    // put there after the deletion makes the open fail, and the next try deletes it too.
+    for (;;) {
+        if (IsOldOutput(m_saveAs) && !RunStep([&] { DeleteOldOutput(m_saveAs); }, handler(Step::DeleteOld)))
+            return false;
+        bool again = false;
+        const bool opened = RunStep([&] { openOutput(); },
+                                    [&](const RuntimeError& e) {
+                                        again = handle(e, Step::OpenOutput) == StepOutcome::Retry;
+                                        return StepOutcome::End;
+                                    });
+        if (opened)
+            break;
+        if (!again)
+            return false;
+    }
     m_link.setPercentDoneCaption(QStringLiteral("0%"));
     m_link.setPercentDoneVisible(true);
     return true;
@@ -452,6 +471,9 @@ bool PackRun::zipStep()
 
 void PackRun::finish()
 {
+    // Every handle is closed by now; this drops the entry a failed open of the output (answered
+    // with Retry) left in the table.
+    m_file.CloseAllFilesQuietly();
     m_frame.ResetAfterAction();
     // The choice in force now (the user may have changed it during a long copy), applied to the
     // files of this run only.
@@ -585,8 +607,7 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
         if (m_frame.cancelled())
             return StepOutcome::End;
         if (answer == vbRetry) {
-            if (step == Step::OpenOutput && pathExists(m_saveAs)
-                && paths::nameOf(m_saveAs).startsWith(QLatin1Char('.'))) {
+            if (step == Step::OpenOutput && isHiddenFile(m_saveAs)) {
                 box(quoted(m_saveAs) + QStringLiteral(" is a hidden file. Packing aborted."), kCriticalOK);
                 m_frame.ErrorResumeProgram();
                 return StepOutcome::End;

@@ -797,10 +797,12 @@ void UnpackRun::writePieceBytes(const Source& s, std::int64_t n, std::int64_t le
     const QString& name = m_output;
     withRetry(name, false, [&](bool) { DeleteOldOutput(name); });
 
+    // A failure of the header or of the piece's open goes to the caller's Retry, which writes
+    // the piece again from the deletion on: something put at the name after the deletion (a
+    // link, which the open does not follow) is deleted then too, and the header written again.
     gEmhHeaderWritten = false;
     if (m_emh && !m_headerMissing.contains(m_entry)) {
-        bool found = true;
-        withRetry(name, false, [&](bool) { found = EmbedMpegHeader(m_form, s.path, name, n - 1, m_split.modeLast); });
+        const bool found = EmbedMpegHeader(m_form, s.path, name, n - 1, m_split.modeLast);
         stopIfCancelled();
         // Said once: the source's other pieces are written without a header, without asking again.
         if (!found)
@@ -809,7 +811,7 @@ void UnpackRun::writePieceBytes(const Source& s, std::int64_t n, std::int64_t le
     const std::int64_t dataStart = gEmhHeaderWritten ? std::int64_t(gEmhDataStart) - 1 : 0;
 
     m_piece = -1;
-    withRetry(name, false, [&](bool) { reopenPiece(dataStart); });
+    reopenPiece(dataStart);
     m_piecePos = dataStart;
 
     const BlockPlan blocks = PlanBlocks(length, m_opts.blockSize, m_opts.blockDigits);

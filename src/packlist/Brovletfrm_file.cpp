@@ -61,7 +61,7 @@ void Brovletfrm::BrovletMenu_Save_Img_Click()
 
     FileOperation operation(*this);
     const QByteArray bytes = PackListFileBytes(packList());
-    while (!ReplaceFileWhole(path, bytes)) {
+    while (!ReplaceFileAtName(path, bytes)) {
         if (paths::nameTooLong(path)) {
             MsgBoxResult(QStringLiteral("'") + path + QStringLiteral("' cannot be written: the name is too long."),
                          vbCritical | vbOKOnly);

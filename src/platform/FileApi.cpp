@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <functional>
 #include <cerrno>
 #include <fcntl.h>
 #include <map>
@@ -38,6 +39,8 @@ thread_local int g_lastError = 0;
 std::int64_t g_writeLimit = -1;
 int g_closeFailure = 0;
 bool g_copyRefused[2] = {false, false};
+QString g_beforeOpenPath;
+std::function<void()> g_beforeOpen;
 
 Entry* find(HANDLE h)
 {
@@ -69,7 +72,10 @@ HANDLE CreateFileA(const QString& fileName, std::uint32_t desiredAccess, std::ui
 {
     const QByteArray path = QFile::encodeName(fileName);
     const bool wantWrite = (desiredAccess & GENERIC_WRITE) != 0;
-    int oflags = O_CLOEXEC | O_NONBLOCK | (wantWrite ? O_RDWR : O_RDONLY);
+    // A file is written only at its own name: a symbolic link there (one the caller did not
+    // remove, or one put there since) fails the open with ELOOP rather than sending the bytes to
+    // whatever it points to. Reads follow links, as a user's inputs may be links.
+    int oflags = O_CLOEXEC | O_NONBLOCK | (wantWrite ? O_RDWR | O_NOFOLLOW : O_RDONLY);
     switch (creationDisposition) {
     case CREATE_NEW:
         oflags |= O_CREAT | O_EXCL;
@@ -91,6 +97,11 @@ HANDLE CreateFileA(const QString& fileName, std::uint32_t desiredAccess, std::ui
     if (fileName.isEmpty()) {
         g_lastError = ENOENT;
         return INVALID_HANDLE_VALUE;
+    }
+    if (wantWrite && g_beforeOpen && fileName == g_beforeOpenPath) {
+        const std::function<void()> hook = std::move(g_beforeOpen);
+        g_beforeOpen = nullptr;
+        hook();
     }
     const int fd = ::open(path.constData(), oflags, 0666);
     if (fd < 0) {
@@ -417,6 +428,12 @@ void InjectCopyRefusal(KernelCopyWay way, bool refused)
 void InjectCloseFailure(int nth)
 {
     g_closeFailure = std::max(nth, 0);
+}
+
+void InjectBeforeWriteOpen(const QString& fileName, std::function<void()> hook)
+{
+    g_beforeOpenPath = fileName;
+    g_beforeOpen = std::move(hook);
 }
 
 void IgnoreFileSizeSignal()

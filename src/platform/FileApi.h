@@ -4,9 +4,12 @@
 // Handles are ids that are never reused (a stale handle can never reach a file opened later).
 // Sharing is emulated inside the process as "share read" does: an open fails while another
 // handle holds the file for writing, and an open for writing fails while the file is open at all.
-// Only regular files can be opened (a FIFO or device fails at once, never blocks).
+// Only regular files can be opened (a FIFO or device fails at once, never blocks). An open for
+// writing never follows a symbolic link at the name itself (it fails with ELOOP); an open for
+// reading does.
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace kivro::win {
 
@@ -99,5 +102,9 @@ void InjectCopyRefusal(KernelCopyWay way, bool refused);
 // EIO, as a network or FUSE file system does for a delayed write that failed; the file is closed
 // all the same. Only that one close fails; 0 switches the seam off.
 void InjectCloseFailure(int nth);
+// Test seam: `hook` runs once, right before the next open for writing of exactly `fileName`
+// (after every check the caller made of that name), as another program that puts something at
+// the name at that moment would. An empty hook switches the seam off.
+void InjectBeforeWriteOpen(const QString& fileName, std::function<void()> hook);
 
 } // namespace kivro::win

@@ -90,6 +90,20 @@ public:
             const QStringList files = selectedFiles();
             if (!files.isEmpty()) {
                 const QFileInfo info(files.first());
+                // A link that points to nothing is a file the save replaces, as any other:
+                // QFileDialog, which follows it, would take it for a new name and not ask.
+                if (info.isSymLink() && !info.exists()) {
+                    if ((m_flags & OFN_OVERWRITEPROMPT)
+                        && QMessageBox::warning(this, windowTitle(),
+                                                QStringLiteral("%1 already exists.\n"
+                                                               "Do you want to replace it?")
+                                                    .arg(info.fileName()),
+                                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                               != QMessageBox::Yes)
+                        return;
+                    QFileDialog::accept();
+                    return;
+                }
                 // A folder is opened by QFileDialog itself; only a file name is checked here.
                 if (!info.isDir() && !info.exists()) {
                     const QString folder = info.absolutePath();
@@ -131,7 +145,7 @@ bool runFileDialog(OPENFILENAME& ofn, bool save)
         if (save)
             note = [&ofn](const QString& path) {
                 const QFileInfo info(path);
-                if (info.exists())
+                if (info.exists() || info.isSymLink())
                     return (ofn.Flags & OFN_OVERWRITEPROMPT) ? QStringLiteral("replace confirmed") : QString();
                 return (ofn.Flags & OFN_CREATEPROMPT) ? QStringLiteral("create confirmed") : QString();
             };

@@ -1,7 +1,10 @@
 #include "platform/WholeFile.h"
 
+#include "platform/Paths.h"
+
 #include <QFile>
 #include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -57,6 +60,65 @@ bool ReplaceFileWhole(const QString& path, const QByteArray& bytes, std::optiona
         return false;
     }
     return file.commit();
+}
+
+bool ReplaceFileAtName(const QString& path, const QByteArray& bytes)
+{
+    // An old regular file keeps its permissions; a new one gets 0666 less the umask, as the
+    // open below gives it.
+    std::optional<mode_t> keep;
+    struct stat st {};
+    if (paths::lstatPath(path, &st)) {
+        if (S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return false;
+        }
+        if (S_ISREG(st.st_mode))
+            keep = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    // The temporary file beside it is made exclusively (O_EXCL never opens a link), and the
+    // rename puts it in the place of whatever holds the name by then, a link included, without
+    // following it.
+    const QString folder = paths::folderOf(path);
+    const QString stem = paths::joinPath(folder.isEmpty() ? QStringLiteral(".") : folder,
+                                         QStringLiteral(".") + paths::nameOf(path) + QLatin1Char('.'));
+    QByteArray temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temp = QFile::encodeName(stem + QString::number(QRandomGenerator::global()->generate(), 36));
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    // The temporary file goes on every failure; errno stays that of the failure.
+    const auto fail = [&](bool stillOpen) {
+        const int cause = errno;
+        if (stillOpen)
+            ::close(fd);
+        ::unlink(temp.constData());
+        errno = cause;
+        return false;
+    };
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0)
+            errno = ENOSPC;
+        if (n <= 0)
+            return fail(true);
+        done += n;
+    }
+    if ((keep && ::fchmod(fd, *keep) != 0) || ::fsync(fd) != 0)
+        return fail(true);
+    if (::close(fd) != 0 || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(false);
+    return true;
 }
 
 } // namespace kivro

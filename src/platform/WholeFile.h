@@ -21,7 +21,16 @@ bool ReadRegularFile(const QString& path, const std::function<void(const char* d
 // the old file stays exactly as it was, no temporary file is left behind, and the answer is
 // false, with errno telling the cause where the system gave one. With `permissions` given, the
 // new file gets them; without, those of a new file.
+//
+// A symbolic link at `path` is followed: the file it points to is replaced (the program's own
+// files, whose folders a user may have linked elsewhere on purpose).
 bool ReplaceFileWhole(const QString& path, const QByteArray& bytes,
                       std::optional<QFileDevice::Permissions> permissions = std::nullopt);
+
+// As ReplaceFileWhole, for a file at a name the user chose: what stands at `path` is replaced by
+// a regular file, a symbolic link there included (the link itself goes, whatever it points to,
+// and nothing is written where it points). An old regular file's permissions are kept; a new
+// file gets those of a new file.
+bool ReplaceFileAtName(const QString& path, const QByteArray& bytes);
 
 } // namespace kivro

@@ -119,6 +119,31 @@ private slots:
         f.CloseAllFilesQuietly();
     }
 
+    // A file is written only at its own name: an open for writing of a link fails with the
+    // "Error opening" message and leaves what the link points to (or the nothing it points to)
+    // as it was; a link is read through, as a user's inputs may be links.
+    void writingNeverFollowsALinkReadingDoes()
+    {
+        kivrotest::writeFile(path("target"), "keep");
+        QVERIFY(QFile::link(path("target"), path("to target")));
+        QVERIFY(QFile::link(path("nowhere"), path("dangling")));
+        File64 f;
+        for (const QString& link : {path("to target"), path("dangling")}) {
+            f.OpenFile(link, QStringLiteral("READ_WRITE"));
+            QCOMPARE(gFileOpenError, 75);
+            QCOMPARE(f.lastErrno(), ELOOP);
+        }
+        QCOMPARE(boxTexts(), (QStringList{QStringLiteral("Error opening '%1'!").arg(path("to target")),
+                                          QStringLiteral("Error opening '%1'!").arg(path("dangling"))}));
+        QCOMPARE(kivrotest::readFile(path("target")), QByteArray("keep"));
+        QVERIFY(!QFileInfo::exists(path("nowhere")));
+        f.OpenFile(path("to target"), QStringLiteral("READ_ONLY"));
+        QCOMPARE(gFileOpenError, 0);
+        qint32 got = 0;
+        QCOMPARE(f.GetBytes(f.FileHandle(), 1, 4, got), std::optional<QByteArray>("keep"));
+        f.CloseAllFilesQuietly();
+    }
+
     void shortReadIsZeroFilledAndCounted()
     {
         kivrotest::writeFile(path("100"), QByteArray(100, 'x'));

@@ -238,6 +238,69 @@ private slots:
         }
     }
 
+    // Whatever stands at the batch file's name, the file written there is a regular file with
+    // exactly the batch lines: a link (hidden or not, to a file, a folder or nothing) is replaced
+    // and what it points to stays as it was; an old batch file is emptied in place.
+    void linkAtTheNameIsReplaced_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("pointsTo"); // empty: an old regular batch file stands there
+        QTest::newRow("link to a file") << "a.bin-JOIN.bat"
+                                        << "victim";
+        QTest::newRow("hidden link to a file") << ".h.bin-JOIN.bat"
+                                               << "victim";
+        QTest::newRow("link to nothing") << "a.bin-JOIN.bat"
+                                         << "elsewhere/ghost";
+        QTest::newRow("link to a folder") << "a.bin-JOIN.bat"
+                                          << "elsewhere";
+        QTest::newRow("old regular file, longer") << "a.bin-JOIN.bat"
+                                                  << "";
+    }
+    void linkAtTheNameIsReplaced()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, pointsTo);
+        const QString d = kivrotest::freshFolder(dir + QStringLiteral("/links"));
+        QDir().mkpath(d + QStringLiteral("/elsewhere"));
+        const QByteArray victim(5000, 'v');
+        kivrotest::writeFile(d + QStringLiteral("/victim"), victim);
+        const QString path = d + QLatin1Char('/') + name;
+        if (pointsTo.isEmpty())
+            kivrotest::writeFile(path, QByteArray(5000, 'o'));
+        else
+            QVERIFY(QFile::link(d + QLatin1Char('/') + pointsTo, path));
+        WriteJoinBatchFile(path, {QStringLiteral("@echo off")});
+        const QFileInfo written(path);
+        QVERIFY(written.isFile() && !written.isSymLink());
+        QCOMPARE(kivrotest::readFile(path), QByteArray("@echo off\r\n"));
+        QCOMPARE(kivrotest::readFile(d + QStringLiteral("/victim")), victim);
+        QVERIFY(QDir(d + QStringLiteral("/elsewhere")).isEmpty());
+    }
+
+    // A link put at the name after the old link was deleted is not followed either: the write
+    // fails with 75 (the action's "Cannot overwrite" question), and a second try (its Retry)
+    // replaces that link too.
+    void linkPutThereMeanwhileIsNotFollowed()
+    {
+        const QString d = kivrotest::freshFolder(dir + QStringLiteral("/race"));
+        kivrotest::writeFile(d + QStringLiteral("/victim"), "keep");
+        const QString path = d + QStringLiteral("/m-JOIN.bat");
+        QVERIFY(QFile::link(d + QStringLiteral("/victim"), path));
+        win::InjectBeforeWriteOpen(path, [&] { QVERIFY(QFile::link(d + QStringLiteral("/victim"), path)); });
+        try {
+            WriteJoinBatchFile(path, {QStringLiteral("@echo off")});
+            QFAIL("no error");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), 75);
+        }
+        QCOMPARE(kivrotest::readFile(d + QStringLiteral("/victim")), QByteArray("keep"));
+        QVERIFY(QFileInfo(path).isSymLink());
+        WriteJoinBatchFile(path, {QStringLiteral("@echo off")});
+        QVERIFY(!QFileInfo(path).isSymLink());
+        QCOMPARE(kivrotest::readFile(path), QByteArray("@echo off\r\n"));
+        QCOMPARE(kivrotest::readFile(d + QStringLiteral("/victim")), QByteArray("keep"));
+    }
+
     void missingStampFileIsCreatedWithTheDefaultLine()
     {
         StampLink link;

@@ -147,6 +147,7 @@ private slots:
         win::InjectWriteLimit(-1);
         win::InjectCloseFailure(0);
         win::InjectDiskFreeSpace(-1);
+        win::InjectBeforeWriteOpen(QString(), {});
         QLocale::setDefault(QLocale::c());
         kivrotest::forceCopyWay(kivrotest::CopyWay::Range);
     }
@@ -360,6 +361,7 @@ private slots:
     {
         QTest::addColumn<QString>("spelling");
         QTest::newRow("symbolic link") << "symlink";
+        QTest::newRow("hidden symbolic link") << "hidden symlink";
         QTest::newRow("hard link") << "hardlink";
         QTest::newRow("dot segment") << "dot";
     }
@@ -369,8 +371,8 @@ private slots:
         kivrotest::writeFile(p("a.mpg"), "AB");
         kivrotest::writeFile(p("b.mpg"), "CDE");
         QString saveAs;
-        if (spelling == QLatin1String("symlink")) {
-            saveAs = p("link.mpg");
+        if (spelling.endsWith(QLatin1String("symlink"))) {
+            saveAs = p(spelling == QLatin1String("symlink") ? "link.mpg" : ".link.mpg");
             QVERIFY(QFile::link(p("b.mpg"), saveAs));
         } else if (spelling == QLatin1String("hardlink")) {
             saveAs = p("hard.mpg");
@@ -590,6 +592,123 @@ private slots:
         link.add(p("b"));
         QCOMPARE(pack(link, frame), QStringList{success(p(".out"), "5")});
         QCOMPARE(kivrotest::readFile(p(".out")), QByteArray("ABCDE"));
+    }
+
+    // A link at the save-as name or at the archive's (hidden or not, to a file, a folder or
+    // nothing) is replaced by a regular file that holds the output; what it points to stays as it
+    // was, and nothing appears where it points.
+    void linkAtAnOutputNameIsReplaced_data()
+    {
+        QTest::addColumn<QString>("saveAs");
+        QTest::addColumn<QString>("linked"); // the output name that is a link: the save-as or the archive
+        QTest::addColumn<QString>("pointsTo");
+        QTest::newRow("hidden, to a file") << ".out"
+                                           << ".out"
+                                           << "victim";
+        QTest::newRow("hidden, to nothing") << ".out"
+                                            << ".out"
+                                            << "elsewhere/ghost";
+        QTest::newRow("to nothing") << "out"
+                                    << "out"
+                                    << "elsewhere/ghost";
+        QTest::newRow("to a file") << "out"
+                                   << "out"
+                                   << "victim";
+        QTest::newRow("to a folder") << "out"
+                                     << "out"
+                                     << "elsewhere";
+        QTest::newRow("archive, to a file") << "out"
+                                            << "out.zip"
+                                            << "victim";
+        QTest::newRow("archive, to nothing") << "out"
+                                             << "out.zip"
+                                             << "elsewhere/ghost";
+    }
+    void linkAtAnOutputNameIsReplaced()
+    {
+        QFETCH(QString, saveAs);
+        QFETCH(QString, linked);
+        QFETCH(QString, pointsTo);
+        kivrotest::writeFile(p("a"), "AB");
+        kivrotest::writeFile(p("b"), "CDE");
+        const QByteArray victim(5000, 'v');
+        kivrotest::writeFile(p("victim"), victim);
+        QDir().mkpath(p("elsewhere"));
+        QVERIFY(QFile::link(p(pointsTo), p(linked)));
+        Link link;
+        ActionFrame frame(link);
+        link.options.mpegCheck = false;
+        link.options.zip = linked.endsWith(QLatin1String(".zip"));
+        link.saveAs = p(saveAs);
+        link.add(p("a"));
+        link.add(p("b"));
+        QStringList expected{success(p(saveAs), "5")};
+        if (link.options.zip)
+            expected.prepend(information("'" + p(saveAs) + "' successfully zipped as '" + p(linked) + "'."));
+        QCOMPARE(pack(link, frame), expected);
+        for (const QString& output : {saveAs, linked}) {
+            const QFileInfo info(p(output));
+            QVERIFY2(info.isFile() && !info.isSymLink(), qPrintable(output));
+        }
+        QCOMPARE(kivrotest::readFile(p(saveAs)), QByteArray("ABCDE"));
+        QCOMPARE(kivrotest::readFile(p("victim")), victim);
+        QVERIFY(QDir(p("elsewhere")).isEmpty());
+        checkIdle(link, frame);
+    }
+
+    // A link put at the save-as name after the old output was deleted is not followed: the open
+    // fails with File64's message and the "Cannot overwrite" question. Retry deletes that link
+    // too and packs; Cancel ends the run without success. What the link points to stays as it
+    // was either way.
+    void linkPutAtTheSaveAsMeanwhile_data()
+    {
+        QTest::addColumn<QString>("saveAs");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("hidden, Retry") << ".out"
+                                       << "Retry";
+        QTest::newRow("hidden, Cancel") << ".out"
+                                        << "Cancel";
+        QTest::newRow("Retry") << "out"
+                               << "Retry";
+    }
+    void linkPutAtTheSaveAsMeanwhile()
+    {
+        QFETCH(QString, saveAs);
+        QFETCH(QString, answer);
+        kivrotest::writeFile(p("a"), "AB");
+        kivrotest::writeFile(p("b"), "CDE");
+        kivrotest::writeFile(p("victim"), "keep");
+        kivrotest::writeFile(p(saveAs), "old output");
+        Link link;
+        ActionFrame frame(link);
+        link.options.mpegCheck = false;
+        link.deleteChoice = DeleteAfterAction::NoPrompt;
+        link.saveAs = p(saveAs);
+        link.add(p("a"));
+        link.add(p("b"));
+        const QString out = p(saveAs);
+        win::InjectBeforeWriteOpen(out, [&] {
+            QFile::remove(out); // a hidden old output is not deleted by the run
+            QVERIFY(QFile::link(p("victim"), out));
+        });
+        const QString ask = box(QStringLiteral("Critical"), QStringLiteral("RetryCancel"),
+                                "Cannot overwrite '" + out + "'. Disk full/write-protected or file is in use.", answer);
+        const QStringList boxes = pack(link, frame, {QStringLiteral("OK"), answer});
+        win::InjectBeforeWriteOpen(QString(), {});
+        const QString opening = critical("Error opening '" + out + "'!");
+        QCOMPARE(kivrotest::readFile(p("victim")), QByteArray("keep"));
+        if (answer == QLatin1String("Retry")) {
+            QCOMPARE(boxes, (QStringList{opening, ask, success(out, "5")}));
+            QVERIFY(!QFileInfo(out).isSymLink());
+            QCOMPARE(kivrotest::readFile(out), QByteArray("ABCDE"));
+            QVERIFY(gSaveAsFileSaved);
+        } else {
+            QCOMPARE(boxes, (QStringList{opening, ask, information("Packing aborted by user.")}));
+            QVERIFY(QFileInfo(out).isSymLink());
+            QVERIFY(trashed().isEmpty());
+            QVERIFY(!gSaveAsFileSaved);
+        }
+        checkIdle(link, frame);
     }
 
     // The pack list, the save-as text and the output options are taken when the run starts; the

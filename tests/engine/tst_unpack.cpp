@@ -111,6 +111,7 @@ private slots:
         Prompts::setRecordObserver({});
         win::InjectWriteLimit(-1);
         win::InjectCloseFailure(0);
+        win::InjectBeforeWriteOpen(QString(), {});
         resetSplitGlobals();
         gActionArmed = gCancelArmed = false;
         link = std::make_unique<Link>();
@@ -504,6 +505,150 @@ private slots:
         QCOMPARE(lastBox(), kOneDone);
         QCOMPARE(kivrotest::readFile(d + "/.clip.001"), src.left(2000));
         QCOMPARE(kivrotest::readFile(d + "/.clip.002"), src.mid(2000));
+    }
+
+    // A link at an output's name (a piece, a join batch file, an archive; hidden or not; to a
+    // file or to nothing, outside the folder) is replaced by a regular file that holds the
+    // output: what it points to stays as it was and nothing appears where it points.
+    void linkAtAnOutputNameIsReplaced_data()
+    {
+        QTest::addColumn<int>("kind");          // 0 RAW, 1 EMH, 2 zip first
+        QTest::addColumn<QStringList>("links"); // "<name in the folder> <what it points to>"
+        QTest::newRow("RAW: pieces and batch files")
+            << 0
+            << QStringList{"a.bin-JOIN.bat victim", ".h.bin.001 victim", "a.bin.002 elsewhere/ghost",
+                           ".h.bin-JOIN.bat elsewhere/ghost2"};
+        QTest::newRow("EMH: a piece with a header") << 1 << QStringList{"a.bin.002.mpg victim"};
+        QTest::newRow("zip first: the archive and a piece")
+            << 2 << QStringList{"a.zip victim", ".h.zip.001 elsewhere/ghost"};
+    }
+    void linkAtAnOutputNameIsReplaced()
+    {
+        QFETCH(int, kind);
+        QFETCH(QStringList, links);
+        const QString d = folder("links");
+        QByteArray a = pattern(3000);
+        a.replace(28, 4, QByteArray("\x00\x00\x01\xB3", 4));
+        kivrotest::writeFile(d + "/a.bin", a);
+        kivrotest::writeFile(d + "/.h.bin", pattern(2500, 5));
+        const QByteArray victim = pattern(9000, 9);
+        kivrotest::writeFile(d + "/victim", victim);
+        QDir().mkpath(d + "/elsewhere");
+        for (const QString& l : links)
+            QVERIFY(QFile::link(d + "/" + l.section(' ', 1), d + "/" + l.section(' ', 0, 0)));
+        add(d + "/a.bin");
+        add(d + "/.h.bin");
+        gUnpackSize = 1024;
+        link->opts.joinBatch = JoinBatch::Plain;
+        link->opts.unpackType = kind == 1 ? UnpackType::EMH : UnpackType::RAW;
+        link->opts.zip = kind == 2;
+        unpack();
+        QCOMPARE(lastBox(), QStringLiteral("box|Information|OK|Tesma Kivro Pro|2 files successfully unpacked!|OK"));
+        QCOMPARE(kivrotest::readFile(d + "/victim"), victim);
+        QVERIFY(QDir(d + "/elsewhere").isEmpty());
+        for (const QString& name :
+             QDir(d).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
+            QVERIFY2(name == "elsewhere" || !QFileInfo(d + "/" + name).isSymLink(), qPrintable(name));
+        for (const QString& stem : {QStringLiteral("a"), QStringLiteral(".h")}) {
+            QVERIFY(QFileInfo(d + "/" + stem + ".bin-JOIN.bat").isFile());
+            const QString split = d + "/" + stem + (kind == 2 ? ".zip" : ".bin");
+            // EMH pieces end in ".mpg"; .h.bin has no sequence header, so its pieces carry none.
+            const QString mpg = kind == 1 ? QStringLiteral(".mpg") : QString();
+            const auto piece = [&](int n) { return split + QStringLiteral(".%1").arg(n, 3, 10, QChar('0')) + mpg; };
+            if (kind == 1 && stem == QLatin1String("a")) {
+                // The header reaches past the end of this small source: zeros fill it.
+                const QByteArray header = a.leftJustified(28 + 5600, '\0');
+                QCOMPARE(kivrotest::readFile(piece(1)), a.left(1024));
+                QCOMPARE(kivrotest::readFile(piece(2)), header + a.mid(1024, 1024));
+                continue;
+            }
+            QByteArray joined;
+            for (int n = 1; QFileInfo::exists(piece(n)); ++n)
+                joined += kivrotest::readFile(piece(n));
+            QCOMPARE(joined, kivrotest::readFile(split));
+        }
+    }
+
+    // A link at an output's name that points to a listed file is refused like that file, hidden
+    // or not, before anything is written.
+    void linkToAListedFileIsRefused_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("hidden piece") << ".a.bin.002";
+        QTest::newRow("batch file") << ".a.bin-JOIN.bat";
+    }
+    void linkToAListedFileIsRefused()
+    {
+        QFETCH(QString, output);
+        const QString d = folder("listedlink");
+        kivrotest::writeFile(d + "/.a.bin", pattern(3000));
+        kivrotest::writeFile(d + "/b.bin", pattern(3000, 2));
+        QVERIFY(QFile::link(d + "/b.bin", d + "/" + output));
+        add(d + "/.a.bin");
+        add(d + "/b.bin");
+        gUnpackSize = 1024;
+        link->opts.joinBatch = JoinBatch::Plain;
+        unpack();
+        QCOMPARE(Prompts::records(),
+                 QStringList{criticalBox("Cannot unpack '" + d + "/.a.bin' because '" + d + "/" + output
+                                         + "' is a file in the Pack List. Unpacking aborted!")});
+        QCOMPARE(files(d), (QStringList{".a.bin", output, "b.bin"}));
+        QCOMPARE(kivrotest::readFile(d + "/b.bin"), pattern(3000, 2));
+    }
+
+    // A link put at a piece's name after the old piece was deleted is not followed: the open
+    // fails with File64's message and the "Cannot overwrite" question; Retry writes the piece
+    // again from the deletion on (its EMH header included), Cancel ends the run without success.
+    // What the link points to stays as it was either way.
+    void linkPutAtAPieceMeanwhile_data()
+    {
+        QTest::addColumn<bool>("emh");
+        QTest::addColumn<int>("open"); // which open of piece 2 meets the link: 1st, or 2nd (EMH: after its header)
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("RAW, Retry") << false << 1 << "Retry";
+        QTest::newRow("RAW, Cancel") << false << 1 << "Cancel";
+        QTest::newRow("EMH header, Retry") << true << 1 << "Retry";
+        QTest::newRow("EMH after the header, Retry") << true << 2 << "Retry";
+    }
+    void linkPutAtAPieceMeanwhile()
+    {
+        QFETCH(bool, emh);
+        QFETCH(int, open);
+        QFETCH(QString, answer);
+        const QString d = folder("linkrace");
+        QByteArray src = pattern(70000);
+        src.replace(28, 4, QByteArray("\x00\x00\x01\xB3", 4));
+        kivrotest::writeFile(d + "/m.mpg", src);
+        kivrotest::writeFile(d + "/victim", "keep");
+        add(d + "/m.mpg");
+        gUnpackSize = 25000;
+        link->opts.unpackType = emh ? UnpackType::EMH : UnpackType::RAW;
+        const QString piece = d + (emh ? "/m.mpg.002.mpg" : "/m.mpg.002");
+        const auto plant = [piece, d] {
+            QFile::remove(piece);
+            QVERIFY(QFile::link(d + "/victim", piece));
+        };
+        if (open == 1)
+            win::InjectBeforeWriteOpen(piece, plant);
+        else
+            win::InjectBeforeWriteOpen(piece, [piece, plant] { win::InjectBeforeWriteOpen(piece, plant); });
+        Prompts::queue({"OK", answer});
+        unpack();
+        const QStringList r = Prompts::records();
+        QVERIFY2(r.size() == 3, qPrintable(r.join('\n')));
+        QCOMPARE(r[0], criticalBox("Error opening '" + piece + "'!"));
+        QCOMPARE(r[1], QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '%1'. "
+                                      "Disk full/write-protected or file is in use.|%2")
+                           .arg(piece, answer));
+        QCOMPARE(kivrotest::readFile(d + "/victim"), QByteArray("keep"));
+        if (answer == QLatin1String("Cancel")) {
+            QCOMPARE(r[2], QStringLiteral("box|Information|OK|Tesma Kivro Pro|Unpacking aborted by user|OK"));
+            QVERIFY(QFileInfo(piece).isSymLink());
+            return;
+        }
+        QCOMPARE(r[2], kOneDone);
+        QVERIFY(!QFileInfo(piece).isSymLink());
+        QCOMPARE(kivrotest::readFile(piece), (emh ? src.left(28 + 5600) : QByteArray()) + src.mid(25000, 25000));
     }
 
     void sourceThatCannotBeOpenedWritesNothing()

@@ -946,6 +946,44 @@ private slots:
         QCOMPARE(filesIn(dir), QStringList{QStringLiteral("list.qvt")});
     }
 
+    // The chosen name gets a regular file holding the list, whatever stood there: a link (to a
+    // file, or to nothing outside the folder) is replaced and what it points to stays as it was;
+    // an old list keeps its permissions. No temporary file stays.
+    void saveReplacesWhatStandsAtTheName_data()
+    {
+        QTest::addColumn<QString>("pointsTo"); // empty: an old list stands there
+        QTest::newRow("link to a file") << "victim";
+        QTest::newRow("link to nothing elsewhere") << "elsewhere/ghost.qvt";
+        QTest::newRow("old list, mode 0640") << "";
+    }
+    void saveReplacesWhatStandsAtTheName()
+    {
+        QFETCH(QString, pointsTo);
+        QDir().mkpath(dir + QStringLiteral("/elsewhere"));
+        kivrotest::writeFile(dir + QStringLiteral("/victim"), "keep");
+        const QString out = dir + QStringLiteral("/.list.qvt");
+        if (pointsTo.isEmpty()) {
+            kivrotest::writeFile(out, QByteArray(5000, 'o'));
+            QVERIFY(QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        } else {
+            QVERIFY(QFile::link(dir + QLatin1Char('/') + pointsTo, out));
+        }
+        host->model.append(QStringLiteral("/"), QStringLiteral("a.mpg"));
+        Prompts::queue(out);
+        QTest::mouseClick(form->BrovletMenu_Save_Img, Qt::LeftButton);
+        QCOMPARE(Prompts::records(), QStringList{QStringLiteral("dialog|Save Pack List As|") + out});
+        const QFileInfo saved(out);
+        QVERIFY(saved.isFile() && !saved.isSymLink());
+        QCOMPARE(kivrotest::readFile(out), QByteArray("/a.mpg\r\n"));
+        QCOMPARE(kivrotest::readFile(dir + QStringLiteral("/victim")), QByteArray("keep"));
+        QVERIFY(QDir(dir + QStringLiteral("/elsewhere")).isEmpty());
+        if (pointsTo.isEmpty())
+            QCOMPARE(saved.permissions() & QFileDevice::Permissions(0x7077),
+                     QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 (QStringList{QStringLiteral(".list.qvt"), QStringLiteral("victim")}));
+    }
+
     void savedListLoadsBack()
     {
         QDir().mkpath(dir + QStringLiteral("/sub dir"));

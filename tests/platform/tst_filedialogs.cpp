@@ -64,6 +64,8 @@ class TestFileDialogs : public QObject {
     Q_OBJECT
 
     QString dir;
+    // A folder that holds a link to nothing, "dangling.mpg".
+    QString links;
 
 private slots:
     void initTestCase()
@@ -71,6 +73,9 @@ private slots:
         dir = kivrotest::rootDir() + QStringLiteral("/files");
         for (const char* name : {"a.mpg", "b.mpeg", "c.mpe", "d.avi", "noext", "e.MPG"})
             kivrotest::writeFile(dir + QLatin1Char('/') + QLatin1String(name), "x");
+        links = kivrotest::rootDir() + QStringLiteral("/links");
+        QDir().mkpath(links);
+        QVERIFY(QFile::link(links + QStringLiteral("/nowhere.mpg"), links + QStringLiteral("/dangling.mpg")));
     }
     void init() { Prompts::enableScripted(); }
 
@@ -106,6 +111,8 @@ private slots:
         const QString t = QStringLiteral("dialog|T|");
         QTest::newRow("save, new file") << true << "/t/new.mpg" << true << t + "/t/new.mpg|create confirmed";
         QTest::newRow("save, existing file") << true << "<dir>/a.mpg" << true << t + "<dir>/a.mpg|replace confirmed";
+        QTest::newRow("save, a link to nothing")
+            << true << "<links>/dangling.mpg" << true << t + "<links>/dangling.mpg|replace confirmed";
         QTest::newRow("save, blanks kept") << true << " /t/x y.mpg " << true << t + " /t/x y.mpg |create confirmed";
         QTest::newRow("open, existing file") << false << "<dir>/a.mpg" << true << t + "<dir>/a.mpg";
         QTest::newRow("empty line cancels") << true << "" << false << t;
@@ -116,8 +123,8 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(bool, confirmed);
         QFETCH(QString, record);
-        answer.replace(QStringLiteral("<dir>"), dir);
-        record.replace(QStringLiteral("<dir>"), dir);
+        answer.replace(QStringLiteral("<dir>"), dir).replace(QStringLiteral("<links>"), links);
+        record.replace(QStringLiteral("<dir>"), dir).replace(QStringLiteral("<links>"), links);
         Prompts::queue(answer);
         OPENFILENAME ofn;
         ofn.lpstrTitle = QStringLiteral("T");
@@ -226,22 +233,38 @@ private slots:
         QVERIFY(foldersOnly);
     }
 
+    // An existing file, and a link that points to nothing (a file the save replaces as well),
+    // are replaced only after the question.
+    void shownSaveDialogAsksBeforeReplacing_data()
+    {
+        QTest::addColumn<bool>("dangling");
+        QTest::newRow("existing file") << false;
+        QTest::newRow("link to nothing") << true;
+    }
     void shownSaveDialogAsksBeforeReplacing()
     {
+        QFETCH(bool, dangling);
+        const QString folder = dangling ? links : dir;
+        const QString name = dangling ? QStringLiteral("dangling.mpg") : QStringLiteral("a.mpg");
         Prompts::disableScripted();
         QString question;
+        bool stillOpenAfterNo = false;
         kivrotest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
-            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("a.mpg"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+            answerBox(QMessageBox::No);
+            static_cast<QDialog*>(dialog)->accept();
+            stillOpenAfterNo = dialog->isVisible();
             answerBox(QMessageBox::Yes, &question);
             static_cast<QDialog*>(dialog)->accept();
         });
         OPENFILENAME ofn;
         ofn.lpstrFilter = kFilter;
-        ofn.lpstrInitialDir = dir;
+        ofn.lpstrInitialDir = folder;
         ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT;
         QVERIFY(GetSaveFileNameA(ofn));
-        QCOMPARE(ofn.lpstrFile, dir + QStringLiteral("/a.mpg"));
-        QVERIFY2(question.contains(QStringLiteral("already exists")), qPrintable(question));
+        QCOMPARE(ofn.lpstrFile, folder + QLatin1Char('/') + name);
+        QCOMPARE(question, name + QStringLiteral(" already exists.\nDo you want to replace it?"));
+        QVERIFY(stillOpenAfterNo);
     }
 };
 
