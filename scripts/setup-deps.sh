@@ -8,6 +8,7 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6svg6
   libzip-dev libglib2.0-dev libxcb1-dev
+  libgstreamer1.0-dev  # the preview asks the media framework whether it can build a player
   libx11-dev  # the preview benchmark reads the screen
   # run
   qt6-qpa-plugins libqt6multimedia6 libqt6multimediawidgets6

@@ -1,5 +1,6 @@
 #include "platform/MediaControl.h"
 
+#include "platform/MediaFramework.h"
 #include "platform/WindowHandles.h"
 
 #include <QAudioOutput>
@@ -471,6 +472,9 @@ MCIERROR openCommand(const QStringList& w)
     if (!file.exists())
         return kFileNotFound;
     if (!file.isFile())
+        return kNotMedia;
+    // Without a framework that can build a player, no file can be played.
+    if (!MediaPlayerBuildable())
         return kNotMedia;
 
     auto device = std::make_unique<Device>();

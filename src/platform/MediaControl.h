@@ -9,7 +9,9 @@
 //       setOpenWaitLimitMs), holding back user input while timers keep running. FILE must be an
 //       existing regular file. The picture is a video widget, a child of the window registered
 //       as H (see WindowHandles.h), showing the whole picture stretched to its rectangle. A
-//       failed open leaves nothing open.
+//       failed open leaves nothing open. Where the media framework cannot build a player (see
+//       MediaFramework.h) every open of an existing file fails with kNotMedia at once, and no
+//       Qt Multimedia object is made.
 //   close A | stop A (pauses in place) | pause A | resume A (plays on from paused or stopped)
 //   play A [from F] [to T]    asynchronous; needs 0 <= F <= T <= length; ends stopped on T
 //   seek A to P               leaves the device stopped at P

@@ -71,6 +71,15 @@ e2e_x11_test() {
   mkdir -p "$src" "$out"
 }
 
+# This folder, for the Python helpers beside this file.
+e2e_lib_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+# python3 with the helpers of this folder importable (xscreen.py: the X server's screen), writing
+# no compiled files into the source tree.
+e2e_python() {
+  PYTHONPATH="$e2e_lib_dir${PYTHONPATH:+:$PYTHONPATH}" PYTHONDONTWRITEBYTECODE=1 python3 "$@"
+}
+
 # Waits up to 30 s for a window of exactly this title; prints its id.
 wait_window() {
   local id

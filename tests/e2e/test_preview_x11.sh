@@ -58,35 +58,12 @@ grab() {
   local x y
   eval "$(xdotool getwindowgeometry --shell "$main")"
   x="$X" y="$Y"
-  python3 - "$1" "$x" "$y" <<'PY'
-import ctypes
+  e2e_python - "$1" "$x" "$y" <<'PY'
 import sys
 
+from xscreen import gray
+
 what, wx, wy = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-x11.XOpenDisplay.restype = ctypes.c_void_p
-x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x11.XDefaultRootWindow.restype = ctypes.c_ulong
-x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-x11.XGetImage.restype = ctypes.c_void_p
-x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
-                          ctypes.c_ulong, ctypes.c_int]
-x11.XGetPixel.restype = ctypes.c_ulong
-x11.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
-x11.XDestroyImage = None
-display = x11.XOpenDisplay(None)
-if not display:
-    sys.exit(1)
-root = x11.XDefaultRootWindow(display)
-
-
-def gray(px, py):
-    # One pixel of the screen (ZPixmap, all planes), as its grey level.
-    image = x11.XGetImage(display, root, px, py, 1, 1, 0xFFFFFFFF, 2)
-    if not image:
-        sys.exit(1)
-    p = x11.XGetPixel(image, 0, 0)
-    return ((p >> 16) & 255) * 0.299 + ((p >> 8) & 255) * 0.587 + (p & 255) * 0.114
 
 
 def picture():

@@ -12,6 +12,7 @@
 #include <QAudioOutput>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMediaPlayer>
 #include <QVideoFrame>
 #include <QVideoSink>
@@ -70,6 +71,45 @@ int shownPicture(const QString& alias)
             n |= 1 << bit;
     }
     return n;
+}
+
+// Whether a library whose file name holds `name` is loaded into this process.
+bool libraryLoaded(const char* name)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+}
+
+// A child whose media framework finds no plugins: every open fails as for a file that cannot be
+// played, nothing is left open, and Qt's media backend is never even loaded (no Qt Multimedia
+// object was made). Returns 0, or the number of the first check that failed.
+int noPluginsChild(const QString& mode)
+{
+    if (mode != QLatin1String("no-plugins"))
+        return 99;
+    QWidget frame;
+    frame.resize(124, 87);
+    frame.show();
+    const win::HWND handle = win::RegisterWindow(&frame);
+    const auto open = [handle](const char* name, const char* type) {
+        return mci(QStringLiteral("open \"%1\" type %2 alias movie0 parent %3 style 1073741824")
+                       .arg(fixture(name), QLatin1String(type))
+                       .arg(handle));
+    };
+    if (open("clip_mjpeg_320x240_25.avi", "AviVideo") != kNotMedia)
+        return 1;
+    if (win::mciDevicePlayer(QStringLiteral("movie0")) || frame.findChild<QVideoWidget*>())
+        return 2;
+    if (mci(QStringLiteral("close movie0")) != kNotOpen)
+        return 3;
+    // The next files fail the same way; a missing one is still reported as missing.
+    if (open("clip_mpeg1_320x240_25.mpg", "MPEGVideo") != kNotMedia || open("tone_2s.mp3", "MPEGVideo") != kNotMedia)
+        return 4;
+    if (open("no_such_file.avi", "AviVideo") != kFileNotFound)
+        return 5;
+    if (libraryLoaded("libgstreamermediaplugin"))
+        return 6;
+    return 0;
 }
 
 } // namespace
@@ -327,6 +367,23 @@ private slots:
         QCOMPARE(result, shortPath);
     }
 
+    // Without the media framework's plugins (a minimal install has its libraries only) Qt's
+    // backend would build its player from elements it could not make, and crash.
+    void withoutFrameworkPlugins()
+    {
+        const QString empty = kivrotest::freshFolder(kivrotest::rootDir() + QStringLiteral("/no-plugins"));
+        const QString registry = kivrotest::rootDir() + QStringLiteral("/no-plugins-registry.bin");
+        QFile::remove(registry);
+        QByteArray output;
+        const int code = kivrotest::runChild(QStringLiteral("no-plugins"),
+                                             {QStringLiteral("GST_PLUGIN_SYSTEM_PATH_1_0=") + empty,
+                                              QStringLiteral("GST_PLUGIN_PATH_1_0=") + empty,
+                                              QStringLiteral("GST_REGISTRY_1_0=") + registry},
+                                             &output, kWait);
+        QVERIFY2(code == 0,
+                 qPrintable(QStringLiteral("child ended with %1:\n").arg(code) + QString::fromLocal8Bit(output)));
+    }
+
     void soundOnlyWorksInMilliseconds()
     {
         QCOMPARE(open(fixture("tone_2s.mp3")), 0u);
@@ -350,5 +407,5 @@ private slots:
     }
 };
 
-KIVRO_TEST_MAIN(TestMediaControl)
+KIVRO_TEST_MAIN_WITH_CHILD(TestMediaControl, noPluginsChild)
 #include "tst_mediacontrol.moc"
