@@ -367,6 +367,10 @@ void UnpackRun::handle(const RuntimeError& e)
                                            "Pack List. Packing aborted!")
                           : QStringLiteral("The requested file was not closed properly! Try again later!");
         break;
+    case kErrOutputRemoved:
+        message = QStringLiteral("'") + m_output
+                  + QStringLiteral("' was removed while it was being written. Unpacking aborted!");
+        break;
     case 67:
         message = QStringLiteral("Kivro cannot unpack '") + entryPath()
                   + QStringLiteral("' due to excess number of file handling. Possible solution is to move the "
@@ -788,7 +792,7 @@ void UnpackRun::writePiece(const Source& s, const PiecePlan& plan, std::int64_t 
         const std::int32_t piece = m_piece;
         m_piece = -1;
         // The sources may go to the Trash at the end: every piece must be on the disk first.
-        CloseOutputFile(m_file, piece, m_form.deleteAfterAction() != DeleteAfterAction::No);
+        CloseOutputFile(m_file, piece, m_form.deleteAfterAction() != DeleteAfterAction::No, name);
     });
 }
 
@@ -851,8 +855,14 @@ void UnpackRun::writePieceBytes(const Source& s, std::int64_t n, std::int64_t le
 void UnpackRun::reopenPiece(std::int64_t at)
 {
     if (m_piece != -1) {
+        // The piece is opened again by its name to go on where it failed: a file that is no
+        // longer this one (removed while the Retry box was up) would get the rest of the piece
+        // after a hole of zeros.
+        const bool there = win::IsOpenFileAtPath(m_piece, m_output);
         m_file.CloseFile(m_piece);
         m_piece = -1;
+        if (!there)
+            raiseError(kErrOutputRemoved);
     }
     m_piece = openFile(m_output, kReadWrite);
     if (m_piece == -1)

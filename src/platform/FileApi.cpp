@@ -370,6 +370,20 @@ bool GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
     return true;
 }
 
+bool IsFileAtPath(const BY_HANDLE_FILE_INFORMATION& info, const QString& path)
+{
+    struct stat st {};
+    if (info.nNumberOfLinks == 0 || !paths::lstatPath(path, &st))
+        return false;
+    return std::uint64_t(st.st_dev) == info.device && std::uint64_t(st.st_ino) == info.inode;
+}
+
+bool IsOpenFileAtPath(HANDLE h, const QString& path)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    return GetFileInformationByHandle(h, &info) && IsFileAtPath(info, path);
+}
+
 bool IsFileOpenInProcess(const QString& fileName)
 {
     struct stat st {};
