@@ -333,6 +333,20 @@ void printTable(const std::vector<Row>& rows, std::int64_t bytes, const char* re
                 rows.front().seconds.size(), reference);
 }
 
+void printTimes(const std::vector<Row>& rows)
+{
+    std::printf("\n%-28s %9s %9s %8s %9s\n", "", "best s", "median s", "cpu s", "peak MB");
+    for (const Row& row : rows) {
+        const double c = best(row.cpu);
+        char cpu[16] = "       -";
+        if (c > 0)
+            std::snprintf(cpu, sizeof cpu, "%8.3f", c);
+        std::printf("%-28s %9.3f %9.3f %s %9.1f %s\n", row.name.c_str(), best(row.seconds), median(row.seconds), cpu,
+                    double(row.peakKiB) / 1024.0, row.ok ? "" : "FAILED");
+    }
+    std::printf("\n(%zu runs per row; cpu s: the least processor time of a run)\n", rows.front().seconds.size());
+}
+
 void forceCopyMode(const std::string& mode)
 {
     win::InjectCopyRefusal(win::KernelCopyWay::Range, mode != "kernel");

@@ -97,6 +97,9 @@ struct Row {
 // best runs and for the medians, the least processor time of a run and the same ratio for it, and
 // the peak memory. Row 0 is the reference.
 void printTable(const std::vector<Row>& rows, std::int64_t bytes, const char* reference);
+// Prints the rows without a reference or a rate: best and median seconds, the least processor
+// time where known, and the peak memory.
+void printTimes(const std::vector<Row>& rows);
 
 // The ways a copy row forces the block copy to take, through the platform layer's seam:
 // "kernel" (the program's way within one file system), "send" (the kernel's way between two file

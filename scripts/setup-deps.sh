@@ -17,8 +17,8 @@ PACKAGES=(
   # one, and the captions drawn in the default face no longer fit their places
   fonts-dejavu-core
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
-  # test
-  xvfb xauth xdotool unzip x11-utils dbus-daemon python3
+  # test (strace: a black-box test slows the program's copy calls with its fault injection)
+  xvfb xauth xdotool unzip x11-utils dbus-daemon python3 strace
   # checks of .ci/run: formatting of the C++ files, the shell scripts (listed by git)
   clang-format shellcheck git
 )

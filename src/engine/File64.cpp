@@ -215,8 +215,14 @@ bool File64::SetEndOfFile(std::int32_t handle)
     return false;
 }
 
-void CloseOutputFile(File64& file, std::int32_t handle, bool sync)
+void CloseOutputFile(File64& file, std::int32_t handle, bool sync, const QString& path)
 {
+    // Asked while the handle still holds the file, so that its inode cannot have gone to another
+    // file meanwhile. A handle that is gone already (a cancel closed every file) fails below.
+    if (HandleFd(handle) >= 0 && !IsOpenFileAtPath(handle, path)) {
+        file.CloseFile(handle);
+        raiseError(kErrOutputRemoved);
+    }
     const bool synced = !sync || FlushFileBuffers(handle);
     const bool closed = file.CloseFile(handle);
     if (!synced || !closed)

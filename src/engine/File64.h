@@ -70,11 +70,17 @@ private:
     int m_lastErrno = 0;
 };
 
-// Closes an output the run has written. With `sync` set the file is first written through to
-// the disk (before the run's sources may go to the Trash). A failure of either is raised as
-// 75, whatever the system's reason (EIO included): the output does not hold what was written.
-// The handle is closed in every case.
-void CloseOutputFile(File64& file, std::int32_t handle, bool sync);
+// Raised when an output is no longer the file at its name (it, or a folder on its path, was
+// removed, renamed or replaced while it was written): what was written is not at that name, and
+// no Retry can bring it back.
+constexpr int kErrOutputRemoved = int(0x80040000u) + 1001;
+
+// Closes an output the run has written to `path`. First it must still be the file at that name
+// (win::IsOpenFileAtPath), else kErrOutputRemoved is raised. With `sync` set the file is then
+// written through to the disk (before the run's sources may go to the Trash). A failure of either
+// is raised as 75, whatever the system's reason (EIO included): the output does not hold what was
+// written. The handle is closed in every case.
+void CloseOutputFile(File64& file, std::int32_t handle, bool sync, const QString& path);
 
 // The size of a file in bytes; 0 for a missing file, a folder, a FIFO or a device.
 std::int64_t GetFileLen(const QString& fileName);

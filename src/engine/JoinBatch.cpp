@@ -1,6 +1,7 @@
 #include "engine/JoinBatch.h"
 
 #include "engine/DeleteAfterAction.h"
+#include "engine/File64.h"
 #include "engine/StringHelpers.h"
 #include "platform/FileApi.h"
 #include "platform/Paths.h"
@@ -180,10 +181,13 @@ void WriteJoinBatchFile(const QString& path, const QStringList& lines, bool sync
     std::uint32_t written = 0;
     const bool ok = win::WriteFile(h, bytes.constData(), std::uint32_t(bytes.size()), &written);
     const int writeError = win::GetLastError();
-    const bool synced = !ok || !sync || win::FlushFileBuffers(h);
+    const bool there = win::IsOpenFileAtPath(h, path);
+    const bool synced = !ok || !there || !sync || win::FlushFileBuffers(h);
     const bool closed = win::CloseHandle(h);
     if (!ok)
         raiseError(errnoToErrorNumber(writeError));
+    if (!there)
+        raiseError(kErrOutputRemoved);
     if (!synced || !closed)
         raiseError(75);
 }

@@ -68,7 +68,8 @@ QByteArray JoinBatchBytes(const QStringList& lines);
 // Creates or empties `path` and writes `lines` (a symbolic link at `path` is deleted first, never
 // written through: what it points to stays as it is); with `sync` set the file is written through to
 // the disk before it is closed. A failure is raised with its error number (75 for a full disk or
-// a file that cannot be written, and for any failure the sync or the close report).
+// a file that cannot be written, and for any failure the sync or the close report;
+// kErrOutputRemoved when the file was no longer at `path` before its close).
 void WriteJoinBatchFile(const QString& path, const QStringList& lines, bool sync = false);
 
 } // namespace kivro

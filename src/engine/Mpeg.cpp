@@ -246,7 +246,7 @@ void writeEmhHeader(MainWindowLink& form, const QString& sourcePath, const QStri
     }
     // The header is written through a handle of its own, whose close is checked like the piece's
     // (the piece's own sync, when asked, writes the header through with the rest of the file).
-    CloseOutputFile(file, pieceCloser.release(), false);
+    CloseOutputFile(file, pieceCloser.release(), false, piecePath);
 }
 
 } // namespace

@@ -104,6 +104,7 @@ private:
     bool zipStep();
     void finish();
     void abortTail();
+    void outputRemoved();
     int box(const QString& text, int style);
 
     bool isSaveAsFile(const QString& entry) const;
@@ -135,6 +136,8 @@ private:
 
     std::int64_t m_freeBytes = 0;
     std::int32_t m_out = -1;
+    // The output as it was at its close: the zip step reads it after that, while events run.
+    win::BY_HANDLE_FILE_INFORMATION m_closedOutput;
     std::int32_t m_in = -1;
     // The entry being processed (check loop or copy loop), named by the "was not found" message.
     QString m_entry;
@@ -225,8 +228,16 @@ void PackRun::body()
     m_link.setPercentDoneCaption(QString());
     m_link.setTimeRemainingCaption(QString());
     // Finish.
-    if (m_options.zip && !zipStep())
-        return;
+    if (m_options.zip) {
+        if (!zipStep())
+            return;
+        // The output may have gone while it was zipped (its folder removed): then the sources
+        // stay, and no success is claimed for a file that is not there.
+        if (!win::IsFileAtPath(m_closedOutput, m_saveAs)) {
+            outputRemoved();
+            return;
+        }
+    }
     finish();
 }
 
@@ -487,6 +498,12 @@ void PackRun::finish()
     m_link.setMousePointer(MainWindowLink::kPointerDefault);
 }
 
+void PackRun::outputRemoved()
+{
+    box(quoted(m_saveAs) + QStringLiteral(" was removed while it was being written. Packing aborted!"), kCriticalOK);
+    m_frame.ErrorResumeProgram();
+}
+
 void PackRun::abortTail()
 {
     m_frame.mProgressBar.DestroyProgBar();
@@ -548,8 +565,10 @@ void PackRun::closeOutput()
 {
     const std::int32_t out = m_out;
     m_out = -1;
+    m_closedOutput = {};
+    win::GetFileInformationByHandle(out, &m_closedOutput);
     // The sources may go to the Trash at the end: the joined bytes must be on the disk first.
-    CloseOutputFile(m_file, out, m_link.deleteAfterAction() != DeleteAfterAction::No);
+    CloseOutputFile(m_file, out, m_link.deleteAfterAction() != DeleteAfterAction::No, m_saveAs);
 }
 
 void PackRun::openSource(int index)
@@ -589,6 +608,10 @@ StepOutcome PackRun::handle(const RuntimeError& e, Step step)
     case 55:
         box(QStringLiteral("The requested file was not closed properly! Try again later!"), kCriticalOK);
         m_frame.ErrorResumeProgram();
+        return StepOutcome::End;
+    case kErrOutputRemoved:
+        // Nothing to retry: the bytes written are not at that name any more.
+        outputRemoved();
         return StepOutcome::End;
     case 67:
         box(QStringLiteral("Kivro cannot pack ") + quoted(m_sources.value(m_copyIndex))

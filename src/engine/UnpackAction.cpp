@@ -150,6 +150,8 @@ struct FileId {
     std::uint64_t inode = 0;
     bool valid = false;
     bool operator==(const FileId& o) const { return valid && o.valid && device == o.device && inode == o.inode; }
+    // For a hash of the files met: only a valid identity has one.
+    QPair<quint64, quint64> key() const { return {device, inode}; }
 };
 
 FileId identityOf(const QString& path)
@@ -164,18 +166,25 @@ FileId identityOf(const QString& path)
     return id;
 }
 
-// A folder as one text whatever way it was spelled (links resolved when it exists).
-QString canonicalFolder(const QString& folder)
-{
-    const QString canonical = QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
-}
+// The keys two output names share exactly when they name the same file. A folder is resolved
+// (links, "." and ".." spellings) once, however many names of the run lie in it.
+class OutputKeys {
+public:
+    // A folder as one text whatever way it was spelled (links resolved when it exists).
+    QString folder(const QString& folder)
+    {
+        auto it = m_folders.constFind(folder);
+        if (it == m_folders.cend()) {
+            const QString canonical = QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).canonicalFilePath();
+            it = m_folders.insert(folder, canonical.isEmpty() ? QDir::cleanPath(folder) : canonical);
+        }
+        return *it;
+    }
+    QString of(const QString& path) { return folder(paths::folderOf(path)) + QLatin1Char('/') + paths::nameOf(path); }
 
-// The key two output names share exactly when they name the same file.
-QString outputKey(const QString& path)
-{
-    return canonicalFolder(paths::folderOf(path)) + QLatin1Char('/') + paths::nameOf(path);
-}
+private:
+    QHash<QString, QString> m_folders;
+};
 
 struct Source {
     QString folder; // ends in "/"
@@ -367,6 +376,10 @@ void UnpackRun::handle(const RuntimeError& e)
                                            "Pack List. Packing aborted!")
                           : QStringLiteral("The requested file was not closed properly! Try again later!");
         break;
+    case kErrOutputRemoved:
+        message = QStringLiteral("'") + m_output
+                  + QStringLiteral("' was removed while it was being written. Unpacking aborted!");
+        break;
     case 67:
         message = QStringLiteral("Kivro cannot unpack '") + entryPath()
                   + QStringLiteral("' due to excess number of file handling. Possible solution is to move the "
@@ -539,14 +552,18 @@ void UnpackRun::checkFileSizeLimit()
 
 void UnpackRun::planNames()
 {
+    // The first entry of every file listed.
+    QHash<QPair<quint64, quint64>, int> firstWithId;
     for (int k = 0; k < m_sources.size(); ++k) {
         Source& s = m_sources[k];
         s.id = identityOf(s.path);
-        for (int j = 0; j < k; ++j)
-            if (m_sources[j].id == s.id) {
-                s.sameAs = j;
-                break;
-            }
+        if (s.id.valid) {
+            const auto first = firstWithId.constFind(s.id.key());
+            if (first != firstWithId.cend())
+                s.sameAs = *first;
+            else
+                firstWithId.insert(s.id.key(), k);
+        }
         s.zipFirst = m_opts.zip && !IsZip(s.path);
         s.archive = s.zipFirst ? ZipArchiveName(s.path) : QString();
         s.splitFile = s.zipFirst ? s.archive : s.path;
@@ -565,20 +582,50 @@ void UnpackRun::planNames()
 
 void UnpackRun::checkNames()
 {
-    QVector<FileId> listedIds;
+    // Every entry's names are looked up in hashes of what earlier entries and the folders hold,
+    // so that thousands of files are checked in a moment.
+    QSet<QPair<quint64, quint64>> listedIds;
     for (const Source& s : m_sources)
-        listedIds << s.id;
-    auto isListed = [&](const QString& path) { return listedIds.contains(identityOf(path)); };
-    QHash<QString, QStringList> folderNames;
-    auto namesIn = [&](const QString& folder) -> const QStringList& {
-        const QString key = canonicalFolder(folder);
-        auto it = folderNames.find(key);
-        if (it == folderNames.end())
-            it = folderNames.insert(key, QDir(folder.isEmpty() ? QStringLiteral(".") : folder)
-                                             .entryList(QDir::Files | QDir::Hidden | QDir::System));
-        return *it;
+        if (s.id.valid)
+            listedIds.insert(s.id.key());
+    auto isListed = [&](const QString& path) {
+        const FileId id = identityOf(path);
+        return id.valid && listedIds.contains(id.key());
     };
+    OutputKeys keys;
     const QString mpg = QStringLiteral(".mpg");
+    // Per folder, the files already there whose names are a piece name (a stem, "." and a number
+    // of 3 to 18 digits, and ".mpg" for EMH pieces), by their stem's name, in the folder's order.
+    QHash<QString, QHash<QString, QStringList>> piecesByFolder;
+    auto existingPieces = [&](const QString& folder) -> const QHash<QString, QStringList>& {
+        const QString key = keys.folder(folder);
+        auto it = piecesByFolder.find(key);
+        if (it != piecesByFolder.end())
+            return *it;
+        QHash<QString, QStringList> byStem;
+        const QStringList names = QDir(folder.isEmpty() ? QStringLiteral(".") : folder)
+                                      .entryList(QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString& existing : names) {
+            QStringView rest(existing);
+            if (m_emh) {
+                if (!rest.endsWith(mpg))
+                    continue;
+                rest.chop(mpg.size());
+            }
+            const qsizetype dot = rest.lastIndexOf(QLatin1Char('.'));
+            const QStringView number = dot < 0 ? QStringView() : rest.mid(dot + 1);
+            if (number.size() < 3 || number.size() > 18 || !std::all_of(number.cbegin(), number.cend(), [](QChar c) {
+                    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+                }))
+                continue;
+            byStem[rest.left(dot).toString()] << existing;
+        }
+        return *piecesByFolder.insert(key, byStem);
+    };
+    // The first entry whose pieces (or whose batch file) have this key. All later entries with the
+    // same key are the same file as that one (any other would have been refused).
+    QHash<QString, int> stemOwners;
+    QHash<QString, int> batchOwners;
 
     for (m_entry = 0; m_entry < m_sources.size(); ++m_entry) {
         const Source& s = m_sources[m_entry];
@@ -586,36 +633,30 @@ void UnpackRun::checkNames()
             refuse(QStringLiteral("You are trying to zip and unpack a file that already exist in the Pack List. "
                                   "Packing aborted!"));
 
-        const QString stemKey = outputKey(s.stem);
-        const QString batchKey = s.batch.isEmpty() ? QString() : outputKey(s.batch);
-        for (int j = 0; j < m_entry; ++j) {
-            const Source& other = m_sources[j];
-            if (other.id == s.id)
-                continue;
-            if (outputKey(other.stem) == stemKey || (!batchKey.isEmpty() && outputKey(other.batch) == batchKey))
-                refuse(QStringLiteral("Cannot unpack '") + s.path
-                       + QStringLiteral("' because its pieces would replace those of '") + other.path
-                       + QStringLiteral("'. Unpacking aborted!"));
-        }
+        // The earliest other file whose pieces or batch file would be this one's.
+        int clash = -1;
+        const auto meet = [&](QHash<QString, int>& owners, const QString& key) {
+            const auto owner = owners.constFind(key);
+            if (owner == owners.cend())
+                owners.insert(key, m_entry);
+            else if (!(m_sources[*owner].id == s.id) && (clash < 0 || *owner < clash))
+                clash = *owner;
+        };
+        meet(stemOwners, keys.of(s.stem));
+        if (!s.batch.isEmpty())
+            meet(batchOwners, keys.of(s.batch));
+        if (clash >= 0)
+            refuse(QStringLiteral("Cannot unpack '") + s.path
+                   + QStringLiteral("' because its pieces would replace those of '") + m_sources[clash].path
+                   + QStringLiteral("'. Unpacking aborted!"));
 
         // Existing files that the pieces would replace: none may be a listed file.
         const QString stemFolder = paths::folderOf(s.stem);
-        const QString prefix = paths::nameOf(s.stem) + QLatin1Char('.');
-        for (const QString& existing : namesIn(stemFolder)) {
-            if (!existing.startsWith(prefix))
-                continue;
-            QString number = existing.mid(prefix.size());
-            if (m_emh) {
-                if (!number.endsWith(mpg))
-                    continue;
-                number.chop(mpg.size());
-            }
-            if (number.size() < 3 || number.size() > 18 || !std::all_of(number.cbegin(), number.cend(), [](QChar c) {
-                    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-                }))
-                continue;
-            const std::int64_t n = number.toLongLong();
-            if (n < 1 || (s.countKnown && (number.size() != s.digits || n > s.pieceCount)))
+        const qsizetype prefix = paths::nameOf(s.stem).size() + 1;
+        for (const QString& existing : existingPieces(stemFolder).value(paths::nameOf(s.stem))) {
+            const qsizetype digits = existing.size() - prefix - (m_emh ? mpg.size() : 0);
+            const std::int64_t n = existing.mid(prefix, digits).toLongLong();
+            if (n < 1 || (s.countKnown && (digits != s.digits || n > s.pieceCount)))
                 continue;
             const QString piece = paths::joinPath(stemFolder, existing);
             if (isListed(piece))
@@ -788,7 +829,7 @@ void UnpackRun::writePiece(const Source& s, const PiecePlan& plan, std::int64_t 
         const std::int32_t piece = m_piece;
         m_piece = -1;
         // The sources may go to the Trash at the end: every piece must be on the disk first.
-        CloseOutputFile(m_file, piece, m_form.deleteAfterAction() != DeleteAfterAction::No);
+        CloseOutputFile(m_file, piece, m_form.deleteAfterAction() != DeleteAfterAction::No, name);
     });
 }
 
@@ -853,8 +894,14 @@ void UnpackRun::writePieceBytes(const Source& s, std::int64_t n, std::int64_t le
 void UnpackRun::reopenPiece(std::int64_t at)
 {
     if (m_piece != -1) {
+        // The piece is opened again by its name to go on where it failed: a file that is no
+        // longer this one (removed while the Retry box was up) would get the rest of the piece
+        // after a hole of zeros.
+        const bool there = win::IsOpenFileAtPath(m_piece, m_output);
         m_file.CloseFile(m_piece);
         m_piece = -1;
+        if (!there)
+            raiseError(kErrOutputRemoved);
     }
     m_piece = openFile(m_output, kReadWrite);
     if (m_piece == -1)

@@ -34,6 +34,37 @@ std::map<HANDLE, Entry>& table()
     return t;
 }
 
+// How many handles of the table hold each file, and how many of them for writing: the sharing
+// test of every open asks it, and a run may hold thousands of files open at once.
+struct OpenCount {
+    int all = 0;
+    int writers = 0;
+};
+std::map<std::pair<dev_t, ino_t>, OpenCount>& openCounts()
+{
+    static std::map<std::pair<dev_t, ino_t>, OpenCount> counts;
+    return counts;
+}
+
+void record(HANDLE h, const Entry& e)
+{
+    table()[h] = e;
+    OpenCount& c = openCounts()[{e.dev, e.ino}];
+    ++c.all;
+    c.writers += e.write ? 1 : 0;
+}
+
+void forget(std::map<HANDLE, Entry>::iterator it)
+{
+    const auto c = openCounts().find({it->second.dev, it->second.ino});
+    if (c != openCounts().end()) {
+        c->second.writers -= it->second.write ? 1 : 0;
+        if (--c->second.all == 0)
+            openCounts().erase(c);
+    }
+    table().erase(it);
+}
+
 HANDLE g_next = 1000;
 thread_local int g_lastError = 0;
 std::int64_t g_writeLimit = -1;
@@ -50,10 +81,8 @@ Entry* find(HANDLE h)
 
 bool sameFileOpen(dev_t dev, ino_t ino, bool anyAccess)
 {
-    for (const auto& [h, e] : table())
-        if (e.dev == dev && e.ino == ino && (anyAccess || e.write))
-            return true;
-    return false;
+    const auto c = openCounts().find({dev, ino});
+    return c != openCounts().end() && (anyAccess ? c->second.all : c->second.writers) > 0;
 }
 
 } // namespace
@@ -123,7 +152,10 @@ HANDLE CreateFileA(const QString& fileName, std::uint32_t desiredAccess, std::ui
     const int fl = ::fcntl(fd, F_GETFL);
     if (fl >= 0)
         ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
-    if (wantWrite && (creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING)) {
+    // An empty file is left alone: on some file systems (ext4) a truncation to 0 makes the close
+    // write the file out to disk, for every new file.
+    if (wantWrite && (creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING)
+        && st.st_size != 0) {
         if (::ftruncate(fd, 0) != 0) {
             g_lastError = errno;
             ::close(fd);
@@ -131,7 +163,7 @@ HANDLE CreateFileA(const QString& fileName, std::uint32_t desiredAccess, std::ui
         }
     }
     const HANDLE h = g_next++;
-    table()[h] = Entry{fd, wantWrite, st.st_dev, st.st_ino};
+    record(h, Entry{fd, wantWrite, st.st_dev, st.st_ino});
     g_lastError = 0;
     return h;
 }
@@ -357,7 +389,7 @@ bool CloseHandle(HANDLE h)
     const bool injected = it->second.write && g_closeFailure > 0 && --g_closeFailure == 0;
     const int rc = ::close(it->second.fd);
     const int err = rc == 0 ? 0 : errno;
-    table().erase(it);
+    forget(it);
     g_lastError = injected ? EIO : err;
     return g_lastError == 0;
 }
@@ -379,6 +411,20 @@ bool GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
     info->inode = std::uint64_t(st.st_ino);
     g_lastError = 0;
     return true;
+}
+
+bool IsFileAtPath(const BY_HANDLE_FILE_INFORMATION& info, const QString& path)
+{
+    struct stat st {};
+    if (info.nNumberOfLinks == 0 || !paths::lstatPath(path, &st))
+        return false;
+    return std::uint64_t(st.st_dev) == info.device && std::uint64_t(st.st_ino) == info.inode;
+}
+
+bool IsOpenFileAtPath(HANDLE h, const QString& path)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    return GetFileInformationByHandle(h, &info) && IsFileAtPath(info, path);
 }
 
 bool IsFileOpenInProcess(const QString& fileName)

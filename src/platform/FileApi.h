@@ -57,6 +57,15 @@ struct BY_HANDLE_FILE_INFORMATION {
 };
 bool GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info);
 
+// True while `path` still names the file that `info` describes (GetFileInformationByHandle of
+// its handle): the path's own entry (a link there is not followed) has that device and inode,
+// and the file has a name left (link count above 0). False once the file, or a folder on its
+// path, has been removed, renamed or replaced: what was written to it is then not at that name.
+bool IsFileAtPath(const BY_HANDLE_FILE_INFORMATION& info, const QString& path);
+// The same for the file open at `h`, as it is now: the test an output passes before its last
+// close. False for an unknown handle.
+bool IsOpenFileAtPath(HANDLE h, const QString& path);
+
 // errno of the last failed call of this layer (0 after a success).
 int GetLastError();
 void SetLastError(int err);

@@ -6,6 +6,7 @@
 #include "engine/File64.h"
 
 #include "platform/FileApi.h"
+#include "platform/RuntimeError.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -101,6 +102,49 @@ private slots:
         h.OpenFile(path("new"), QStringLiteral("READ_WRITE"));
         QCOMPARE(gFileOpenError, 75);
         g.CloseAllFiles();
+    }
+
+    // The last close of an output first asks whether it is still the file at its name: another
+    // name for it changes nothing; once the name no longer leads to it, the close raises
+    // kErrOutputRemoved. The handle is closed either way.
+    void closeOfAnOutputNoLongerAtItsName_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("unchanged") << "" << false;
+        QTest::newRow("a second name added") << "link" << false;
+        QTest::newRow("removed, a second name kept") << "link unlink" << true;
+        QTest::newRow("renamed") << "rename" << true;
+        QTest::newRow("folder removed") << "rmdir" << true;
+    }
+    void closeOfAnOutputNoLongerAtItsName()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, removed);
+        const QString sub = kivrotest::freshFolder(path("out"));
+        const QString out = sub + QStringLiteral("/o");
+        const QByteArray native = QFile::encodeName(out);
+        File64 f;
+        f.OpenFile(out, QStringLiteral("READ_WRITE"));
+        const qint32 h = f.FileHandle();
+        if (change.contains(QLatin1String("link")))
+            QCOMPARE(::link(native.constData(), QFile::encodeName(path("second")).constData()), 0);
+        if (change.contains(QLatin1String("unlink")))
+            QCOMPARE(::unlink(native.constData()), 0);
+        if (change == QLatin1String("rename"))
+            QVERIFY(QFile::rename(out, sub + QStringLiteral("/p")));
+        if (change == QLatin1String("rmdir"))
+            QVERIFY(QDir(sub).removeRecursively());
+        int raised = 0;
+        try {
+            CloseOutputFile(f, h, false, out);
+        } catch (const RuntimeError& e) {
+            raised = e.number();
+        }
+        QFile::remove(path("second"));
+        QCOMPARE(raised, removed ? kErrOutputRemoved : 0);
+        QCOMPARE(gOpenFileCount, 0);
+        QCOMPARE(win::HandleFd(h), -1);
     }
 
     void fifoAndFolderFailAtOnce()

@@ -14,6 +14,7 @@
 #include "platform/NumberFormat.h"
 #include "engine/PackAction.h"
 #include "engine/PackListModel.h"
+#include "engine/Zip.h"
 #include "platform/DiskApi.h"
 #include "platform/FileApi.h"
 #include "platform/MsgBox.h"
@@ -352,6 +353,88 @@ private slots:
             QVERIFY(trashed().isEmpty());
             QVERIFY(!gSaveAsFileSaved);
         }
+        checkIdle(link, frame);
+    }
+
+    // An output that is no longer the file at its name when it is closed (it or its folder was
+    // removed, renamed or replaced while it was written, also while a Retry box was up or while it
+    // was zipped) ends the run saying so: no success, no source to the Trash, the window idle.
+    void outputRemovedWhileWritten_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("folder removed") << "folder";
+        QTest::newRow("file removed") << "file";
+        QTest::newRow("file renamed") << "rename";
+        QTest::newRow("another file put in its place") << "replace";
+        QTest::newRow("folder removed while the Retry box is up") << "retry";
+        QTest::newRow("folder removed while it is zipped") << "zip";
+    }
+    void outputRemovedWhileWritten()
+    {
+        QFETCH(QString, how);
+        kivrotest::writeFile(p("a"), QByteArray(25000, 'a'));
+        kivrotest::writeFile(p("b"), QByteArray(5000, 'b'));
+        QDir().mkpath(p("sub"));
+        const QString out = p("sub/out");
+        Link link;
+        ActionFrame frame(link);
+        link.deleteChoice = DeleteAfterAction::NoPrompt;
+        link.twoSources(p("a"), p("b"), out, 10000, 4);
+        const auto removeIt = [&] {
+            if (how == QLatin1String("file"))
+                QVERIFY(QFile::remove(out));
+            else if (how == QLatin1String("rename"))
+                QVERIFY(QFile::rename(out, p("sub/moved")));
+            else if (how == QLatin1String("replace")) {
+                kivrotest::writeFile(p("sub/other"), "another file");
+                QVERIFY(::rename(QFile::encodeName(p("sub/other")).constData(), QFile::encodeName(out).constData())
+                        == 0);
+            } else
+                QVERIFY(QDir(p("sub")).removeRecursively());
+        };
+        QStringList expected;
+        static const Zip::ZipLibrary removingZip{
+            [](const zipapi::ZpCallbacks*) { return std::int32_t(1); },
+            [](const zipapi::ZpOptions*) { return std::int32_t(1); },
+            [](std::int32_t, const char* archive, const zipapi::ZpNameList*) {
+                // The folder goes while the archive is written; the archive cannot be completed.
+                QDir(paths::folderOf(QFile::decodeName(archive))).removeRecursively();
+                gZipMessage = QStringLiteral("zip error: cannot write");
+                return std::int32_t(zipapi::kZpErrWrite);
+            }};
+        if (how == QLatin1String("zip")) {
+            link.options.zip = true;
+            Zip::SetZipLibrary(&removingZip);
+            expected << critical("zip error: cannot write\n\nZipping aborted.");
+        } else if (how == QLatin1String("retry")) {
+            // The second block fails; the folder goes while the question is asked.
+            win::InjectWriteLimit(14000);
+            Prompts::setRecordObserver([&](const QString& line) {
+                if (line.contains(QLatin1String("Cannot overwrite"))) {
+                    removeIt();
+                    win::InjectWriteLimit(-1);
+                }
+            });
+            expected << box(QStringLiteral("Critical"), QStringLiteral("RetryCancel"),
+                            "Cannot overwrite '" + out + "'. Disk full/write-protected or file is in use.",
+                            QStringLiteral("Retry"));
+        } else {
+            // In the middle of the copy: after the first block.
+            link.onPercent = [&](const QString& caption) {
+                if (caption == QLatin1String("33%"))
+                    removeIt();
+            };
+        }
+        expected << critical("'" + out + "' was removed while it was being written. Packing aborted!");
+        const QStringList boxes = pack(
+            link, frame, how == QLatin1String("retry") ? QStringList{QStringLiteral("Retry")} : QStringList{});
+        Prompts::setRecordObserver({});
+        win::InjectWriteLimit(-1);
+        Zip::SetZipLibrary(nullptr);
+        QCOMPARE(boxes, expected);
+        QVERIFY(QFile::exists(p("a")) && QFile::exists(p("b")));
+        QVERIFY(trashed().isEmpty());
+        QVERIFY(!gSaveAsFileSaved);
         checkIdle(link, frame);
     }
 

@@ -36,6 +36,11 @@ public:
     void UnpackCustomDirMnu_Click() override { calls << QStringLiteral("custom"); }
     void UnpackWhereFileDirMnu_Click() override { calls << QStringLiteral("where"); }
     void setZipProcessCaption(const QString& c) override { calls << "zip caption " + c; }
+    void setPercentDoneCaption(const QString& c) override
+    {
+        if (!c.isEmpty() && onPercent)
+            onPercent(c);
+    }
 
     PackListModel list;
     File64 file;
@@ -43,6 +48,8 @@ public:
     DeleteAfterAction deleteAfter = DeleteAfterAction::No;
     int pointer = 0;
     QStringList calls;
+    // Called with every percentage caption, once per copied block.
+    std::function<void(const QString&)> onPercent;
 };
 
 // Bytes that differ from place to place, so that a slice out of place is seen.
@@ -279,6 +286,63 @@ private slots:
             QVERIFY(QFile::exists(d + "/m.mpg"));
             QVERIFY(!QFile::exists(d + "/m.mpg.003"));
         }
+    }
+
+    // A piece that is no longer the file at its name when it is closed, or when a Retry opens it
+    // again to go on, ends the run naming it: no success, the source stays out of the Trash.
+    void pieceRemovedWhileWritten_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("piece");
+        QTest::newRow("folder removed during the last piece") << "folder"
+                                                              << "m.mpg.003";
+        QTest::newRow("first piece removed while written") << "file"
+                                                           << "m.mpg.001";
+        QTest::newRow("piece removed while the Retry box is up") << "retry"
+                                                                 << "m.mpg.002";
+    }
+    void pieceRemovedWhileWritten()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, piece);
+        const QString d = folder("removed");
+        const QString c = d + "/c";
+        QDir().mkpath(c);
+        kivrotest::writeFile(d + "/m.mpg", pattern(90000));
+        add(d + "/m.mpg");
+        gUnpackSize = 30000; // three pieces of three blocks each
+        gUnpackCustomDir = c;
+        link->opts.unpackTarget = UnpackTarget::Custom;
+        link->opts.blockSize = 10000;
+        link->opts.blockDigits = 4;
+        link->deleteAfter = DeleteAfterAction::NoPrompt;
+        QStringList expected;
+        if (how == QLatin1String("retry")) {
+            // The disk fills in the middle of piece 2; while the question is asked the piece goes
+            // (and the room comes back): a Retry must not go on into a new file of that name.
+            win::InjectWriteLimit(30000 + 15000);
+            Prompts::setRecordObserver([&](const QString& line) {
+                if (line.contains("Cannot overwrite")) {
+                    QFile::remove(c + "/" + piece);
+                    win::InjectWriteLimit(-1);
+                }
+            });
+            Prompts::queue("Retry");
+            expected << QStringLiteral("box|Critical|RetryCancel|Tesma Kivro Pro|Cannot overwrite '%1/%2'. "
+                                       "Disk full/write-protected or file is in use.|Retry")
+                            .arg(c, piece);
+        } else {
+            link->onPercent = [&](const QString& caption) {
+                if (how == QLatin1String("folder") && caption == QLatin1String("78%"))
+                    QDir(c).removeRecursively();
+                else if (how == QLatin1String("file") && caption == QLatin1String("11%"))
+                    QFile::remove(c + "/" + piece);
+            };
+        }
+        expected << criticalBox("'" + c + "/" + piece + "' was removed while it was being written. Unpacking aborted!");
+        unpack();
+        QCOMPARE(Prompts::records(), expected);
+        QCOMPARE(kivrotest::readFile(d + "/m.mpg"), pattern(90000));
     }
 
     // EMH through the whole run: piece 1 is the plain start of the source; every later piece is

@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 using namespace kivro;
@@ -17,10 +18,14 @@ using namespace kivro::zipapi;
 namespace {
 
 QStringList g_printed;
+// Called with every text printed, where the caller's windows would run.
+std::function<void(const QString&)> g_onPrint;
 
 std::int32_t recordPrint(char* buffer, std::uint32_t length)
 {
     g_printed << QString::fromLocal8Bit(buffer, qsizetype(length));
+    if (g_onPrint)
+        g_onPrint(g_printed.last());
     return 0;
 }
 
@@ -293,6 +298,30 @@ private slots:
         QCOMPARE(kivrotest::readFile(archive), before);
         QCOMPARE(QDir(path(QStringLiteral("full"))).entryList(QDir::Files),
                  (QStringList{QStringLiteral("big.mpg"), QStringLiteral("small.mpg"), QStringLiteral("x.zip")}));
+    }
+
+    // The archive is written into a file of its own beside it and put in place once complete: an
+    // archive whose folder is removed while it is written is a failure, never a success (so the
+    // actions need no check of their own for it).
+    void folderRemovedWhileTheArchiveIsWrittenFails()
+    {
+        const QString source = path(QStringLiteral("kept/big.mpg"));
+        kivrotest::writeFile(source, mixedBytes(4 << 20, 3));
+        const QString folder = path(QStringLiteral("gone"));
+        QDir().mkpath(folder);
+        const QString archive = folder + QStringLiteral("/x.zip");
+        bool removed = false;
+        g_onPrint = [&](const QString& text) {
+            if (!removed && text.startsWith(QLatin1String("  zipping '")))
+                removed = QDir(folder).removeRecursively();
+        };
+        const Run r = zipNames(archive, {source});
+        g_onPrint = nullptr;
+        QVERIFY(removed);
+        QCOMPARE(r.result, kZpErrWrite);
+        QVERIFY2(r.printed.last().startsWith(QStringLiteral("zip error: cannot write '%1': ").arg(archive)),
+                 qPrintable(r.printed.last()));
+        QVERIFY(!QFileInfo::exists(archive));
     }
 };
 
