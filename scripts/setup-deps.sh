@@ -19,6 +19,7 @@ PACKAGES=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   # test (strace: a black-box test slows the program's copy calls with its fault injection)
   xvfb xauth xdotool unzip x11-utils dbus-daemon python3 strace
+  lld  # links the sanitizer build (scripts/test-sanitize.sh), three times as fast as ld
   # checks of .ci/run: formatting of the C++ files, the shell scripts (listed by git)
   clang-format shellcheck git
 )

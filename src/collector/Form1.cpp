@@ -6,6 +6,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Shell.h"
 #include "platform/Twips.h"
+#include "platform/WindowHandlers.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -55,6 +56,12 @@ Form1::Form1(std::unique_ptr<collector::Start> started) : m_start(std::move(star
     };
     m_start->endProgram = [this](int status) { Form_Unload(status); };
     CollectorListFile = m_start->listFile;
+}
+
+Form1::~Form1()
+{
+    // Its controls go after this body: the timer's tick no longer reaches the window.
+    StopWindowHandlers(*this);
 }
 
 void Form1::Form_Load(const QStringList& arguments)

@@ -28,6 +28,7 @@ public:
     // The window of a first copy whose start (collector::Start::run) ran before the application
     // object existed; Collect() goes on from there.
     explicit Form1(std::unique_ptr<collector::Start> started);
+    ~Form1() override;
 
     // The whole start, in a process whose display is open. `arguments` are the program's
     // arguments: one path, as the file managers pass it (several arguments are one command line

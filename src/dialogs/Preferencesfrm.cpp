@@ -14,6 +14,7 @@
 #include "platform/Icon32bit.h"
 #include "platform/MsgBox.h"
 #include "platform/Twips.h"
+#include "platform/WindowHandlers.h"
 
 #include <QEvent>
 #include <QFont>
@@ -304,6 +305,8 @@ Preferencesfrm::Preferencesfrm(QWidget* parent) : QDialog(parent)
 
 Preferencesfrm::~Preferencesfrm()
 {
+    // Its controls go after this body: none of their signals reaches the window from here on.
+    StopWindowHandlers(*this);
     if (gPreferencesForm == this)
         gPreferencesForm = nullptr;
 }

@@ -5,6 +5,7 @@
 #include "platform/Icon32bit.h"
 #include "platform/gototesmabas.h"
 #include "platform/Twips.h"
+#include "platform/WindowHandlers.h"
 
 #include <QLabel>
 
@@ -77,7 +78,11 @@ TechSupportDialog::TechSupportDialog(QWidget* parent) : QDialog(parent)
     connect(Label11, &MouseDownLabel::mouseDown, this, [this](int button) { Label11_MouseDown(button); });
 }
 
-TechSupportDialog::~TechSupportDialog() = default;
+TechSupportDialog::~TechSupportDialog()
+{
+    // Its controls go after this body: none of their signals reaches the window from here on.
+    StopWindowHandlers(*this);
+}
 
 void TechSupportDialog::Show()
 {

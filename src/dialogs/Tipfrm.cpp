@@ -5,6 +5,7 @@
 #include "platform/Globals.h"
 #include "platform/Icon32bit.h"
 #include "platform/Paths.h"
+#include "platform/WindowHandlers.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -120,7 +121,11 @@ Tipfrm::Tipfrm(QWidget* parent) : QWidget(parent, Qt::Dialog)
     connect(chkLoadTipsAtStartup, &QCheckBox::clicked, this, [this] { chkLoadTipsAtStartup_Click(); });
 }
 
-Tipfrm::~Tipfrm() = default;
+Tipfrm::~Tipfrm()
+{
+    // Its controls go after this body: none of their signals reaches the window from here on.
+    StopWindowHandlers(*this);
+}
 
 IconFileLoader& Tipfrm::iconLoader()
 {

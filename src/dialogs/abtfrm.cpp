@@ -7,6 +7,7 @@
 #include "platform/MsgBox.h"
 #include "platform/gototesmabas.h"
 #include "platform/Twips.h"
+#include "platform/WindowHandlers.h"
 
 #include <QFont>
 #include <QLabel>
@@ -149,7 +150,11 @@ abtfrm::abtfrm(QWidget* parent) : QDialog(parent)
     connect(ChangeSplash, &QTimer::timeout, this, [this] { ChangeSplash_Timer(); });
 }
 
-abtfrm::~abtfrm() = default;
+abtfrm::~abtfrm()
+{
+    // Its controls go after this body: none of their signals reaches the window from here on.
+    StopWindowHandlers(*this);
+}
 
 QString abtfrm::VersionText(int major, int minor, int revision)
 {

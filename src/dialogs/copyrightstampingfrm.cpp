@@ -7,6 +7,7 @@
 #include "platform/Icon32bit.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
+#include "platform/WindowHandlers.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -174,7 +175,11 @@ copyrightstampingfrm::copyrightstampingfrm(QWidget* parent) : QDialog(parent)
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
 }
 
-copyrightstampingfrm::~copyrightstampingfrm() = default;
+copyrightstampingfrm::~copyrightstampingfrm()
+{
+    // Its controls go after this body: none of their signals reaches the window from here on.
+    StopWindowHandlers(*this);
+}
 
 void copyrightstampingfrm::Show()
 {

@@ -7,6 +7,7 @@
 #include "engine/Registry.h"
 #include "platform/Icon32bit.h"
 #include "platform/MsgBox.h"
+#include "platform/WindowHandlers.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -201,7 +202,11 @@ customfilefilterfrm::customfilefilterfrm(QWidget* parent) : QDialog(parent)
     connect(filtertype_lst, &FileTypeListBox::dblClick, this, [this] { filtertype_lst_DblClick(); });
 }
 
-customfilefilterfrm::~customfilefilterfrm() = default;
+customfilefilterfrm::~customfilefilterfrm()
+{
+    // Its controls go after this body: none of their signals reaches the window from here on.
+    StopWindowHandlers(*this);
+}
 
 void customfilefilterfrm::Show()
 {

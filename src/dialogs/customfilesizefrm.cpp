@@ -7,6 +7,7 @@
 #include "engine/Registry.h"
 #include "platform/Icon32bit.h"
 #include "platform/MsgBox.h"
+#include "platform/WindowHandlers.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -162,7 +163,11 @@ customfilesizefrm::customfilesizefrm(QWidget* parent) : QDialog(parent)
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
 }
 
-customfilesizefrm::~customfilesizefrm() = default;
+customfilesizefrm::~customfilesizefrm()
+{
+    // Its controls go after this body: none of their signals reaches the window from here on.
+    StopWindowHandlers(*this);
+}
 
 customfilesizefrm::Mode customfilesizefrm::modes(int i) const
 {

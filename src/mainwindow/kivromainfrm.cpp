@@ -6,6 +6,7 @@
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
 #include "platform/MsgBox.h"
+#include "platform/WindowHandlers.h"
 #include "preview/ModuleMultimedia.h"
 
 namespace kivro {
@@ -72,6 +73,10 @@ void kivromainfrm::CreateControls()
 
 kivromainfrm::~kivromainfrm()
 {
+    // The controls go after this body and the members: from here on nothing of theirs calls into
+    // the window (the skin's router, the key filter, the drop box, the preview's label, the drag
+    // surfaces, and every handler connected to a control's signal).
+    StopWindowHandlers(*this);
     // The device shows its picture in this window: it goes with it.
     if (mPreviewDeviceOpen)
         ModuleMultimedia::CloseMedia(QStringLiteral("movie0"));

@@ -15,6 +15,7 @@
 #include "engine/EngineGlobals.h"
 #include "packlist/Brovletfrm.h"
 #include "packlist/PackListGlobals.h"
+#include "platform/WindowHandlers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,9 +33,9 @@ namespace kivro {
 // A key the window uses is claimed at its shortcut-override stage (so no shortcut of any control
 // or action runs on it) and acted on at its key press, which then goes no further. Other keys
 // pass untouched, so typing into the save-as box and moving in the lists work as ever.
-class kivromainfrm::MainWindowKeyFilter : public QObject {
+class kivromainfrm::MainWindowKeyFilter : public WindowEventFilter {
 public:
-    explicit MainWindowKeyFilter(kivromainfrm& window) : QObject(&window), m_window(window) {}
+    explicit MainWindowKeyFilter(kivromainfrm& window) : WindowEventFilter(&window), m_window(window) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override

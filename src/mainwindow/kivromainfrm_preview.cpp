@@ -10,6 +10,7 @@
 #include "platform/Globals.h"
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
+#include "platform/WindowHandlers.h"
 #include "platform/WindowHandles.h"
 #include "preview/ModuleMultimedia.h"
 #include "preview/PreviewGlobals.h"
@@ -49,9 +50,9 @@ void switchOn(QTimer* timer)
 }
 
 // A click on the preview's label: a left press and release both on it.
-class LabelClick : public QObject {
+class LabelClick : public WindowEventFilter {
 public:
-    LabelClick(QLabel* label, std::function<void()> onClick) : QObject(label), m_onClick(std::move(onClick))
+    LabelClick(QLabel* label, std::function<void()> onClick) : WindowEventFilter(label), m_onClick(std::move(onClick))
     {
         label->installEventFilter(this);
     }

@@ -10,6 +10,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
 #include "platform/Volumes.h"
+#include "platform/WindowHandlers.h"
 
 #include <QAction>
 #include <QDir>
@@ -25,9 +26,9 @@ namespace kivro {
 
 // Lets only the window's drop handler act on a drop: the line edit's own drop (inserting the
 // dropped text) never runs, and any data may be dropped.
-class kivromainfrm::SaveAsDropFilter : public QObject {
+class kivromainfrm::SaveAsDropFilter : public WindowEventFilter {
 public:
-    SaveAsDropFilter(kivromainfrm& form, QObject* parent) : QObject(parent), m_form(form) {}
+    SaveAsDropFilter(kivromainfrm& form, QObject* parent) : WindowEventFilter(parent), m_form(form) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override

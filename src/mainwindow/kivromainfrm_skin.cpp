@@ -9,6 +9,7 @@
 #include "packlist/PackListGlobals.h"
 #include "platform/MsgBox.h"
 #include "platform/SkinArt.h"
+#include "platform/WindowHandlers.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -32,9 +33,9 @@ QString str(std::string_view s)
 // folder glyph, the MPEG information and the save-as button put the skin buttons back to their
 // up pictures, a move over the folder label gives it the full folder as its tip, and the
 // not-busy light stands in for the busy light whenever that is hidden.
-class kivromainfrm::SkinEventRouter : public QObject {
+class kivromainfrm::SkinEventRouter : public WindowEventFilter {
 public:
-    explicit SkinEventRouter(kivromainfrm& window) : QObject(&window), m_window(window) {}
+    explicit SkinEventRouter(kivromainfrm& window) : WindowEventFilter(&window), m_window(window) {}
 
     void addResetSurface(QWidget* w)
     {

@@ -7,6 +7,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Paths.h"
 #include "platform/SkinImage.h"
+#include "platform/WindowHandlers.h"
 
 #include <QAction>
 #include <QFile>
@@ -138,7 +139,12 @@ Brovletfrm::Brovletfrm(PackListHost& host, QWidget* parent) : QWidget(parent, Qt
     SetupSkin();
 }
 
-Brovletfrm::~Brovletfrm() = default;
+Brovletfrm::~Brovletfrm()
+{
+    // Its controls go after this body: from here on nothing of theirs calls into the window (the
+    // drag surfaces, and every handler connected to a control's signal).
+    StopWindowHandlers(*this);
+}
 
 PackListModel& Brovletfrm::packList() const
 {

@@ -1,6 +1,7 @@
 #include "platform/WindowDrag.h"
 
 #include "platform/SkinImage.h"
+#include "platform/WindowHandlers.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -21,11 +22,12 @@ std::int16_t toInt16(float v)
 }
 
 // Hands the mouse events of one control to the drag handlers: all of them (a label), or only
-// those on the control's own area (a form, under its controls).
-class DragSurfaceFilter : public QObject {
+// those on the control's own area (a form, under its controls). The handlers call into the
+// window, so the filter ends when the window's end begins (platform/WindowHandlers.h).
+class DragSurfaceFilter : public WindowEventFilter {
 public:
     DragSurfaceFilter(QWidget* surface, DragHandlers handlers, bool ownAreaOnly)
-        : QObject(surface), m_surface(surface), m_handlers(std::move(handlers)), m_ownAreaOnly(ownAreaOnly)
+        : WindowEventFilter(surface), m_surface(surface), m_handlers(std::move(handlers)), m_ownAreaOnly(ownAreaOnly)
     {}
 
 protected:

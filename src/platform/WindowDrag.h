@@ -80,6 +80,8 @@ void connectDragPicture(SkinImage* picture, QObject* context, DragHandlers handl
 // A label (or any control without mouse handlers of its own) as a drag handle: its presses (the
 // second press of a double-click too), moves and releases, with any button, go to the handlers
 // and nowhere else.
+// This route and routeFormMouse's are WindowEventFilters: they end when the window calls
+// StopWindowHandlers.
 void routeDragLabel(QWidget* label, DragHandlers handlers);
 
 // The form itself as a drag surface: a skinned window's own mouse events (where no control lies)

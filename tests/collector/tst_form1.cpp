@@ -116,6 +116,9 @@ private slots:
         QCOMPARE(kivrotest::readFile(listFile()), QByteArray("/x/e.mpg\r\n"));
     }
 
+    // Once the window's end has begun, its timer's tick reaches it no more.
+    void endOfTheWindow() { QCOMPARE(kivrotest::handlersLeftAtWindowEnd(new kivro::Form1), QStringList()); }
+
     // What the list holds at each tick ("-" missing, "" empty, else its lines joined by ",")
     // decides the tick that ends the wait and what is handed over.
     void ticks_data()

@@ -1,10 +1,12 @@
 #include "KivroTest.h"
 
 #include "platform/FileApi.h"
+#include "platform/WindowHandlers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -213,6 +215,48 @@ QWidget* makeDesktop(const QColor& colour)
     desktop->setGeometry(QGuiApplication::primaryScreen()->geometry());
     desktop->show();
     return desktop;
+}
+
+void whileWindowEnds(QWidget* window, const std::function<void()>& step)
+{
+    QObject* first = window->children().value(0);
+    QVERIFY2(first, "the window has no child");
+    // QWidget deletes its children in order, and a child's children with it.
+    auto* probe = new QObject(first);
+    QObject::connect(probe, &QObject::destroyed, step);
+    delete window;
+}
+
+QStringList handlersLeftAtWindowEnd(QWidget* window)
+{
+    // Only pointers taken before the end: while the children go, the window's list of them has
+    // holes and cannot be searched.
+    const QObject* first = window->children().value(0);
+    QList<QPointer<QObject>> controls;
+    QList<QPointer<kivro::WindowEventFilter>> filters;
+    for (QObject* o : window->findChildren<QObject*>()) {
+        if (auto* f = qobject_cast<kivro::WindowEventFilter*>(o))
+            filters.append(f);
+        bool belowFirst = false;
+        for (const QObject* p = o; p && !belowFirst; p = p->parent())
+            belowFirst = p == first;
+        if (!belowFirst)
+            controls.append(o);
+    }
+    const auto nameOf = [](const QObject* o) {
+        return o->objectName().isEmpty() ? QString::fromLatin1(o->metaObject()->className()) : o->objectName();
+    };
+    QStringList left;
+    whileWindowEnds(window, [&] {
+        for (const QPointer<kivro::WindowEventFilter>& f : filters)
+            if (f)
+                left << QStringLiteral("filter ") + nameOf(f.data());
+        // A disconnect that finds a connection to cut is one that was still there.
+        for (const QPointer<QObject>& c : controls)
+            if (c && QObject::disconnect(c.data(), nullptr, window, nullptr))
+                left << QStringLiteral("signals of ") + nameOf(c.data());
+    });
+    return left;
 }
 
 void forceCopyWay(CopyWay way)

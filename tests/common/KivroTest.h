@@ -70,6 +70,15 @@ void settle();
 QColor screenPixel(const QPoint& global);
 QWidget* makeDesktop(const QColor& colour);
 
+// Deletes `window` and runs `step` while its controls go: after the window's own destructor and
+// members have run, when its first child is going and every other one is still there. What a
+// control does then must not reach the window any more.
+void whileWindowEnds(QWidget* window, const std::function<void()>& step);
+// Deletes `window` and lists what still calls into it while its controls go (as whileWindowEnds):
+// each event filter of the window's that is still there, and each control whose signals still
+// reach the window, by object name (or class name).
+QStringList handlersLeftAtWindowEnd(QWidget* window);
+
 // Runs `step` once on the first modal window of type T that shows up (polled every 10 ms from
 // the event loop the modal window runs).
 template <class T> void whenModal(std::function<void(T*)> step)

@@ -268,6 +268,26 @@ private slots:
         QCOMPARE(f.pos(), QPoint(920, 310));
     }
 
+    // Once the window's end has begun (its destructor has run, its controls are going), a drag by
+    // its caption reaches the window no more.
+    void noDragOnceTheEndHasBegun()
+    {
+        FakeHost host;
+        auto* f = new Brovletfrm(host);
+        f->move(900, 300);
+        f->show();
+        QWidget* caption = dragSurface(*f, QStringLiteral("TesmaKivroCaption"));
+        QVERIFY(caption);
+        const QPoint press = caption->mapToGlobal(QPoint(4, 4));
+        bool moved = true;
+        kivrotest::whileWindowEnds(f, [&] {
+            sendMouse(caption, QEvent::MouseButtonPress, press, Qt::LeftButton, Qt::LeftButton);
+            sendMouse(caption, QEvent::MouseMove, press + QPoint(20, 10), Qt::NoButton, Qt::LeftButton);
+            moved = f->pos() != QPoint(900, 300);
+        });
+        QVERIFY(!moved);
+    }
+
     void releaseSnapsToTheMainWindow_data()
     {
         // Pixels; the main window at (0, 0), 540 x 334, so Left + 540 = 8100 twips is its right.
