@@ -61,6 +61,14 @@ QByteArray pattern(qint64 n, int seed = 0)
     return b;
 }
 
+// pattern() with an MPEG sequence header at byte 28, so that an EMH split finds its header.
+QByteArray mpegPattern(qint64 n)
+{
+    QByteArray b = pattern(n);
+    b.replace(28, 4, QByteArray("\x00\x00\x01\xB3", 4));
+    return b;
+}
+
 void resetSplitGlobals()
 {
     gUnpackSize = 1440000;
@@ -363,8 +371,7 @@ private slots:
         QFETCH(int, digits);
         QFETCH(bool, zip);
         const QString d = folder("emhrun");
-        QByteArray src = pattern(70000);
-        src.replace(28, 4, QByteArray("\x00\x00\x01\xB3", 4));
+        const QByteArray src = mpegPattern(70000);
         kivrotest::writeFile(d + "/m.mpg", src);
         add(d + "/m.mpg");
         gUnpackSize = 25000;
@@ -506,9 +513,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             QVERIFY(f.resize(size));
         } else {
-            QByteArray src = pattern(size);
-            src.replace(28, 4, QByteArray("\x00\x00\x01\xB3", 4));
-            kivrotest::writeFile(d + "/m.mpg", src);
+            kivrotest::writeFile(d + "/m.mpg", mpegPattern(size));
         }
         add(d + "/m.mpg");
         gUnpackSize = pieceSize;
@@ -591,8 +596,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QStringList, links);
         const QString d = folder("links");
-        QByteArray a = pattern(3000);
-        a.replace(28, 4, QByteArray("\x00\x00\x01\xB3", 4));
+        const QByteArray a = mpegPattern(3000);
         kivrotest::writeFile(d + "/a.bin", a);
         kivrotest::writeFile(d + "/.h.bin", pattern(2500, 5));
         const QByteArray victim = pattern(9000, 9);
@@ -680,8 +684,7 @@ private slots:
         QFETCH(int, open);
         QFETCH(QString, answer);
         const QString d = folder("linkrace");
-        QByteArray src = pattern(70000);
-        src.replace(28, 4, QByteArray("\x00\x00\x01\xB3", 4));
+        const QByteArray src = mpegPattern(70000);
         kivrotest::writeFile(d + "/m.mpg", src);
         kivrotest::writeFile(d + "/victim", "keep");
         add(d + "/m.mpg");
